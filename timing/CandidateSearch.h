@@ -1,0 +1,63 @@
+#pragma once
+// The prescaler/Tq candidate search: every BRP-1 value 0..63 against every Tq count
+// 8..25, the bit rate each gives, and which of them hit the target rate.
+#include "timing/OneBasedArray.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace quillon {
+
+inline constexpr std::int32_t kMinBRPMinus1 = 0;
+inline constexpr std::int32_t kMaxBRPMinus1 = 63;
+inline constexpr std::int32_t kMinTqCount = 8;
+inline constexpr std::int32_t kMaxTqCount = 25;
+inline constexpr int kBRPValueCount = kMaxBRPMinus1 - kMinBRPMinus1 + 1; // 64
+inline constexpr int kTqCountCount = kMaxTqCount - kMinTqCount + 1;      // 18
+
+struct TqCandidate {
+    std::int32_t lBRPMinus1 = 0;
+    std::int32_t lTqCount = 0;
+    double dTqSeconds = 0.0;
+    double dActualBaud = 0.0;
+    std::int32_t lOscClocks = 0;
+    double dErrorPercent = 0.0;
+    bool bMatches = false;
+};
+
+// Which way round the error is taken: the search reports (actual - target), a candidate
+// added by hand from the grid reports (target - actual), both in percent of the target.
+enum class ErrorSignRule { Search, Grid };
+
+// One combination from the oscillator (MHz) and the target rate (bit/s).
+TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int32_t lBRPMinus1,
+                            std::int32_t lTqCount, ErrorSignRule rule);
+
+// All 64 x 18 combinations with the search rule, BRP-1 ascending (outer) and Tq count
+// ascending (inner).
+std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate);
+
+// The chosen candidates: insertion order, duplicates allowed. The numeric records are
+// kept, never parsed back from display texts.
+class ChosenList {
+public:
+    // Empties the list and appends every match of a fresh search, in search order.
+    void Refill(const std::vector<TqCandidate>& evaluated);
+    void Append(const TqCandidate& candidate) { m_items.push_back(candidate); }
+    // Removes entry `index` (0-based); an index outside the list changes nothing.
+    void RemoveAt(int index);
+    void Clear() { m_items.clear(); }
+
+    const std::vector<TqCandidate>& Items() const { return m_items; }
+    int Count() const { return static_cast<int>(m_items.size()); }
+
+    // Hands the list over as two 1-based arrays (Tq counts and BRP-1 values) and the count.
+    // With an empty list the count is 0 and both arrays are left exactly as they were.
+    void GetTqValues(OneBasedArray<std::int32_t>& vTqValues,
+                     OneBasedArray<std::int32_t>& vBRPValues, std::int32_t& lNumItems) const;
+
+private:
+    std::vector<TqCandidate> m_items;
+};
+
+} // namespace quillon

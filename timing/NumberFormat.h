@@ -1,0 +1,37 @@
+#pragma once
+// Number patterns ("0.000", "0.0##", "0.0###", "0.000###", "0.0", "0") and the
+// engineering-notation formatter that puts an SI prefix in front of a unit.
+//
+// Rounding is done on the value's 15-significant-digit decimal form, halves away from
+// zero, so a decimal half such as 0.0625 with "0.000" rounds up as a person expects.
+// All texts are UTF-8; the micro prefix is U+00B5 MICRO SIGN.
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// The decimal separator of the user's regional settings; the model never asks the
+// platform itself, callers hand it in ("." unless told otherwise).
+inline constexpr std::string_view kDefaultDecimalSeparator = ".";
+
+// Formats `value` with a pattern of the form "0" or "0." followed by '0's (always shown)
+// and then '#'s (shown unless trailing zeros). No digit grouping; a leading "-" for a
+// negative value that does not round to zero.
+std::string FormatNumber(double value, std::string_view pattern,
+                         std::string_view decimalSeparator = kDefaultDecimalSeparator);
+
+// Rounds to a whole number, halves away from zero, on the 15-digit decimal form (the
+// pattern "0" as a number).
+double RoundToWhole(double value);
+
+// 125e-9, "0.000", "S" gives "125.000 nS"; with bLongNames "125.000 nanoS".
+std::string FormatEngineering(double dValue, std::string_view sFormat, std::string_view sUnit,
+                              bool bLongNames,
+                              std::string_view decimalSeparator = kDefaultDecimalSeparator);
+
+// The general number format: shortest decimal form with at most 15 significant digits,
+// no trailing zeros, no decimal point for a whole number (16.5 -> "16.5", 20 -> "20").
+std::string FormatGeneralNumber(double value,
+                                std::string_view decimalSeparator = kDefaultDecimalSeparator);
+
+} // namespace quillon

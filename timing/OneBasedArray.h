@@ -3,6 +3,7 @@
 // prescaler values: entry i belongs to entry i - 1 of the step-3 drop-down list.
 #include <cstddef>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace quillon {

@@ -32,6 +32,8 @@ struct RegisterEncoding {
 
 // Adds the fields in register order; an intermediate value above 255 (or below 0) is an
 // overflow and produces no registers.
+// The error then names the register, the sum and its value, e.g.
+// "CNF1 overflow: 64 x (SJW - 1) + BRP-1 = 319 is above 255".
 RegisterEncoding EncodeConfigRegisters(int lBRPMinus1, int lSJW, int lPropagation, int lPhase1,
                                        int lPhase2, bool bSam, bool bWakFil, Phase2Mode mode);
 inline RegisterEncoding EncodeConfigRegisters(int lBRPMinus1, const SegmentSettings& s) {

@@ -61,7 +61,7 @@ enum class TimingVerdict {
 TimingVerdict CheckTimingRules(bool selected, const SegmentSettings& settings);
 std::string_view VerdictText(TimingVerdict verdict);
 
-// Sample point in percent of the bit: (1 + propagation + phase 1) / N x 100.
+// Sample point in percent of the bit: (1 + propagation + phase 1) / N x 100; 0 when N is 0.
 double SamplePointPercent(const SegmentSettings& settings);
 
 } // namespace quillon

@@ -1,0 +1,96 @@
+#pragma once
+// The candidate list control of step 2: a grid with the bit rate of every BRP-1/Tq
+// combination (matches set apart from the silver rest) and, beside it, the list of chosen
+// candidates that the user can extend by double-clicking grid cells, thin out and clear.
+// The window sets the two inputs, calls Calculate and later reads the list with
+// GetTqValues. The control owns the chosen list as numeric records, so the list texts are
+// display only.
+#include "timing/CandidateSearch.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+class QAbstractButton;
+class QPushButton;
+class QTableWidget;
+class QTableWidgetItem;
+class QTreeWidget;
+
+class vrnctlBitTime : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(double dOscFreqInMhz READ OscFreqInMhz WRITE SetOscFreqInMhz)
+    Q_PROPERTY(double dCANBaudRate READ CANBaudRate WRITE SetCANBaudRate)
+
+public:
+    explicit vrnctlBitTime(QWidget* parent = nullptr);
+
+    // Oscillator frequency in MHz.
+    void SetOscFreqInMhz(double dOscFreqInMhz) { m_dOscFreqInMhz = dOscFreqInMhz; }
+    double OscFreqInMhz() const { return m_dOscFreqInMhz; }
+    // Target bus rate in bit/s (not kbit/s).
+    void SetCANBaudRate(double dCANBaudRate) { m_dCANBaudRate = dCANBaudRate; }
+    double CANBaudRate() const { return m_dCANBaudRate; }
+
+    // Evaluates all combinations, rebuilds the grid and refills the chosen list with the
+    // matches, discarding the user's edits since the previous calculation.
+    void Calculate();
+
+    // The chosen candidates as 1-based arrays of Tq counts and BRP-1 values, in list order.
+    // An empty list gives lNumItems 0 and leaves both arrays untouched.
+    void GetTqValues(quillon::OneBasedArray<std::int32_t>& vTqValues,
+                     quillon::OneBasedArray<std::int32_t>& vBRPValues,
+                     std::int32_t& lNumItems) const;
+
+    const quillon::ChosenList& chosenList() const { return m_chosenList; }
+
+    // Decimal separator of every number the control writes from now on (grid and %Err);
+    // the user's locale unless set.
+    void setDecimalSeparator(const QString& sSeparator) { m_sDecimalSeparator = sSeparator; }
+    QString decimalSeparator() const { return m_sDecimalSeparator; }
+
+    // The grid as the user sees it, header row 0 and header column 0 included: 2 x 2 before
+    // the first Calculate, 65 x 20 after it.
+    int rowCount() const;
+    int columnCount() const;
+    QString cellText(int row, int col) const;
+    // True for a rate cell whose combination misses the target.
+    bool cellIsSilver(int row, int col) const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void g_DblClick(int tableRow, int tableColumn);
+    void cmdRemove_Click();
+    void cmdClear_Click();
+
+private:
+    void UserControl_Resize();
+    void pctLeft_Resize();
+    void AddListItem(const quillon::TqCandidate& candidate);
+    void WriteRateCell(int tableRow, int tableColumn, const quillon::TqCandidate& candidate);
+    void PaintCorner();
+    void SetHeaderText(Qt::Orientation orientation, int section, const QString& sText);
+    // The item behind grid cell (row, col) of a rate or quantum column, or null.
+    QTableWidgetItem* TableItem(int row, int col) const;
+    QTableWidgetItem* EnsureTableItem(int tableRow, int tableColumn);
+    std::string DecimalSeparator() const { return m_sDecimalSeparator.toStdString(); }
+
+    double m_dOscFreqInMhz = 0.0;
+    double m_dCANBaudRate = 0.0;
+    quillon::ChosenList m_chosenList;
+    QString m_sDecimalSeparator;
+
+    QTableWidget* m_g = nullptr;
+    // The grid's top-left corner, row 0 / column 0, painted with this heading.
+    QAbstractButton* m_gCorner = nullptr;
+    QString m_sCornerText;
+    QWidget* m_pctLeft = nullptr;
+    QTreeWidget* m_lvwTq = nullptr;
+    QPushButton* m_cmdRemove = nullptr;
+    QPushButton* m_cmdClear = nullptr;
+};

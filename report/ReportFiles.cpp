@@ -1,0 +1,74 @@
+#include "report/ReportFiles.h"
+
+#include "report/HtmlReport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fstream>
+
+namespace quillon {
+
+namespace {
+
+// The system's text for the error of the last file operation.
+std::string ErrnoText(int error, const char* fallback) {
+    return error != 0 ? std::string(std::strerror(error)) : std::string(fallback);
+}
+
+ReportFileResult Failure(const std::filesystem::path& file, std::string reason,
+                         const std::filesystem::path& reportPath) {
+    return ReportFileResult{false, file.string(), std::move(reason), reportPath.string()};
+}
+
+} // namespace
+
+ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const ReportValues& values,
+                                  const SaveBitmapFunction& saveBitmap) {
+    try {
+        const std::filesystem::path reportPath = folder / kReportFileName;
+        const std::filesystem::path bitmapPath = folder / kBitmapFileName;
+
+        errno = 0;
+        std::ofstream nFile(reportPath, std::ios::out | std::ios::binary | std::ios::trunc);
+        if (!nFile.is_open()) {
+            return Failure(reportPath, ErrnoText(errno, "The file cannot be created."), reportPath);
+        }
+
+        std::string reason;
+        bool saved = false;
+        try {
+            saved = saveBitmap && saveBitmap(bitmapPath, reason);
+        } catch (const std::exception& error) {
+            reason = error.what();
+        } catch (...) {
+            reason.clear(); // nothing to tell; the default text below says what failed
+        }
+        if (!saved) {
+            if (reason.empty()) {
+                reason = "The picture cannot be saved.";
+            }
+            return Failure(bitmapPath, reason, reportPath);
+        }
+
+        errno = 0;
+        WriteHtmlReport(nFile, values);
+        nFile.flush();
+        const int writeError = nFile.fail() ? errno : 0;
+        const bool written = !nFile.fail();
+        errno = 0;
+        nFile.close();
+        const int closeError = errno;
+        if (!written || nFile.fail()) {
+            return Failure(
+                reportPath,
+                ErrnoText(!written ? writeError : closeError, "The file cannot be written."),
+                reportPath);
+        }
+        return ReportFileResult{true, {}, {}, reportPath.string()};
+    } catch (const std::exception& error) {
+        return ReportFileResult{false, kReportFileName, error.what(), {}};
+    }
+}
+
+} // namespace quillon

@@ -1,0 +1,34 @@
+#pragma once
+// The file side of "Generate Report...": writes the report page and has the diagram
+// bitmap saved beside it, in the order the page expects, and turns every failure into a
+// result that names the file and the reason, so the caller can tell the user instead
+// of opening a half-written report.
+#include "report/ReportValues.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace quillon {
+
+inline constexpr const char* kReportFileName = "MCP2510Report.htm";
+inline constexpr const char* kBitmapFileName = "bittime.bmp";
+
+struct ReportFileResult {
+    bool ok = false;
+    std::string sFile;      // the file that could not be written (empty on success)
+    std::string sReason;    // why, e.g. "Permission denied" (empty on success)
+    std::string reportPath; // full path of the report page
+};
+
+// Saves the diagram bitmap at `bitmapPath`; on failure returns false and sets `reason`.
+using SaveBitmapFunction =
+    std::function<bool(const std::filesystem::path& bitmapPath, std::string& reason)>;
+
+// Opens `folder`/MCP2510Report.htm (emptying an existing file), saves the bitmap
+// `folder`/bittime.bmp through `saveBitmap`, writes the page and closes the file. Never
+// throws; the report file is closed whatever happens.
+ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const ReportValues& values,
+                                  const SaveBitmapFunction& saveBitmap);
+
+} // namespace quillon

@@ -1,0 +1,128 @@
+#include "report/ReportValues.h"
+
+#include "timing/NumberFormat.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+
+namespace quillon {
+
+namespace {
+
+constexpr std::string_view kLargerOfPhase2Lead = "Determined by greater of IPT or Phase1 ( ";
+constexpr std::string_view kActualRateLead = " %  (Actual Baud Rate is ";
+
+// SOURCE_DATE_EPOCH as seconds since 1970, or nothing when unset or not a whole number.
+std::optional<std::time_t> SourceDateEpoch() {
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (text == nullptr || *text == '\0' || std::isspace(static_cast<unsigned char>(*text))) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long long seconds = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0') {
+        return std::nullopt;
+    }
+    if (seconds < std::numeric_limits<std::time_t>::min() ||
+        seconds > std::numeric_limits<std::time_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::time_t>(seconds);
+}
+
+} // namespace
+
+ReportDerived ComputeReportDerived(const ReportInputs& inputs) {
+    ReportDerived derived;
+    derived.dTargetBaud = inputs.dTargetKbps * 1000.0;
+    const double dOscPeriod = 1.0 / (inputs.dOscFreqMHz * 1000000.0);
+    derived.dTwoOscPeriods = dOscPeriod + dOscPeriod;
+    derived.dTqSeconds = derived.dTwoOscPeriods * (inputs.lBRPMinus1 + 1);
+    derived.dActualBaud = 1.0 / (inputs.lTqCount * derived.dTqSeconds);
+    derived.dErrorPercent =
+        (derived.dTargetBaud - derived.dActualBaud) / derived.dTargetBaud * 100.0;
+    return derived;
+}
+
+ReportValues BuildReportValues(const ReportInputs& inputs, const ConfigRegisterTexts& registers,
+                               const std::string& sDate, std::string_view decimalSeparator) {
+    const ReportDerived derived = ComputeReportDerived(inputs);
+    const SegmentSettings& segments = inputs.segments;
+    ReportValues values;
+
+    values.sOscFreq =
+        FormatEngineering(inputs.dOscFreqMHz * 1000000.0, "0.000", "Hz", false, decimalSeparator);
+    values.sCANBaud =
+        FormatEngineering(inputs.dTargetKbps * 1000.0, "0.000", "bps", false, decimalSeparator);
+    values.sBRP = std::to_string(inputs.lBRPMinus1);
+    values.sTq = FormatEngineering(derived.dTqSeconds, "0.000", "s", false, decimalSeparator);
+    values.sNumTq = std::to_string(inputs.lTqCount);
+
+    values.sError = FormatNumber(derived.dErrorPercent, "0.0##", decimalSeparator);
+    if (derived.dErrorPercent == 0.0) {
+        values.sError += " %";
+    } else {
+        values.sError += kActualRateLead;
+        values.sError +=
+            FormatEngineering(derived.dActualBaud, "0.000###", "bps", false, decimalSeparator);
+        values.sError += " )";
+    }
+
+    values.sPropDelay = std::to_string(segments.lPropagation);
+    values.sPhase1 = std::to_string(segments.lPhase1);
+    if (segments.mode == Phase2Mode::Programmed) {
+        values.sPhase2 = std::to_string(segments.lPhase2);
+    } else {
+        values.sPhase2 =
+            std::string(kLargerOfPhase2Lead) + std::to_string(Phase2Length(segments)) + " )";
+    }
+    values.sSJW = std::to_string(segments.lSJW);
+    values.sSampling = segments.bSam ? "on." : "off.";
+    values.sSampling += segments.bWakFil ? " Wakeup filter is on." : " Wakeup filter is off.";
+
+    values.sCNF1Bin = registers.sCNF1Bin;
+    values.sCNF1Hex = registers.sCNF1Hex;
+    values.sCNF2Bin = registers.sCNF2Bin;
+    values.sCNF2Hex = registers.sCNF2Hex;
+    values.sCNF3Bin = registers.sCNF3Bin;
+    values.sCNF3Hex = registers.sCNF3Hex;
+    values.sDate = sDate;
+    values.sCICFG1Bin = registers.sCICFG1Bin;
+    values.sCICFG1Hex = registers.sCICFG1Hex;
+    values.sCICFG2Bin = registers.sCICFG2Bin;
+    values.sCICFG2Hex = registers.sCICFG2Hex;
+    return values;
+}
+
+std::string FormatReportDate(const std::tm& time) {
+    int hour = time.tm_hour % 12;
+    if (hour == 0) {
+        hour = 12;
+    }
+    const char* meridiem = time.tm_hour < 12 ? "am" : "pm";
+    char text[64];
+    std::snprintf(text, sizeof text, "%d:%02d:%02d %s %02d/%02d/%04d", hour, time.tm_min,
+                  time.tm_sec, meridiem, time.tm_mon + 1, time.tm_mday, time.tm_year + 1900);
+    return text;
+}
+
+std::string ReportTimestampNow() {
+    std::tm parts{};
+    if (const std::optional<std::time_t> epoch = SourceDateEpoch()) {
+        if (gmtime_r(&*epoch, &parts) != nullptr) {
+            return FormatReportDate(parts);
+        }
+    }
+    const std::time_t now = std::time(nullptr);
+    if (localtime_r(&now, &parts) == nullptr) {
+        gmtime_r(&now, &parts);
+    }
+    return FormatReportDate(parts);
+}
+
+} // namespace quillon

@@ -1,0 +1,19 @@
+#include "startup/basBitTime.h"
+
+#include "startup/CalculatorWindow.h"
+#include "window/frmMainBitTime.h"
+
+namespace basBitTime {
+
+StartMode StartModeFromArguments(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--automation")) ? StartMode::Automation
+                                                              : StartMode::Standalone;
+}
+
+void Main(StartMode mode) {
+    if (mode == StartMode::Standalone) {
+        CalculatorWindow().show();
+    }
+}
+
+} // namespace basBitTime

@@ -1,0 +1,75 @@
+#include "timing/CandidateSearch.h"
+
+#include "timing/NumberFormat.h"
+
+#include <utility>
+
+namespace quillon {
+
+TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int32_t lBRPMinus1,
+                            std::int32_t lTqCount, ErrorSignRule rule) {
+    // The formulas are evaluated in exactly this order and grouping: the match rule
+    // compares whole bit rates, and a different grouping can move a rate across a half.
+    const std::int32_t lBRP = lBRPMinus1 + 1;
+    TqCandidate candidate;
+    candidate.lBRPMinus1 = lBRPMinus1;
+    candidate.lTqCount = lTqCount;
+    candidate.dTqSeconds = (1 / dOscFreqInMhz) * static_cast<double>(2 * lBRP) * 0.000001;
+    candidate.dActualBaud = 1 / (lTqCount * candidate.dTqSeconds);
+    candidate.lOscClocks = 2 * lBRP * lTqCount;
+    candidate.bMatches = RoundToWhole(candidate.dActualBaud) == RoundToWhole(dCANBaudRate);
+    if (rule == ErrorSignRule::Search) {
+        candidate.dErrorPercent = (candidate.dActualBaud - dCANBaudRate) / dCANBaudRate * 100;
+    } else {
+        candidate.dErrorPercent = (dCANBaudRate - candidate.dActualBaud) / dCANBaudRate * 100;
+    }
+    return candidate;
+}
+
+std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate) {
+    std::vector<TqCandidate> evaluated;
+    evaluated.reserve(static_cast<std::size_t>(kBRPValueCount) * kTqCountCount);
+    for (std::int32_t lBRPMinus1 = kMinBRPMinus1; lBRPMinus1 <= kMaxBRPMinus1; ++lBRPMinus1) {
+        for (std::int32_t lTqCount = kMinTqCount; lTqCount <= kMaxTqCount; ++lTqCount) {
+            evaluated.push_back(MakeTqCandidate(dOscFreqInMhz, dCANBaudRate, lBRPMinus1, lTqCount,
+                                                ErrorSignRule::Search));
+        }
+    }
+    return evaluated;
+}
+
+void ChosenList::Refill(const std::vector<TqCandidate>& evaluated) {
+    m_items.clear();
+    for (const TqCandidate& candidate : evaluated) {
+        if (candidate.bMatches) {
+            m_items.push_back(candidate);
+        }
+    }
+}
+
+void ChosenList::RemoveAt(int index) {
+    if (index >= 0 && index < Count()) {
+        m_items.erase(m_items.begin() + index);
+    }
+}
+
+void ChosenList::GetTqValues(OneBasedArray<std::int32_t>& vTqValues,
+                             OneBasedArray<std::int32_t>& vBRPValues,
+                             std::int32_t& lNumItems) const {
+    lNumItems = static_cast<std::int32_t>(m_items.size());
+    if (m_items.empty()) {
+        return;
+    }
+    std::vector<std::int32_t> tqValues;
+    std::vector<std::int32_t> brpValues;
+    tqValues.reserve(m_items.size());
+    brpValues.reserve(m_items.size());
+    for (const TqCandidate& candidate : m_items) {
+        tqValues.push_back(candidate.lTqCount);
+        brpValues.push_back(candidate.lBRPMinus1);
+    }
+    vTqValues = OneBasedArray<std::int32_t>(std::move(tqValues));
+    vBRPValues = OneBasedArray<std::int32_t>(std::move(brpValues));
+}
+
+} // namespace quillon

@@ -1,0 +1,181 @@
+#include "window/BitTimingDiagram.h"
+
+#include "timing/NumberFormat.h"
+
+#include <cmath>
+
+namespace quillon {
+
+namespace {
+
+// The diagram's user coordinates: x counts Tq from the start of the bit, y runs from 0 at
+// the top to this value at the bottom.
+constexpr double kScaleHeight = 100;
+
+// Rows of the diagram, in hundredths of the picture height.
+constexpr double kTqNumberY = 5;
+constexpr double kGridTopY = 10;
+constexpr double kSJWShaftY = 15;
+constexpr double kSJWHeadTopY = 12;
+constexpr double kSJWHeadBottomY = 18;
+constexpr double kMarkerTopY = 25; // sample marker top, where its text hangs from
+constexpr double kMarkerHeadY = 45;
+constexpr double kMarkerTipY = 50; // also the top of the extension lines
+constexpr double kSegmentNameY = 125.0 / 2;
+constexpr double kDimensionHeadTopY = 72;
+constexpr double kDimensionShaftY = 75;
+constexpr double kDimensionHeadBottomY = 78;
+constexpr double kDurationY = 87.5;
+
+// Horizontal sizes, in Tq.
+constexpr double kArrowHeadLength = 0.2; // dimension and SJW arrowheads
+constexpr double kMarkerHeadHalfWidth = 0.1;
+constexpr double kTextGap = 0.25; // between an arrow and the text right of it
+
+// The Tq grid is numbered with a 16-bit loop counter; a count beyond it cannot be drawn.
+constexpr double kMaxTqCount = 32767;
+
+constexpr const char* kDurationPattern = "0.0##";
+constexpr const char* kSamplePointPattern = "0.0";
+constexpr const char* kNotAvailable = "n/a";
+
+void DrawLine(BitCanvas& canvas, double x1, double y1, double x2, double y2, Rgb colour) {
+    canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                static_cast<float>(y2), colour);
+}
+
+// Centres a text on (x, y): its height is measured and CurrentY set first, then its width
+// and CurrentX, then it is printed.
+void PrintCentred(BitCanvas& canvas, const std::string& text, double x, double y) {
+    const double dHeight = canvas.TextHeight(text);
+    canvas.SetCurrentY(y - dHeight / 2);
+    const double dWidth = canvas.TextWidth(text);
+    canvas.SetCurrentX(x - dWidth / 2);
+    canvas.Print(text);
+}
+
+void PrintAt(BitCanvas& canvas, const std::string& text, double x, double y) {
+    canvas.SetCurrentX(x);
+    canvas.SetCurrentY(y);
+    canvas.Print(text);
+}
+
+// A segment from a to b as a dimension: shaft with an arrowhead at each end and an
+// extension line up from each end. The sync segment's arrowheads end at 0.2 and 0.8 and
+// the propagation segment's left ones at 1.2: exactly a + 0.2 and b - 0.2 as floats.
+void DrawDimension(BitCanvas& canvas, double a, double b) {
+    const Rgb colour = diagram_colours::kSegment;
+    DrawLine(canvas, a, kDimensionShaftY, b, kDimensionShaftY, colour);
+    DrawLine(canvas, a, kDimensionShaftY, a + kArrowHeadLength, kDimensionHeadTopY, colour);
+    DrawLine(canvas, a, kDimensionShaftY, a + kArrowHeadLength, kDimensionHeadBottomY, colour);
+    DrawLine(canvas, b, kDimensionShaftY, b - kArrowHeadLength, kDimensionHeadTopY, colour);
+    DrawLine(canvas, b, kDimensionShaftY, b - kArrowHeadLength, kDimensionHeadBottomY, colour);
+    DrawLine(canvas, a, kMarkerTipY, a, kDimensionShaftY, colour);
+    DrawLine(canvas, b, kMarkerTipY, b, kDimensionShaftY, colour);
+}
+
+// A downward arrow onto the segment row at x = m; the arrowhead ends are passed in because
+// the extra markers compute them from S directly (S - 1.1, not (S - 1) - 0.1).
+void DrawSampleMarker(BitCanvas& canvas, double m, double leftHeadX, double rightHeadX) {
+    const Rgb colour = diagram_colours::kSamplePoint;
+    DrawLine(canvas, m, kMarkerTopY, m, kMarkerTipY, colour);
+    DrawLine(canvas, m, kMarkerTipY, leftHeadX, kMarkerHeadY, colour);
+    DrawLine(canvas, m, kMarkerTipY, rightHeadX, kMarkerHeadY, colour);
+}
+
+// The oscillator box stays editable while the diagram is shown, so a redraw can meet a
+// frequency of 0 or less (or no number at all). Such a frequency gives no usable Tq
+// length: the diagram is still drawn in full, but every duration reads "n/a" instead of
+// the inf or nan text that a division by zero would produce.
+bool IsUsableTq(double dTqSeconds) {
+    return std::isfinite(dTqSeconds) && dTqSeconds > 0;
+}
+
+std::string DurationText(int lTqCount, double dTqSeconds, const std::string& sSeparator) {
+    if (!IsUsableTq(dTqSeconds)) {
+        return kNotAvailable;
+    }
+    return FormatEngineering(lTqCount * dTqSeconds, kDurationPattern, "s", false, sSeparator);
+}
+
+void DrawSegment(BitCanvas& canvas, double a, int lLength, const char* sName,
+                 const std::string& sDuration) {
+    const double b = a + lLength;
+    DrawDimension(canvas, a, b);
+    const double dCentre = a + lLength / 2.0;
+    PrintCentred(canvas, sName, dCentre, kSegmentNameY);
+    PrintCentred(canvas, sDuration, dCentre, kDurationY);
+}
+
+} // namespace
+
+bool DrawBitTimingDiagram(BitCanvas& canvas, const DiagramInputs& in) {
+    const double N = in.dTqCountFromText;
+    if (in.lListIndex < 0 || !(N > 0) || N > kMaxTqCount) {
+        return false;
+    }
+
+    // T in the order the prescaler arithmetic is defined: F x 1000000, its reciprocal,
+    // doubled, then times the whole number B + 1.
+    const double dOscHz = in.dOscFreqMHz * 1000000;
+    const double T = (1 / dOscHz) * 2 * (in.lBRPMinus1 + 1);
+    const std::string& sep = in.decimalSeparator;
+
+    canvas.Cls();
+    canvas.SetScale(0, 0, N, kScaleHeight);
+
+    // Tq grid, numbered "Tq = 1", "2", ... "N".
+    canvas.SetForeColor(diagram_colours::kGrid);
+    const int lLastTq = static_cast<int>(std::nearbyint(N));
+    for (int i = 1; i <= lLastTq; ++i) {
+        DrawLine(canvas, i, kGridTopY, i, kScaleHeight, diagram_colours::kGrid);
+        const std::string sLabel = i == 1 ? std::string("Tq = 1") : std::to_string(i);
+        PrintCentred(canvas, sLabel, i, kTqNumberY);
+    }
+
+    // Sync segment: one Tq, no duration.
+    canvas.SetForeColor(diagram_colours::kSegment);
+    DrawDimension(canvas, 0, 1);
+    PrintCentred(canvas, "sync", 0.5, kSegmentNameY);
+
+    DrawSegment(canvas, 1, in.lPropagation, "prop", DurationText(in.lPropagation, T, sep));
+    double S = in.lPropagation + 1;
+    DrawSegment(canvas, S, in.lPhase1, "phase1", DurationText(in.lPhase1, T, sep));
+    S += in.lPhase1; // the sample point
+
+    // SJW: arrows both ways from the sample point, text right of the right tip.
+    const int J = in.lSJW;
+    const Rgb green = diagram_colours::kSJW;
+    canvas.SetForeColor(green);
+    DrawLine(canvas, S, kSJWShaftY, S - J, kSJWShaftY, green);
+    DrawLine(canvas, S, kSJWShaftY, S + J, kSJWShaftY, green);
+    DrawLine(canvas, S + J, kSJWShaftY, S + J - kArrowHeadLength, kSJWHeadTopY, green);
+    DrawLine(canvas, S + J, kSJWShaftY, S + J - kArrowHeadLength, kSJWHeadBottomY, green);
+    DrawLine(canvas, S - J, kSJWShaftY, S - J + kArrowHeadLength, kSJWHeadTopY, green);
+    DrawLine(canvas, S - J, kSJWShaftY, S - J + kArrowHeadLength, kSJWHeadBottomY, green);
+    const std::string sSJW = "SJW " + DurationText(J, T, sep);
+    canvas.SetCurrentX(S + J + kTextGap);
+    canvas.SetCurrentY(kSJWShaftY - canvas.TextHeight(sSJW) / 2);
+    canvas.Print(sSJW);
+
+    // Sample marker(s); with multiple sampling two more, half a Tq apart, before S.
+    canvas.SetForeColor(diagram_colours::kSamplePoint);
+    if (in.bSam) {
+        DrawSampleMarker(canvas, S - 1, S - 1.1, S - 0.9);
+        PrintAt(canvas, "1", S - 1 + kTextGap, kMarkerTopY);
+        DrawSampleMarker(canvas, S - 0.5, S - 0.6, S - 0.4);
+        PrintAt(canvas, "2", S - 0.5 + kTextGap, kMarkerTopY);
+    }
+    DrawSampleMarker(canvas, S, S - kMarkerHeadHalfWidth, S + kMarkerHeadHalfWidth);
+    const std::string sPercent = FormatNumber(S / N * 100, kSamplePointPattern, sep);
+    const std::string sSample = in.bSam ? "3 Sample Points  (" + sPercent + " % of bit time)"
+                                        : "Sample Point (" + sPercent + " % of bit time)";
+    PrintAt(canvas, sSample, S + kTextGap, kMarkerTopY);
+
+    canvas.SetForeColor(diagram_colours::kSegment);
+    DrawSegment(canvas, S, in.lPhase2Effective, "phase2",
+                DurationText(in.lPhase2Effective, T, sep));
+    return true;
+}
+
+} // namespace quillon

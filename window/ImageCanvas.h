@@ -1,0 +1,60 @@
+#pragma once
+// BitCanvas on a persistent QImage: every drawing operation lands in the image, which the
+// window shows and the report saves as "bittime.bmp". The font is fixed rather than taken
+// from the platform, so the window, the saved bitmap and the headless command-line
+// renderer produce the same pixels for the same size.
+#include "window/BitCanvas.h"
+#include "window/BitTimingDiagram.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+
+// The diagram picture at its design size: 8115 x 1590 twips at 15 twips per pixel.
+inline constexpr QSize kDiagramDesignSize{541, 106};
+
+class ImageCanvas final : public quillon::BitCanvas {
+public:
+    // A white image of the given size; until SetScale the image spans 0 to 1 both ways.
+    explicit ImageCanvas(QSize size = kDiagramDesignSize);
+
+    void Cls() override;
+    void SetScale(double left, double top, double width, double height) override;
+    void SetForeColor(quillon::Rgb colour) override;
+    void Line(float x1, float y1, float x2, float y2, quillon::Rgb colour) override;
+    double TextWidth(const std::string& utf8) override;
+    double TextHeight(const std::string& utf8) override;
+    void SetCurrentX(double x) override { m_dCurrentX = x; }
+    void SetCurrentY(double y) override { m_dCurrentY = y; }
+    // Prints with a transparent background, then moves the text position to the start of
+    // the next line, as a picture box does.
+    void Print(const std::string& utf8) override;
+
+    const QImage& image() const { return m_image; }
+    // Replaces the image by a fresh white one of the new size; the scale stays.
+    void resize(QSize size);
+
+    // The diagram font: Liberation Sans (metric-compatible with Arial), 11 pixels, hinted
+    // and without antialiasing, so its pixels do not depend on the platform's settings.
+    static QFont DiagramFont();
+
+private:
+    QPoint ToPixels(double x, double y) const;
+
+    QImage m_image;
+    QFont m_font;
+    QColor m_foreColor{Qt::black};
+    double m_dScaleLeft = 0;
+    double m_dScaleTop = 0;
+    double m_dScaleWidth = 1;
+    double m_dScaleHeight = 1;
+    double m_dCurrentX = 0;
+    double m_dCurrentY = 0;
+};
+
+// Draws the diagram on a fresh image of the given size, as the window's picture shows it;
+// for the command-line tool and tests. Needs a QGuiApplication (any platform, including
+// offscreen). An input that draws nothing gives a white image.
+QImage RenderBitTimingImage(const quillon::DiagramInputs& in, QSize size = kDiagramDesignSize);

@@ -1,0 +1,122 @@
+#pragma once
+// The calculator window: two header bands, a three-step wizard (inputs, candidate grid,
+// segment setup with the bit timing diagram) and the report button. The window only
+// coordinates: the arithmetic lives in the timing model, the grid in vrnctlBitTime and
+// the drawing in BitTimingDiagram.
+#include "timing/OneBasedArray.h"
+#include "timing/Segments.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class BitTimingPicture;
+class vrnctlBitTime;
+
+class frmMainBitTime : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmMainBitTime(QWidget* parent = nullptr);
+    ~frmMainBitTime() override;
+
+    // The oscillator box, which the automation entry may fill and lock.
+    QLineEdit* oscillatorBox() const { return txtOsc; }
+    int step() const { return m_step; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void cmdNext_Click();
+    void cmdBack_Click();
+    void cmdTarsel_Click();
+    void Label13_Click();
+    void lstSelectTq_Click();
+    void sclProp_Change(int value);
+    void sclPhase1_Change(int value);
+    void sclPhase2_Change(int value);
+    void sclSJW_Change(int value);
+    void chkMultipleSampling_Click();
+    void optPhase2_Click();
+    void cmdGenerateReport_Click();
+    void pctDisplay_Paint();
+
+private:
+    void Form_Load();
+    void ShowStep();
+    void ShowStep2();
+    void ShowStep3();
+    void LayoutContent();
+    void pctSegment_Resize();
+
+    void SetupSegments();
+    int Phase2Length() const;
+    quillon::SegmentSettings CurrentSegmentSettings() const;
+    bool HasSelectedTq() const;
+    void CheckTimingRules();
+    void DrawBitTiming();
+    void OpenMakerWebsite();
+
+    void BuildHeaderBands();
+    void BuildPromotionalPanel();
+    void BuildSegmentPanel();
+
+    int Twips(double twips) const;
+    void Place(QWidget* widget, double left, double top, double width, double height) const;
+    double ReadBox(const QLineEdit* box) const;
+    std::string DecimalSeparator() const;
+
+    int m_step = 0;
+    quillon::OneBasedArray<std::int32_t> vTqValues;
+    quillon::OneBasedArray<std::int32_t> vBRPValues;
+
+    // Header bands.
+    QWidget* pctTop = nullptr;
+    QWidget* pctTop2 = nullptr;
+    QPushButton* cmdBack = nullptr;
+    QPushButton* cmdNext = nullptr;
+    QLineEdit* txtOsc = nullptr;
+    QLineEdit* txtCANBaud = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* lblStep = nullptr;
+    QLabel* lblNote = nullptr;
+
+    // Step 1: the promotional panel.
+    QLabel* lblVarnholt = nullptr;
+    QLabel* lblPlug = nullptr;
+    QPushButton* cmdTarsel = nullptr;
+    QLabel* lblrev = nullptr;
+
+    // Step 2.
+    vrnctlBitTime* vrnBitTime = nullptr;
+
+    // Step 3.
+    QWidget* pctSegment = nullptr;
+    QComboBox* lstSelectTq = nullptr;
+    QScrollBar* sclProp = nullptr;
+    QScrollBar* sclPhase1 = nullptr;
+    QScrollBar* sclPhase2 = nullptr;
+    QScrollBar* sclSJW = nullptr;
+    QLabel* lblPropDelay = nullptr;
+    QLabel* lblPhase1 = nullptr;
+    QLabel* lblPhase2 = nullptr;
+    QLabel* lblSJW = nullptr;
+    QRadioButton* optPhase2[2] = {nullptr, nullptr};
+    QButtonGroup* optPhase2Group = nullptr;
+    QLabel* optPhase2Caption = nullptr;
+    QCheckBox* chkMultipleSampling = nullptr;
+    QCheckBox* chkUseWakeUpFilter = nullptr;
+    BitTimingPicture* pctDisplay = nullptr;
+    QLabel* lblNotes = nullptr;
+    QPushButton* cmdGenerateReport = nullptr;
+};

@@ -1,0 +1,289 @@
+// Step 3 of the calculator window: the segment controls, their change handling, the
+// proposal made for a Tq count, the timing rules and the diagram.
+#include "window/frmMainBitTime.h"
+
+#include "timing/NumberReading.h"
+#include "window/BitTimingDiagram.h"
+#include "window/BitTimingPicture.h"
+#include "window/WindowText.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace {
+
+const char* const kLargerOfCaption = "Use larger of phase 1 or info process time (IPT = 2Tq)";
+
+QScrollBar* MakeScrollBar(QWidget* parent, const char* name, int minimum, int maximum, int value) {
+    // Vertical with the minimum at the top: the down arrow raises the value by one.
+    auto* bar = new QScrollBar(Qt::Vertical, parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(minimum, maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setValue(value);
+    return bar;
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const char* name, int value) {
+    auto* label = new QLabel(QString::number(value), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont font = label->font();
+    font.setPointSizeF(14);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QLabel* MakeCaption(QWidget* parent, const char* name, const char* text) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
+
+void frmMainBitTime::BuildSegmentPanel() {
+    pctSegment = new QWidget(this);
+    pctSegment->setObjectName(QStringLiteral("pctSegment"));
+    pctSegment->setAutoFillBackground(true);
+    pctSegment->hide();
+
+    Place(MakeCaption(pctSegment, "Label10", "# of Time Quanta (Tq) in one bit time"), 450, 60,
+          3405, 210);
+    lstSelectTq = new QComboBox(pctSegment);
+    lstSelectTq->setObjectName(QStringLiteral("lstSelectTq"));
+    lstSelectTq->setEditable(false);
+    lstSelectTq->setToolTip(tr("The chosen Tq counts, in the order of the list in step 2"));
+    Place(lstSelectTq, 435, 315, 2730, 330);
+
+    Place(MakeCaption(pctSegment, "Label8", "Propagation Delay (Tq)"), 450, 720, 1875, 240);
+    sclProp =
+        MakeScrollBar(pctSegment, "sclProp", quillon::kMinPropagation, quillon::kMaxPropagation, 1);
+    Place(sclProp, 435, 1005, 225, 450);
+    lblPropDelay = MakeValueLabel(pctSegment, "lblPropDelay", 1);
+    Place(lblPropDelay, 675, 1035, 1350, 390);
+
+    Place(MakeCaption(pctSegment, "Label9", "Phase Segment 1(Tq)"), 2190, 720, 1875, 240);
+    sclPhase1 = MakeScrollBar(pctSegment, "sclPhase1", quillon::kMinPhase1, quillon::kMaxPhase1, 1);
+    Place(sclPhase1, 2175, 1005, 225, 450);
+    lblPhase1 = MakeValueLabel(pctSegment, "lblPhase1", 1);
+    Place(lblPhase1, 2415, 1020, 1350, 390);
+
+    Place(MakeCaption(pctSegment, "Label11", "Phase Segment 2 (Tq)"), 3915, 720, 1875, 240);
+    sclPhase2 = MakeScrollBar(pctSegment, "sclPhase2", quillon::kMinPhase2, quillon::kMaxPhase2, 2);
+    Place(sclPhase2, 4260, 990, 225, 450);
+    lblPhase2 = MakeValueLabel(pctSegment, "lblPhase2", 2);
+    Place(lblPhase2, 4500, 1005, 1350, 390);
+
+    Place(MakeCaption(pctSegment, "Label7", "Syncro Jump Width (Tq)"), 6405, 735, 1875, 240);
+    sclSJW = MakeScrollBar(pctSegment, "sclSJW", quillon::kMinSJW, quillon::kMaxSJW, 1);
+    Place(sclSJW, 6375, 1005, 225, 450);
+    lblSJW = MakeValueLabel(pctSegment, "lblSJW", 1);
+    Place(lblSJW, 6615, 1020, 1350, 390);
+
+    optPhase2Group = new QButtonGroup(pctSegment);
+    optPhase2[0] = new QRadioButton(pctSegment);
+    optPhase2[0]->setObjectName(QStringLiteral("optPhase2_0"));
+    optPhase2[0]->setToolTip(tr("Phase 2 is set by its own scroll bar"));
+    Place(optPhase2[0], 3990, 1080, 240, 240);
+    // A radio button cannot wrap its caption, so the long caption of the second option is a
+    // wrapping label beside an indicator-only button; clicking the label selects the option.
+    optPhase2[1] = new QRadioButton(pctSegment);
+    optPhase2[1]->setObjectName(QStringLiteral("optPhase2_1"));
+    optPhase2[1]->setAccessibleName(QString::fromLatin1(kLargerOfCaption));
+    Place(optPhase2[1], 3990, 1485, 240, 240);
+    optPhase2Caption = MakeCaption(pctSegment, "optPhase2_1Caption", kLargerOfCaption);
+    optPhase2Caption->setWordWrap(true);
+    optPhase2Caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    optPhase2Caption->installEventFilter(this);
+    Place(optPhase2Caption, 4230, 1485, 2370, 480);
+    optPhase2Group->addButton(optPhase2[0], 0);
+    optPhase2Group->addButton(optPhase2[1], 1);
+    optPhase2[0]->setChecked(true);
+
+    chkMultipleSampling =
+        new QCheckBox(QStringLiteral("Use multiple bit sampling (SAM)"), pctSegment);
+    chkMultipleSampling->setObjectName(QStringLiteral("chkMultipleSampling"));
+    Place(chkMultipleSampling, 465, 1560, 3015, 210);
+    chkUseWakeUpFilter = new QCheckBox(QStringLiteral("Use wake up filter (WAKFIL)"), pctSegment);
+    chkUseWakeUpFilter->setObjectName(QStringLiteral("chkUseWakeUpFilter"));
+    Place(chkUseWakeUpFilter, 465, 1830, 3015, 210);
+
+    auto* label4 = MakeCaption(pctSegment, "Label4", "Bit Timing");
+    QFont bold = label4->font();
+    bold.setBold(true);
+    label4->setFont(bold);
+    label4->setAlignment(Qt::AlignCenter);
+    Place(label4, 255, 2025, 8040, 285);
+
+    pctDisplay = new BitTimingPicture(pctSegment);
+    pctDisplay->setObjectName(QStringLiteral("pctDisplay"));
+    Place(pctDisplay, 210, 2340, 8115, 1590);
+
+    Place(MakeCaption(pctSegment, "Label5", "Notes"), 195, 3960, 1725, 225);
+    lblNotes = new QLabel(pctSegment);
+    lblNotes->setObjectName(QStringLiteral("lblNotes"));
+    lblNotes->setAutoFillBackground(true);
+    QPalette white = lblNotes->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    lblNotes->setPalette(white);
+    lblNotes->setWordWrap(true);
+    lblNotes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(lblNotes, 780, 3975, 5550, 495);
+
+    cmdGenerateReport = new QPushButton(QStringLiteral("Generate Report..."), pctSegment);
+    cmdGenerateReport->setObjectName(QStringLiteral("cmdGenerateReport"));
+    cmdGenerateReport->setEnabled(false);
+    Place(cmdGenerateReport, 6465, 3960, 1755, 330);
+
+    pctSegment->installEventFilter(this);
+
+    connect(lstSelectTq, &QComboBox::activated, this, &frmMainBitTime::lstSelectTq_Click);
+    connect(sclProp, &QScrollBar::valueChanged, this, &frmMainBitTime::sclProp_Change);
+    connect(sclPhase1, &QScrollBar::valueChanged, this, &frmMainBitTime::sclPhase1_Change);
+    connect(sclPhase2, &QScrollBar::valueChanged, this, &frmMainBitTime::sclPhase2_Change);
+    connect(sclSJW, &QScrollBar::valueChanged, this, &frmMainBitTime::sclSJW_Change);
+    connect(chkMultipleSampling, &QCheckBox::toggled, this,
+            &frmMainBitTime::chkMultipleSampling_Click);
+    connect(optPhase2Group, &QButtonGroup::idClicked, this, &frmMainBitTime::optPhase2_Click);
+    connect(cmdGenerateReport, &QPushButton::clicked, this,
+            &frmMainBitTime::cmdGenerateReport_Click);
+    connect(pctDisplay, &BitTimingPicture::Paint, this, &frmMainBitTime::pctDisplay_Paint);
+}
+
+void frmMainBitTime::pctSegment_Resize() {
+    const int width = pctSegment->width() - Twips(25);
+    if (width > 0) {
+        pctDisplay->setGeometry(Twips(25), pctDisplay->y(), width, pctDisplay->height());
+    }
+    DrawBitTiming();
+}
+
+bool frmMainBitTime::HasSelectedTq() const {
+    const int index = lstSelectTq->currentIndex();
+    return index >= 0 && static_cast<std::size_t>(index) < vTqValues.size();
+}
+
+quillon::SegmentSettings frmMainBitTime::CurrentSegmentSettings() const {
+    quillon::SegmentSettings s;
+    if (HasSelectedTq()) {
+        s.lTqCount = vTqValues(static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1);
+    }
+    s.lPropagation = sclProp->value();
+    s.lPhase1 = sclPhase1->value();
+    s.lPhase2 = sclPhase2->value();
+    s.lSJW = sclSJW->value();
+    s.bSam = chkMultipleSampling->checkState() == Qt::Checked;
+    s.bWakFil = chkUseWakeUpFilter->checkState() == Qt::Checked;
+    s.mode =
+        optPhase2[0]->isChecked() ? quillon::Phase2Mode::Programmed : quillon::Phase2Mode::LargerOf;
+    return s;
+}
+
+void frmMainBitTime::lstSelectTq_Click() {
+    SetupSegments();
+    DrawBitTiming();
+}
+
+void frmMainBitTime::sclProp_Change(int value) {
+    lblPropDelay->setText(QString::number(value));
+    DrawBitTiming();
+}
+
+void frmMainBitTime::sclPhase1_Change(int value) {
+    lblPhase1->setText(QString::number(value));
+    DrawBitTiming();
+}
+
+void frmMainBitTime::sclPhase2_Change(int value) {
+    lblPhase2->setText(QString::number(value));
+    DrawBitTiming();
+}
+
+void frmMainBitTime::sclSJW_Change(int value) {
+    lblSJW->setText(QString::number(value));
+    DrawBitTiming();
+}
+
+void frmMainBitTime::chkMultipleSampling_Click() {
+    DrawBitTiming();
+}
+
+void frmMainBitTime::optPhase2_Click() {
+    const bool largerOf = optPhase2[1]->isChecked();
+    lblPhase2->setEnabled(!largerOf);
+    sclPhase2->setEnabled(!largerOf);
+    DrawBitTiming();
+}
+
+void frmMainBitTime::SetupSegments() {
+    if (!HasSelectedTq()) {
+        return;
+    }
+    const int tqCount = vTqValues(static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1);
+
+    // Each assignment raises the control's own change handling, as a user's change would.
+    sclProp->setValue(1);
+    lblPropDelay->setText(QStringLiteral("1"));
+    sclSJW->setValue(1);
+    lblSJW->setText(QStringLiteral("1"));
+    chkUseWakeUpFilter->setChecked(false);
+    chkMultipleSampling->setChecked(false);
+    optPhase2[0]->setChecked(true);
+    optPhase2_Click();
+
+    const int phase1 = quillon::ProposedPhase1(tqCount);
+    sclPhase1->setValue(phase1);
+    lblPhase1->setText(QString::number(sclPhase1->value()));
+
+    const int phase2 = quillon::ProposedPhase2(tqCount, sclPhase1->value());
+    sclPhase2->setValue(phase2);
+    lblPhase2->setText(QString::number(sclPhase2->value()));
+
+    const int propagation = quillon::ProposedPropagation(tqCount, sclProp->value(),
+                                                         sclPhase1->value(), sclPhase2->value());
+    sclProp->setValue(propagation);
+    lblPropDelay->setText(QString::number(sclProp->value()));
+}
+
+int frmMainBitTime::Phase2Length() const {
+    return quillon::Phase2Length(CurrentSegmentSettings());
+}
+
+void frmMainBitTime::CheckTimingRules() {
+    const quillon::TimingVerdict verdict =
+        quillon::CheckTimingRules(HasSelectedTq(), CurrentSegmentSettings());
+    lblNotes->setText(ToQString(quillon::VerdictText(verdict)));
+    cmdGenerateReport->setEnabled(verdict == quillon::TimingVerdict::Pass);
+}
+
+void frmMainBitTime::DrawBitTiming() {
+    const int phase2 = Phase2Length();
+    quillon::DiagramInputs inputs;
+    inputs.lPhase2Effective = phase2;
+    inputs.dTqCountFromText = quillon::ReadLeadingNumber(ToStdString(lstSelectTq->currentText()));
+    inputs.lListIndex = lstSelectTq->currentIndex();
+    if (HasSelectedTq()) {
+        inputs.dOscFreqMHz = ReadBox(txtOsc);
+        inputs.lBRPMinus1 = vBRPValues(static_cast<std::size_t>(inputs.lListIndex) + 1);
+    }
+    inputs.lPropagation = sclProp->value();
+    inputs.lPhase1 = sclPhase1->value();
+    inputs.lSJW = sclSJW->value();
+    inputs.bSam = chkMultipleSampling->checkState() == Qt::Checked;
+    inputs.decimalSeparator = DecimalSeparator();
+    quillon::DrawBitTimingDiagram(pctDisplay->canvas(), inputs);
+    CheckTimingRules();
+}
+
+void frmMainBitTime::pctDisplay_Paint() {
+    DrawBitTiming();
+}

@@ -213,10 +213,10 @@ void frmMainBitTime::BuildPromotionalPanel() {
     Place(lblMCP, 3300, 1995, 5200, 480);
 
     const char* const lines[] = {
-        "USB to CAN interface for CAN 2.0A and 2.0B buses",
+        "USB to CAN for 2.0A and 2.0B buses",
         "Bit rates from 10 kbit/s to 1 Mbit/s, set in Tq",
         "Listen-only mode, error frames and time stamps",
-        "Ready for MCP251X, PIC18 and dsPIC33F designs",
+        "For MCP251X, PIC18 and dsPIC33F work",
         "From $149 per unit*",
     };
     int row = 0;

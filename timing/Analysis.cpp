@@ -1,0 +1,52 @@
+#include "timing/Analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillon {
+
+double RecommendedSamplePointPercent(double dBitRate) {
+    if (dBitRate <= 500000.0) {
+        return 87.5;
+    }
+    if (dBitRate <= 800000.0) {
+        return 80.0;
+    }
+    return 75.0;
+}
+
+TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lPhase2, int lSJW,
+                             double dTqSeconds, double dBitRate, const TransceiverDelays& delays) {
+    TimingAnalysis result;
+    if (lTqCount <= 0 || lPropagation <= 0 || lPhase1 <= 0 || lPhase2 <= 0 || lSJW <= 0) {
+        return result;
+    }
+    const double n = lTqCount;
+    const double byJump = lSJW / (20.0 * n);
+    const double resyncSpan = 2.0 * (13.0 * n - lPhase2);
+    const double byPhase = resyncSpan > 0 ? std::min(lPhase1, lPhase2) / resyncSpan : byJump;
+    result.dOscTolerance = std::min(byJump, byPhase);
+    result.dSamplePointPercent = (1.0 + lPropagation + lPhase1) / n * 100.0;
+    result.dRecommendedSamplePointPercent = RecommendedSamplePointPercent(dBitRate);
+
+    if (std::isfinite(dTqSeconds) && dTqSeconds > 0) {
+        result.dRoundTripSeconds = lPropagation * dTqSeconds;
+        // The round trip crosses both transceivers and the cable twice.
+        const double cableRoundTrip =
+            result.dRoundTripSeconds - 2.0 * (delays.dTxSeconds + delays.dRxSeconds);
+        result.dBusLengthMetres =
+            std::max(0.0, cableRoundTrip / (2.0 * delays.dLineSecondsPerMetre));
+    }
+    return result;
+}
+
+std::string_view SamplePointComparison(const TimingAnalysis& analysis) {
+    const double tenths =
+        std::round((analysis.dSamplePointPercent - analysis.dRecommendedSamplePointPercent) * 10.0);
+    if (tenths == 0) {
+        return "at";
+    }
+    return tenths < 0 ? "earlier than" : "later than";
+}
+
+} // namespace quillon

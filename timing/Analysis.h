@@ -1,0 +1,38 @@
+#pragma once
+// What a legal bit timing tolerates: the oscillator drift it survives (the CAN 2.0 /
+// ISO 11898-1 resynchronisation conditions), the bus length its propagation segment
+// allows, and where its sample point lies against the usual recommendation for the rate.
+#include <string_view>
+
+namespace quillon {
+
+struct TransceiverDelays {
+    double dTxSeconds = 50e-9;          // transmitter delay
+    double dRxSeconds = 30e-9;          // receiver delay
+    double dLineSecondsPerMetre = 5e-9; // signal delay of the cable
+};
+
+struct TimingAnalysis {
+    // Largest oscillator tolerance df (fraction; x 100 for percent) meeting both
+    // df <= SJW / (20 N) and df <= min(phase 1, phase 2) / (2 (13 N - phase 2)).
+    double dOscTolerance = 0.0;
+    double dRoundTripSeconds = 0.0; // propagation segment x Tq
+    double dBusLengthMetres = 0.0;  // cable length that round trip allows, never negative
+    double dSamplePointPercent = 0.0;
+    double dRecommendedSamplePointPercent = 0.0;
+};
+
+// Recommended sample point for a rate in bit/s: 87.5 % up to 500 kbit/s, 80 % up to
+// 800 kbit/s, 75 % above.
+double RecommendedSamplePointPercent(double dBitRate);
+
+// lPhase2 is the effective phase 2. Returns zeros for settings that describe no bit
+// (N or a segment not positive, or a Tq length that is not a positive number).
+TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lPhase2, int lSJW,
+                             double dTqSeconds, double dBitRate,
+                             const TransceiverDelays& delays = {});
+
+// "at", "earlier than" or "later than" the recommendation, to a tenth of a percent.
+std::string_view SamplePointComparison(const TimingAnalysis& analysis);
+
+} // namespace quillon

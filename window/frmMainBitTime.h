@@ -64,6 +64,7 @@ private:
     quillon::SegmentSettings CurrentSegmentSettings() const;
     bool HasSelectedTq() const;
     void CheckTimingRules();
+    void ShowTimingAnalysis();
     void DrawBitTiming();
     void OpenMakerWebsite();
 
@@ -118,5 +119,6 @@ private:
     QCheckBox* chkUseWakeUpFilter = nullptr;
     BitTimingPicture* pctDisplay = nullptr;
     QLabel* lblNotes = nullptr;
+    QLabel* lblAnalysis = nullptr;
     QPushButton* cmdGenerateReport = nullptr;
 };

@@ -2,6 +2,8 @@
 // proposal made for a Tq count, the timing rules and the diagram.
 #include "window/frmMainBitTime.h"
 
+#include "timing/Analysis.h"
+#include "timing/NumberFormat.h"
 #include "timing/NumberReading.h"
 #include "window/BitTimingDiagram.h"
 #include "window/BitTimingPicture.h"
@@ -138,6 +140,15 @@ void frmMainBitTime::BuildSegmentPanel() {
     lblNotes->setWordWrap(true);
     lblNotes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(lblNotes, 780, 3975, 5550, 495);
+
+    // What the current settings tolerate, on a line of its own under the notes.
+    lblAnalysis = new QLabel(pctSegment);
+    lblAnalysis->setObjectName(QStringLiteral("lblAnalysis"));
+    lblAnalysis->setToolTip(
+        tr("Oscillator tolerance from the CAN 2.0 resynchronisation conditions; bus length for "
+           "50 ns transmitter and 30 ns receiver delays and 5 ns per metre of cable; sample "
+           "point against the usual recommendation for the rate"));
+    Place(lblAnalysis, 195, 4530, 8200, 240);
 
     cmdGenerateReport = new QPushButton(QStringLiteral("Generate Report..."), pctSegment);
     cmdGenerateReport->setObjectName(QStringLiteral("cmdGenerateReport"));
@@ -282,6 +293,33 @@ void frmMainBitTime::DrawBitTiming() {
     inputs.decimalSeparator = DecimalSeparator();
     quillon::DrawBitTimingDiagram(pctDisplay->canvas(), inputs);
     CheckTimingRules();
+    ShowTimingAnalysis();
+}
+
+void frmMainBitTime::ShowTimingAnalysis() {
+    if (!HasSelectedTq()) {
+        lblAnalysis->clear();
+        return;
+    }
+    const quillon::SegmentSettings s = CurrentSegmentSettings();
+    const double oscillator = ReadBox(txtOsc);
+    const int brpMinus1 = vBRPValues(static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1);
+    const double tqSeconds = oscillator > 0 ? (brpMinus1 + 1) * (2.0 / (oscillator * 1e6)) : 0.0;
+    const double bitRate = tqSeconds > 0 ? 1.0 / (s.lTqCount * tqSeconds) : 0.0;
+    const quillon::TimingAnalysis a = quillon::AnalyseTiming(
+        s.lTqCount, s.lPropagation, s.lPhase1, Phase2Length(), s.lSJW, tqSeconds, bitRate);
+    const std::string sep = DecimalSeparator();
+    const QString busLength =
+        a.dRoundTripSeconds > 0
+            ? tr("up to %1 m").arg(ToQString(quillon::FormatNumber(a.dBusLengthMetres, "0.0", sep)))
+            : tr("n/a");
+    lblAnalysis->setText(
+        tr("Oscillator tolerance %1 %   Bus length %2   Sample point %3 %, %4 the %5 % "
+           "recommended")
+            .arg(ToQString(quillon::FormatNumber(a.dOscTolerance * 100.0, "0.0###", sep)),
+                 busLength, ToQString(quillon::FormatNumber(a.dSamplePointPercent, "0.0", sep)),
+                 ToQString(quillon::SamplePointComparison(a)),
+                 ToQString(quillon::FormatNumber(a.dRecommendedSamplePointPercent, "0.0", sep))));
 }
 
 void frmMainBitTime::pctDisplay_Paint() {

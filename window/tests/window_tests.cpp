@@ -212,6 +212,22 @@ private slots:
                  (QStringList{"24", "12", "8"}));
     }
 
+    void analysisFollowsTheSettings() {
+        frmMainBitTime window;
+        window.show();
+        next(window);
+        next(window);
+        auto* analysis = child<QLabel>(window, "lblAnalysis");
+        // 16 Tq at 125 ns: SJW 1 allows 1 / 320 of drift; prop 1 leaves no cable.
+        QVERIFY2(analysis->text().contains(QStringLiteral("tolerance 0.3125 %")),
+                 qPrintable(analysis->text()));
+        QVERIFY(analysis->text().contains(
+            QStringLiteral("Sample point 62.5 %, earlier than the 87.5 %")));
+        child<QScrollBar>(window, "sclSJW")->setValue(2);
+        QVERIFY2(analysis->text().contains(QStringLiteral("tolerance 0.625 %")),
+                 qPrintable(analysis->text()));
+    }
+
     void panelsFollowTheWindowSize() {
         frmMainBitTime window;
         window.show();

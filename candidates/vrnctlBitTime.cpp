@@ -1,7 +1,7 @@
 #include "candidates/vrnctlBitTime.h"
 
 #include "candidates/Twips.h"
-#include "timing/NumberFormat.h"
+#include "timing/DisplayTexts.h"
 
 #include <QAbstractButton>
 #include <QBrush>
@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTableWidget>
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -32,15 +34,11 @@ constexpr int kTqColumn = 1;        // grid column of the quantum lengths
 constexpr int kFirstRateColumn = 2; // grid column of the lowest Tq count
 
 const QColor kSilver(192, 192, 192);
-constexpr const char* kTimePattern = "0.000";
-constexpr const char* kTimeUnit = "S";
-constexpr const char* kRatePattern = "0.000";
-constexpr const char* kRateUnit = "b";
-constexpr const char* kErrorPattern = "0.0###";
 
 constexpr double kGridFontPoints = 8.25;
 constexpr double kRowLabelColumnTwips = 1000.0;
-constexpr std::array<double, 4> kListColumnTwips{450.0, 700.0, 900.0, 600.0};
+constexpr std::array<double, quillon::kListColumnCount> kListColumnTwips{450.0, 700.0, 900.0,
+                                                                         600.0};
 constexpr double kRemoveLeftTwips = 60.0;
 constexpr double kClearLeftTwips = 1065.0;
 constexpr double kButtonWidthTwips = 825.0;
@@ -50,14 +48,21 @@ constexpr double kButtonGapTwips = 25.0;    // between the list and the buttons
 constexpr double kGridShare = 0.7;
 constexpr double kPanelShare = 0.3;
 
-QString RowLabel(std::int32_t lBRPMinus1) {
-    return QStringLiteral("%1 (0x%2)")
-        .arg(lBRPMinus1)
-        .arg(QString::number(lBRPMinus1, 16).toUpper());
+QString ToQString(std::string_view sText) {
+    return QString::fromUtf8(sText.data(), static_cast<qsizetype>(sText.size()));
 }
 
-QString TqHeading(std::int32_t lTqCount) {
-    return QStringLiteral("%1 Tq Baud").arg(lTqCount);
+// One of the two buttons under the list, at its design-time place in the panel (its top
+// follows the list's height on every panel resize).
+QPushButton* MakeListButton(QWidget* pctPanel, const QString& sCaption, const QString& sName,
+                            double dLeftTwips, const QString& sToolTip) {
+    auto* button = new QPushButton(sCaption, pctPanel);
+    button->setObjectName(sName);
+    button->setGeometry(TwipsToPixels(dLeftTwips, pctPanel), 0,
+                        TwipsToPixels(kButtonWidthTwips, pctPanel),
+                        TwipsToPixels(kButtonHeightTwips, pctPanel));
+    button->setToolTip(sToolTip);
+    return button;
 }
 
 std::size_t EvaluatedIndex(int brpIndex, int tqIndex) {
@@ -84,7 +89,8 @@ vrnctlBitTime::vrnctlBitTime(QWidget* parent)
     const int padding = 2 * metrics.averageCharWidth();
     m_g->horizontalHeader()->setDefaultSectionSize(
         std::max(metrics.horizontalAdvance(QStringLiteral("1000.000 kb")),
-                 metrics.horizontalAdvance(TqHeading(quillon::kMaxTqCount))) +
+                 metrics.horizontalAdvance(
+                     QString::fromStdString(quillon::GridTqCountHeading(quillon::kMaxTqCount)))) +
         padding);
     m_g->verticalHeader()->setDefaultSectionSize(
         std::max(m_g->verticalHeader()->minimumSectionSize(), metrics.height() + 4));
@@ -105,8 +111,11 @@ vrnctlBitTime::vrnctlBitTime(QWidget* parent)
 
     m_lvwTq = new QTreeWidget(m_pctLeft);
     m_lvwTq->setObjectName(QStringLiteral("lvwTq"));
-    m_lvwTq->setHeaderLabels({QStringLiteral("Tq"), QStringLiteral("BRP-1"),
-                              QStringLiteral("osc1 clks"), QStringLiteral("%Err")});
+    QStringList headings;
+    for (const std::string_view sHeading : quillon::kListHeadings) {
+        headings.append(ToQString(sHeading));
+    }
+    m_lvwTq->setHeaderLabels(headings);
     m_lvwTq->setRootIsDecorated(false);
     m_lvwTq->setItemsExpandable(false);
     m_lvwTq->setUniformRowHeights(true);
@@ -123,20 +132,12 @@ vrnctlBitTime::vrnctlBitTime(QWidget* parent)
     m_lvwTq->setToolTip(tr("Chosen candidates: Tq count, BRP-1, oscillator clocks per bit and "
                            "the rate error in percent"));
 
-    m_cmdRemove = new QPushButton(QStringLiteral("Remove"), m_pctLeft);
-    m_cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
-    m_cmdRemove->setGeometry(TwipsToPixels(kRemoveLeftTwips, this), 0,
-                             TwipsToPixels(kButtonWidthTwips, this),
-                             TwipsToPixels(kButtonHeightTwips, this));
-    m_cmdRemove->setToolTip(tr("Remove the selected candidate from the list"));
+    m_cmdRemove =
+        MakeListButton(m_pctLeft, QStringLiteral("Remove"), QStringLiteral("cmdRemove"),
+                       kRemoveLeftTwips, tr("Remove the selected candidate from the list"));
     connect(m_cmdRemove, &QPushButton::clicked, this, &vrnctlBitTime::cmdRemove_Click);
-
-    m_cmdClear = new QPushButton(QStringLiteral("Clear"), m_pctLeft);
-    m_cmdClear->setObjectName(QStringLiteral("cmdClear"));
-    m_cmdClear->setGeometry(TwipsToPixels(kClearLeftTwips, this), 0,
-                            TwipsToPixels(kButtonWidthTwips, this),
-                            TwipsToPixels(kButtonHeightTwips, this));
-    m_cmdClear->setToolTip(tr("Remove all candidates from the list"));
+    m_cmdClear = MakeListButton(m_pctLeft, QStringLiteral("Clear"), QStringLiteral("cmdClear"),
+                                kClearLeftTwips, tr("Remove all candidates from the list"));
     connect(m_cmdClear, &QPushButton::clicked, this, &vrnctlBitTime::cmdClear_Click);
 }
 
@@ -155,19 +156,21 @@ void vrnctlBitTime::Calculate() {
     m_g->setColumnCount(quillon::kTqCountCount + kFirstRateColumn - kHeaderColumns);
     m_g->verticalHeader()->setFixedWidth(TwipsToPixels(kRowLabelColumnTwips, this));
 
-    m_sCornerText = QStringLiteral("BRP-1 (hex)");
-    SetHeaderText(Qt::Horizontal, kTqColumn - kHeaderColumns, QStringLiteral("Tq"));
+    m_sCornerText = ToQString(quillon::kGridCornerText);
+    SetHeaderText(Qt::Horizontal, kTqColumn - kHeaderColumns, ToQString(quillon::kGridTqHeading));
     for (int tqIndex = 0; tqIndex < quillon::kTqCountCount; ++tqIndex) {
-        SetHeaderText(Qt::Horizontal, kFirstRateColumn - kHeaderColumns + tqIndex,
-                      TqHeading(quillon::kMinTqCount + tqIndex));
+        SetHeaderText(
+            Qt::Horizontal, kFirstRateColumn - kHeaderColumns + tqIndex,
+            QString::fromStdString(quillon::GridTqCountHeading(quillon::kMinTqCount + tqIndex)));
     }
 
     for (int brpIndex = 0; brpIndex < quillon::kBRPValueCount; ++brpIndex) {
         const quillon::TqCandidate& first = evaluated.at(EvaluatedIndex(brpIndex, 0));
-        SetHeaderText(Qt::Vertical, brpIndex, RowLabel(first.lBRPMinus1));
+        SetHeaderText(Qt::Vertical, brpIndex,
+                      QString::fromStdString(quillon::GridRowLabel(first.lBRPMinus1)));
         EnsureTableItem(brpIndex, kTqColumn - kHeaderColumns)
-            ->setText(QString::fromStdString(quillon::FormatEngineering(
-                first.dTqSeconds, kTimePattern, kTimeUnit, false, DecimalSeparator())));
+            ->setText(
+                QString::fromStdString(quillon::GridTqText(first.dTqSeconds, DecimalSeparator())));
         for (int tqIndex = 0; tqIndex < quillon::kTqCountCount; ++tqIndex) {
             WriteRateCell(brpIndex, kFirstRateColumn - kHeaderColumns + tqIndex,
                           evaluated.at(EvaluatedIndex(brpIndex, tqIndex)));
@@ -201,8 +204,8 @@ void vrnctlBitTime::WriteRateCell(int tableRow, int tableColumn,
         item->setBackground(kSilver);
         item->setData(Qt::FontRole, QVariant());
     }
-    item->setText(QString::fromStdString(quillon::FormatEngineering(
-        candidate.dActualBaud, kRatePattern, kRateUnit, false, DecimalSeparator())));
+    item->setText(
+        QString::fromStdString(quillon::GridRateText(candidate.dActualBaud, DecimalSeparator())));
 }
 
 QTableWidgetItem* vrnctlBitTime::EnsureTableItem(int tableRow, int tableColumn) {
@@ -229,11 +232,11 @@ void vrnctlBitTime::SetHeaderText(Qt::Orientation orientation, int section, cons
 }
 
 void vrnctlBitTime::AddListItem(const quillon::TqCandidate& candidate) {
-    new QTreeWidgetItem(m_lvwTq,
-                        {QString::number(candidate.lTqCount), QString::number(candidate.lBRPMinus1),
-                         QString::number(candidate.lOscClocks),
-                         QString::fromStdString(quillon::FormatNumber(
-                             candidate.dErrorPercent, kErrorPattern, DecimalSeparator()))});
+    QStringList texts;
+    for (const std::string& sText : quillon::ListTexts(candidate, DecimalSeparator())) {
+        texts.append(QString::fromStdString(sText));
+    }
+    new QTreeWidgetItem(m_lvwTq, texts);
 }
 
 void vrnctlBitTime::GetTqValues(quillon::OneBasedArray<std::int32_t>& vTqValues,

@@ -49,16 +49,22 @@ ReportDerived ComputeReportDerived(const ReportInputs& inputs) {
     return derived;
 }
 
+std::string OscillatorText(double dOscFreqMHz, std::string_view decimalSeparator) {
+    return FormatEngineering(dOscFreqMHz * 1000000.0, "0.000", "Hz", false, decimalSeparator);
+}
+
+std::string TargetRateText(double dTargetKbps, std::string_view decimalSeparator) {
+    return FormatEngineering(dTargetKbps * 1000.0, "0.000", "bps", false, decimalSeparator);
+}
+
 ReportValues BuildReportValues(const ReportInputs& inputs, const ConfigRegisterTexts& registers,
                                const std::string& sDate, std::string_view decimalSeparator) {
     const ReportDerived derived = ComputeReportDerived(inputs);
     const SegmentSettings& segments = inputs.segments;
     ReportValues values;
 
-    values.sOscFreq =
-        FormatEngineering(inputs.dOscFreqMHz * 1000000.0, "0.000", "Hz", false, decimalSeparator);
-    values.sCANBaud =
-        FormatEngineering(inputs.dTargetKbps * 1000.0, "0.000", "bps", false, decimalSeparator);
+    values.sOscFreq = OscillatorText(inputs.dOscFreqMHz, decimalSeparator);
+    values.sCANBaud = TargetRateText(inputs.dTargetKbps, decimalSeparator);
     values.sBRP = std::to_string(inputs.lBRPMinus1);
     values.sTq = FormatEngineering(derived.dTqSeconds, "0.000", "s", false, decimalSeparator);
     values.sNumTq = std::to_string(inputs.lTqCount);

@@ -68,6 +68,13 @@ ReportValues BuildReportValues(const ReportInputs& inputs, const ConfigRegisterT
                                const std::string& sDate,
                                std::string_view decimalSeparator = kDefaultDecimalSeparator);
 
+// The report's forms of the two inputs: the oscillator in MHz as "16.000 MHz", the target
+// rate in kbit/s as "500.000 kbps".
+std::string OscillatorText(double dOscFreqMHz,
+                           std::string_view decimalSeparator = kDefaultDecimalSeparator);
+std::string TargetRateText(double dTargetKbps,
+                           std::string_view decimalSeparator = kDefaultDecimalSeparator);
+
 // "h:mm:ss am/pm mm/dd/yyyy" on the 12-hour clock, e.g. "3:07:09 pm 12/04/2026".
 std::string FormatReportDate(const std::tm& time);
 

@@ -1,6 +1,6 @@
 #include "window/BitTimingDiagram.h"
 
-#include "timing/NumberFormat.h"
+#include "timing/DisplayTexts.h"
 
 #include <cmath>
 
@@ -34,10 +34,6 @@ constexpr double kTextGap = 0.25; // between an arrow and the text right of it
 
 // The Tq grid is numbered with a 16-bit loop counter; a count beyond it cannot be drawn.
 constexpr double kMaxTqCount = 32767;
-
-constexpr const char* kDurationPattern = "0.0##";
-constexpr const char* kSamplePointPattern = "0.0";
-constexpr const char* kNotAvailable = "n/a";
 
 void DrawLine(BitCanvas& canvas, double x1, double y1, double x2, double y2, Rgb colour) {
     canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
@@ -83,21 +79,6 @@ void DrawSampleMarker(BitCanvas& canvas, double m, double leftHeadX, double righ
     DrawLine(canvas, m, kMarkerTipY, rightHeadX, kMarkerHeadY, colour);
 }
 
-// The oscillator box stays editable while the diagram is shown, so a redraw can meet a
-// frequency of 0 or less (or no number at all). Such a frequency gives no usable Tq
-// length: the diagram is still drawn in full, but every duration reads "n/a" instead of
-// the inf or nan text that a division by zero would produce.
-bool IsUsableTq(double dTqSeconds) {
-    return std::isfinite(dTqSeconds) && dTqSeconds > 0;
-}
-
-std::string DurationText(int lTqCount, double dTqSeconds, const std::string& sSeparator) {
-    if (!IsUsableTq(dTqSeconds)) {
-        return kNotAvailable;
-    }
-    return FormatEngineering(lTqCount * dTqSeconds, kDurationPattern, "s", false, sSeparator);
-}
-
 void DrawSegment(BitCanvas& canvas, double a, int lLength, const char* sName,
                  const std::string& sDuration) {
     const double b = a + lLength;
@@ -115,10 +96,10 @@ bool DrawBitTimingDiagram(BitCanvas& canvas, const DiagramInputs& in) {
         return false;
     }
 
-    // T in the order the prescaler arithmetic is defined: F x 1000000, its reciprocal,
-    // doubled, then times the whole number B + 1.
-    const double dOscHz = in.dOscFreqMHz * 1000000;
-    const double T = (1 / dOscHz) * 2 * (in.lBRPMinus1 + 1);
+    // The oscillator box stays editable while the diagram is shown, so a redraw can meet a
+    // frequency of 0 or less (or no number at all). Such a frequency gives no usable Tq
+    // length: the diagram is still drawn in full, but every duration reads "n/a".
+    const double T = DiagramTqSeconds(in.lBRPMinus1, in.dOscFreqMHz);
     const std::string& sep = in.decimalSeparator;
 
     canvas.Cls();
@@ -167,7 +148,7 @@ bool DrawBitTimingDiagram(BitCanvas& canvas, const DiagramInputs& in) {
         PrintAt(canvas, "2", S - 0.5 + kTextGap, kMarkerTopY);
     }
     DrawSampleMarker(canvas, S, S - kMarkerHeadHalfWidth, S + kMarkerHeadHalfWidth);
-    const std::string sPercent = FormatNumber(S / N * 100, kSamplePointPattern, sep);
+    const std::string sPercent = SamplePointText(S / N * 100, sep);
     const std::string sSample = in.bSam ? "3 Sample Points  (" + sPercent + " % of bit time)"
                                         : "Sample Point (" + sPercent + " % of bit time)";
     PrintAt(canvas, sSample, S + kTextGap, kMarkerTopY);

@@ -1,0 +1,72 @@
+#include "timing/DisplayTexts.h"
+
+#include "timing/CandidateSearch.h"
+#include "timing/NumberFormat.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace quillon {
+
+namespace {
+
+constexpr std::string_view kGridTqCountSuffix = " Tq Baud";
+constexpr std::string_view kGridTqPattern = "0.000";
+constexpr std::string_view kGridTqUnit = "S";
+constexpr std::string_view kGridRatePattern = "0.000";
+constexpr std::string_view kGridRateUnit = "b";
+constexpr std::string_view kErrorPattern = "0.0###";
+constexpr std::string_view kDurationPattern = "0.0##";
+constexpr std::string_view kDurationUnit = "s";
+constexpr std::string_view kSamplePointPattern = "0.0";
+constexpr std::string_view kNotAvailable = "n/a";
+
+} // namespace
+
+std::string GridTqCountHeading(int tqCount) {
+    return std::to_string(tqCount) + std::string(kGridTqCountSuffix);
+}
+
+std::string GridRowLabel(int brpMinus1) {
+    // A negative value keeps its sign in front of the hexadecimal digits ("-5 (0x-5)");
+    // the grid itself only holds 0 to 63.
+    const unsigned magnitude =
+        brpMinus1 < 0 ? 0U - static_cast<unsigned>(brpMinus1) : static_cast<unsigned>(brpMinus1);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%s%X", brpMinus1 < 0 ? "-" : "", magnitude);
+    return std::to_string(brpMinus1) + " (0x" + hex + ")";
+}
+
+std::string GridTqText(double seconds, std::string_view decimalSeparator) {
+    return FormatEngineering(seconds, kGridTqPattern, kGridTqUnit, false, decimalSeparator);
+}
+
+std::string GridRateText(double bitsPerSecond, std::string_view decimalSeparator) {
+    return FormatEngineering(bitsPerSecond, kGridRatePattern, kGridRateUnit, false,
+                             decimalSeparator);
+}
+
+CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view decimalSeparator) {
+    return {std::to_string(candidate.lTqCount), std::to_string(candidate.lBRPMinus1),
+            std::to_string(candidate.lOscClocks),
+            FormatNumber(candidate.dErrorPercent, kErrorPattern, decimalSeparator)};
+}
+
+double DiagramTqSeconds(int brpMinus1, double oscFreqMHz) {
+    const double dOscHz = oscFreqMHz * 1000000;
+    return (1 / dOscHz) * 2 * (brpMinus1 + 1);
+}
+
+std::string DurationText(int tqCount, double tqSeconds, std::string_view decimalSeparator) {
+    if (!(std::isfinite(tqSeconds) && tqSeconds > 0)) {
+        return std::string(kNotAvailable);
+    }
+    return FormatEngineering(tqCount * tqSeconds, kDurationPattern, kDurationUnit, false,
+                             decimalSeparator);
+}
+
+std::string SamplePointText(double percent, std::string_view decimalSeparator) {
+    return FormatNumber(percent, kSamplePointPattern, decimalSeparator);
+}
+
+} // namespace quillon

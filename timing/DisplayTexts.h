@@ -1,0 +1,51 @@
+#pragma once
+// The texts of the step-2 candidate grid and list and of the bit timing diagram's labels,
+// made in one place so that the window's controls and the command-line tool write the
+// same characters for the same numbers. Only the texts live here; where they stand is the
+// business of the caller. The decimal separator is always handed in (the user's regional
+// setting in the window, a point in the command-line tool).
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+struct TqCandidate;
+
+// The grid's top-left heading and the heading of its quantum-length column.
+inline constexpr std::string_view kGridCornerText = "BRP-1 (hex)";
+inline constexpr std::string_view kGridTqHeading = "Tq";
+
+// Heading of the rate column of a Tq count: "8 Tq Baud".
+std::string GridTqCountHeading(int tqCount);
+
+// Label of a grid row: BRP-1 in decimal and in upper-case hexadecimal, "10 (0xA)".
+std::string GridRowLabel(int brpMinus1);
+
+// A row's quantum length, "125.000 nS", and a cell's bit rate, "500.000 kb".
+std::string GridTqText(double seconds, std::string_view decimalSeparator);
+std::string GridRateText(double bitsPerSecond, std::string_view decimalSeparator);
+
+// The chosen list's columns: headings, and the texts of one candidate in the same order
+// (Tq count, BRP-1 and oscillator clocks in decimal, the error in percent as "0.0###").
+inline constexpr std::size_t kListColumnCount = 4;
+inline constexpr std::array<std::string_view, kListColumnCount> kListHeadings{"Tq", "BRP-1",
+                                                                              "osc1 clks", "%Err"};
+using CandidateListTexts = std::array<std::string, kListColumnCount>;
+CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view decimalSeparator);
+
+// The diagram's length of one time quantum in seconds, T = (B + 1) x (2 / (F x 1000000)),
+// computed as F x 1000000, its reciprocal, doubled, then times the whole number B + 1, so
+// that every duration label comes out of the same rounding.
+double DiagramTqSeconds(int brpMinus1, double oscFreqMHz);
+
+// A duration label: tqCount x tqSeconds in engineering notation, "375.0 ns". A quantum
+// length that is not a positive finite number (an oscillator of 0, a negative one or one
+// too large for a double) gives "n/a" instead of a meaningless time.
+std::string DurationText(int tqCount, double tqSeconds, std::string_view decimalSeparator);
+
+// The sample point's share of the bit in percent with one decimal place, "75.0".
+std::string SamplePointText(double percent, std::string_view decimalSeparator);
+
+} // namespace quillon

@@ -52,8 +52,15 @@ QFont ImageCanvas::DiagramFont() {
 }
 
 void ImageCanvas::resize(QSize size) {
-    m_image = QImage(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
-    m_image.fill(kBackgroundRgb);
+    // Like a persistent picture: the new area is white and the old drawing stays where it
+    // was, clipped when the picture shrinks, until the next drawing clears it.
+    QImage resized(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    resized.fill(kBackgroundRgb);
+    if (!m_image.isNull() && !resized.isNull()) {
+        QPainter painter(&resized);
+        painter.drawImage(0, 0, m_image);
+    }
+    m_image = std::move(resized);
 }
 
 void ImageCanvas::Cls() {

@@ -14,6 +14,10 @@
 
 // The diagram picture at its design size: 8115 x 1590 twips at 15 twips per pixel.
 inline constexpr QSize kDiagramDesignSize{541, 106};
+// The picture as the window shows it at the window's design size: the step-3 panel is
+// 8820 twips wide and the picture fills it but for a 25-twip gap. Drawings made without a
+// window use this size, so they match what the window saves.
+inline constexpr QSize kWindowPictureSize{586, 106};
 
 class ImageCanvas final : public quillon::BitCanvas {
 public:

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -289,12 +290,13 @@ void frmMainBitTime::LayoutContent() {
 }
 
 bool frmMainBitTime::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Label13 && event->type() == QEvent::MouseButtonRelease) {
+    const bool leftClick = event->type() == QEvent::MouseButtonRelease &&
+                           static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    if (watched == Label13 && leftClick) {
         Label13_Click();
         return true;
     }
-    if (watched == optPhase2Caption && event->type() == QEvent::MouseButtonRelease &&
-        optPhase2[1]->isEnabled()) {
+    if (watched == optPhase2Caption && leftClick && optPhase2[1]->isEnabled()) {
         optPhase2[1]->click();
         return true;
     }

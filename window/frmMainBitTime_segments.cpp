@@ -148,7 +148,9 @@ void frmMainBitTime::BuildSegmentPanel() {
         tr("Oscillator tolerance from the CAN 2.0 resynchronisation conditions; bus length for "
            "50 ns transmitter and 30 ns receiver delays and 5 ns per metre of cable; sample "
            "point against the usual recommendation for the rate"));
-    Place(lblAnalysis, 195, 4530, 8200, 240);
+    lblAnalysis->setWordWrap(true);
+    lblAnalysis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(lblAnalysis, 195, 4515, 8200, 405);
 
     cmdGenerateReport = new QPushButton(QStringLiteral("Generate Report..."), pctSegment);
     cmdGenerateReport->setObjectName(QStringLiteral("cmdGenerateReport"));
@@ -314,8 +316,8 @@ void frmMainBitTime::ShowTimingAnalysis() {
             ? tr("up to %1 m").arg(ToQString(quillon::FormatNumber(a.dBusLengthMetres, "0.0", sep)))
             : tr("n/a");
     lblAnalysis->setText(
-        tr("Oscillator tolerance %1 %   Bus length %2   Sample point %3 %, %4 the %5 % "
-           "recommended")
+        tr("Oscillator tolerance %1 %  \u00b7  bus length %2  \u00b7  Sample point %3 %, %4 the "
+           "%5 % recommended")
             .arg(ToQString(quillon::FormatNumber(a.dOscTolerance * 100.0, "0.0###", sep)),
                  busLength, ToQString(quillon::FormatNumber(a.dSamplePointPercent, "0.0", sep)),
                  ToQString(quillon::SamplePointComparison(a)),

@@ -1,13 +1,15 @@
 #include "startup/basBitTime.h"
 
+#include "startup/AutomationBus.h"
 #include "startup/CalculatorWindow.h"
 #include "window/frmMainBitTime.h"
 
 namespace basBitTime {
 
 StartMode StartModeFromArguments(const QStringList& arguments) {
-    return arguments.contains(QStringLiteral("--automation")) ? StartMode::Automation
-                                                              : StartMode::Standalone;
+    return arguments.contains(QLatin1String(quillon::bus::kAutomationOption))
+               ? StartMode::Automation
+               : StartMode::Standalone;
 }
 
 void Main(StartMode mode) {

@@ -4,6 +4,7 @@
 #include "timing/NumberFormat.h"
 #include "window/frmMainBitTime.h"
 
+#include <QDBusMessage>
 #include <QLineEdit>
 #include <QLocale>
 
@@ -18,4 +19,7 @@ void cvrnBitTimeUI::ShowCalculator(bool bLockFreq, double dFreqValue) {
     window.show();
     window.raise();
     window.activateWindow();
+    if (calledFromDBus()) {
+        emit calledOverBus(message().service());
+    }
 }

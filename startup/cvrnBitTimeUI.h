@@ -1,10 +1,14 @@
 #pragma once
 // The automation class: other programs open the calculator through ShowCalculator and may
 // fix and lock the oscillator frequency first. It holds no state of its own; every object
-// acts on the process's one window.
+// acts on the process's one window. The object offered on the session bus is one of these,
+// with the adaptor generated from example.varnholt.Quillon.cvrnBitTimeUI.xml attached; the
+// bus context tells it which client called, so the process can stay alive for that client.
+#include <QDBusContext>
 #include <QObject>
+#include <QString>
 
-class cvrnBitTimeUI : public QObject {
+class cvrnBitTimeUI : public QObject, protected QDBusContext {
     Q_OBJECT
 
 public:
@@ -14,4 +18,9 @@ public slots:
     // bLockFreq true: write dFreqValue (MHz) into the oscillator box in the general number
     // format and lock the box. Then show the window, or bring it forward. Returns at once.
     void ShowCalculator(bool bLockFreq, double dFreqValue);
+
+signals:
+    // A client on the bus called ShowCalculator; busName is its unique connection name.
+    // Emitted after the window has been shown.
+    void calledOverBus(const QString& busName);
 };

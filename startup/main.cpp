@@ -1,4 +1,7 @@
 // quillon: the CAN bit timing calculator.
+#include "startup/AutomationBus.h"
+#include "startup/AutomationServer.h"
+#include "startup/TestIntrospection.h"
 #include "startup/basBitTime.h"
 #include "timing/Maker.h"
 #include "timing/Version.h"
@@ -8,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -34,9 +38,14 @@ int main(int argc, char* argv[]) {
         }
         if (arg == "--help" || arg == "-h") {
             std::printf("Usage: quillon [--automation] [--version]\n"
-                        "Opens the CAN bit timing calculator.\n"
+                        "Opens the CAN bit timing calculator and offers it to other programs as\n"
+                        "%s on the D-Bus session bus.\n"
                         "  --automation  wait for a client's ShowCalculator call instead of\n"
-                        "                opening the window (used by the session bus)\n");
+                        "                opening the window (used by the session bus); the\n"
+                        "                program ends if no call comes within %s\n"
+                        "                milliseconds (default %d)\n",
+                        quillon::bus::kServiceName, quillon::bus::kGraceVariable,
+                        quillon::bus::kDefaultGraceMs);
             return 0;
         }
     }
@@ -55,6 +64,34 @@ int main(int argc, char* argv[]) {
         QString::fromUtf8(quillon::kVersion.data(), static_cast<int>(quillon::kVersion.size())));
     QGuiApplication::setDesktopFileName(QStringLiteral("example.varnholt.Quillon"));
 
-    basBitTime::Main(basBitTime::StartModeFromArguments(QApplication::arguments()));
+    const basBitTime::StartMode mode =
+        basBitTime::StartModeFromArguments(QApplication::arguments());
+    const bool automationStart = mode == basBitTime::StartMode::Automation;
+
+    QString graceProblem;
+    AutomationServer server(mode, AutomationServer::GracePeriodMs(&graceProblem));
+    if (!graceProblem.isEmpty()) {
+        std::fprintf(stderr, "quillon: %s.\n", qPrintable(graceProblem));
+    }
+    // A user's start opens the window whatever the bus does; a start for a client has
+    // nothing to do without the bus.
+    const QString busProblem = server.Offer();
+    if (!busProblem.isEmpty()) {
+        if (automationStart) {
+            std::fprintf(stderr, "quillon: %s; no client can be served, exiting.\n",
+                         qPrintable(busProblem));
+            return 1;
+        }
+        std::fprintf(stderr,
+                     "quillon: %s; the calculator opens, but automation clients cannot reach "
+                     "this window.\n",
+                     qPrintable(busProblem));
+    }
+    if (!TestIntrospection::ExportIfEnabled(&server)) {
+        std::fprintf(stderr, "quillon: the test introspection object could not be exported.\n");
+    }
+
+    basBitTime::Main(mode);
+    server.Start();
     return QApplication::exec();
 }

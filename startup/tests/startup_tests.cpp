@@ -1,5 +1,7 @@
 // The automation class acting on the one window of the process, in-process.
 #include "ModalAnswerer.h"
+#include "startup/AutomationBus.h"
+#include "startup/AutomationServer.h"
 #include "startup/CalculatorWindow.h"
 #include "startup/basBitTime.h"
 #include "startup/cvrnBitTimeUI.h"
@@ -86,6 +88,35 @@ private slots:
         QCOMPARE(&CalculatorWindow(), window);
         QCOMPARE(window->step(), 1);
         QVERIFY(answerer.seen().isEmpty());
+    }
+
+    void gracePeriodFromEnvironment_data() {
+        QTest::addColumn<QByteArray>("setting");
+        QTest::addColumn<int>("graceMs");
+        QTest::addColumn<bool>("complaint");
+        QTest::newRow("unset") << QByteArray() << quillon::bus::kDefaultGraceMs << false;
+        QTest::newRow("250") << QByteArray("250") << 250 << false;
+        QTest::newRow("blanks around") << QByteArray(" 40 ") << 40 << false;
+        QTest::newRow("0") << QByteArray("0") << 0 << false;
+        QTest::newRow("negative") << QByteArray("-5") << quillon::bus::kDefaultGraceMs << true;
+        QTest::newRow("seconds") << QByteArray("2s") << quillon::bus::kDefaultGraceMs << true;
+        QTest::newRow("too large")
+            << QByteArray("99999999999") << quillon::bus::kDefaultGraceMs << true;
+    }
+
+    void gracePeriodFromEnvironment() {
+        QFETCH(QByteArray, setting);
+        QFETCH(int, graceMs);
+        QFETCH(bool, complaint);
+        if (setting.isNull()) {
+            qunsetenv(quillon::bus::kGraceVariable);
+        } else {
+            qputenv(quillon::bus::kGraceVariable, setting);
+        }
+        QString problem;
+        QCOMPARE(AutomationServer::GracePeriodMs(&problem), graceMs);
+        QCOMPARE(problem.contains(QLatin1String(quillon::bus::kGraceVariable)), complaint);
+        qunsetenv(quillon::bus::kGraceVariable);
     }
 
     void closedWindowIsLoadedAfresh() {

@@ -1,0 +1,76 @@
+#pragma once
+// The command line of quillon-cli read into a request: which command, the two inputs as
+// the calculator reads them, the candidate selection and the segment options. Parsing is
+// pure: it only looks at the argument texts, so every check that needs no calculation
+// (ranges, missing values, unknown options) happens here, before anything is computed
+// or written.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon::cli {
+
+inline constexpr std::string_view kProgramName = "quillon-cli";
+
+// Exit statuses: success, a refused or failed result, a bad command line.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitUsage = 2;
+
+enum class Command { Candidates, Timing, Report, Show, Help, Version };
+
+// Exactly one way of choosing the candidate: an entry of the chosen list, or any grid
+// cell by its BRP-1 value and Tq count.
+struct Selection {
+    std::optional<int> pick; // 1-based entry of the chosen list
+    std::optional<int> brpMinus1;
+    std::optional<int> tqCount;
+};
+
+// Options that override the proposal for the chosen Tq count.
+struct SegmentOptions {
+    std::optional<int> propagation;
+    std::optional<int> phase1;
+    std::optional<int> phase2;
+    std::optional<int> sjw;
+    bool sam = false;
+    bool wakFil = false;
+    bool largerOf = false;
+};
+
+struct Request {
+    Command command = Command::Help;
+    // --help given to a command: print that command's help and nothing else.
+    bool help = false;
+    double oscFreqMHz = 0.0; // --osc, checked to be at least 1
+    double rateKbps = 0.0;   // --rate, checked to lie from 1 to 1000
+    bool grid = false;
+    bool json = false;
+    Selection selection;
+    SegmentOptions segments;
+    std::string outDir = "."; // report: the folder the two files go to
+    bool open = false;
+    // show: the arguments after "show", handed on unchanged.
+    std::vector<std::string> showArguments;
+};
+
+struct ParseResult {
+    std::optional<Request> request;
+    // One line naming the argument and what is wrong, e.g.
+    // "quillon-cli: --prop: 9 is outside 1 to 8"; empty on success.
+    std::string error;
+};
+
+// Reads the arguments after the program name.
+ParseResult ParseArguments(const std::vector<std::string>& args);
+
+// "quillon-cli: <argument>: <what>", the form of every error message.
+std::string Problem(std::string_view argument, std::string_view what);
+
+// Help texts, each ending in a line feed.
+std::string GeneralHelp();
+std::string CommandHelp(Command command);
+std::string VersionText();
+
+} // namespace quillon::cli

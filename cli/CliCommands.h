@@ -1,0 +1,78 @@
+#pragma once
+// The candidates and timing commands: the same search, proposal, rules, registers and
+// texts as the calculator window, turned into a table for a person or one JSON document
+// for a script. Nothing here prints or touches a file; each command returns its output
+// and exit status, and the choice it computes is shared with the report command.
+#include "cli/CliArguments.h"
+#include "report/ReportValues.h"
+#include "timing/CandidateSearch.h"
+#include "timing/Registers.h"
+#include "timing/Segments.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon::cli {
+
+// Every number the tool writes uses the C locale's point, whatever the user's locale:
+// scripts read the output.
+inline constexpr std::string_view kDecimalSeparator = ".";
+
+struct CommandOutput {
+    int status = kExitOk;
+    std::string out; // for stdout
+    std::string err; // for stderr, each message one line
+};
+
+// The candidate the timing and report commands work on, and the segment settings.
+struct TimingChoice {
+    double oscFreqMHz = 0.0;
+    double rateKbps = 0.0;
+    // As the step-2 list shows it: the search's error sign for a list entry, the grid's
+    // (target - actual) for a grid cell.
+    TqCandidate candidate;
+    int listEntry = 0; // 1-based entry of the chosen list, 0 for a grid cell
+    int listSize = 0;  // entries in the chosen list
+    SegmentSettings settings;
+};
+
+// The choice made by the request: the list entry or grid cell, the proposal for its Tq
+// count and the options over it. Fails only for a --pick beyond the chosen list: then it
+// gives nothing and sets `output` to the usage status and message.
+std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput& output);
+
+// The report's inputs for a choice.
+ReportInputs ReportInputsFor(const TimingChoice& choice);
+
+// One segment length as the diagram labels it.
+struct SegmentDuration {
+    std::string name; // "sync", "propagation", "phase1", "phase2", "sjw", "bit"
+    int tq = 0;
+    double seconds = 0.0;
+    std::string text; // e.g. "375.0 ns"
+};
+
+// Everything the timing command reports about a choice.
+struct TimingFacts {
+    TimingChoice choice;
+    int phase2Effective = 0;
+    double samplePointPercent = 0.0;
+    std::string samplePointText; // "75.0"
+    std::vector<SegmentDuration> durations;
+    ReportDerived derived;    // the report's rate arithmetic
+    ReportValues reportTexts; // the report's texts (without a date)
+    TimingVerdict verdict = TimingVerdict::NoSelection;
+    std::string verdictText;
+    RegisterEncoding encoding;
+    ConfigRegisterTexts registerTexts;
+    int oscClocksPerBit = 0;
+    std::optional<std::string> busIdleWarning;
+};
+TimingFacts ComputeTimingFacts(const TimingChoice& choice);
+
+CommandOutput RunCandidates(const Request& request);
+CommandOutput RunTiming(const Request& request);
+
+} // namespace quillon::cli

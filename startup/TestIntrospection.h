@@ -1,0 +1,29 @@
+#pragma once
+// Test hook: a read-only view of the window for the tests that drive the real program over
+// the bus, plus a way to close the window as a user would. It is exported at /Test only
+// when QUILLON_TEST_INTROSPECTION=1 is set in the environment; a normal start never offers
+// it. Every method leaves a missing window missing.
+#include <QObject>
+#include <QString>
+
+class TestIntrospection : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "example.varnholt.Quillon.Test")
+
+public:
+    using QObject::QObject;
+
+    // Exports an object of this class on the session bus if the environment asks for it.
+    // Returns false only when it was asked for and could not be exported.
+    static bool ExportIfEnabled(QObject* parent);
+
+public slots:
+    Q_SCRIPTABLE QString OscillatorText() const;
+    Q_SCRIPTABLE bool OscillatorEnabled() const;
+    Q_SCRIPTABLE bool WindowVisible() const;
+    // Calculator windows alive in the process.
+    Q_SCRIPTABLE int WindowCount() const;
+    // The window's step, 0 for step 1; -1 without a window.
+    Q_SCRIPTABLE int Step() const;
+    Q_SCRIPTABLE void CloseWindow();
+};

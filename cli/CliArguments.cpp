@@ -28,6 +28,7 @@ enum class Option {
     Rate,
     Grid,
     Json,
+    Analyse,
     Pick,
     Brp1,
     Tq,
@@ -54,6 +55,8 @@ constexpr OptionInfo kOptions[] = {
     {"--rate", Option::Rate, true, "the CAN bus rate in kbit/s"},
     {"--grid", Option::Grid, false, ""},
     {"--json", Option::Json, false, ""},
+    {"--analyse", Option::Analyse, false, ""},
+    {"--analyze", Option::Analyse, false, ""},
     {"--pick", Option::Pick, true, "an entry of the chosen list, counted from 1"},
     {"--brp1", Option::Brp1, true, "the BRP-1 value of a grid cell"},
     {"--tq", Option::Tq, true, "the Tq count of a grid cell"},
@@ -82,7 +85,7 @@ bool Accepts(Command command, Option option) {
     switch (command) {
     case Command::Candidates:
         return option == Option::Osc || option == Option::Rate || option == Option::Grid ||
-               option == Option::Json;
+               option == Option::Json || option == Option::Analyse;
     case Command::Timing:
         return inSelection() || option == Option::Json;
     case Command::Report:
@@ -190,6 +193,9 @@ bool Apply(const OptionInfo& info, const std::string& value, Request& request, s
         return true;
     case Option::Json:
         request.json = true;
+        return true;
+    case Option::Analyse:
+        request.analyse = true;
         return true;
     case Option::Pick:
         return store(request.selection.pick);
@@ -382,8 +388,12 @@ std::string GeneralHelp() {
            "  --help       this text; 'quillon-cli COMMAND --help' for a command\n"
            "  --version    the program version\n"
            "\n"
-           "Numbers are written with a point as the decimal separator. Exit status: 0 done,\n"
-           "1 refused (a setting that breaks a timing rule) or not written, 2 bad arguments.\n";
+           "Numbers are written with a point as the decimal separator.\n"
+           "\n"
+           "Exit status: 0 done, also when timing shows a setting that breaks a timing rule\n"
+           "(its verdict names the rule); 1 refused or failed: report of a setting that breaks\n"
+           "a timing rule, report files not written, or show could not reach the calculator;\n"
+           "2 bad arguments.\n";
 }
 
 namespace {
@@ -409,19 +419,28 @@ constexpr const char* kSelectionHelp =
 std::string CommandHelp(Command command) {
     switch (command) {
     case Command::Candidates:
-        return std::string("Usage: quillon-cli candidates --osc MHZ --rate KBPS [--grid] [--json]\n"
+        return std::string("Usage: quillon-cli candidates --osc MHZ --rate KBPS [--grid] "
+                           "[--analyse] [--json]\n"
                            "The chosen candidates in list order: Tq, BRP-1, osc1 clks, %Err.\n"
                            "\n") +
                kInputsHelp +
                "  --grid           also the full 64 x 18 grid; '*' marks the cells that match\n"
+               "  --analyse        also the sample point (SP %) and the oscillator tolerance\n"
+               "                   (Tol %) of each candidate with its proposed segments, SJW 1\n"
+               "                   and the programmed phase 2 (also spelt --analyze)\n"
                "  --json           one JSON document instead of tables\n";
     case Command::Timing:
-        return std::string("Usage: quillon-cli timing --osc MHZ --rate KBPS (--pick K | --brp1 B "
-                           "--tq N)\n"
-                           "                          [SEGMENT OPTIONS] [--json]\n"
-                           "The settings, effective phase 2, sample point, durations, verdict and\n"
-                           "the five configuration registers of one choice.\n"
-                           "\n") +
+        return std::string(
+                   "Usage: quillon-cli timing --osc MHZ --rate KBPS (--pick K | --brp1 B "
+                   "--tq N)\n"
+                   "                          [SEGMENT OPTIONS] [--json]\n"
+                   "The settings, effective phase 2, sample point, durations, verdict, the\n"
+                   "analysis (oscillator tolerance, propagation round trip, bus length with\n"
+                   "typical transceiver and cable delays, sample point against the one\n"
+                   "recommended for the rate) and the five configuration registers of one\n"
+                   "choice. A setting that breaks a timing rule is shown with its verdict\n"
+                   "and exits with status 0.\n"
+                   "\n") +
                kInputsHelp + kSelectionHelp +
                "  --json           one JSON document instead of tables\n";
     case Command::Report:

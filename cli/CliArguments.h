@@ -47,6 +47,8 @@ struct Request {
     double rateKbps = 0.0;   // --rate, checked to lie from 1 to 1000
     bool grid = false;
     bool json = false;
+    // candidates: the sample point and tolerance of each candidate's proposed segments.
+    bool analyse = false;
     Selection selection;
     SegmentOptions segments;
     std::string outDir = "."; // report: the folder the two files go to

@@ -3,7 +3,9 @@
 #include "cli/JsonWriter.h"
 #include "cli/TextTable.h"
 #include "timing/DisplayTexts.h"
+#include "timing/NumberFormat.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace quillon::cli {
@@ -16,6 +18,68 @@ constexpr int kSyncTq = 1;
 // A grid cell marked as a match in the text table.
 constexpr const char* kMatchMark = "*";
 
+// The analysis texts: the tolerance in percent to four places as the window shows it, a
+// sample point to one place, the round trip in engineering notation, the bus length in
+// metres. A bus length without a round trip (no quantum length) is not available.
+constexpr std::string_view kTolerancePattern = "0.0###";
+constexpr std::string_view kPercentPattern = "0.0";
+constexpr std::string_view kRoundTripPattern = "0.0##";
+constexpr std::string_view kRoundTripUnit = "s";
+constexpr std::string_view kBusLengthPattern = "0.0";
+constexpr std::string_view kNoBusLength = "n/a";
+
+std::string ToleranceText(const TimingAnalysis& a) {
+    return FormatNumber(a.dOscTolerance * 100.0, kTolerancePattern, kDecimalSeparator);
+}
+
+std::string PercentText(double percent) {
+    return FormatNumber(percent, kPercentPattern, kDecimalSeparator);
+}
+
+// "62.5 % (earlier than the 87.5 % recommended)"
+std::string SamplePointAdviceText(const TimingAnalysis& a) {
+    return PercentText(a.dSamplePointPercent) + " % (" + std::string(SamplePointComparison(a)) +
+           " the " + PercentText(a.dRecommendedSamplePointPercent) + " % recommended)";
+}
+
+void WriteAnalysis(JsonWriter& json, const AnalysisFacts& facts, bool withSegments) {
+    const TimingAnalysis& a = facts.analysis;
+    json.Key("analysis")
+        .BeginObject()
+        .Key("osc_tolerance")
+        .Number(a.dOscTolerance)
+        .Key("osc_tolerance_percent")
+        .Number(a.dOscTolerance * 100.0)
+        .Key("round_trip_seconds")
+        .Number(a.dRoundTripSeconds)
+        .Key("bus_length_metres");
+    if (a.dRoundTripSeconds > 0) {
+        json.Number(a.dBusLengthMetres);
+    } else {
+        json.Null();
+    }
+    json.Key("sample_point_percent")
+        .Number(a.dSamplePointPercent)
+        .Key("recommended_sample_point_percent")
+        .Number(a.dRecommendedSamplePointPercent)
+        .Key("sample_point_comparison")
+        .String(SamplePointComparison(a));
+    if (withSegments) {
+        json.Key("segments")
+            .BeginObject()
+            .Key("propagation")
+            .Integer(facts.propagation)
+            .Key("phase1")
+            .Integer(facts.phase1)
+            .Key("phase2")
+            .Integer(facts.phase2)
+            .Key("sjw")
+            .Integer(facts.sjw)
+            .EndObject();
+    }
+    json.EndObject();
+}
+
 const char* Phase2ModeName(Phase2Mode mode) {
     return mode == Phase2Mode::Programmed ? "programmed" : "larger-of";
 }
@@ -24,7 +88,9 @@ const char* OnOff(bool on) {
     return on ? "on" : "off";
 }
 
-void WriteCandidate(JsonWriter& json, const TqCandidate& candidate) {
+// A candidate's object; with `analysis`, the analysis of its proposed segments inside it.
+void WriteCandidate(JsonWriter& json, const TqCandidate& candidate,
+                    const AnalysisFacts* analysis = nullptr) {
     const CandidateListTexts texts = ListTexts(candidate, kDecimalSeparator);
     json.BeginObject()
         .Key("tq_count")
@@ -51,8 +117,11 @@ void WriteCandidate(JsonWriter& json, const TqCandidate& candidate) {
         .String(texts[2])
         .Key("err")
         .String(texts[3])
-        .EndObject()
         .EndObject();
+    if (analysis != nullptr) {
+        WriteAnalysis(json, *analysis, true);
+    }
+    json.EndObject();
 }
 
 void WriteInputs(JsonWriter& json, const char* command, double oscFreqMHz, double rateKbps) {
@@ -193,6 +262,23 @@ std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput&
     return choice;
 }
 
+AnalysisFacts AnalyseBit(double oscFreqMHz, int brpMinus1, int tqCount, int propagation, int phase1,
+                         int phase2Effective, int sjw) {
+    AnalysisFacts facts{propagation, phase1, phase2Effective, sjw, {}};
+    const double dTq = DiagramTqSeconds(brpMinus1, oscFreqMHz);
+    const bool hasQuantum = std::isfinite(dTq) && dTq > 0;
+    const double dBitRate = hasQuantum ? 1.0 / (tqCount * dTq) : 0.0;
+    facts.analysis = AnalyseTiming(tqCount, propagation, phase1, phase2Effective, sjw,
+                                   hasQuantum ? dTq : 0.0, dBitRate);
+    return facts;
+}
+
+AnalysisFacts AnalyseProposal(double oscFreqMHz, const TqCandidate& candidate) {
+    const SegmentProposal proposal = ProposeSegments(candidate.lTqCount);
+    return AnalyseBit(oscFreqMHz, candidate.lBRPMinus1, candidate.lTqCount, proposal.lPropagation,
+                      proposal.lPhase1, proposal.lPhase2, kMinSJW);
+}
+
 ReportInputs ReportInputsFor(const TimingChoice& choice) {
     ReportInputs inputs;
     inputs.dOscFreqMHz = choice.oscFreqMHz;
@@ -235,6 +321,8 @@ TimingFacts ComputeTimingFacts(const TimingChoice& choice) {
 
     facts.oscClocksPerBit = OscClocksPerBit(brpMinus1, s.lTqCount);
     facts.busIdleWarning = BusIdleErrataMessage(brpMinus1, s.lTqCount);
+    facts.analysis = AnalyseBit(choice.oscFreqMHz, brpMinus1, s.lTqCount, s.lPropagation, s.lPhase1,
+                                facts.phase2Effective, s.lSJW);
     return facts;
 }
 
@@ -254,7 +342,11 @@ CommandOutput RunCandidates(const Request& request) {
         json.EndArray();
         json.Key("candidates").BeginArray();
         for (const TqCandidate& candidate : chosen.Items()) {
-            WriteCandidate(json, candidate);
+            std::optional<AnalysisFacts> analysis;
+            if (request.analyse) {
+                analysis = AnalyseProposal(request.oscFreqMHz, candidate);
+            }
+            WriteCandidate(json, candidate, analysis ? &*analysis : nullptr);
         }
         json.EndArray();
         if (request.grid) {
@@ -273,15 +365,26 @@ CommandOutput RunCandidates(const Request& request) {
         TextTable list;
         std::vector<std::string> headings{"#"};
         headings.insert(headings.end(), kListHeadings.begin(), kListHeadings.end());
+        if (request.analyse) {
+            headings.insert(headings.end(), {"SP %", "Tol %"});
+        }
         list.AddRow(headings);
         int entry = 0;
         for (const TqCandidate& candidate : chosen.Items()) {
             std::vector<std::string> row{std::to_string(++entry)};
             const CandidateListTexts texts = ListTexts(candidate, kDecimalSeparator);
             row.insert(row.end(), texts.begin(), texts.end());
+            if (request.analyse) {
+                const TimingAnalysis a = AnalyseProposal(request.oscFreqMHz, candidate).analysis;
+                row.insert(row.end(), {PercentText(a.dSamplePointPercent), ToleranceText(a)});
+            }
             list.AddRow(row);
         }
         output.out += list.Text();
+        if (request.analyse) {
+            output.out += "(SP % and Tol %: sample point and oscillator tolerance with the "
+                          "proposed segments, SJW 1)\n";
+        }
     }
     if (request.grid) {
         output.out += "\n" + GridTable(evaluated);
@@ -329,6 +432,23 @@ std::string TimingText(const TimingFacts& facts) {
     options.AddRow({"Sample point", facts.samplePointText + " %"});
     options.AddRow({"Verdict", facts.verdictText});
     text += options.Text() + "\n";
+
+    const TimingAnalysis& a = facts.analysis.analysis;
+    // Indented under its heading, so its sample point row reads apart from the one above.
+    TextTable analysis;
+    analysis.AddRow({"  Oscillator tolerance", ToleranceText(a) + " %"});
+    analysis.AddRow(
+        {"  Round trip (P x Tq)", FormatEngineering(a.dRoundTripSeconds, kRoundTripPattern,
+                                                    kRoundTripUnit, false, kDecimalSeparator)});
+    analysis.AddRow(
+        {"  Bus length",
+         a.dRoundTripSeconds > 0
+             ? "up to " + FormatNumber(a.dBusLengthMetres, kBusLengthPattern, kDecimalSeparator) +
+                   " m"
+             : std::string(kNoBusLength)});
+    analysis.AddRow({"  Sample point", SamplePointAdviceText(a)});
+    text += "Analysis\n";
+    text += analysis.Text() + "\n";
 
     if (facts.encoding) {
         const ConfigRegisterTexts& r = facts.registerTexts;
@@ -447,6 +567,8 @@ std::string TimingJson(const TimingFacts& facts) {
         .Key("text")
         .String(facts.verdictText)
         .EndObject();
+
+    WriteAnalysis(json, facts.analysis, false);
 
     json.Key("registers");
     if (facts.encoding) {

@@ -5,6 +5,7 @@
 // and exit status, and the choice it computes is shared with the report command.
 #include "cli/CliArguments.h"
 #include "report/ReportValues.h"
+#include "timing/Analysis.h"
 #include "timing/CandidateSearch.h"
 #include "timing/Registers.h"
 #include "timing/Segments.h"
@@ -54,6 +55,22 @@ struct SegmentDuration {
     std::string text; // e.g. "375.0 ns"
 };
 
+// What one bit tolerates, and the segments it was worked out for (phase 2 the effective
+// one). The quantum length is the diagram's and the bit rate 1 / (N x Tq), the numbers the
+// window's step 3 analyses, so both show the same figures.
+struct AnalysisFacts {
+    int propagation = 0;
+    int phase1 = 0;
+    int phase2 = 0;
+    int sjw = 0;
+    TimingAnalysis analysis;
+};
+AnalysisFacts AnalyseBit(double oscFreqMHz, int brpMinus1, int tqCount, int propagation, int phase1,
+                         int phase2Effective, int sjw);
+// The analysis of a candidate as step 3 first shows it: the proposal for its Tq count,
+// SJW 1 and the programmed phase 2.
+AnalysisFacts AnalyseProposal(double oscFreqMHz, const TqCandidate& candidate);
+
 // Everything the timing command reports about a choice.
 struct TimingFacts {
     TimingChoice choice;
@@ -69,6 +86,7 @@ struct TimingFacts {
     ConfigRegisterTexts registerTexts;
     int oscClocksPerBit = 0;
     std::optional<std::string> busIdleWarning;
+    AnalysisFacts analysis;
 };
 TimingFacts ComputeTimingFacts(const TimingChoice& choice);
 

@@ -2,6 +2,7 @@
 // arguments, the register table, the JSON documents, reproducible report files, the
 // refusal of a failing setting and the hand-off of the report to the desktop.
 #include "CliProcess.h"
+#include "timing/NumberFormat.h"
 #include "timing/Version.h"
 
 #include <QDir>
@@ -74,6 +75,12 @@ private slots:
             << Args("report --osc 16 --rate 1000.5 --pick 1") << "--rate" << rate;
         QTest::newRow("unknown option")
             << Args("timing --osc 16 --rate 500 --pick 1 --bogus") << "--bogus" << QString();
+        QTest::newRow("analyse is for candidates")
+            << Args("timing --osc 16 --rate 500 --pick 1 --analyse") << "--analyse"
+            << QStringLiteral("quillon-cli: --analyse: unknown option for timing");
+        QTest::newRow("analyse in both spellings")
+            << Args("candidates --osc 16 --rate 500 --analyse --analyze") << "--analyze"
+            << QString();
         QTest::newRow("pick beyond the list")
             << Args("report --osc 16 --rate 500 --pick 9") << "--pick" << QString();
         QTest::newRow("pick from an empty list")
@@ -227,6 +234,160 @@ private slots:
                  verdict.startsWith(QStringLiteral("These settings meet")));
         QCOMPARE(json[QLatin1String("rate")][QLatin1String("error_text")].toString(), errorText);
         QCOMPARE(json[QLatin1String("bus_idle_warning")].isObject(), busIdleWarning);
+    }
+
+    void timingAnalysis_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<double>("tolerancePercent");
+        QTest::addColumn<double>("roundTripSeconds");
+        QTest::addColumn<double>("busLengthMetres");
+        QTest::addColumn<double>("samplePoint");
+        QTest::addColumn<double>("recommended");
+        QTest::addColumn<QString>("comparison");
+        QTest::addColumn<QString>("sampleText"); // the text output's sample point row
+
+        // Tolerance: min(SJW / (20 N), min(Q, R) / (2 (13 N - R))). Bus length: the round
+        // trip P x Tq less 2 x (50 + 30) ns of transceivers, over 2 x 5 ns per metre.
+        // 16 MHz, 500 kbit/s, entry 1: BRP-1 0 (Tq 125 ns), 16 Tq, proposal P1 Q8 R6.
+        QTest::newRow("16 Tq proposal, SJW 1")
+            << Args("--osc 16 --rate 500 --pick 1") << 100.0 / 320 << 125e-9 << 0.0 << 62.5 << 87.5
+            << "earlier than"
+            << "62.5 % (earlier than the 87.5 % recommended)";
+        QTest::newRow("16 Tq proposal, SJW 2")
+            << Args("--osc 16 --rate 500 --pick 1 --sjw 2") << 200.0 / 320 << 125e-9 << 0.0 << 62.5
+            << 87.5 << "earlier than"
+            << "62.5 % (earlier than the 87.5 % recommended)";
+        // 1000 kbit/s: 8 Tq of 125 ns; P2 Q3 R2 puts the sample point at the 75 % advised.
+        QTest::newRow("1 Mbit/s at the recommendation")
+            << Args("--osc 16 --rate 1000 --pick 1 --prop 2 --phase1 3 --phase2 2") << 100.0 / 160
+            << 250e-9 << 9.0 << 75.0 << 75.0 << "at"
+            << "75.0 % (at the 75.0 % recommended)";
+        // 800 kbit/s: 10 Tq of 125 ns, proposal P1 Q4 R4; the 80 % band includes 800 kbit/s.
+        QTest::newRow("800 kbit/s") << Args("--osc 16 --rate 800 --pick 1") << 100.0 / 200 << 125e-9
+                                    << 0.0 << 60.0 << 80.0 << "earlier than"
+                                    << "60.0 % (earlier than the 80.0 % recommended)";
+        // A grid cell of 17 Tq of 250 ns (235.3 kbit/s); phase 2 limits nothing here.
+        QTest::newRow("late sample point, long propagation")
+            << Args("--osc 16 --rate 250 --brp1 1 --tq 17 --prop 8 --phase1 6 --phase2 2")
+            << 100.0 / 340 << 2e-6 << 184.0 << 1500.0 / 17 << 87.5 << "later than"
+            << "88.2 % (later than the 87.5 % recommended)";
+        // Larger-of mode: the effective phase 2 is 3 (phase 1), not the programmed 2, and with
+        // SJW 3 the phases limit the tolerance.
+        QTest::newRow("larger-of, phase 2 limits")
+            << Args("--osc 16 --rate 500 --pick 2 --prop 1 --phase1 3 --phase2 2 --sjw 3 "
+                    "--larger-of")
+            << 300.0 / (2 * (104 - 3)) << 250e-9 << 9.0 << 62.5 << 87.5 << "earlier than"
+            << "62.5 % (earlier than the 87.5 % recommended)";
+    }
+
+    void timingAnalysis() {
+        QFETCH(QStringList, args);
+        QFETCH(double, tolerancePercent);
+        QFETCH(double, roundTripSeconds);
+        QFETCH(double, busLengthMetres);
+        QFETCH(double, samplePoint);
+        QFETCH(double, recommended);
+        QFETCH(QString, comparison);
+        QFETCH(QString, sampleText);
+
+        const QStringList command{QStringLiteral("timing")};
+        const CliRun run = RunCli(command + args + QStringList{QStringLiteral("--json")});
+        QCOMPARE(run.status, 0);
+        const QJsonObject a = ParseJson(run.out)[QLatin1String("analysis")].toObject();
+        QCOMPARE(a[QLatin1String("osc_tolerance_percent")].toDouble(), tolerancePercent);
+        QCOMPARE(a[QLatin1String("osc_tolerance")].toDouble() * 100, tolerancePercent);
+        QCOMPARE(a[QLatin1String("round_trip_seconds")].toDouble(), roundTripSeconds);
+        // Compared with a margin: a zero length must stay zero, not become a fuzzy match.
+        QVERIFY(qAbs(a[QLatin1String("bus_length_metres")].toDouble() - busLengthMetres) < 1e-9);
+        QCOMPARE(a[QLatin1String("sample_point_percent")].toDouble(), samplePoint);
+        // Known fault shared with the window: 1 / (10 x 125 ns) comes out a hair above
+        // 800000 bit/s, so the 75 % band is advised until the recommendation compares the
+        // rate in whole bit/s.
+        QCOMPARE(a[QLatin1String("recommended_sample_point_percent")].toDouble(), recommended);
+        QCOMPARE(a[QLatin1String("sample_point_comparison")].toString(), comparison);
+
+        const CliRun text = RunCli(command + args);
+        QCOMPARE(text.status, 0);
+        const QString out = QString::fromUtf8(text.out);
+        const QString tolerance = QString::fromStdString(
+            quillon::FormatNumber(tolerancePercent, "0.0###", quillon::kDefaultDecimalSeparator));
+        const auto hasRow = [&out](const QString& label, const QString& value) {
+            return out.contains(QRegularExpression(
+                QStringLiteral("^  %1 +%2$").arg(label, QRegularExpression::escape(value)),
+                QRegularExpression::MultilineOption));
+        };
+        QVERIFY2(out.contains(QStringLiteral("\nAnalysis\n")), qPrintable(out));
+        QVERIFY2(hasRow(QStringLiteral("Oscillator tolerance"), tolerance + QStringLiteral(" %")),
+                 qPrintable(out));
+        QVERIFY2(hasRow(QStringLiteral("Sample point"), sampleText), qPrintable(out));
+        QVERIFY2(hasRow(QStringLiteral("Bus length"),
+                        QStringLiteral("up to %1 m").arg(busLengthMetres, 0, 'f', 1)),
+                 qPrintable(out));
+    }
+
+    void candidatesAnalysis_data() {
+        QTest::addColumn<QStringList>("args");
+        // Per list entry: "P/Q/R/J tolerance% sample-point%", the proposal with SJW 1.
+        QTest::addColumn<QStringList>("expected");
+
+        // 16 Tq: min(1/320, 6/404) = 0.3125 %; 8 Tq: min(1/160, 3/202) = 0.625 %.
+        QTest::newRow("16 MHz, 500 kbit/s")
+            << Args("--osc 16 --rate 500 --analyse")
+            << QStringList{"1/8/6/1 0.3125 62.5", "1/3/3/1 0.625 62.5"};
+        // 20 Tq: both phases capped at 8, propagation fills 3: min(1/400, 8/504) = 0.25 %;
+        // 10 Tq: P1 Q4 R4: min(1/200, 4/252) = 0.5 %.
+        QTest::newRow("20 MHz, 125 kbit/s, other spelling")
+            << Args("--osc 20 --rate 125 --analyze")
+            << QStringList{"3/8/8/1 0.25 60.0", "1/8/6/1 0.3125 62.5", "1/4/4/1 0.5 60.0",
+                           "1/3/3/1 0.625 62.5"};
+    }
+
+    void candidatesAnalysis() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, expected);
+        const QStringList command{QStringLiteral("candidates")};
+
+        const CliRun run = RunCli(command + args + QStringList{QStringLiteral("--json")});
+        QCOMPARE(run.status, 0);
+        QStringList listed;
+        for (const QJsonValue& candidate :
+             ParseJson(run.out)[QLatin1String("candidates")].toArray()) {
+            const QJsonObject a = candidate[QLatin1String("analysis")].toObject();
+            const QJsonObject s = a[QLatin1String("segments")].toObject();
+            listed << QStringLiteral("%1/%2/%3/%4 %5 %6")
+                          .arg(s[QLatin1String("propagation")].toInt())
+                          .arg(s[QLatin1String("phase1")].toInt())
+                          .arg(s[QLatin1String("phase2")].toInt())
+                          .arg(s[QLatin1String("sjw")].toInt())
+                          .arg(a[QLatin1String("osc_tolerance_percent")].toDouble())
+                          .arg(a[QLatin1String("sample_point_percent")].toDouble(), 0, 'f', 1);
+        }
+        QCOMPARE(listed, expected);
+
+        // The table gains the two columns, each row ending in its sample point and tolerance.
+        const CliRun text = RunCli(command + args);
+        QCOMPARE(text.status, 0);
+        const QString out = QString::fromUtf8(text.out);
+        QVERIFY2(out.contains(QRegularExpression(
+                     QStringLiteral("^# +Tq +BRP-1 +osc1 clks +%Err +SP % +Tol %$"),
+                     QRegularExpression::MultilineOption)),
+                 qPrintable(out));
+        for (int entry = 1; entry <= expected.size(); ++entry) {
+            const QStringList fields = expected.at(entry - 1).split(QLatin1Char(' '));
+            const QRegularExpression row(QStringLiteral("^%1 .* %2 +%3$")
+                                             .arg(entry)
+                                             .arg(QRegularExpression::escape(fields.at(2)),
+                                                  QRegularExpression::escape(fields.at(1))),
+                                         QRegularExpression::MultilineOption);
+            QVERIFY2(out.contains(row), qPrintable(out));
+        }
+
+        // Without the flag, neither the columns nor the objects appear.
+        QStringList plain = args;
+        plain.removeIf([](const QString& a) { return a.startsWith(QStringLiteral("--analy")); });
+        QVERIFY(!RunCli(command + plain).out.contains("Tol %"));
+        QVERIFY(!RunCli(command + plain + QStringList{QStringLiteral("--json")})
+                     .out.contains("\"analysis\""));
     }
 
     void timingWarnsAboutTheBusIdleErratum() {

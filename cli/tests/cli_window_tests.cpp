@@ -5,9 +5,11 @@
 #include "ModalAnswerer.h"
 #include "candidates/vrnctlBitTime.h"
 #include "report/basShellExecute.h"
+#include "timing/NumberFormat.h"
 #include "window/BitTimingDiagram.h"
 #include "window/frmMainBitTime.h"
 
+#include "window/ImageCanvas.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -16,14 +18,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-#include "window/ImageCanvas.h"
 
 #include <QtTest>
 
@@ -97,6 +100,19 @@ private:
     }
 
     FakeShell shell;
+
+    // Steps the shown window to step 3 with the oscillator, rate and list entry of a run.
+    void OpenStep3(frmMainBitTime& window, const QString& osc, const QString& rate, int pick) {
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        child<QLineEdit>(window, "txtOsc")->setText(osc);
+        child<QLineEdit>(window, "txtCANBaud")->setText(rate);
+        child<QPushButton>(window, "cmdNext")->click();
+        child<QPushButton>(window, "cmdNext")->click();
+        auto* list = child<QComboBox>(window, "lstSelectTq");
+        QVERIFY(pick <= list->count());
+        list->setCurrentIndex(pick - 1);
+        emit list->activated(pick - 1);
+    }
 
 private slots:
     void initTestCase() {
@@ -211,6 +227,79 @@ private slots:
         QVERIFY2(canvas.printed.contains(sample.arg(percent)), qPrintable(percent));
     }
 
+    void analysisMatchesTheWindow_data() {
+        QTest::addColumn<QString>("osc");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<int>("pick");
+        QTest::addColumn<int>("sjw");
+        QTest::addColumn<bool>("largerOf");
+
+        QTest::newRow("16 Tq proposal") << "16"
+                                        << "500" << 1 << 1 << false;
+        QTest::newRow("8 Tq, SJW 2") << "16"
+                                     << "500" << 2 << 2 << false;
+        QTest::newRow("odd oscillator, larger-of, SJW 4") << "14.7456"
+                                                          << "115.2" << 1 << 4 << true;
+        QTest::newRow("800 kbit/s") << "16"
+                                    << "800" << 1 << 1 << false;
+    }
+
+    void analysisMatchesTheWindow() {
+        QFETCH(QString, osc);
+        QFETCH(QString, rate);
+        QFETCH(int, pick);
+        QFETCH(int, sjw);
+        QFETCH(bool, largerOf);
+
+        QStringList args{QStringLiteral("timing"),
+                         QStringLiteral("--osc"),
+                         osc,
+                         QStringLiteral("--rate"),
+                         rate,
+                         QStringLiteral("--pick"),
+                         QString::number(pick),
+                         QStringLiteral("--sjw"),
+                         QString::number(sjw),
+                         QStringLiteral("--json")};
+        if (largerOf) {
+            args << QStringLiteral("--larger-of");
+        }
+        const CliRun run = RunCli(args);
+        QVERIFY2(run.status == 0, run.err.constData());
+        const QJsonObject a = ParseJson(run.out)[QLatin1String("analysis")].toObject();
+        const auto format = [](double value, const char* pattern) {
+            return QString::fromStdString(quillon::FormatNumber(value, pattern));
+        };
+
+        ModalAnswerer answerer;
+        frmMainBitTime window;
+        window.show();
+        OpenStep3(window, osc, rate, pick);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        child<QScrollBar>(window, "sclSJW")->setValue(sjw);
+        if (largerOf) {
+            child<QRadioButton>(window, "optPhase2_1")->click();
+        }
+
+        const QString label = child<QLabel>(window, "lblAnalysis")->text();
+        const QRegularExpression form(QStringLiteral(
+            "^Oscillator tolerance (\\S+) %.*bus length up to (\\S+) m.*Sample point (\\S+) %, "
+            "(.+) the (\\S+) % recommended$"));
+        const QRegularExpressionMatch shown = form.match(label);
+        QVERIFY2(shown.hasMatch(), qPrintable(label));
+        QCOMPARE(shown.captured(1),
+                 format(a[QLatin1String("osc_tolerance_percent")].toDouble(), "0.0###"));
+        QCOMPARE(shown.captured(2),
+                 format(a[QLatin1String("bus_length_metres")].toDouble(), "0.0"));
+        QCOMPARE(shown.captured(3),
+                 format(a[QLatin1String("sample_point_percent")].toDouble(), "0.0"));
+        QCOMPARE(shown.captured(4), a[QLatin1String("sample_point_comparison")].toString());
+        QCOMPARE(shown.captured(5),
+                 format(a[QLatin1String("recommended_sample_point_percent")].toDouble(), "0.0"));
+    }
+
     void reportMatchesTheWindow_data() {
         QTest::addColumn<QString>("osc");
         QTest::addColumn<QString>("rate");
@@ -279,15 +368,10 @@ private slots:
         ModalAnswerer answerer;
         frmMainBitTime window;
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        child<QLineEdit>(window, "txtOsc")->setText(osc);
-        child<QLineEdit>(window, "txtCANBaud")->setText(rate);
-        child<QPushButton>(window, "cmdNext")->click();
-        child<QPushButton>(window, "cmdNext")->click();
-        auto* list = child<QComboBox>(window, "lstSelectTq");
-        QVERIFY(pick <= list->count());
-        list->setCurrentIndex(pick - 1);
-        emit list->activated(pick - 1);
+        OpenStep3(window, osc, rate, pick);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
         const auto setBar = [this, &window](const char* name, int value) {
             if (value > 0) {
                 child<QScrollBar>(window, name)->setValue(value);

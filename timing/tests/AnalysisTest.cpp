@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
     Boundaries, Recommendation,
     ::testing::Values(RecommendationCase{125000, 87.5}, RecommendationCase{500000, 87.5},
                       RecommendationCase{500001, 80.0}, RecommendationCase{800000, 80.0},
+                      RecommendationCase{800000.00000000012, 80.0},
                       RecommendationCase{800001, 75.0}, RecommendationCase{1000000, 75.0}));
 
 TEST(SamplePoint, IsComparedWithTheRecommendation) {

@@ -6,8 +6,11 @@
 
 namespace quillon {
 
-TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int32_t lBRPMinus1,
-                            std::int32_t lTqCount, ErrorSignRule rule) {
+namespace {
+
+// `dRoundedTarget` is RoundToWhole(dCANBaudRate), taken once per search.
+TqCandidate MakeCandidate(double dOscFreqInMhz, double dCANBaudRate, double dRoundedTarget,
+                          std::int32_t lBRPMinus1, std::int32_t lTqCount, ErrorSignRule rule) {
     // The formulas are evaluated in exactly this order and grouping: the match rule
     // compares whole bit rates, and a different grouping can move a rate across a half.
     const std::int32_t lBRP = lBRPMinus1 + 1;
@@ -17,7 +20,7 @@ TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int3
     candidate.dTqSeconds = (1 / dOscFreqInMhz) * static_cast<double>(2 * lBRP) * 0.000001;
     candidate.dActualBaud = 1 / (lTqCount * candidate.dTqSeconds);
     candidate.lOscClocks = 2 * lBRP * lTqCount;
-    candidate.bMatches = RoundToWhole(candidate.dActualBaud) == RoundToWhole(dCANBaudRate);
+    candidate.bMatches = RoundToWhole(candidate.dActualBaud) == dRoundedTarget;
     if (rule == ErrorSignRule::Search) {
         candidate.dErrorPercent = (candidate.dActualBaud - dCANBaudRate) / dCANBaudRate * 100;
     } else {
@@ -26,13 +29,22 @@ TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int3
     return candidate;
 }
 
+} // namespace
+
+TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int32_t lBRPMinus1,
+                            std::int32_t lTqCount, ErrorSignRule rule) {
+    return MakeCandidate(dOscFreqInMhz, dCANBaudRate, RoundToWhole(dCANBaudRate), lBRPMinus1,
+                         lTqCount, rule);
+}
+
 std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate) {
     std::vector<TqCandidate> evaluated;
     evaluated.reserve(static_cast<std::size_t>(kBRPValueCount) * kTqCountCount);
+    const double dRoundedTarget = RoundToWhole(dCANBaudRate);
     for (std::int32_t lBRPMinus1 = kMinBRPMinus1; lBRPMinus1 <= kMaxBRPMinus1; ++lBRPMinus1) {
         for (std::int32_t lTqCount = kMinTqCount; lTqCount <= kMaxTqCount; ++lTqCount) {
-            evaluated.push_back(MakeTqCandidate(dOscFreqInMhz, dCANBaudRate, lBRPMinus1, lTqCount,
-                                                ErrorSignRule::Search));
+            evaluated.push_back(MakeCandidate(dOscFreqInMhz, dCANBaudRate, dRoundedTarget,
+                                              lBRPMinus1, lTqCount, ErrorSignRule::Search));
         }
     }
     return evaluated;

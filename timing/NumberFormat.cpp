@@ -36,7 +36,8 @@ struct DecimalForm {
 // the "%e" text by themselves, so the locale's decimal point does not matter.
 DecimalForm FifteenDigitForm(double magnitude) {
     std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.*e", kSignificantDigits - 1, magnitude);
+    std::to_chars(buffer.data(), buffer.data() + buffer.size() - 1, magnitude,
+                  std::chars_format::scientific, kSignificantDigits - 1);
 
     DecimalForm form;
     std::size_t i = 0;

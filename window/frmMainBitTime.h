@@ -78,6 +78,8 @@ private:
     std::string DecimalSeparator() const;
 
     int m_step = 0;
+    // True while SetupSegments assigns the proposal; the one drawing follows it.
+    bool m_bSettingUp = false;
     quillon::OneBasedArray<std::int32_t> vTqValues;
     quillon::OneBasedArray<std::int32_t> vBRPValues;
 

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace {
@@ -242,6 +243,7 @@ void frmMainBitTime::SetupSegments() {
         return;
     }
     const int tqCount = vTqValues(static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1);
+    const QScopedValueRollback<bool> settingUp(m_bSettingUp, true);
 
     // Each assignment raises the control's own change handling, as a user's change would.
     sclProp->setValue(1);
@@ -279,6 +281,9 @@ void frmMainBitTime::CheckTimingRules() {
 }
 
 void frmMainBitTime::DrawBitTiming() {
+    if (m_bSettingUp) {
+        return;
+    }
     const int phase2 = Phase2Length();
     quillon::DiagramInputs inputs;
     inputs.lPhase2Effective = phase2;

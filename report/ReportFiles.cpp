@@ -21,6 +21,13 @@ ReportFileResult Failure(const std::filesystem::path& file, std::string reason,
     return ReportFileResult{false, file.string(), std::move(reason), reportPath.string()};
 }
 
+// A report or picture name taken by a named pipe is refused before it is opened: opening
+// a pipe for writing would wait for ever for a reader.
+bool TakenByPipe(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_fifo(std::filesystem::status(path, error));
+}
+
 } // namespace
 
 ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const ReportValues& values,
@@ -28,6 +35,12 @@ ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const Rep
     try {
         const std::filesystem::path reportPath = folder / kReportFileName;
         const std::filesystem::path bitmapPath = folder / kBitmapFileName;
+
+        for (const std::filesystem::path& path : {reportPath, bitmapPath}) {
+            if (TakenByPipe(path)) {
+                return Failure(path, "Not a regular file", reportPath);
+            }
+        }
 
         errno = 0;
         std::ofstream nFile(reportPath, std::ios::out | std::ios::binary | std::ios::trunc);

@@ -1,8 +1,13 @@
 #include "window/BitTimingPicture.h"
 
+#include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
 #include <QScopedValueRollback>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 
 // Forwards to the persistent image and tells the picture when the image has changed, so
 // drawing done outside a repaint (a scroll bar change, say) reaches the screen.
@@ -54,12 +59,31 @@ quillon::BitCanvas& BitTimingPicture::canvas() {
 }
 
 bool BitTimingPicture::saveBitmap(const QString& path, QString* reason) const {
-    QImageWriter writer(path, "BMP");
-    if (writer.write(m_image.image())) {
+    // Encode in memory, then write the bytes as a plain file, whose errors name the cause
+    // ("No space left on device") where the image writer only knows "Unknown error".
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "BMP");
+    QString failure;
+    if (!writer.write(m_image.image())) {
+        failure = writer.errorString();
+    } else {
+        errno = 0;
+        std::ofstream file(path.toStdString(), std::ios::out | std::ios::binary | std::ios::trunc);
+        if (file.is_open()) {
+            file.write(bytes.constData(), bytes.size());
+            file.flush();
+        }
+        if (!file.is_open() || file.fail()) {
+            failure = QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO));
+        }
+    }
+    if (failure.isEmpty()) {
         return true;
     }
     if (reason != nullptr) {
-        *reason = writer.errorString();
+        *reason = failure;
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "candidates/Twips.h"
 #include "candidates/vrnctlBitTime.h"
+#include "timing/CandidateSearch.h"
 #include "timing/Maker.h"
 #include "timing/NumberReading.h"
 #include "timing/Version.h"
@@ -46,6 +47,8 @@ const char* const kNoteStep3 =
     "Select an appropiate time quanta and adjust the various bit timing segments.";
 const char* const kOscillatorMessage =
     "The oscillator must be greater than 0. Setting to default value.";
+const char* const kOscillatorTooLargeMessage =
+    "The oscillator must be no more than 1E+300 MHz. Setting to default value.";
 const char* const kRateMessage = "The CAN baud rate must be greater than 0 and no more than 1000. "
                                  "Setting to default value.";
 
@@ -328,12 +331,16 @@ void frmMainBitTime::ShowStep() {
 
 void frmMainBitTime::ShowStep2() {
     const QString title = ToQString(quillon::kAppTitle);
-    if (ReadBox(txtOsc) < 1) {
-        ShowMessage(this, QMessageBox::Information, title, QString::fromLatin1(kOscillatorMessage));
+    const double oscillator = ReadBox(txtOsc);
+    if (oscillator < quillon::kMinOscillatorMHz || oscillator > quillon::kMaxOscillatorMHz) {
+        ShowMessage(this, QMessageBox::Information, title,
+                    QString::fromLatin1(oscillator < quillon::kMinOscillatorMHz
+                                            ? kOscillatorMessage
+                                            : kOscillatorTooLargeMessage));
         txtOsc->setText(QString::fromLatin1(kDefaultOsc));
     }
     const double rate = ReadBox(txtCANBaud);
-    if (rate < 1 || rate > 1000) {
+    if (rate < quillon::kMinRateKbps || rate > quillon::kMaxRateKbps) {
         ShowMessage(this, QMessageBox::Information, title, QString::fromLatin1(kRateMessage));
         txtCANBaud->setText(QString::fromLatin1(kDefaultRate));
     }

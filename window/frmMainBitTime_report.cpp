@@ -5,6 +5,7 @@
 #include "report/ReportFiles.h"
 #include "report/ReportValues.h"
 #include "report/basShellExecute.h"
+#include "timing/CandidateSearch.h"
 #include "timing/Maker.h"
 #include "timing/Registers.h"
 #include "window/BitTimingPicture.h"
@@ -51,13 +52,16 @@ void frmMainBitTime::cmdGenerateReport_Click() {
     // would give a report of infinities, so it is refused with the reason instead.
     const double oscillator = ReadBox(txtOsc);
     const double rate = ReadBox(txtCANBaud);
-    if (oscillator < 1) {
+    if (oscillator < quillon::kMinOscillatorMHz || oscillator > quillon::kMaxOscillatorMHz) {
         ShowMessage(this, QMessageBox::Information, title,
-                    tr("The oscillator must be greater than 0. Correct the oscillator frequency "
-                       "and generate the report again."));
+                    oscillator < quillon::kMinOscillatorMHz
+                        ? tr("The oscillator must be greater than 0. Correct the oscillator "
+                             "frequency and generate the report again.")
+                        : tr("The oscillator must be no more than 1E+300 MHz. Correct the "
+                             "oscillator frequency and generate the report again."));
         return;
     }
-    if (rate < 1 || rate > 1000) {
+    if (rate < quillon::kMinRateKbps || rate > quillon::kMaxRateKbps) {
         ShowMessage(this, QMessageBox::Information, title,
                     tr("The CAN baud rate must be greater than 0 and no more than 1000. Correct "
                        "the CAN baud rate and generate the report again."));

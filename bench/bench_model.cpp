@@ -1,0 +1,193 @@
+// Google Benchmark runs of the pure code behind each step: the 64 x 18 candidate search,
+// the engineering formatter (alone and for every text of the step-2 grid), the segment
+// proposal and timing rules, the register encoding, and the report values and page.
+// Where a result can go wrong in a way that would make the timing meaningless (no
+// candidates, no registers, an empty page), the benchmark checks it and reports an error
+// instead of a figure.
+#include "report/HtmlReport.h"
+#include "report/ReportValues.h"
+#include "timing/CandidateSearch.h"
+#include "timing/NumberFormat.h"
+#include "timing/NumberReading.h"
+#include "timing/Registers.h"
+#include "timing/Segments.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace quillon;
+
+// The example every benchmark uses: 16 MHz, 500 kbit/s, the first match (BRP-1 0, 16 Tq)
+// with the proposed segments.
+constexpr double kOscMHz = 16;
+constexpr double kRateKbps = 500;
+constexpr int kBRPMinus1 = 0;
+constexpr int kTqCount = 16;
+const char* const kDate = "3:07:09 pm 12/04/2026";
+
+SegmentSettings ExampleSegments() {
+    const SegmentProposal proposal = ProposeSegments(kTqCount);
+    SegmentSettings s;
+    s.lTqCount = kTqCount;
+    s.lPropagation = proposal.lPropagation;
+    s.lPhase1 = proposal.lPhase1;
+    s.lPhase2 = proposal.lPhase2;
+    return s;
+}
+
+ReportInputs ExampleInputs() {
+    ReportInputs inputs;
+    inputs.dOscFreqMHz = kOscMHz;
+    inputs.dTargetKbps = kRateKbps;
+    inputs.lBRPMinus1 = kBRPMinus1;
+    inputs.lTqCount = kTqCount;
+    inputs.segments = ExampleSegments();
+    return inputs;
+}
+
+ConfigRegisterTexts ExampleRegisterTexts() {
+    return MakeConfigRegisterTexts(*EncodeConfigRegisters(kBRPMinus1, ExampleSegments()).registers);
+}
+
+void BM_CandidateSearch(benchmark::State& state) {
+    const std::vector<TqCandidate> check = EvaluateAllCandidates(kOscMHz, kRateKbps * 1000);
+    if (check.size() != static_cast<std::size_t>(kBRPValueCount * kTqCountCount)) {
+        state.SkipWithError("the search did not return 64 x 18 candidates");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(EvaluateAllCandidates(kOscMHz, kRateKbps * 1000));
+    }
+}
+BENCHMARK(BM_CandidateSearch);
+
+// One quantum length and one rate, the two kinds of text the grid shows.
+void BM_FormatEngineering(benchmark::State& state) {
+    const bool bRate = state.range(0) == 1;
+    const double dValue = bRate ? 500000.0 : 125e-9;
+    const char* const sUnit = bRate ? "b" : "S";
+    if (FormatEngineering(dValue, "0.000", sUnit, false).empty()) {
+        state.SkipWithError("FormatEngineering returned no text");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FormatEngineering(dValue, "0.000", sUnit, false));
+    }
+    state.SetLabel(bRate ? "rate 500000 b" : "time 125e-9 S");
+}
+BENCHMARK(BM_FormatEngineering)->Arg(0)->Arg(1);
+
+// The search and every text step 2 writes into the grid: 64 quantum lengths and
+// 64 x 18 rates.
+void BM_GridTexts(benchmark::State& state) {
+    for (auto _ : state) {
+        const std::vector<TqCandidate> evaluated = EvaluateAllCandidates(kOscMHz, kRateKbps * 1000);
+        std::size_t length = 0;
+        for (std::size_t i = 0; i < evaluated.size(); ++i) {
+            if (i % kTqCountCount == 0) {
+                length += FormatEngineering(evaluated[i].dTqSeconds, "0.000", "S", false).size();
+            }
+            length += FormatEngineering(evaluated[i].dActualBaud, "0.000", "b", false).size();
+        }
+        benchmark::DoNotOptimize(length);
+    }
+    state.SetItemsProcessed(state.iterations() * (kBRPValueCount + kBRPValueCount * kTqCountCount));
+}
+BENCHMARK(BM_GridTexts);
+
+// Proposal, effective phase 2, rules and sample point for every Tq count 8..25.
+void BM_SegmentProposalAndRules(benchmark::State& state) {
+    for (auto _ : state) {
+        int passes = 0;
+        for (int n = kMinTqCount; n <= kMaxTqCount; ++n) {
+            const SegmentProposal proposal = ProposeSegments(n);
+            SegmentSettings s;
+            s.lTqCount = n;
+            s.lPropagation = proposal.lPropagation;
+            s.lPhase1 = proposal.lPhase1;
+            s.lPhase2 = proposal.lPhase2;
+            benchmark::DoNotOptimize(Phase2Length(s));
+            benchmark::DoNotOptimize(SamplePointPercent(s));
+            passes += CheckTimingRules(true, s) == TimingVerdict::Pass ? 1 : 0;
+        }
+        benchmark::DoNotOptimize(passes);
+    }
+    state.SetItemsProcessed(state.iterations() * kTqCountCount);
+}
+BENCHMARK(BM_SegmentProposalAndRules);
+
+// CNF1..CNF3, their ten binary and hexadecimal texts, and the bus idle check.
+void BM_RegisterEncoding(benchmark::State& state) {
+    const SegmentSettings s = ExampleSegments();
+    if (!EncodeConfigRegisters(kBRPMinus1, s)) {
+        state.SkipWithError("the example settings do not encode");
+        return;
+    }
+    for (auto _ : state) {
+        const RegisterEncoding encoding = EncodeConfigRegisters(kBRPMinus1, s);
+        benchmark::DoNotOptimize(MakeConfigRegisterTexts(*encoding.registers));
+        benchmark::DoNotOptimize(BusIdleErrataMessage(kBRPMinus1, kTqCount));
+    }
+}
+BENCHMARK(BM_RegisterEncoding);
+
+// The 22 report texts from the inputs and register texts, as "Generate Report..." builds
+// them (the time stamp is formatted separately below).
+void BM_BuildReportValues(benchmark::State& state) {
+    const ReportInputs inputs = ExampleInputs();
+    const ConfigRegisterTexts registers = ExampleRegisterTexts();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BuildReportValues(inputs, registers, kDate));
+    }
+}
+BENCHMARK(BM_BuildReportValues);
+
+void BM_FormatReportDate(benchmark::State& state) {
+    std::tm time{};
+    time.tm_year = 126;
+    time.tm_mon = 11;
+    time.tm_mday = 4;
+    time.tm_hour = 15;
+    time.tm_min = 7;
+    time.tm_sec = 9;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FormatReportDate(time));
+    }
+}
+BENCHMARK(BM_FormatReportDate);
+
+// The whole page written into memory instead of a file.
+void BM_WriteHtmlReportToMemory(benchmark::State& state) {
+    const ReportValues values = BuildReportValues(ExampleInputs(), ExampleRegisterTexts(), kDate);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::ostringstream page;
+        WriteHtmlReport(page, values);
+        bytes = page.str().size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    if (bytes == 0) {
+        state.SkipWithError("the page is empty");
+        return;
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+}
+BENCHMARK(BM_WriteHtmlReportToMemory);
+
+// The two step-1 boxes read as numbers.
+void BM_ReadLeadingNumber(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadLeadingNumber("16"));
+        benchmark::DoNotOptimize(ReadLeadingNumber("500"));
+    }
+}
+BENCHMARK(BM_ReadLeadingNumber);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -15,11 +15,8 @@ namespace quillon::cli {
 namespace {
 
 // The limits of the step-1 entry checks: the oscillator in MHz, the rate in kbit/s.
-constexpr double kMinOscFreqMHz = 1;
-constexpr double kMinRateKbps = 1;
-constexpr double kMaxRateKbps = 1000;
-
 constexpr std::string_view kOscillatorCheck = "The oscillator must be greater than 0.";
+constexpr std::string_view kOscillatorLimit = "The oscillator must be no more than 1E+300 MHz.";
 constexpr std::string_view kRateCheck =
     "The CAN baud rate must be greater than 0 and no more than 1000.";
 
@@ -176,8 +173,12 @@ bool Apply(const OptionInfo& info, const std::string& value, Request& request, s
     case Option::Osc:
         // The entry box's reading rule: the leading number, 0 when there is none.
         request.oscFreqMHz = ReadLeadingNumber(value);
-        if (!(request.oscFreqMHz >= kMinOscFreqMHz)) {
+        if (!(request.oscFreqMHz >= kMinOscillatorMHz)) {
             error = Problem(info.name, kOscillatorCheck);
+            return false;
+        }
+        if (request.oscFreqMHz > kMaxOscillatorMHz) {
+            error = Problem(info.name, kOscillatorLimit);
             return false;
         }
         return true;

@@ -614,4 +614,24 @@ CommandOutput RunTiming(const Request& request) {
     return output;
 }
 
+std::optional<CommandOutput> RunPlainCommand(const Request& request) {
+    if (request.help) {
+        return CommandOutput{kExitOk, CommandHelp(request.command), {}};
+    }
+    switch (request.command) {
+    case Command::Help:
+        return CommandOutput{kExitOk, GeneralHelp(), {}};
+    case Command::Version:
+        return CommandOutput{kExitOk, VersionText(), {}};
+    case Command::Candidates:
+        return RunCandidates(request);
+    case Command::Timing:
+        return RunTiming(request);
+    case Command::Report:
+    case Command::Show:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace quillon::cli

@@ -93,4 +93,8 @@ TimingFacts ComputeTimingFacts(const TimingChoice& choice);
 CommandOutput RunCandidates(const Request& request);
 CommandOutput RunTiming(const Request& request);
 
+// Runs the commands that need no Qt: help, version, candidates and timing, and the help of
+// every command. Gives nothing for report and show, which draw and use the session bus.
+std::optional<CommandOutput> RunPlainCommand(const Request& request);
+
 } // namespace quillon::cli

@@ -1,5 +1,5 @@
 #pragma once
-// Runs the built quillon-cli as a child process and collects what it printed.
+// Runs the built quillon-cli (or a copy of it) as a child process and collects what it printed.
 #include <QByteArray>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -12,11 +12,12 @@ struct CliRun {
     QByteArray err;
 };
 
-inline CliRun RunCli(const QStringList& args, const QString& workDir = QString(),
-                     const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+inline CliRun
+RunProgram(const QString& program, const QStringList& args, const QString& workDir = QString(),
+           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     constexpr int kTimeoutMs = 60000;
     QProcess process;
-    process.setProgram(QStringLiteral(QUILLON_CLI_PATH));
+    process.setProgram(program);
     process.setArguments(args);
     process.setProcessEnvironment(env);
     if (!workDir.isEmpty()) {
@@ -35,4 +36,9 @@ inline CliRun RunCli(const QStringList& args, const QString& workDir = QString()
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+inline CliRun RunCli(const QStringList& args, const QString& workDir = QString(),
+                     const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    return RunProgram(QStringLiteral(QUILLON_CLI_PATH), args, workDir, env);
 }

@@ -71,6 +71,10 @@ private slots:
             << Args("timing --osc 0.99 --rate 500 --pick 1") << "--osc" << osc;
         QTest::newRow("oscillator without number")
             << Args("report --osc MHz --rate 500 --pick 1") << "--osc" << osc;
+        QTest::newRow("oscillator beyond 1E+300")
+            << Args("timing --osc 1e303 --rate 500 --pick 1") << "--osc"
+            << QStringLiteral(
+                   "quillon-cli: --osc: The oscillator must be no more than 1E+300 MHz.");
         QTest::newRow("rate above 1000")
             << Args("report --osc 16 --rate 1000.5 --pick 1") << "--rate" << rate;
         QTest::newRow("unknown option")
@@ -545,6 +549,65 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(noted), 10000);
         QTRY_COMPARE(QString::fromUtf8(ReadAll(noted)),
                      QDir(out.path()).filePath(QStringLiteral("MCP2510Report.htm")));
+    }
+
+    // quillon-cli runs report and show in its companion, found beside it or in
+    // ../libexec/quillon/; without it those two commands fail with one line, and the
+    // others still work.
+    void companionIsFoundBesideOrInLibexec_data() {
+        QTest::addColumn<QString>("companionDir"); // relative to the prefix; empty: none
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("writesReport");
+        QTest::newRow("beside") << "bin"
+                                << "report" << 0 << true;
+        QTest::newRow("libexec") << "libexec/quillon"
+                                 << "report" << 0 << true;
+        QTest::newRow("elsewhere") << "lib"
+                                   << "report" << 1 << false;
+        QTest::newRow("missing report") << ""
+                                        << "report" << 1 << false;
+        QTest::newRow("missing show") << ""
+                                      << "show" << 1 << false;
+        QTest::newRow("missing timing") << ""
+                                        << "timing" << 0 << false;
+    }
+
+    void companionIsFoundBesideOrInLibexec() {
+        QFETCH(QString, companionDir);
+        QFETCH(QString, command);
+        QFETCH(int, status);
+        QFETCH(bool, writesReport);
+        QTemporaryDir prefix;
+        QTemporaryDir out;
+        QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+        const QString cli = prefix.filePath(QStringLiteral("bin/quillon-cli"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILLON_CLI_PATH), cli));
+        if (!companionDir.isEmpty()) {
+            QVERIFY(QDir(prefix.path()).mkpath(companionDir));
+            QVERIFY(QFile::copy(QStringLiteral(QUILLON_CLI_COMPANION_PATH),
+                                prefix.filePath(companionDir + QStringLiteral("/quillon-cli-qt"))));
+        }
+
+        QStringList args{command};
+        if (command == QLatin1String("report")) {
+            args += kDefaultChoice + Args("--pick 1 --out") + QStringList{out.path()};
+        } else if (command == QLatin1String("timing")) {
+            args += kDefaultChoice + Args("--pick 1");
+        }
+        const CliRun run = RunProgram(cli, args);
+        QCOMPARE(run.status, status);
+        if (status != 0) {
+            QVERIFY(run.out.isEmpty());
+            QCOMPARE(run.err.count('\n'), 1);
+            QVERIFY2(run.err.startsWith(
+                         ("quillon-cli: " + command + ": quillon-cli-qt is missing").toUtf8()),
+                     run.err.constData());
+        }
+        const QStringList expected = writesReport ? QStringList{QStringLiteral("bittime.bmp"),
+                                                                QStringLiteral("MCP2510Report.htm")}
+                                                  : QStringList();
+        QCOMPARE(Entries(out.path()), expected);
     }
 
     void helpAndVersion() {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a user of the installed copy
-# gets: the programs start from there (without the build tree), the desktop finds the
-# menu entry, icon, AppStream data, manual pages and D-Bus activation file where it looks
-# for them, and Debian's validators accept them when they are installed.
+# gets: the programs start from there (without the build tree), quillon-cli finds its
+# companion there and loads no Qt, the desktop finds the menu entry, icon, AppStream data,
+# manual pages and D-Bus activation file where it looks for them, and Debian's validators
+# accept them when they are installed.
 #   install_test.sh CMAKE BUILD_DIR VERSION WITH_CLI(0|1)
 set -uo pipefail
 
@@ -44,9 +45,30 @@ for program in "${programs[@]}"; do
   fi
 done
 
-# Every installed file belongs under bin/ or share/.
-stray=$(cd "$prefix" && find . -type f ! -path './bin/*' ! -path './share/*' ! -name .install.log)
-check "files installed outside bin/ and share/: $stray" test -z "$stray"
+# quillon-cli loads no Qt library; its report and show commands run in the companion in
+# libexec/quillon/, which the installed quillon-cli finds there on its own.
+if [ "$with_cli" = 1 ]; then
+  companion="$prefix/libexec/quillon/quillon-cli-qt"
+  check "quillon-cli-qt is not installed in libexec/quillon/" test -x "$companion"
+  if command -v readelf >/dev/null; then
+    qt=$(readelf -d "$prefix/bin/quillon-cli" | grep NEEDED | grep -i qt || true)
+    check "quillon-cli needs Qt libraries: $qt" test -z "$qt"
+    runpath=$(readelf -d "$companion" | grep -E 'RUNPATH|RPATH' || true)
+    check "quillon-cli-qt has a library search path of its own: $runpath" test -z "$runpath"
+  fi
+  out="$prefix/.report"
+  mkdir -p "$out"
+  output=$(env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen "$prefix/bin/quillon-cli" report \
+    --osc 16 --rate 500 --pick 1 --out "$out" 2>&1)
+  check "installed quillon-cli report failed: $output" test -s "$out/MCP2510Report.htm"
+  check "installed quillon-cli report wrote no bitmap: $output" test -s "$out/bittime.bmp"
+  rm -rf "$out"
+fi
+
+# Every installed file belongs under bin/, libexec/quillon/ or share/.
+stray=$(cd "$prefix" && find . -type f ! -path './bin/*' ! -path './libexec/quillon/*' \
+  ! -path './share/*' ! -name .install.log)
+check "files installed outside bin/, libexec/quillon/ and share/: $stray" test -z "$stray"
 
 desktop="$prefix/share/applications/$id.desktop"
 metainfo="$prefix/share/metainfo/$id.metainfo.xml"

@@ -1,7 +1,7 @@
 // quillon: the CAN bit timing calculator.
 #include "startup/AutomationBus.h"
 #include "startup/AutomationServer.h"
-#include "startup/TestIntrospection.h"
+#include "startup/TestProbe.h"
 #include "startup/basBitTime.h"
 #include "timing/Maker.h"
 #include "timing/Version.h"
@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
                      "this window.\n",
                      qPrintable(busProblem));
     }
-    if (!TestIntrospection::ExportIfEnabled(&server)) {
+    if (!TestProbe::ExportIfEnabled(&server)) {
         std::fprintf(stderr, "quillon: the test introspection object could not be exported.\n");
     }
 

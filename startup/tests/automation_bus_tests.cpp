@@ -46,7 +46,7 @@ bool ServiceOwned() {
 QProcessEnvironment QuillonEnvironment() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QLatin1String(bus::kTestIntrospectionVariable), QStringLiteral("1"));
+    env.insert(QLatin1String(bus::kTestProbeVariable), QStringLiteral("1"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     env.remove(QLatin1String(bus::kGraceVariable));
     return env;
@@ -359,7 +359,7 @@ private slots:
 
     void interfaceIsDescribedOnTheBus() {
         QProcessEnvironment env = QuillonEnvironment();
-        env.remove(QLatin1String(bus::kTestIntrospectionVariable));
+        env.remove(QLatin1String(bus::kTestProbeVariable));
         StartServing({QLatin1String(bus::kAutomationOption)}, env);
         const QDBusMessage reply = Call(Bus(), Service(), bus::kObjectPath,
                                         "org.freedesktop.DBus.Introspectable", "Introspect");

@@ -1,4 +1,4 @@
-#include "startup/TestIntrospection.h"
+#include "startup/TestProbe.h"
 
 #include "startup/AutomationBus.h"
 #include "startup/CalculatorWindow.h"
@@ -8,28 +8,28 @@
 #include <QDBusConnection>
 #include <QLineEdit>
 
-bool TestIntrospection::ExportIfEnabled(QObject* parent) {
-    if (qgetenv(quillon::bus::kTestIntrospectionVariable) != "1") {
+bool TestProbe::ExportIfEnabled(QObject* parent) {
+    if (qgetenv(quillon::bus::kTestProbeVariable) != "1") {
         return true;
     }
     return QDBusConnection::sessionBus().registerObject(
-        QLatin1String(quillon::bus::kTestObjectPath), new TestIntrospection(parent),
+        QLatin1String(quillon::bus::kTestObjectPath), new TestProbe(parent),
         QDBusConnection::ExportScriptableSlots);
 }
 
-QString TestIntrospection::OscillatorText() const {
+QString TestProbe::OscillatorText() const {
     return CalculatorWindowExists() ? CalculatorWindow().oscillatorBox()->text() : QString();
 }
 
-bool TestIntrospection::OscillatorEnabled() const {
+bool TestProbe::OscillatorEnabled() const {
     return CalculatorWindowExists() && CalculatorWindow().oscillatorBox()->isEnabled();
 }
 
-bool TestIntrospection::WindowVisible() const {
+bool TestProbe::WindowVisible() const {
     return CalculatorWindowExists() && CalculatorWindow().isVisible();
 }
 
-int TestIntrospection::WindowCount() const {
+int TestProbe::WindowCount() const {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (qobject_cast<frmMainBitTime*>(widget)) {
@@ -39,11 +39,11 @@ int TestIntrospection::WindowCount() const {
     return count;
 }
 
-int TestIntrospection::Step() const {
+int TestProbe::Step() const {
     return CalculatorWindowExists() ? CalculatorWindow().step() : -1;
 }
 
-void TestIntrospection::CloseWindow() {
+void TestProbe::CloseWindow() {
     if (CalculatorWindowExists()) {
         CalculatorWindow().close();
     }

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QString>
 
-class TestIntrospection : public QObject {
+class TestProbe : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "example.varnholt.Quillon.Test")
 

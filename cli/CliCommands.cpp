@@ -18,22 +18,16 @@ constexpr int kSyncTq = 1;
 // A grid cell marked as a match in the text table.
 constexpr const char* kMatchMark = "*";
 
-// The analysis texts: the tolerance in percent to four places as the window shows it, a
-// sample point to one place, the round trip in engineering notation, the bus length in
-// metres. A bus length without a round trip (no quantum length) is not available.
-constexpr std::string_view kTolerancePattern = "0.0###";
-constexpr std::string_view kPercentPattern = "0.0";
+// The round trip of the analysis, in engineering notation like the diagram's durations.
 constexpr std::string_view kRoundTripPattern = "0.0##";
 constexpr std::string_view kRoundTripUnit = "s";
-constexpr std::string_view kBusLengthPattern = "0.0";
-constexpr std::string_view kNoBusLength = "n/a";
 
 std::string ToleranceText(const TimingAnalysis& a) {
-    return FormatNumber(a.dOscTolerance * 100.0, kTolerancePattern, kDecimalSeparator);
+    return OscToleranceText(a, kDecimalSeparator);
 }
 
 std::string PercentText(double percent) {
-    return FormatNumber(percent, kPercentPattern, kDecimalSeparator);
+    return SamplePointText(percent, kDecimalSeparator);
 }
 
 // "62.5 % (earlier than the 87.5 % recommended)"
@@ -264,13 +258,9 @@ std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput&
 
 AnalysisFacts AnalyseBit(double oscFreqMHz, int brpMinus1, int tqCount, int propagation, int phase1,
                          int phase2Effective, int sjw) {
-    AnalysisFacts facts{propagation, phase1, phase2Effective, sjw, {}};
-    const double dTq = DiagramTqSeconds(brpMinus1, oscFreqMHz);
-    const bool hasQuantum = std::isfinite(dTq) && dTq > 0;
-    const double dBitRate = hasQuantum ? 1.0 / (tqCount * dTq) : 0.0;
-    facts.analysis = AnalyseTiming(tqCount, propagation, phase1, phase2Effective, sjw,
-                                   hasQuantum ? dTq : 0.0, dBitRate);
-    return facts;
+    return AnalysisFacts{propagation, phase1, phase2Effective, sjw,
+                         AnalyseCandidateBit(oscFreqMHz, brpMinus1, tqCount, propagation, phase1,
+                                             phase2Effective, sjw)};
 }
 
 AnalysisFacts AnalyseProposal(double oscFreqMHz, const TqCandidate& candidate) {
@@ -440,12 +430,7 @@ std::string TimingText(const TimingFacts& facts) {
     analysis.AddRow(
         {"  Round trip (P x Tq)", FormatEngineering(a.dRoundTripSeconds, kRoundTripPattern,
                                                     kRoundTripUnit, false, kDecimalSeparator)});
-    analysis.AddRow(
-        {"  Bus length",
-         a.dRoundTripSeconds > 0
-             ? "up to " + FormatNumber(a.dBusLengthMetres, kBusLengthPattern, kDecimalSeparator) +
-                   " m"
-             : std::string(kNoBusLength)});
+    analysis.AddRow({"  Bus length", BusLengthText(a, kDecimalSeparator)});
     analysis.AddRow({"  Sample point", SamplePointAdviceText(a)});
     text += "Analysis\n";
     text += analysis.Text() + "\n";

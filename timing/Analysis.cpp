@@ -1,5 +1,6 @@
 #include "timing/Analysis.h"
 
+#include "timing/DisplayTexts.h"
 #include "timing/NumberFormat.h"
 
 #include <algorithm>
@@ -43,6 +44,26 @@ TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lP
             std::max(0.0, cableRoundTrip / (2.0 * delays.dLineSecondsPerMetre));
     }
     return result;
+}
+
+TimingAnalysis AnalyseCandidateBit(double dOscFreqMHz, int lBRPMinus1, int lTqCount,
+                                   int lPropagation, int lPhase1, int lPhase2, int lSJW) {
+    const double dTq = DiagramTqSeconds(lBRPMinus1, dOscFreqMHz);
+    const bool hasQuantum = std::isfinite(dTq) && dTq > 0;
+    const double dBitRate = hasQuantum ? 1.0 / (lTqCount * dTq) : 0.0;
+    return AnalyseTiming(lTqCount, lPropagation, lPhase1, lPhase2, lSJW, hasQuantum ? dTq : 0.0,
+                         dBitRate);
+}
+
+std::string OscToleranceText(const TimingAnalysis& analysis, std::string_view decimalSeparator) {
+    return FormatNumber(analysis.dOscTolerance * 100.0, "0.0###", decimalSeparator);
+}
+
+std::string BusLengthText(const TimingAnalysis& analysis, std::string_view decimalSeparator) {
+    if (analysis.dRoundTripSeconds <= 0) {
+        return "n/a";
+    }
+    return "up to " + FormatNumber(analysis.dBusLengthMetres, "0.0", decimalSeparator) + " m";
 }
 
 std::string_view SamplePointComparison(const TimingAnalysis& analysis) {

@@ -2,6 +2,7 @@
 // What a legal bit timing tolerates: the oscillator drift it survives (the CAN 2.0 /
 // ISO 11898-1 resynchronisation conditions), the bus length its propagation segment
 // allows, and where its sample point lies against the usual recommendation for the rate.
+#include <string>
 #include <string_view>
 
 namespace quillon {
@@ -31,6 +32,17 @@ double RecommendedSamplePointPercent(double dBitRate);
 TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lPhase2, int lSJW,
                              double dTqSeconds, double dBitRate,
                              const TransceiverDelays& delays = {});
+
+// The analysis of a candidate's bit: the quantum length worked out from the oscillator and
+// BRP-1 as the diagram does, and the bit rate from it. An oscillator that gives no usable
+// quantum length leaves the round trip and bus length at 0.
+TimingAnalysis AnalyseCandidateBit(double dOscFreqMHz, int lBRPMinus1, int lTqCount,
+                                   int lPropagation, int lPhase1, int lPhase2, int lSJW);
+
+// The tolerance in percent to four places ("0.3125").
+std::string OscToleranceText(const TimingAnalysis& analysis, std::string_view decimalSeparator);
+// "up to 59.0 m", or "n/a" without a round trip.
+std::string BusLengthText(const TimingAnalysis& analysis, std::string_view decimalSeparator);
 
 // "at", "earlier than" or "later than" the recommendation, to a tenth of a percent.
 std::string_view SamplePointComparison(const TimingAnalysis& analysis);

@@ -3,6 +3,7 @@
 #include "window/frmMainBitTime.h"
 
 #include "timing/Analysis.h"
+#include "timing/DisplayTexts.h"
 #include "timing/NumberFormat.h"
 #include "timing/NumberReading.h"
 #include "window/BitTimingDiagram.h"
@@ -309,24 +310,18 @@ void frmMainBitTime::ShowTimingAnalysis() {
         return;
     }
     const quillon::SegmentSettings s = CurrentSegmentSettings();
-    const double oscillator = ReadBox(txtOsc);
     const int brpMinus1 = vBRPValues(static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1);
-    const double tqSeconds = oscillator > 0 ? (brpMinus1 + 1) * (2.0 / (oscillator * 1e6)) : 0.0;
-    const double bitRate = tqSeconds > 0 ? 1.0 / (s.lTqCount * tqSeconds) : 0.0;
-    const quillon::TimingAnalysis a = quillon::AnalyseTiming(
-        s.lTqCount, s.lPropagation, s.lPhase1, Phase2Length(), s.lSJW, tqSeconds, bitRate);
+    const quillon::TimingAnalysis a = quillon::AnalyseCandidateBit(
+        ReadBox(txtOsc), brpMinus1, s.lTqCount, s.lPropagation, s.lPhase1, Phase2Length(), s.lSJW);
     const std::string sep = DecimalSeparator();
-    const QString busLength =
-        a.dRoundTripSeconds > 0
-            ? tr("up to %1 m").arg(ToQString(quillon::FormatNumber(a.dBusLengthMetres, "0.0", sep)))
-            : tr("n/a");
     lblAnalysis->setText(
         tr("Oscillator tolerance %1 %  \u00b7  bus length %2  \u00b7  Sample point %3 %, %4 the "
            "%5 % recommended")
-            .arg(ToQString(quillon::FormatNumber(a.dOscTolerance * 100.0, "0.0###", sep)),
-                 busLength, ToQString(quillon::FormatNumber(a.dSamplePointPercent, "0.0", sep)),
+            .arg(ToQString(quillon::OscToleranceText(a, sep)),
+                 ToQString(quillon::BusLengthText(a, sep)),
+                 ToQString(quillon::SamplePointText(a.dSamplePointPercent, sep)),
                  ToQString(quillon::SamplePointComparison(a)),
-                 ToQString(quillon::FormatNumber(a.dRecommendedSamplePointPercent, "0.0", sep))));
+                 ToQString(quillon::SamplePointText(a.dRecommendedSamplePointPercent, sep))));
 }
 
 void frmMainBitTime::pctDisplay_Paint() {

@@ -1,7 +1,8 @@
 #include "candidates/vrnctlBitTime.h"
 
-#include "candidates/Twips.h"
 #include "timing/DisplayTexts.h"
+#include "ui/QtText.h"
+#include "ui/Twips.h"
 
 #include <QAbstractButton>
 #include <QBrush>
@@ -47,10 +48,6 @@ constexpr double kButtonStripTwips = 400.0; // below the list, holds the two but
 constexpr double kButtonGapTwips = 25.0;    // between the list and the buttons
 constexpr double kGridShare = 0.7;
 constexpr double kPanelShare = 0.3;
-
-QString ToQString(std::string_view sText) {
-    return QString::fromUtf8(sText.data(), static_cast<qsizetype>(sText.size()));
-}
 
 // One of the two buttons under the list, at its design-time place in the panel (its top
 // follows the list's height on every panel resize).

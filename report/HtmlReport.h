@@ -5,17 +5,11 @@
 #include "report/ReportValues.h"
 
 #include <ostream>
-#include <string>
-#include <string_view>
 
 namespace quillon {
 
 // Writes the whole page into `nFile`, which the caller has opened (in binary mode, so
 // that the CR LF line ends stay as they are) and closes afterwards.
 void WriteHtmlReport(std::ostream& nFile, const ReportValues& values);
-
-// Converts UTF-8 text to Windows-1252 bytes. A character without a Windows-1252 byte,
-// and a malformed UTF-8 sequence, becomes '?'.
-std::string Utf8ToWindows1252(std::string_view text);
 
 } // namespace quillon

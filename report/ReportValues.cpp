@@ -14,7 +14,6 @@ namespace quillon {
 namespace {
 
 constexpr std::string_view kLargerOfPhase2Lead = "Determined by greater of IPT or Phase1 ( ";
-constexpr std::string_view kActualRateLead = " %  (Actual Baud Rate is ";
 
 // SOURCE_DATE_EPOCH as seconds since 1970, or nothing when unset or not a whole number.
 std::optional<std::time_t> SourceDateEpoch() {
@@ -37,18 +36,6 @@ std::optional<std::time_t> SourceDateEpoch() {
 
 } // namespace
 
-ReportDerived ComputeReportDerived(const ReportInputs& inputs) {
-    ReportDerived derived;
-    derived.dTargetBaud = inputs.dTargetKbps * 1000.0;
-    const double dOscPeriod = 1.0 / (inputs.dOscFreqMHz * 1000000.0);
-    derived.dTwoOscPeriods = dOscPeriod + dOscPeriod;
-    derived.dTqSeconds = derived.dTwoOscPeriods * (inputs.lBRPMinus1 + 1);
-    derived.dActualBaud = 1.0 / (inputs.lTqCount * derived.dTqSeconds);
-    derived.dErrorPercent =
-        (derived.dTargetBaud - derived.dActualBaud) / derived.dTargetBaud * 100.0;
-    return derived;
-}
-
 std::string OscillatorText(double dOscFreqMHz, std::string_view decimalSeparator) {
     return FormatEngineering(dOscFreqMHz * 1000000.0, "0.000", "Hz", false, decimalSeparator);
 }
@@ -57,27 +44,19 @@ std::string TargetRateText(double dTargetKbps, std::string_view decimalSeparator
     return FormatEngineering(dTargetKbps * 1000.0, "0.000", "bps", false, decimalSeparator);
 }
 
-ReportValues BuildReportValues(const ReportInputs& inputs, const ConfigRegisterTexts& registers,
-                               const std::string& sDate, std::string_view decimalSeparator) {
-    const ReportDerived derived = ComputeReportDerived(inputs);
-    const SegmentSettings& segments = inputs.segments;
+ReportValues BuildReportValues(const BitTimingFacts& facts, const std::string& sDate,
+                               std::string_view decimalSeparator) {
+    const BitTimingSetting& setting = facts.setting;
+    const SegmentSettings& segments = setting.segments;
+    const ConfigRegisterTexts& registers = facts.registerTexts;
     ReportValues values;
 
-    values.sOscFreq = OscillatorText(inputs.dOscFreqMHz, decimalSeparator);
-    values.sCANBaud = TargetRateText(inputs.dTargetKbps, decimalSeparator);
-    values.sBRP = std::to_string(inputs.lBRPMinus1);
-    values.sTq = FormatEngineering(derived.dTqSeconds, "0.000", "s", false, decimalSeparator);
-    values.sNumTq = std::to_string(inputs.lTqCount);
-
-    values.sError = FormatNumber(derived.dErrorPercent, "0.0##", decimalSeparator);
-    if (derived.dErrorPercent == 0.0) {
-        values.sError += " %";
-    } else {
-        values.sError += kActualRateLead;
-        values.sError +=
-            FormatEngineering(derived.dActualBaud, "0.000###", "bps", false, decimalSeparator);
-        values.sError += " )";
-    }
+    values.sOscFreq = OscillatorText(setting.dOscFreqMHz, decimalSeparator);
+    values.sCANBaud = TargetRateText(setting.dTargetKbps, decimalSeparator);
+    values.sBRP = std::to_string(setting.lBRPMinus1);
+    values.sTq = facts.rate.sTq;
+    values.sNumTq = std::to_string(segments.lTqCount);
+    values.sError = facts.rate.sError;
 
     values.sPropDelay = std::to_string(segments.lPropagation);
     values.sPhase1 = std::to_string(segments.lPhase1);
@@ -85,7 +64,7 @@ ReportValues BuildReportValues(const ReportInputs& inputs, const ConfigRegisterT
         values.sPhase2 = std::to_string(segments.lPhase2);
     } else {
         values.sPhase2 =
-            std::string(kLargerOfPhase2Lead) + std::to_string(Phase2Length(segments)) + " )";
+            std::string(kLargerOfPhase2Lead) + std::to_string(facts.lPhase2Effective) + " )";
     }
     values.sSJW = std::to_string(segments.lSJW);
     values.sSampling = segments.bSam ? "on." : "off.";

@@ -1,10 +1,9 @@
 #pragma once
-// The texts of one report: the setup the user chose, turned into the 22 ready-made
-// strings the page writer places into its fixed lines. Everything is computed here, in
-// one place, so the window and the command-line tool produce the same report.
+// The texts of one report: the facts of the setting the user chose, turned into the 22
+// ready-made strings the page writer places into its fixed lines, so the window and the
+// command-line tool produce the same report.
+#include "timing/BitTiming.h"
 #include "timing/NumberFormat.h"
-#include "timing/Registers.h"
-#include "timing/Segments.h"
 
 #include <ctime>
 #include <string>
@@ -38,34 +37,9 @@ struct ReportValues {
     std::string sCICFG2Hex;
 };
 
-// The choice the report describes. segments.lPhase2 is the programmed phase 2 (the scroll
-// bar value); segments.mode decides whether it is used.
-struct ReportInputs {
-    double dOscFreqMHz = 0.0;
-    double dTargetKbps = 0.0;
-    int lBRPMinus1 = 0;
-    int lTqCount = 0;
-    SegmentSettings segments;
-};
-
-// Timing values derived from the inputs (seconds, bit/s, percent).
-struct ReportDerived {
-    double dTargetBaud = 0.0;
-    double dTwoOscPeriods = 0.0;
-    double dTqSeconds = 0.0;
-    double dActualBaud = 0.0;
-    // Positive when the real rate is below the target.
-    double dErrorPercent = 0.0;
-};
-
-// Computes the derived values in a fixed order of operations, so that an exact hit such
-// as 16 MHz / 500 kbit/s gives an error of exactly 0.
-ReportDerived ComputeReportDerived(const ReportInputs& inputs);
-
-// The texts of the report; `registers` are the ten register texts of the same choice and
-// `sDate` the time stamp (see ReportTimestampNow).
-ReportValues BuildReportValues(const ReportInputs& inputs, const ConfigRegisterTexts& registers,
-                               const std::string& sDate,
+// The texts of the report of a setting, from its facts; `sDate` is the time stamp (see
+// ReportTimestampNow).
+ReportValues BuildReportValues(const BitTimingFacts& facts, const std::string& sDate,
                                std::string_view decimalSeparator = kDefaultDecimalSeparator);
 
 // The report's forms of the two inputs: the oscillator in MHz as "16.000 MHz", the target

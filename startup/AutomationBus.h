@@ -16,9 +16,4 @@ inline constexpr char kAutomationOption[] = "--automation";
 inline constexpr int kDefaultGraceMs = 30000;
 inline constexpr char kGraceVariable[] = "QUILLON_AUTOMATION_GRACE_MS";
 
-// Test hook, offered only when kTestProbeVariable is "1" (see TestProbe.h).
-inline constexpr char kTestProbeVariable[] = "QUILLON_TEST_INTROSPECTION";
-inline constexpr char kTestObjectPath[] = "/Test";
-inline constexpr char kTestInterface[] = "example.varnholt.Quillon.Test";
-
 } // namespace quillon::bus

@@ -1,7 +1,7 @@
 #include "timing/Analysis.h"
 
-#include "timing/DisplayTexts.h"
 #include "timing/NumberFormat.h"
+#include "timing/QuantumLength.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +35,7 @@ TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lP
     result.dSamplePointPercent = (1.0 + lPropagation + lPhase1) / n * 100.0;
     result.dRecommendedSamplePointPercent = RecommendedSamplePointPercent(dBitRate);
 
-    if (std::isfinite(dTqSeconds) && dTqSeconds > 0) {
+    if (IsUsableQuantum(dTqSeconds)) {
         result.dRoundTripSeconds = lPropagation * dTqSeconds;
         // The round trip crosses both transceivers and the cable twice.
         const double cableRoundTrip =
@@ -44,15 +44,6 @@ TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lP
             std::max(0.0, cableRoundTrip / (2.0 * delays.dLineSecondsPerMetre));
     }
     return result;
-}
-
-TimingAnalysis AnalyseCandidateBit(double dOscFreqMHz, int lBRPMinus1, int lTqCount,
-                                   int lPropagation, int lPhase1, int lPhase2, int lSJW) {
-    const double dTq = DiagramTqSeconds(lBRPMinus1, dOscFreqMHz);
-    const bool hasQuantum = std::isfinite(dTq) && dTq > 0;
-    const double dBitRate = hasQuantum ? 1.0 / (lTqCount * dTq) : 0.0;
-    return AnalyseTiming(lTqCount, lPropagation, lPhase1, lPhase2, lSJW, hasQuantum ? dTq : 0.0,
-                         dBitRate);
 }
 
 std::string OscToleranceText(const TimingAnalysis& analysis, std::string_view decimalSeparator) {

@@ -33,12 +33,6 @@ TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lP
                              double dTqSeconds, double dBitRate,
                              const TransceiverDelays& delays = {});
 
-// The analysis of a candidate's bit: the quantum length worked out from the oscillator and
-// BRP-1 as the diagram does, and the bit rate from it. An oscillator that gives no usable
-// quantum length leaves the round trip and bus length at 0.
-TimingAnalysis AnalyseCandidateBit(double dOscFreqMHz, int lBRPMinus1, int lTqCount,
-                                   int lPropagation, int lPhase1, int lPhase2, int lSJW);
-
 // The tolerance in percent to four places ("0.3125").
 std::string OscToleranceText(const TimingAnalysis& analysis, std::string_view decimalSeparator);
 // "up to 59.0 m", or "n/a" without a round trip.

@@ -1,6 +1,7 @@
 #include "timing/CandidateSearch.h"
 
 #include "timing/NumberFormat.h"
+#include "timing/QuantumLength.h"
 
 #include <utility>
 
@@ -17,7 +18,7 @@ TqCandidate MakeCandidate(double dOscFreqInMhz, double dCANBaudRate, double dRou
     TqCandidate candidate;
     candidate.lBRPMinus1 = lBRPMinus1;
     candidate.lTqCount = lTqCount;
-    candidate.dTqSeconds = (1 / dOscFreqInMhz) * static_cast<double>(2 * lBRP) * 0.000001;
+    candidate.dTqSeconds = GridTqSeconds(dOscFreqInMhz, lBRPMinus1);
     candidate.dActualBaud = 1 / (lTqCount * candidate.dTqSeconds);
     candidate.lOscClocks = 2 * lBRP * lTqCount;
     candidate.bMatches = RoundToWhole(candidate.dActualBaud) == dRoundedTarget;

@@ -15,14 +15,6 @@ inline constexpr std::int32_t kMaxTqCount = 25;
 inline constexpr int kBRPValueCount = kMaxBRPMinus1 - kMinBRPMinus1 + 1; // 64
 inline constexpr int kTqCountCount = kMaxTqCount - kMinTqCount + 1;      // 18
 
-// What the entry checks accept before a search: an oscillator from 1 MHz up to 1e300 MHz
-// (much more and the oscillator in hertz, or the bit rates, no longer fit in a double) and a
-// bus rate from 1 to 1000 kbit/s.
-inline constexpr double kMinOscillatorMHz = 1.0;
-inline constexpr double kMaxOscillatorMHz = 1e300;
-inline constexpr double kMinRateKbps = 1.0;
-inline constexpr double kMaxRateKbps = 1000.0;
-
 struct TqCandidate {
     std::int32_t lBRPMinus1 = 0;
     std::int32_t lTqCount = 0;

@@ -2,6 +2,7 @@
 
 #include "timing/CandidateSearch.h"
 #include "timing/NumberFormat.h"
+#include "timing/QuantumLength.h"
 
 #include <cmath>
 #include <cstdio>
@@ -52,13 +53,8 @@ CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view deci
             FormatNumber(candidate.dErrorPercent, kErrorPattern, decimalSeparator)};
 }
 
-double DiagramTqSeconds(int brpMinus1, double oscFreqMHz) {
-    const double dOscHz = oscFreqMHz * 1000000;
-    return (1 / dOscHz) * 2 * (brpMinus1 + 1);
-}
-
 std::string DurationText(int tqCount, double tqSeconds, std::string_view decimalSeparator) {
-    if (!(std::isfinite(tqSeconds) && tqSeconds > 0)) {
+    if (!IsUsableQuantum(tqSeconds)) {
         return std::string(kNotAvailable);
     }
     return FormatEngineering(tqCount * tqSeconds, kDurationPattern, kDurationUnit, false,

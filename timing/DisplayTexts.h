@@ -35,11 +35,6 @@ inline constexpr std::array<std::string_view, kListColumnCount> kListHeadings{"T
 using CandidateListTexts = std::array<std::string, kListColumnCount>;
 CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view decimalSeparator);
 
-// The diagram's length of one time quantum in seconds, T = (B + 1) x (2 / (F x 1000000)),
-// computed as F x 1000000, its reciprocal, doubled, then times the whole number B + 1, so
-// that every duration label comes out of the same rounding.
-double DiagramTqSeconds(int brpMinus1, double oscFreqMHz);
-
 // A duration label: tqCount x tqSeconds in engineering notation, "375.0 ns". A quantum
 // length that is not a positive finite number (an oscillator of 0, a negative one or one
 // too large for a double) gives "n/a" instead of a meaningless time.

@@ -3,7 +3,7 @@
 // goes into the image through canvas(); the widget only copies the image to the screen,
 // so what is shown is exactly what the report saves. When the platform asks for a repaint
 // the widget emits Paint() first, so the window can redraw the image before it is shown.
-#include "window/ImageCanvas.h"
+#include "canvas/ImageCanvas.h"
 
 #include <QImage>
 #include <QString>

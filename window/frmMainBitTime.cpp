@@ -1,14 +1,16 @@
 #include "window/frmMainBitTime.h"
 
-#include "candidates/Twips.h"
 #include "candidates/vrnctlBitTime.h"
-#include "timing/CandidateSearch.h"
+#include "timing/InputChecks.h"
 #include "timing/Maker.h"
 #include "timing/NumberReading.h"
 #include "timing/Version.h"
+#include "ui/MessageBox.h"
+#include "ui/QtText.h"
+#include "ui/Twips.h"
+#include "ui/WaitCursor.h"
 #include "window/Artwork.h"
 #include "window/BitTimingPicture.h"
-#include "window/WindowText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -35,9 +37,6 @@ const QColor kBandGrey(64, 64, 64);
 const QColor kPromoGrey(110, 110, 110);
 const QColor kLinkBlue(0, 0, 255);
 
-constexpr const char* kDefaultOsc = "16";
-constexpr const char* kDefaultRate = "500";
-
 const char* const kNoteStep1 =
     "Enter in the oscillator frequency and desired CAN baud rate. Press next \">\".";
 const char* const kNoteStep2 =
@@ -45,12 +44,8 @@ const char* const kNoteStep2 =
     "left. Add any additional rates by double clicking them in the grid. Click next.";
 const char* const kNoteStep3 =
     "Select an appropiate time quanta and adjust the various bit timing segments.";
-const char* const kOscillatorMessage =
-    "The oscillator must be greater than 0. Setting to default value.";
-const char* const kOscillatorTooLargeMessage =
-    "The oscillator must be no more than 1E+300 MHz. Setting to default value.";
-const char* const kRateMessage = "The CAN baud rate must be greater than 0 and no more than 1000. "
-                                 "Setting to default value.";
+// What the step-2 checks add to the problem with a box.
+const char* const kSettingToDefault = " Setting to default value.";
 
 QFont ArialFont(double points, bool bold = false) {
     QFont font(QStringLiteral("Arial"));
@@ -63,18 +58,6 @@ QString WindowCaption() {
     return ToQString(quillon::kAppTitle) + QStringLiteral(" - ") + ToQString(quillon::kMakerName) +
            QStringLiteral(" (") + ToQString(quillon::kMakerUrl) + QStringLiteral(")");
 }
-
-// Shows the wait cursor on a window for as long as it lives.
-class WaitCursor {
-public:
-    explicit WaitCursor(QWidget* window) : m_window(window) { m_window->setCursor(Qt::WaitCursor); }
-    ~WaitCursor() { m_window->unsetCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    QWidget* m_window;
-};
 
 } // namespace
 
@@ -157,7 +140,7 @@ void frmMainBitTime::BuildHeaderBands() {
     label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Place(label1, 4995, 75, 2280, 255);
 
-    txtOsc = new QLineEdit(QString::fromLatin1(kDefaultOsc), pctTop);
+    txtOsc = new QLineEdit(ToQString(quillon::kDefaultOscillatorText), pctTop);
     txtOsc->setObjectName(QStringLiteral("txtOsc"));
     Place(txtOsc, 7350, 45, 1260, 285);
 
@@ -166,7 +149,7 @@ void frmMainBitTime::BuildHeaderBands() {
     label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Place(label2, 4995, 465, 2220, 255);
 
-    txtCANBaud = new QLineEdit(QString::fromLatin1(kDefaultRate), pctTop);
+    txtCANBaud = new QLineEdit(ToQString(quillon::kDefaultRateText), pctTop);
     txtCANBaud->setObjectName(QStringLiteral("txtCANBaud"));
     Place(txtCANBaud, 7350, 435, 1260, 315);
 
@@ -331,18 +314,15 @@ void frmMainBitTime::ShowStep() {
 
 void frmMainBitTime::ShowStep2() {
     const QString title = ToQString(quillon::kAppTitle);
-    const double oscillator = ReadBox(txtOsc);
-    if (oscillator < quillon::kMinOscillatorMHz || oscillator > quillon::kMaxOscillatorMHz) {
+    if (const auto problem = quillon::OscillatorProblem(ReadBox(txtOsc))) {
         ShowMessage(this, QMessageBox::Information, title,
-                    QString::fromLatin1(oscillator < quillon::kMinOscillatorMHz
-                                            ? kOscillatorMessage
-                                            : kOscillatorTooLargeMessage));
-        txtOsc->setText(QString::fromLatin1(kDefaultOsc));
+                    ToQString(*problem) + QString::fromLatin1(kSettingToDefault));
+        txtOsc->setText(ToQString(quillon::kDefaultOscillatorText));
     }
-    const double rate = ReadBox(txtCANBaud);
-    if (rate < quillon::kMinRateKbps || rate > quillon::kMaxRateKbps) {
-        ShowMessage(this, QMessageBox::Information, title, QString::fromLatin1(kRateMessage));
-        txtCANBaud->setText(QString::fromLatin1(kDefaultRate));
+    if (const auto problem = quillon::RateProblem(ReadBox(txtCANBaud))) {
+        ShowMessage(this, QMessageBox::Information, title,
+                    ToQString(*problem) + QString::fromLatin1(kSettingToDefault));
+        txtCANBaud->setText(ToQString(quillon::kDefaultRateText));
     }
 
     vrnBitTime->SetOscFreqInMhz(ReadBox(txtOsc));

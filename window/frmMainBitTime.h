@@ -3,8 +3,8 @@
 // segment setup with the bit timing diagram) and the report button. The window only
 // coordinates: the arithmetic lives in the timing model, the grid in vrnctlBitTime and
 // the drawing in BitTimingDiagram.
+#include "timing/BitTiming.h"
 #include "timing/OneBasedArray.h"
-#include "timing/Segments.h"
 
 #include <QWidget>
 
@@ -60,11 +60,12 @@ private:
     void pctSegment_Resize();
 
     void SetupSegments();
-    int Phase2Length() const;
-    quillon::SegmentSettings CurrentSegmentSettings() const;
+    // The setting the step-3 controls hold with the boxes as they read now; its Tq count
+    // and BRP-1 are those of the selected entry (0 without one).
+    quillon::BitTimingSetting CurrentSetting() const;
     bool HasSelectedTq() const;
     void CheckTimingRules();
-    void ShowTimingAnalysis();
+    void ShowTimingAnalysis(const quillon::BitTimingFacts& facts);
     void DrawBitTiming();
     void OpenMakerWebsite();
 

@@ -1,90 +1,60 @@
 // The window's hand-offs: "Generate Report..." and the maker's website.
 #include "window/frmMainBitTime.h"
 
-#include "report/HtmlReport.h"
+#include "desktop/ReportFolder.h"
+#include "desktop/basShellExecute.h"
 #include "report/ReportFiles.h"
 #include "report/ReportValues.h"
-#include "report/basShellExecute.h"
-#include "timing/CandidateSearch.h"
+#include "timing/BitTiming.h"
+#include "timing/InputChecks.h"
 #include "timing/Maker.h"
-#include "timing/Registers.h"
+#include "ui/MessageBox.h"
+#include "ui/QtText.h"
+#include "ui/WaitCursor.h"
 #include "window/BitTimingPicture.h"
-#include "window/ReportFolder.h"
-#include "window/WindowText.h"
-
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
 
 namespace {
 
-class WaitCursorGuard {
-public:
-    explicit WaitCursorGuard(QWidget* window) : m_window(window) {
-        m_window->setCursor(Qt::WaitCursor);
-    }
-    ~WaitCursorGuard() { m_window->unsetCursor(); }
-    WaitCursorGuard(const WaitCursorGuard&) = delete;
-    WaitCursorGuard& operator=(const WaitCursorGuard&) = delete;
-
-private:
-    QWidget* m_window;
-};
+// What the report handler adds to the problem with a box.
+const char* const kCorrectOscillator =
+    " Correct the oscillator frequency and generate the report again.";
+const char* const kCorrectRate = " Correct the CAN baud rate and generate the report again.";
 
 } // namespace
 
 void frmMainBitTime::cmdGenerateReport_Click() {
-    WaitCursorGuard wait(this);
+    WaitCursor wait(this);
     if (!HasSelectedTq()) {
         return;
     }
-    const auto position = static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1;
-    const int brpMinus1 = vBRPValues(position);
-    const int tqCount = vTqValues(position);
     const QString title = ToQString(quillon::kAppTitle);
+    const quillon::BitTimingFacts facts =
+        quillon::DescribeBitTiming(CurrentSetting(), DecimalSeparator());
 
-    if (const auto warning = quillon::BusIdleErrataMessage(brpMinus1, tqCount)) {
+    if (facts.busIdleWarning) {
         ShowMessage(this, QMessageBox::Critical, ToQString(quillon::kBusIdleErrataTitle),
-                    ToQString(*warning));
+                    ToQString(*facts.busIdleWarning));
     }
 
     // The boxes stay editable in step 3; a value that no longer passes the step-1 checks
     // would give a report of infinities, so it is refused with the reason instead.
-    const double oscillator = ReadBox(txtOsc);
-    const double rate = ReadBox(txtCANBaud);
-    if (oscillator < quillon::kMinOscillatorMHz || oscillator > quillon::kMaxOscillatorMHz) {
+    if (const auto problem = quillon::OscillatorProblem(facts.setting.dOscFreqMHz)) {
         ShowMessage(this, QMessageBox::Information, title,
-                    oscillator < quillon::kMinOscillatorMHz
-                        ? tr("The oscillator must be greater than 0. Correct the oscillator "
-                             "frequency and generate the report again.")
-                        : tr("The oscillator must be no more than 1E+300 MHz. Correct the "
-                             "oscillator frequency and generate the report again."));
+                    ToQString(*problem) + QString::fromLatin1(kCorrectOscillator));
         return;
     }
-    if (rate < quillon::kMinRateKbps || rate > quillon::kMaxRateKbps) {
+    if (const auto problem = quillon::RateProblem(facts.setting.dTargetKbps)) {
         ShowMessage(this, QMessageBox::Information, title,
-                    tr("The CAN baud rate must be greater than 0 and no more than 1000. Correct "
-                       "the CAN baud rate and generate the report again."));
+                    ToQString(*problem) + QString::fromLatin1(kCorrectRate));
+        return;
+    }
+    if (!facts.registers) {
+        ShowMessage(this, QMessageBox::Critical, title, ToQString(facts.registers.sError));
         return;
     }
 
-    const quillon::SegmentSettings settings = CurrentSegmentSettings();
-    const quillon::RegisterEncoding encoding = quillon::EncodeConfigRegisters(brpMinus1, settings);
-    if (!encoding) {
-        ShowMessage(this, QMessageBox::Critical, title, ToQString(encoding.sError));
-        return;
-    }
-
-    quillon::ReportInputs inputs;
-    inputs.dOscFreqMHz = oscillator;
-    inputs.dTargetKbps = rate;
-    inputs.lBRPMinus1 = brpMinus1;
-    inputs.lTqCount = tqCount;
-    inputs.segments = settings;
     const quillon::ReportValues values =
-        quillon::BuildReportValues(inputs, quillon::MakeConfigRegisterTexts(*encoding.registers),
-                                   quillon::ReportTimestampNow(), DecimalSeparator());
-
+        quillon::BuildReportValues(facts, quillon::ReportTimestampNow(), DecimalSeparator());
     const ReportFolderChoice folder = ChooseReportFolder();
     const quillon::ReportFileResult result = quillon::WriteReportFiles(
         folder.path, values, [this](const std::filesystem::path& bitmapPath, std::string& reason) {

@@ -2,13 +2,11 @@
 // proposal made for a Tq count, the timing rules and the diagram.
 #include "window/frmMainBitTime.h"
 
-#include "timing/Analysis.h"
+#include "diagram/BitTimingDiagram.h"
+#include "timing/BitTiming.h"
 #include "timing/DisplayTexts.h"
-#include "timing/NumberFormat.h"
-#include "timing/NumberReading.h"
-#include "window/BitTimingDiagram.h"
+#include "ui/QtText.h"
 #include "window/BitTimingPicture.h"
-#include "window/WindowText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -187,10 +185,15 @@ bool frmMainBitTime::HasSelectedTq() const {
     return index >= 0 && static_cast<std::size_t>(index) < vTqValues.size();
 }
 
-quillon::SegmentSettings frmMainBitTime::CurrentSegmentSettings() const {
-    quillon::SegmentSettings s;
+quillon::BitTimingSetting frmMainBitTime::CurrentSetting() const {
+    quillon::BitTimingSetting setting;
+    setting.dOscFreqMHz = ReadBox(txtOsc);
+    setting.dTargetKbps = ReadBox(txtCANBaud);
+    quillon::SegmentSettings& s = setting.segments;
     if (HasSelectedTq()) {
-        s.lTqCount = vTqValues(static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1);
+        const auto position = static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1;
+        s.lTqCount = vTqValues(position);
+        setting.lBRPMinus1 = vBRPValues(position);
     }
     s.lPropagation = sclProp->value();
     s.lPhase1 = sclPhase1->value();
@@ -200,7 +203,7 @@ quillon::SegmentSettings frmMainBitTime::CurrentSegmentSettings() const {
     s.bWakFil = chkUseWakeUpFilter->checkState() == Qt::Checked;
     s.mode =
         optPhase2[0]->isChecked() ? quillon::Phase2Mode::Programmed : quillon::Phase2Mode::LargerOf;
-    return s;
+    return setting;
 }
 
 void frmMainBitTime::lstSelectTq_Click() {
@@ -256,63 +259,40 @@ void frmMainBitTime::SetupSegments() {
     optPhase2[0]->setChecked(true);
     optPhase2_Click();
 
-    const int phase1 = quillon::ProposedPhase1(tqCount);
-    sclPhase1->setValue(phase1);
+    const quillon::SegmentProposal proposal = quillon::ProposeSegments(tqCount);
+    sclPhase1->setValue(proposal.lPhase1);
     lblPhase1->setText(QString::number(sclPhase1->value()));
-
-    const int phase2 = quillon::ProposedPhase2(tqCount, sclPhase1->value());
-    sclPhase2->setValue(phase2);
+    sclPhase2->setValue(proposal.lPhase2);
     lblPhase2->setText(QString::number(sclPhase2->value()));
-
-    const int propagation = quillon::ProposedPropagation(tqCount, sclProp->value(),
-                                                         sclPhase1->value(), sclPhase2->value());
-    sclProp->setValue(propagation);
+    sclProp->setValue(proposal.lPropagation);
     lblPropDelay->setText(QString::number(sclProp->value()));
 }
 
-int frmMainBitTime::Phase2Length() const {
-    return quillon::Phase2Length(CurrentSegmentSettings());
-}
-
 void frmMainBitTime::CheckTimingRules() {
-    const quillon::TimingVerdict verdict =
-        quillon::CheckTimingRules(HasSelectedTq(), CurrentSegmentSettings());
-    lblNotes->setText(ToQString(quillon::VerdictText(verdict)));
-    cmdGenerateReport->setEnabled(verdict == quillon::TimingVerdict::Pass);
+    if (!HasSelectedTq()) {
+        lblNotes->setText(ToQString(quillon::VerdictText(quillon::TimingVerdict::NoSelection)));
+        cmdGenerateReport->setEnabled(false);
+        lblAnalysis->clear();
+        return;
+    }
+    const quillon::BitTimingFacts facts =
+        quillon::DescribeBitTiming(CurrentSetting(), DecimalSeparator());
+    lblNotes->setText(ToQString(facts.sVerdict));
+    cmdGenerateReport->setEnabled(facts.Passes());
+    ShowTimingAnalysis(facts);
 }
 
 void frmMainBitTime::DrawBitTiming() {
     if (m_bSettingUp) {
         return;
     }
-    const int phase2 = Phase2Length();
-    quillon::DiagramInputs inputs;
-    inputs.lPhase2Effective = phase2;
-    inputs.dTqCountFromText = quillon::ReadLeadingNumber(ToStdString(lstSelectTq->currentText()));
-    inputs.lListIndex = lstSelectTq->currentIndex();
-    if (HasSelectedTq()) {
-        inputs.dOscFreqMHz = ReadBox(txtOsc);
-        inputs.lBRPMinus1 = vBRPValues(static_cast<std::size_t>(inputs.lListIndex) + 1);
-    }
-    inputs.lPropagation = sclProp->value();
-    inputs.lPhase1 = sclPhase1->value();
-    inputs.lSJW = sclSJW->value();
-    inputs.bSam = chkMultipleSampling->checkState() == Qt::Checked;
-    inputs.decimalSeparator = DecimalSeparator();
-    quillon::DrawBitTimingDiagram(pctDisplay->canvas(), inputs);
+    quillon::DrawBitTimingDiagram(pctDisplay->canvas(), CurrentSetting(), HasSelectedTq(),
+                                  DecimalSeparator());
     CheckTimingRules();
-    ShowTimingAnalysis();
 }
 
-void frmMainBitTime::ShowTimingAnalysis() {
-    if (!HasSelectedTq()) {
-        lblAnalysis->clear();
-        return;
-    }
-    const quillon::SegmentSettings s = CurrentSegmentSettings();
-    const int brpMinus1 = vBRPValues(static_cast<std::size_t>(lstSelectTq->currentIndex()) + 1);
-    const quillon::TimingAnalysis a = quillon::AnalyseCandidateBit(
-        ReadBox(txtOsc), brpMinus1, s.lTqCount, s.lPropagation, s.lPhase1, Phase2Length(), s.lSJW);
+void frmMainBitTime::ShowTimingAnalysis(const quillon::BitTimingFacts& facts) {
+    const quillon::TimingAnalysis& a = facts.analysis;
     const std::string sep = DecimalSeparator();
     lblAnalysis->setText(
         tr("Oscillator tolerance %1 %  \u00b7  bus length %2  \u00b7  Sample point %3 %, %4 the "

@@ -1,4 +1,4 @@
-#include "report/basShellExecute.h"
+#include "desktop/basShellExecute.h"
 
 #include "timing/Maker.h"
 

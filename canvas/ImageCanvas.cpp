@@ -1,4 +1,4 @@
-#include "window/ImageCanvas.h"
+#include "canvas/ImageCanvas.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -127,8 +127,9 @@ void ImageCanvas::Print(const std::string& utf8) {
     m_dCurrentY += dLineHeight;
 }
 
-QImage RenderBitTimingImage(const quillon::DiagramInputs& in, QSize size) {
+QImage RenderBitTimingImage(const quillon::BitTimingSetting& setting,
+                            std::string_view decimalSeparator, QSize size) {
     ImageCanvas canvas(size);
-    quillon::DrawBitTimingDiagram(canvas, in);
+    quillon::DrawBitTimingDiagram(canvas, setting, true, decimalSeparator);
     return canvas.image();
 }

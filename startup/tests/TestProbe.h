@@ -1,10 +1,15 @@
 #pragma once
 // Test hook: a read-only view of the window for the tests that drive the real program over
-// the bus, plus a way to close the window as a user would. It is exported at /Test only
-// when QUILLON_TEST_INTROSPECTION=1 is set in the environment; a normal start never offers
-// it. Every method leaves a missing window missing.
+// the bus, plus a way to close the window as a user would. Only the test build of the
+// program (quillon-probe) offers it, at /Test; the shipped program does not contain it.
+// Every method leaves a missing window missing.
 #include <QObject>
 #include <QString>
+
+namespace quillon::bus {
+inline constexpr char kTestObjectPath[] = "/Test";
+inline constexpr char kTestInterface[] = "example.varnholt.Quillon.Test";
+} // namespace quillon::bus
 
 class TestProbe : public QObject {
     Q_OBJECT
@@ -13,9 +18,8 @@ class TestProbe : public QObject {
 public:
     using QObject::QObject;
 
-    // Exports an object of this class on the session bus if the environment asks for it.
-    // Returns false only when it was asked for and could not be exported.
-    static bool ExportIfEnabled(QObject* parent);
+    // Exports an object of this class on the session bus; false when that fails.
+    static bool Export(QObject* parent);
 
 public slots:
     Q_SCRIPTABLE QString OscillatorText() const;

@@ -1,4 +1,4 @@
-#include "window/WindowText.h"
+#include "ui/MessageBox.h"
 
 void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                  const QString& text) {

@@ -3,8 +3,8 @@
 // window shows and the report saves as "bittime.bmp". The font is fixed rather than taken
 // from the platform, so the window, the saved bitmap and the headless command-line
 // renderer produce the same pixels for the same size.
-#include "window/BitCanvas.h"
-#include "window/BitTimingDiagram.h"
+#include "diagram/BitCanvas.h"
+#include "diagram/BitTimingDiagram.h"
 
 #include <QColor>
 #include <QFont>
@@ -58,7 +58,8 @@ private:
     double m_dCurrentY = 0;
 };
 
-// Draws the diagram on a fresh image of the given size, as the window's picture shows it;
-// for the command-line tool and tests. Needs a QGuiApplication (any platform, including
-// offscreen). An input that draws nothing gives a white image.
-QImage RenderBitTimingImage(const quillon::DiagramInputs& in, QSize size = kDiagramDesignSize);
+// Draws the diagram of a selected setting on a fresh image of the given size, as the
+// window's picture shows it; for the command-line tool and tests. Needs a QGuiApplication
+// (any platform, including offscreen). A setting that draws nothing gives a white image.
+QImage RenderBitTimingImage(const quillon::BitTimingSetting& setting,
+                            std::string_view decimalSeparator, QSize size = kDiagramDesignSize);

@@ -1,4 +1,4 @@
-#include "window/ReportFolder.h"
+#include "desktop/ReportFolder.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

@@ -1,6 +1,4 @@
-#include "window/BitTimingDiagram.h"
-
-#include "timing/DisplayTexts.h"
+#include "diagram/BitTimingDiagram.h"
 
 #include <cmath>
 
@@ -34,6 +32,12 @@ constexpr double kTextGap = 0.25; // between an arrow and the text right of it
 
 // The Tq grid is numbered with a 16-bit loop counter; a count beyond it cannot be drawn.
 constexpr double kMaxTqCount = 32767;
+
+// Where each labelled segment stands in BitTimingFacts::durations.
+constexpr std::size_t kPropagationDuration = 1;
+constexpr std::size_t kPhase1Duration = 2;
+constexpr std::size_t kPhase2Duration = 3;
+constexpr std::size_t kSJWDuration = 4;
 
 void DrawLine(BitCanvas& canvas, double x1, double y1, double x2, double y2, Rgb colour) {
     canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
@@ -90,17 +94,23 @@ void DrawSegment(BitCanvas& canvas, double a, int lLength, const char* sName,
 
 } // namespace
 
-bool DrawBitTimingDiagram(BitCanvas& canvas, const DiagramInputs& in) {
-    const double N = in.dTqCountFromText;
-    if (in.lListIndex < 0 || !(N > 0) || N > kMaxTqCount) {
+bool DrawBitTimingDiagram(BitCanvas& canvas, const BitTimingSetting& setting, bool bSelected,
+                          std::string_view decimalSeparator) {
+    const double N = setting.segments.lTqCount;
+    if (!bSelected || !(N > 0) || N > kMaxTqCount) {
         return false;
     }
 
     // The oscillator box stays editable while the diagram is shown, so a redraw can meet a
     // frequency of 0 or less (or no number at all). Such a frequency gives no usable Tq
     // length: the diagram is still drawn in full, but every duration reads "n/a".
-    const double T = DiagramTqSeconds(in.lBRPMinus1, in.dOscFreqMHz);
-    const std::string& sep = in.decimalSeparator;
+    const BitTimingFacts facts = DescribeBitTiming(setting, decimalSeparator);
+    const auto durationText = [&facts](std::size_t index) -> const std::string& {
+        return facts.durations[index].sText;
+    };
+    const int P = setting.segments.lPropagation;
+    const int Q = setting.segments.lPhase1;
+    const int R = facts.lPhase2Effective;
 
     canvas.Cls();
     canvas.SetScale(0, 0, N, kScaleHeight);
@@ -119,13 +129,13 @@ bool DrawBitTimingDiagram(BitCanvas& canvas, const DiagramInputs& in) {
     DrawDimension(canvas, 0, 1);
     PrintCentred(canvas, "sync", 0.5, kSegmentNameY);
 
-    DrawSegment(canvas, 1, in.lPropagation, "prop", DurationText(in.lPropagation, T, sep));
-    double S = in.lPropagation + 1;
-    DrawSegment(canvas, S, in.lPhase1, "phase1", DurationText(in.lPhase1, T, sep));
-    S += in.lPhase1; // the sample point
+    DrawSegment(canvas, 1, P, "prop", durationText(kPropagationDuration));
+    double S = P + 1;
+    DrawSegment(canvas, S, Q, "phase1", durationText(kPhase1Duration));
+    S += Q; // the sample point
 
     // SJW: arrows both ways from the sample point, text right of the right tip.
-    const int J = in.lSJW;
+    const int J = setting.segments.lSJW;
     const Rgb green = diagram_colours::kSJW;
     canvas.SetForeColor(green);
     DrawLine(canvas, S, kSJWShaftY, S - J, kSJWShaftY, green);
@@ -134,28 +144,28 @@ bool DrawBitTimingDiagram(BitCanvas& canvas, const DiagramInputs& in) {
     DrawLine(canvas, S + J, kSJWShaftY, S + J - kArrowHeadLength, kSJWHeadBottomY, green);
     DrawLine(canvas, S - J, kSJWShaftY, S - J + kArrowHeadLength, kSJWHeadTopY, green);
     DrawLine(canvas, S - J, kSJWShaftY, S - J + kArrowHeadLength, kSJWHeadBottomY, green);
-    const std::string sSJW = "SJW " + DurationText(J, T, sep);
+    const std::string sSJW = "SJW " + durationText(kSJWDuration);
     canvas.SetCurrentX(S + J + kTextGap);
     canvas.SetCurrentY(kSJWShaftY - canvas.TextHeight(sSJW) / 2);
     canvas.Print(sSJW);
 
     // Sample marker(s); with multiple sampling two more, half a Tq apart, before S.
     canvas.SetForeColor(diagram_colours::kSamplePoint);
-    if (in.bSam) {
+    const bool bSam = setting.segments.bSam;
+    if (bSam) {
         DrawSampleMarker(canvas, S - 1, S - 1.1, S - 0.9);
         PrintAt(canvas, "1", S - 1 + kTextGap, kMarkerTopY);
         DrawSampleMarker(canvas, S - 0.5, S - 0.6, S - 0.4);
         PrintAt(canvas, "2", S - 0.5 + kTextGap, kMarkerTopY);
     }
     DrawSampleMarker(canvas, S, S - kMarkerHeadHalfWidth, S + kMarkerHeadHalfWidth);
-    const std::string sPercent = SamplePointText(S / N * 100, sep);
-    const std::string sSample = in.bSam ? "3 Sample Points  (" + sPercent + " % of bit time)"
-                                        : "Sample Point (" + sPercent + " % of bit time)";
+    const std::string& sPercent = facts.sSamplePoint;
+    const std::string sSample = bSam ? "3 Sample Points  (" + sPercent + " % of bit time)"
+                                     : "Sample Point (" + sPercent + " % of bit time)";
     PrintAt(canvas, sSample, S + kTextGap, kMarkerTopY);
 
     canvas.SetForeColor(diagram_colours::kSegment);
-    DrawSegment(canvas, S, in.lPhase2Effective, "phase2",
-                DurationText(in.lPhase2Effective, T, sep));
+    DrawSegment(canvas, S, R, "phase2", durationText(kPhase2Duration));
     return true;
 }
 

@@ -1,6 +1,5 @@
-#include "startup/TestProbe.h"
+#include "TestProbe.h"
 
-#include "startup/AutomationBus.h"
 #include "startup/CalculatorWindow.h"
 #include "window/frmMainBitTime.h"
 
@@ -8,10 +7,7 @@
 #include <QDBusConnection>
 #include <QLineEdit>
 
-bool TestProbe::ExportIfEnabled(QObject* parent) {
-    if (qgetenv(quillon::bus::kTestProbeVariable) != "1") {
-        return true;
-    }
+bool TestProbe::Export(QObject* parent) {
     return QDBusConnection::sessionBus().registerObject(
         QLatin1String(quillon::bus::kTestObjectPath), new TestProbe(parent),
         QDBusConnection::ExportScriptableSlots);

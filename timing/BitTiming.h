@@ -1,0 +1,79 @@
+#pragma once
+// One bit-timing setting of the classic controllers and everything that follows from it.
+// A setting is what the step-3 controls hold (or what a command line, a register set or a
+// bus node gives): oscillator, target rate, prescaler, Tq count, segments, SJW and flags.
+// DescribeBitTiming is the one place where its facts are worked out; the window, the
+// diagram, the report and quillon-cli only render them.
+#include "timing/Analysis.h"
+#include "timing/Registers.h"
+#include "timing/Segments.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+struct BitTimingSetting {
+    double dOscFreqMHz = 0.0; // oscillator, MHz
+    double dTargetKbps = 0.0; // target bus rate, kbit/s
+    int lBRPMinus1 = 0;       // the prescaler register field, 0..63
+    // Tq count, propagation, phase 1, programmed phase 2, SJW, SAM, WAKFIL, phase-2 mode.
+    SegmentSettings segments;
+
+    friend bool operator==(const BitTimingSetting& a, const BitTimingSetting& b);
+    friend bool operator!=(const BitTimingSetting& a, const BitTimingSetting& b) {
+        return !(a == b);
+    }
+};
+
+// What selecting a Tq count proposes: the proposal's segments, SJW 1, both flags off and
+// the programmed phase 2.
+BitTimingSetting ProposedSetting(double dOscFreqMHz, double dTargetKbps, int lBRPMinus1,
+                                 int lTqCount);
+
+// One segment's length as the diagram labels it.
+struct SegmentDuration {
+    std::string_view sName; // "sync", "propagation", "phase1", "phase2", "sjw", "bit"
+    int lTq = 0;
+    double dSeconds = 0.0;
+    std::string sText; // "375.0 ns", or "n/a" without a usable quantum
+};
+inline constexpr std::size_t kDurationCount = 6;
+
+// The bit rate as the report works it out.
+struct RateFacts {
+    double dTargetBaud = 0.0; // bit/s
+    double dTqSeconds = 0.0;  // the report's quantum
+    double dActualBaud = 0.0;
+    double dErrorPercent = 0.0; // (target - actual) / target x 100: positive below the target
+    std::string sTq;            // "250.000 ns"
+    // "0.0 %" for an exact hit, else "-2.564 %  (Actual Baud Rate is 307.692308 kbps )".
+    std::string sError;
+};
+
+struct BitTimingFacts {
+    BitTimingSetting setting;
+    int lPhase2Effective = 0;
+    double dSamplePointPercent = 0.0;
+    std::string sSamplePoint; // "75.0"
+    double dDiagramTqSeconds = 0.0;
+    std::array<SegmentDuration, kDurationCount> durations;
+    RateFacts rate;
+    TimingVerdict verdict = TimingVerdict::Pass;
+    std::string_view sVerdict;
+    RegisterEncoding registers; // empty, with the reason, for a field sum above 255
+    ConfigRegisterTexts registerTexts;
+    int lOscClocks = 0; // OSC1 clocks per bit
+    std::optional<std::string> busIdleWarning;
+    TimingAnalysis analysis;
+
+    bool Passes() const { return verdict == TimingVerdict::Pass; }
+};
+
+// Every fact of a setting, with numbers written with `decimalSeparator`.
+BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
+                                 std::string_view decimalSeparator = ".");
+
+} // namespace quillon

@@ -1,0 +1,27 @@
+#include "timing/QuantumLength.h"
+
+#include <cmath>
+
+namespace quillon {
+
+double GridTqSeconds(double dOscFreqMHz, int lBRPMinus1) {
+    // 2 x BRP is formed as a whole number first, then the products run left to right.
+    return (1 / dOscFreqMHz) * static_cast<double>(2 * (lBRPMinus1 + 1)) * 0.000001;
+}
+
+double DiagramTqSeconds(double dOscFreqMHz, int lBRPMinus1) {
+    const double dOscHz = dOscFreqMHz * 1000000;
+    return (1 / dOscHz) * 2 * (lBRPMinus1 + 1);
+}
+
+double ReportTqSeconds(double dOscFreqMHz, int lBRPMinus1) {
+    const double dOscPeriod = 1.0 / (dOscFreqMHz * 1000000.0);
+    const double dTwoOscPeriods = dOscPeriod + dOscPeriod;
+    return dTwoOscPeriods * (lBRPMinus1 + 1);
+}
+
+bool IsUsableQuantum(double dTqSeconds) {
+    return std::isfinite(dTqSeconds) && dTqSeconds > 0;
+}
+
+} // namespace quillon

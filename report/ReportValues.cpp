@@ -84,30 +84,36 @@ ReportValues BuildReportValues(const BitTimingFacts& facts, const std::string& s
     return values;
 }
 
-std::string FormatReportDate(const std::tm& time) {
+std::string FormatReportDate(const std::tm& time, const DateSeparators& separators) {
+    const auto digits = [](int value, int width) {
+        std::string text = std::to_string(value);
+        return std::string(text.size() < static_cast<std::size_t>(width) ? width - text.size() : 0,
+                           '0') +
+               text;
+    };
     int hour = time.tm_hour % 12;
     if (hour == 0) {
         hour = 12;
     }
-    const char* meridiem = time.tm_hour < 12 ? "am" : "pm";
-    char text[64];
-    std::snprintf(text, sizeof text, "%d:%02d:%02d %s %02d/%02d/%04d", hour, time.tm_min,
-                  time.tm_sec, meridiem, time.tm_mon + 1, time.tm_mday, time.tm_year + 1900);
-    return text;
+    const std::string& t = separators.sTime;
+    const std::string& d = separators.sDate;
+    return std::to_string(hour) + t + digits(time.tm_min, 2) + t + digits(time.tm_sec, 2) +
+           (time.tm_hour < 12 ? " am " : " pm ") + digits(time.tm_mon + 1, 2) + d +
+           digits(time.tm_mday, 2) + d + digits(time.tm_year + 1900, 4);
 }
 
-std::string ReportTimestampNow() {
+std::string ReportTimestampNow(const DateSeparators& separators) {
     std::tm parts{};
     if (const std::optional<std::time_t> epoch = SourceDateEpoch()) {
         if (gmtime_r(&*epoch, &parts) != nullptr) {
-            return FormatReportDate(parts);
+            return FormatReportDate(parts, separators);
         }
     }
     const std::time_t now = std::time(nullptr);
     if (localtime_r(&now, &parts) == nullptr) {
         gmtime_r(&now, &parts);
     }
-    return FormatReportDate(parts);
+    return FormatReportDate(parts, separators);
 }
 
 } // namespace quillon

@@ -49,12 +49,20 @@ std::string OscillatorText(double dOscFreqMHz,
 std::string TargetRateText(double dTargetKbps,
                            std::string_view decimalSeparator = kDefaultDecimalSeparator);
 
-// "h:mm:ss am/pm mm/dd/yyyy" on the 12-hour clock, e.g. "3:07:09 pm 12/04/2026".
-std::string FormatReportDate(const std::tm& time);
+// The separators of the report's time stamp: those of the user's regional settings in the
+// window, the classic ones elsewhere.
+struct DateSeparators {
+    std::string sDate = "/";
+    std::string sTime = ":";
+};
+
+// "h:mm:ss am/pm mm/dd/yyyy" on the 12-hour clock, e.g. "3:07:09 pm 12/04/2026"; the order
+// stays, the separators are the given ones ("3:07:09 pm 12.04.2026").
+std::string FormatReportDate(const std::tm& time, const DateSeparators& separators = {});
 
 // The time stamp of a report made now: the local time, or, when SOURCE_DATE_EPOCH holds
 // a valid whole number of seconds, that moment in UTC so that reports can be reproduced
 // byte for byte.
-std::string ReportTimestampNow();
+std::string ReportTimestampNow(const DateSeparators& separators = {});
 
 } // namespace quillon

@@ -34,8 +34,7 @@ int QuillonMain(int argc, char* argv[], ExportExtraObjects exportExtra) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg(argv[i]);
         if (arg == "--version") {
-            std::printf("quillon %.*s\n", static_cast<int>(quillon::kVersion.size()),
-                        quillon::kVersion.data());
+            std::fputs(quillon::VersionNotice("quillon").c_str(), stdout);
             return 0;
         }
         if (arg == "--help" || arg == "-h") {

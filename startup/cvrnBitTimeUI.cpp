@@ -4,11 +4,24 @@
 #include "timing/NumberFormat.h"
 #include "window/frmMainBitTime.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QLineEdit>
 #include <QLocale>
 
+#include <cmath>
+
 void cvrnBitTimeUI::ShowCalculator(bool bLockFreq, double dFreqValue) {
+    if (bLockFreq && !std::isfinite(dFreqValue)) {
+        // A frequency that is no number would land in the box as "0" and be taken for one;
+        // the caller is told instead, and the window stays as it was.
+        if (calledFromDBus()) {
+            sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("dFreqValue must be a finite number of MHz to lock "
+                                          "the oscillator box"));
+        }
+        return;
+    }
     if (bLockFreq) {
         QLineEdit* box = CalculatorWindow().oscillatorBox();
         const std::string separator = QLocale().decimalPoint().toStdString();

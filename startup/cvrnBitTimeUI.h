@@ -17,6 +17,8 @@ public:
 public slots:
     // bLockFreq true: write dFreqValue (MHz) into the oscillator box in the general number
     // format and lock the box. Then show the window, or bring it forward. Returns at once.
+    // A frequency to lock that is not a finite number changes nothing; a caller on the bus
+    // gets org.freedesktop.DBus.Error.InvalidArgs.
     void ShowCalculator(bool bLockFreq, double dFreqValue);
 
 signals:

@@ -51,6 +51,22 @@ std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCAN
     return evaluated;
 }
 
+NearestRates NearestReachableRates(double dOscFreqInMhz, double dCANBaudRate) {
+    NearestRates nearest;
+    for (const TqCandidate& candidate : EvaluateAllCandidates(dOscFreqInMhz, dCANBaudRate)) {
+        if (candidate.dActualBaud < dCANBaudRate) {
+            if (!nearest.below || candidate.dActualBaud > nearest.below->dActualBaud) {
+                nearest.below = candidate;
+            }
+        } else if (candidate.dActualBaud > dCANBaudRate) {
+            if (!nearest.above || candidate.dActualBaud < nearest.above->dActualBaud) {
+                nearest.above = candidate;
+            }
+        }
+    }
+    return nearest;
+}
+
 void ChosenList::Refill(const std::vector<TqCandidate>& evaluated) {
     m_items.clear();
     for (const TqCandidate& candidate : evaluated) {

@@ -4,6 +4,7 @@
 #include "timing/OneBasedArray.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace quillon {
@@ -36,6 +37,14 @@ TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int3
 // All 64 x 18 combinations with the search rule, BRP-1 ascending (outer) and Tq count
 // ascending (inner).
 std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate);
+
+// The combinations whose rates lie nearest to a target that none of them hits, one below
+// it and one above (either may be missing), for telling the user what can be had instead.
+struct NearestRates {
+    std::optional<TqCandidate> below;
+    std::optional<TqCandidate> above;
+};
+NearestRates NearestReachableRates(double dOscFreqInMhz, double dCANBaudRate);
 
 // The chosen candidates: insertion order, duplicates allowed. The numeric records are
 // kept, never parsed back from display texts.

@@ -37,9 +37,11 @@ RateFacts DescribeRate(const BitTimingSetting& s, std::string_view sep) {
 bool operator==(const BitTimingSetting& a, const BitTimingSetting& b) {
     const SegmentSettings& x = a.segments;
     const SegmentSettings& y = b.segments;
+    // The programmed phase 2 is not used in the larger-of mode, so it does not count there.
+    const bool samePhase2 = x.mode == Phase2Mode::LargerOf || x.lPhase2 == y.lPhase2;
     return a.dOscFreqMHz == b.dOscFreqMHz && a.dTargetKbps == b.dTargetKbps &&
            a.lBRPMinus1 == b.lBRPMinus1 && x.lTqCount == y.lTqCount &&
-           x.lPropagation == y.lPropagation && x.lPhase1 == y.lPhase1 && x.lPhase2 == y.lPhase2 &&
+           x.lPropagation == y.lPropagation && x.lPhase1 == y.lPhase1 && samePhase2 &&
            x.lSJW == y.lSJW && x.bSam == y.bSam && x.bWakFil == y.bWakFil && x.mode == y.mode;
 }
 

@@ -22,6 +22,7 @@ struct BitTimingSetting {
     // Tq count, propagation, phase 1, programmed phase 2, SJW, SAM, WAKFIL, phase-2 mode.
     SegmentSettings segments;
 
+    // Equal as timings: every field, but the programmed phase 2 only where it is used.
     friend bool operator==(const BitTimingSetting& a, const BitTimingSetting& b);
     friend bool operator!=(const BitTimingSetting& a, const BitTimingSetting& b) {
         return !(a == b);

@@ -1,0 +1,68 @@
+#include "timing/CrystalCheck.h"
+
+#include "timing/CandidateSearch.h"
+#include "timing/Decode.h"
+#include "timing/Recommendation.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillon {
+
+std::optional<BitTimingSetting> SettingForCrystal(const BitTimingSetting& registers,
+                                                  double dOscFreqMHz, double dRateKbps) {
+    const int n = registers.segments.lTqCount;
+    for (int brp1 = kMinBRPMinus1; brp1 <= kMaxBRPMinus1; ++brp1) {
+        if (MakeTqCandidate(dOscFreqMHz, dRateKbps * 1000, brp1, n, ErrorSignRule::Search)
+                .bMatches) {
+            BitTimingSetting moved = registers;
+            moved.dOscFreqMHz = dOscFreqMHz;
+            moved.dTargetKbps = dRateKbps;
+            moved.lBRPMinus1 = brp1;
+            return moved;
+        }
+    }
+    ChosenList chosen;
+    chosen.Refill(EvaluateAllCandidates(dOscFreqMHz, dRateKbps * 1000));
+    if (chosen.Count() == 0) {
+        return std::nullopt;
+    }
+    const TqCandidate& first = chosen.Items().front();
+    BitTimingSetting fresh =
+        ProposedSetting(dOscFreqMHz, dRateKbps, first.lBRPMinus1, first.lTqCount);
+    fresh.segments.bSam = registers.segments.bSam;
+    fresh.segments.bWakFil = registers.segments.bWakFil;
+    return RecommendedSetting(fresh).value_or(fresh);
+}
+
+std::vector<CrystalSuggestion> SuggestCrystals(const BitTimingSetting& registers,
+                                               double dMeasuredKbps, double dIntendedKbps,
+                                               const std::vector<double>& extraMHz) {
+    std::vector<double> crystals(kCommonCrystalsMHz.begin(), kCommonCrystalsMHz.end());
+    for (const double extra : extraMHz) {
+        if (std::find(crystals.begin(), crystals.end(), extra) == crystals.end()) {
+            crystals.push_back(extra);
+        }
+    }
+    std::vector<CrystalSuggestion> suggestions;
+    if (!(dMeasuredKbps > 0)) {
+        return suggestions;
+    }
+    for (const double crystal : crystals) {
+        BitTimingSetting onCrystal = registers;
+        onCrystal.dOscFreqMHz = crystal;
+        const double dRate = ActualRateKbps(onCrystal);
+        const double dOff = (dRate - dMeasuredKbps) / dMeasuredKbps * 100.0;
+        if (std::fabs(dOff) <= kCrystalMatchPercent) {
+            suggestions.push_back(
+                {crystal, dRate, dOff, SettingForCrystal(registers, crystal, dIntendedKbps)});
+        }
+    }
+    std::stable_sort(suggestions.begin(), suggestions.end(),
+                     [](const CrystalSuggestion& a, const CrystalSuggestion& b) {
+                         return std::fabs(a.dOffPercent) < std::fabs(b.dOffPercent);
+                     });
+    return suggestions;
+}
+
+} // namespace quillon

@@ -1,9 +1,11 @@
 #pragma once
 // The command line of quillon-cli read into a request: which command, the two inputs as
-// the calculator reads them, the candidate selection and the segment options. Parsing is
-// pure: it only looks at the argument texts, so every check that needs no calculation
-// (ranges, missing values, unknown options) happens here, before anything is computed
-// or written.
+// the calculator reads them, the candidate selection, the segment options and show's
+// locked frequency. Parsing is pure and follows the option table (CliOptions.h): it only
+// looks at the argument texts, so every check that needs no calculation (ranges, missing
+// values, unknown options) happens here, before anything is computed or written.
+#include "cli/CliOptions.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,8 +19,6 @@ inline constexpr std::string_view kProgramName = "quillon-cli";
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;
 inline constexpr int kExitUsage = 2;
-
-enum class Command { Candidates, Timing, Report, Show, Help, Version };
 
 // Exactly one way of choosing the candidate: an entry of the chosen list, or any grid
 // cell by its BRP-1 value and Tq count.
@@ -43,8 +43,8 @@ struct Request {
     Command command = Command::Help;
     // --help given to a command: print that command's help and nothing else.
     bool help = false;
-    double oscFreqMHz = 0.0; // --osc, checked to be at least 1
-    double rateKbps = 0.0;   // --rate, checked to lie from 1 to 1000
+    double oscFreqMHz = 0.0; // --osc, checked by the model's oscillator check
+    double rateKbps = 0.0;   // --rate, checked by the model's rate check
     bool grid = false;
     bool json = false;
     // candidates: the sample point and tolerance of each candidate's proposed segments.
@@ -53,8 +53,8 @@ struct Request {
     SegmentOptions segments;
     std::string outDir = "."; // report: the folder the two files go to
     bool open = false;
-    // show: the arguments after "show", handed on unchanged.
-    std::vector<std::string> showArguments;
+    // show: the frequency to write into the oscillator box and lock, if any.
+    std::optional<double> lockFrequencyMHz;
 };
 
 struct ParseResult {
@@ -69,10 +69,5 @@ ParseResult ParseArguments(const std::vector<std::string>& args);
 
 // "quillon-cli: <argument>: <what>", the form of every error message.
 std::string Problem(std::string_view argument, std::string_view what);
-
-// Help texts, each ending in a line feed.
-std::string GeneralHelp();
-std::string CommandHelp(Command command);
-std::string VersionText();
 
 } // namespace quillon::cli

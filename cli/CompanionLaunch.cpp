@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 #include <system_error>
 
 namespace quillon::cli {
@@ -15,10 +14,6 @@ namespace {
 constexpr const char* kCompanionName = QUILLON_CLI_COMPANION;
 // Relative to the folder of quillon-cli: bin/ -> libexec/quillon/ in an installation.
 constexpr const char* kInstalledCompanionDir = QUILLON_CLI_COMPANION_DIR;
-
-std::string CommandName(Command command) {
-    return command == Command::Show ? "show" : "report";
-}
 
 // The folder of the running program, from the kernel rather than argv[0], which a shell
 // may give without a folder.
@@ -30,33 +25,25 @@ std::string ExecutableDir() {
 
 } // namespace
 
-bool NeedsCompanion(const Request& request) {
-    return !request.help &&
-           (request.command == Command::Report || request.command == Command::Show);
-}
-
 std::vector<std::string> CompanionPaths(const std::string& executableDir) {
     const std::filesystem::path dir(executableDir);
     return {(dir / kCompanionName).string(),
             (dir / kInstalledCompanionDir / kCompanionName).lexically_normal().string()};
 }
 
-int RunCompanion(const Request& request, char* argv[]) {
+CommandOutput RunCompanion(const Request& request, char* argv[]) {
+    const std::string_view command = SpecOf(request.command).name;
     const std::vector<std::string> paths = CompanionPaths(ExecutableDir());
     for (const std::string& path : paths) {
         if (::access(path.c_str(), X_OK) == 0) {
             ::execv(path.c_str(), argv);
-            std::cerr << Problem(CommandName(request.command),
-                                 "cannot start " + path + ": " + std::strerror(errno))
-                      << '\n';
-            return kExitRefused;
+            return Refusal(kExitRefused, command,
+                           "cannot start " + path + ": " + std::strerror(errno));
         }
     }
-    std::cerr << Problem(CommandName(request.command),
-                         std::string(kCompanionName) + " is missing (looked for " + paths.front() +
-                             " and " + paths.back() + ")")
-              << '\n';
-    return kExitRefused;
+    return Refusal(kExitRefused, command,
+                   std::string(kCompanionName) + " is missing (looked for " + paths.front() +
+                       " and " + paths.back() + ")");
 }
 
 } // namespace quillon::cli

@@ -3,22 +3,18 @@
 // libraries alone takes longer than a script should wait for a timing table. quillon-cli
 // therefore links no Qt and hands these two commands to its companion, quillon-cli-qt,
 // which it finds beside itself (build tree) or in the libexec folder of its installation.
-#include "cli/CliArguments.h"
+#include "cli/CommandOutput.h"
 
 #include <string>
 #include <vector>
 
 namespace quillon::cli {
 
-// True for the commands the companion runs: report and show, unless only their help is
-// asked for.
-bool NeedsCompanion(const Request& request);
-
 // Where the companion is looked for, in order, for an executable in `executableDir`.
 std::vector<std::string> CompanionPaths(const std::string& executableDir);
 
 // Replaces this process with the companion, run with the same arguments. Returns only when
-// that fails: then it has printed one line saying why and gives the refusal status.
-int RunCompanion(const Request& request, char* argv[]);
+// that fails: then with the refusal status and one line saying why.
+CommandOutput RunCompanion(const Request& request, char* argv[]);
 
 } // namespace quillon::cli

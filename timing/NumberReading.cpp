@@ -54,16 +54,21 @@ double Finite(double value) {
     return std::isfinite(value) ? value : 0.0;
 }
 
-// The digits after "&H" or "&O", an unsigned value.
-double ReadBasedDigits(Scanner& scanner, int base) {
+// The digits after "&H" or "&O", an unsigned value; nothing without a digit.
+std::optional<double> ReadBasedDigits(Scanner& scanner, int base) {
     double value = 0.0;
+    bool bAnyDigit = false;
     for (;;) {
         const int digit = DigitValue(scanner.Peek());
         if (digit < 0 || digit >= base) {
             break;
         }
         value = value * base + digit;
+        bAnyDigit = true;
         scanner.Advance();
+    }
+    if (!bAnyDigit) {
+        return std::nullopt;
     }
     return Finite(value);
 }
@@ -71,6 +76,10 @@ double ReadBasedDigits(Scanner& scanner, int base) {
 } // namespace
 
 double ReadLeadingNumber(std::string_view text) {
+    return ReadLeadingNumberIfAny(text).value_or(0.0);
+}
+
+std::optional<double> ReadLeadingNumberIfAny(std::string_view text) {
     Scanner scanner(text);
     char c = scanner.Peek();
 
@@ -85,7 +94,7 @@ double ReadLeadingNumber(std::string_view text) {
             scanner.Advance();
             return ReadBasedDigits(scanner, 8);
         }
-        return 0.0;
+        return std::nullopt;
     }
 
     bool bNegative = false;
@@ -114,7 +123,7 @@ double ReadLeadingNumber(std::string_view text) {
         }
     }
     if (sIntegerDigits.empty() && sFractionDigits.empty()) {
-        return 0.0;
+        return std::nullopt;
     }
 
     long lExponent = 0;
@@ -145,7 +154,7 @@ double ReadLeadingNumber(std::string_view text) {
     double value = 0.0;
     const auto result = std::from_chars(sPlain.data(), sPlain.data() + sPlain.size(), value);
     if (result.ec != std::errc()) {
-        return 0.0; // out of range: an overflow is no number, an underflow is 0 anyway
+        return 0.0; // out of range: an overflow reads as 0, an underflow is 0 anyway
     }
     value = Finite(value);
     if (value == 0.0) {

@@ -1,8 +1,9 @@
-#include "cli/CliReport.h"
+#include "cli/ReportCommand.h"
 
+#include "canvas/ImageCanvas.h"
+#include "cli/TimingChoice.h"
+#include "desktop/basShellExecute.h"
 #include "report/ReportFiles.h"
-#include "report/basShellExecute.h"
-#include "window/ImageCanvas.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -34,7 +35,7 @@ void ForwardQtMessage(QtMsgType type, const QMessageLogContext& /*context*/,
 // The diagram drawn for the bitmap. Drawing text needs a QGuiApplication; when there is
 // none, one is made for the drawing on the offscreen platform, whatever QT_QPA_PLATFORM
 // says, so the bitmap depends on no display and no screen resolution.
-QImage RenderDiagram(const DiagramInputs& diagram) {
+QImage RenderDiagram(const BitTimingSetting& setting) {
     std::unique_ptr<QGuiApplication> application;
     if (QCoreApplication::instance() == nullptr) {
         qInstallMessageHandler(ForwardQtMessage);
@@ -44,55 +45,32 @@ QImage RenderDiagram(const DiagramInputs& diagram) {
         static char* argv[] = {programName, nullptr};
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
-    return RenderBitTimingImage(diagram, kWindowPictureSize);
+    return RenderBitTimingImage(setting, kDecimalSeparator, kWindowPictureSize);
 }
 
 } // namespace
 
-DiagramInputs DiagramInputsFor(const TimingChoice& choice) {
-    const SegmentSettings& s = choice.settings;
-    DiagramInputs inputs;
-    // The window reads N from the text of its Tq list, which is the count in decimal.
-    inputs.dTqCountFromText = s.lTqCount;
-    // A grid cell stands for a list holding just that cell.
-    inputs.lListIndex = choice.listEntry > 0 ? choice.listEntry - 1 : 0;
-    inputs.lBRPMinus1 = choice.candidate.lBRPMinus1;
-    inputs.dOscFreqMHz = choice.oscFreqMHz;
-    inputs.lPropagation = s.lPropagation;
-    inputs.lPhase1 = s.lPhase1;
-    inputs.lPhase2Effective = Phase2Length(s);
-    inputs.lSJW = s.lSJW;
-    inputs.bSam = s.bSam;
-    inputs.decimalSeparator = std::string(kDecimalSeparator);
-    return inputs;
-}
-
 CommandOutput RunReport(const Request& request) {
     CommandOutput output;
-    const std::optional<TimingChoice> resolved = ResolveChoice(request, output);
-    if (!resolved) {
+    const std::optional<TimingChoice> choice = ResolveChoice(request, output);
+    if (!choice) {
         return output;
     }
+    const std::string_view outOption = SpecOf(Option::Out).name;
     std::error_code error;
     const std::filesystem::path folder =
         std::filesystem::absolute(request.outDir, error).lexically_normal();
     if (error || !std::filesystem::is_directory(folder, error)) {
-        output.status = kExitUsage;
-        output.err = Problem("--out", "'" + request.outDir + "' is not a folder") + "\n";
-        return output;
+        return Refusal(kExitUsage, outOption, "'" + request.outDir + "' is not a folder");
     }
 
-    const TimingChoice& choice = *resolved;
-    const TimingFacts facts = ComputeTimingFacts(choice);
-    if (facts.verdict != TimingVerdict::Pass) {
-        output.status = kExitRefused;
-        output.err = Problem("report", facts.verdictText) + "\n";
-        return output;
+    const std::string_view command = SpecOf(Command::Report).name;
+    const BitTimingFacts facts = DescribeBitTiming(choice->setting, kDecimalSeparator);
+    if (!facts.Passes()) {
+        return Refusal(kExitRefused, command, facts.sVerdict);
     }
-    if (!facts.encoding) {
-        output.status = kExitRefused;
-        output.err = Problem("report", facts.encoding.sError) + "\n";
-        return output;
+    if (!facts.registers) {
+        return Refusal(kExitRefused, command, facts.registers.sError);
     }
     if (facts.busIdleWarning) {
         // Advisory, as in the window: the report is written all the same.
@@ -101,15 +79,12 @@ CommandOutput RunReport(const Request& request) {
             "\n";
     }
 
-    const ReportValues values = BuildReportValues(ReportInputsFor(choice), facts.registerTexts,
-                                                  ReportTimestampNow(), kDecimalSeparator);
-
-    const DiagramInputs diagram = DiagramInputsFor(choice);
+    const ReportValues values = BuildReportValues(facts, ReportTimestampNow(), kDecimalSeparator);
     const ReportFileResult result = WriteReportFiles(
-        folder, values, [&diagram](const std::filesystem::path& bitmapPath, std::string& reason) {
+        folder, values, [&facts](const std::filesystem::path& bitmapPath, std::string& reason) {
             // Saved the way the window saves its picture.
             QImageWriter writer(QString::fromStdString(bitmapPath.string()), "BMP");
-            if (writer.write(RenderDiagram(diagram))) {
+            if (writer.write(RenderDiagram(facts.setting))) {
                 return true;
             }
             reason = writer.errorString().toStdString();

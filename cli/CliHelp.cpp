@@ -1,0 +1,134 @@
+#include "cli/CliHelp.h"
+
+#include "cli/CliArguments.h"
+#include "timing/Version.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace quillon::cli {
+
+namespace {
+
+// Labels are padded to these widths, and followed by two blanks, so that the
+// descriptions line up.
+constexpr std::size_t kCommandLabelWidth = 11;
+constexpr std::size_t kOptionLabelWidth = 15;
+constexpr std::string_view kGap = "  ";
+
+constexpr std::string_view kSegmentHeading =
+    "Segments default to the proposal for the Tq count; these override it:";
+constexpr std::string_view kSegmentPlaceholder = "[SEGMENT OPTIONS]";
+
+constexpr std::string_view kGeneralLead =
+    "Usage: {program} COMMAND [OPTIONS]\n"
+    "The CAN bit timing calculator for Microchip CAN controllers, without a window.\n";
+constexpr std::string_view kGeneralTail =
+    "Numbers are written with a point as the decimal separator.\n"
+    "\n"
+    "Exit status: {ok} done, also when timing shows a setting that breaks a timing rule\n"
+    "(its verdict names the rule); {refused} refused or failed: report of a setting that breaks\n"
+    "a timing rule, report files not written, or show could not reach the calculator;\n"
+    "{usage} bad arguments.\n";
+
+// The two options of the program itself, which belong to no command.
+constexpr std::pair<std::string_view, std::string_view> kProgramOptions[] = {
+    {"--help", "this text; '{program} COMMAND --help' for a command"},
+    {"--version", "the program version"},
+};
+
+// "  label  text", the label padded to `width`; each further line of `text` stands under
+// the first.
+std::string Row(std::string_view label, const std::string& text, std::size_t width) {
+    const std::size_t labelWidth = std::max(width, label.size());
+    const std::string indent(kGap.size() + labelWidth + kGap.size(), ' ');
+    std::string row = std::string(kGap) + std::string(label) +
+                      std::string(labelWidth - label.size(), ' ') + std::string(kGap);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        row += text.substr(start, end - start) + "\n" + indent;
+    }
+    return row + text.substr(start) + "\n";
+}
+
+std::string UsageLine(const CommandSpec& command) {
+    const std::string lead =
+        "Usage: " + std::string(kProgramName) + " " + std::string(command.name) + " ";
+    std::string text = lead;
+    bool lineStarted = false;
+    const auto add = [&](const std::string& part) {
+        text += (lineStarted ? " " : "") + part;
+        lineStarted = true;
+    };
+    bool choosesCandidate = false;
+    bool hasSegments = false;
+    std::vector<std::string> ownOptions;
+    for (const OptionSpec* spec : OptionsOf(command.command)) {
+        switch (spec->group) {
+        case OptionGroup::Input:
+            add(Synopsis(spec->option));
+            break;
+        case OptionGroup::Selection:
+            choosesCandidate = true;
+            break;
+        case OptionGroup::Segment:
+            hasSegments = true;
+            break;
+        case OptionGroup::Own:
+            ownOptions.push_back("[" + Synopsis(spec->option) + "]");
+            break;
+        }
+    }
+    if (choosesCandidate) {
+        add("(" + Synopsis(Option::Pick) + " | " + Synopsis(Option::Brp1) + " " +
+            Synopsis(Option::Tq) + ")");
+        // The choice of the candidate ends the first line; the rest stands under it.
+        text += "\n" + std::string(lead.size(), ' ');
+        lineStarted = false;
+    }
+    if (hasSegments) {
+        add(std::string(kSegmentPlaceholder));
+    }
+    for (const std::string& option : ownOptions) {
+        add(option);
+    }
+    return text + "\n";
+}
+
+} // namespace
+
+std::string GeneralHelp() {
+    std::string text = Expand(kGeneralLead) + "\nCommands:\n";
+    for (const CommandSpec& command : Commands()) {
+        text += Row(command.name, Expand(command.summary), kCommandLabelWidth);
+    }
+    text += "\n";
+    for (const auto& [name, description] : kProgramOptions) {
+        text += Row(name, Expand(description), kCommandLabelWidth);
+    }
+    return text + "\n" + Expand(kGeneralTail);
+}
+
+std::string CommandHelp(Command command) {
+    if (command == Command::Help || command == Command::Version) {
+        return GeneralHelp();
+    }
+    const CommandSpec& spec = SpecOf(command);
+    std::string text = UsageLine(spec) + Expand(spec.description) + "\n\n";
+    bool inSegments = false;
+    for (const OptionSpec* option : OptionsOf(command)) {
+        if (option->group == OptionGroup::Segment && !inSegments) {
+            text += std::string(kSegmentHeading) + "\n";
+        }
+        inSegments = option->group == OptionGroup::Segment;
+        text += Row(Synopsis(option->option), Expand(option->help, option), kOptionLabelWidth);
+    }
+    return text;
+}
+
+std::string VersionText() {
+    return std::string(kProgramName) + " " + std::string(kVersion) + "\n";
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,16 @@
+#pragma once
+// The help texts of quillon-cli, written from the command and option tables so that
+// every name, value and range they show is the one the parser checks.
+#include "cli/CliOptions.h"
+
+#include <string>
+
+namespace quillon::cli {
+
+// Each text ends in a line feed.
+std::string GeneralHelp();
+// The help of candidates, timing, report or show; the general help for the others.
+std::string CommandHelp(Command command);
+std::string VersionText();
+
+} // namespace quillon::cli

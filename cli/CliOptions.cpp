@@ -1,0 +1,217 @@
+#include "cli/CliOptions.h"
+
+#include "cli/CliArguments.h"
+#include "report/ReportFiles.h"
+#include "timing/CandidateSearch.h"
+#include "timing/DisplayTexts.h"
+#include "timing/InputChecks.h"
+#include "timing/NumberFormat.h"
+#include "timing/Segments.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace quillon::cli {
+
+namespace {
+
+constexpr CommandMask kInputCommands =
+    MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Report);
+constexpr CommandMask kChoosingCommands = MaskOf(Command::Timing) | MaskOf(Command::Report);
+// --pick has no upper end of its own: the length of the list is known after the search.
+constexpr double kLastEntry = std::numeric_limits<int>::max();
+
+using G = OptionGroup;
+using K = ValueKind;
+
+// In the order of the help.
+constexpr OptionSpec kOptions[] = {
+    {Option::Osc, "--osc", "", kInputCommands, G::Input, K::Reading, "MHZ",
+     "the oscillator frequency in MHz", kMinOscillatorMHz, kMaxOscillatorMHz, OscillatorProblem,
+     "oscillator frequency in MHz, at least {min}"},
+    {Option::Rate, "--rate", "", kInputCommands, G::Input, K::Reading, "KBPS",
+     "the CAN bus rate in kbit/s", kMinRateKbps, kMaxRateKbps, RateProblem,
+     "CAN bus rate in kbit/s, from {min} to {max}"},
+    {Option::Pick, "--pick", "", kChoosingCommands, G::Selection, K::WholeNumber, "K",
+     "an entry of the chosen list, counted from {min}", 1, kLastEntry, nullptr,
+     "entry {metavar} (from {min}) of the chosen candidate list",
+     "{value} is not an entry of the list (entries count from {min})"},
+    {Option::Brp1, "--brp1", "", kChoosingCommands, G::Selection, K::WholeNumber, "B",
+     "the BRP-1 value of a grid cell", kMinBRPMinus1, kMaxBRPMinus1, nullptr,
+     "any grid cell instead: BRP-1 value {min}..{max} ..."},
+    {Option::Tq, "--tq", "", kChoosingCommands, G::Selection, K::WholeNumber, "N",
+     "the Tq count of a grid cell", kMinTqCount, kMaxTqCount, nullptr,
+     "... and Tq count {min}..{max} (error taken as target - actual)"},
+    {Option::Prop, "--prop", "", kChoosingCommands, G::Segment, K::WholeNumber, "P",
+     "the propagation segment in Tq", kMinPropagation, kMaxPropagation, nullptr,
+     "propagation segment, {min}..{max} Tq"},
+    {Option::Phase1, "--phase1", "", kChoosingCommands, G::Segment, K::WholeNumber, "Q",
+     "phase segment 1 in Tq", kMinPhase1, kMaxPhase1, nullptr, "phase segment 1, {min}..{max} Tq"},
+    {Option::Phase2, "--phase2", "", kChoosingCommands, G::Segment, K::WholeNumber, "R",
+     "phase segment 2 in Tq", kMinPhase2, kMaxPhase2, nullptr, "phase segment 2, {min}..{max} Tq"},
+    {Option::Sjw, "--sjw", "", kChoosingCommands, G::Segment, K::WholeNumber, "J",
+     "the synchronisation jump width in Tq", kMinSJW, kMaxSJW, nullptr,
+     "synchronisation jump width, {min}..{max} Tq"},
+    {Option::Sam, "--sam", "", kChoosingCommands, G::Segment, K::Flag, "", "", 0, 0, nullptr,
+     "multiple bit sampling"},
+    {Option::WakFil, "--wakfil", "", kChoosingCommands, G::Segment, K::Flag, "", "", 0, 0, nullptr,
+     "wake-up filter"},
+    {Option::LargerOf, "--larger-of", "", kChoosingCommands, G::Segment, K::Flag, "", "", 0, 0,
+     nullptr, "phase 2 is the larger of phase 1 and the IPT of {ipt} Tq"},
+    {Option::Grid, "--grid", "", MaskOf(Command::Candidates), G::Own, K::Flag, "", "", 0, 0,
+     nullptr, "also the full {brp_values} x {tq_counts} grid; '*' marks the cells that match"},
+    {Option::Analyse, "--analyse", "--analyze", MaskOf(Command::Candidates), G::Own, K::Flag, "",
+     "", 0, 0, nullptr,
+     "also the sample point (SP %) and the oscillator tolerance\n"
+     "(Tol %) of each candidate with its proposed segments, SJW 1\n"
+     "and the programmed phase 2 (also spelt {alias})"},
+    {Option::Json, "--json", "", MaskOf(Command::Candidates) | MaskOf(Command::Timing), G::Own,
+     K::Flag, "", "", 0, 0, nullptr, "one JSON document instead of tables"},
+    {Option::Out, "--out", "", MaskOf(Command::Report), G::Own, K::Folder, "DIR",
+     "the folder for the report files", 0, 0, nullptr,
+     "folder for the two files (default: the current folder)"},
+    {Option::Open, "--open", "", MaskOf(Command::Report), G::Own, K::Flag, "", "", 0, 0, nullptr,
+     "open the report with the desktop's program afterwards"},
+    {Option::LockFrequency, "--lock-frequency", "", MaskOf(Command::Show), G::Own, K::LeadingNumber,
+     "MHZ", "oscillator frequency in MHz", 0, 0, nullptr,
+     "write {metavar} into the oscillator box and lock the box"},
+};
+
+const std::vector<CommandSpec> kCommands = {
+    {Command::Candidates, "candidates", "the prescaler/Tq combinations that hit the bus rate",
+     "The chosen candidates in list order: {list_headings}."},
+    {Command::Timing, "timing", "the segments, sample point, verdict and registers of one choice",
+     "The settings, effective phase 2, sample point, durations, verdict, the\n"
+     "analysis (oscillator tolerance, propagation round trip, bus length with\n"
+     "typical transceiver and cable delays, sample point against the one\n"
+     "recommended for the rate) and the five configuration registers of one\n"
+     "choice. A setting that breaks a timing rule is shown with its verdict\n"
+     "and exits with status {ok}."},
+    {Command::Report, "report", "write {page} and {bitmap} for one choice",
+     "Writes {page} and {bitmap}. A setting that breaks a timing\n"
+     "rule writes nothing and exits with status {refused}. SOURCE_DATE_EPOCH fixes the\n"
+     "time stamp."},
+    {Command::Show, "show", "open the calculator window for automation",
+     "Opens the calculator window through the D-Bus session bus, or brings it forward; the\n"
+     "bus starts the calculator if it is not running. Returns once the window is shown."},
+};
+
+std::string ListHeadings() {
+    std::string text;
+    for (const std::string_view heading : kListHeadings) {
+        text += (text.empty() ? "" : ", ") + std::string(heading);
+    }
+    return text;
+}
+
+std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSpec* spec,
+                                            std::string_view value) {
+    if (spec != nullptr) {
+        if (key == "min") {
+            return FormatGeneralNumber(spec->min);
+        }
+        if (key == "max") {
+            return FormatGeneralNumber(spec->max);
+        }
+        if (key == "metavar") {
+            return std::string(spec->metavar);
+        }
+        if (key == "alias") {
+            return std::string(spec->alias);
+        }
+        if (key == "value") {
+            return std::string(value);
+        }
+    }
+    const std::pair<std::string_view, std::string> fixed[] = {
+        {"program", std::string(kProgramName)},
+        {"ipt", std::to_string(kIptTq)},
+        {"brp_values", std::to_string(kBRPValueCount)},
+        {"tq_counts", std::to_string(kTqCountCount)},
+        {"list_headings", ListHeadings()},
+        {"page", kReportFileName},
+        {"bitmap", kBitmapFileName},
+        {"ok", std::to_string(kExitOk)},
+        {"refused", std::to_string(kExitRefused)},
+        {"usage", std::to_string(kExitUsage)},
+    };
+    for (const auto& [name, text] : fixed) {
+        if (name == key) {
+            return text;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+const OptionSpec* FindOption(std::string_view name) {
+    for (const OptionSpec& spec : kOptions) {
+        if (spec.name == name || (!spec.alias.empty() && spec.alias == name)) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+const OptionSpec& SpecOf(Option option) {
+    return *std::find_if(std::begin(kOptions), std::end(kOptions),
+                         [option](const OptionSpec& spec) { return spec.option == option; });
+}
+
+bool Accepts(Command command, Option option) {
+    return (SpecOf(option).commands & MaskOf(command)) != 0;
+}
+
+std::vector<const OptionSpec*> OptionsOf(Command command) {
+    std::vector<const OptionSpec*> options;
+    for (const OptionSpec& spec : kOptions) {
+        if ((spec.commands & MaskOf(command)) != 0) {
+            options.push_back(&spec);
+        }
+    }
+    return options;
+}
+
+const std::vector<CommandSpec>& Commands() {
+    return kCommands;
+}
+
+const CommandSpec* FindCommand(std::string_view name) {
+    for (const CommandSpec& spec : kCommands) {
+        if (spec.name == name) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+const CommandSpec& SpecOf(Command command) {
+    return *std::find_if(kCommands.begin(), kCommands.end(),
+                         [command](const CommandSpec& spec) { return spec.command == command; });
+}
+
+std::string Synopsis(Option option) {
+    const OptionSpec& spec = SpecOf(option);
+    return std::string(spec.name) + (spec.metavar.empty() ? "" : " " + std::string(spec.metavar));
+}
+
+std::string Expand(std::string_view text, const OptionSpec* spec, std::string_view value) {
+    std::string expanded;
+    std::size_t start = 0;
+    for (std::size_t open; (open = text.find('{', start)) != std::string_view::npos;) {
+        const std::size_t close = text.find('}', open);
+        if (close == std::string_view::npos) {
+            break;
+        }
+        expanded += text.substr(start, open - start);
+        const std::optional<std::string> filled =
+            PlaceholderValue(text.substr(open + 1, close - open - 1), spec, value);
+        // A brace that names no placeholder is kept as written.
+        expanded += filled ? *filled : std::string(text.substr(open, close - open + 1));
+        start = close + 1;
+    }
+    return expanded + std::string(text.substr(start));
+}
+
+} // namespace quillon::cli

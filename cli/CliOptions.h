@@ -1,0 +1,110 @@
+#pragma once
+// The commands and options of quillon-cli, one table entry each: the name, which commands
+// take it, what kind of value follows and its range, and the words the help and the
+// refusals use for it. The parser checks against these entries and the help is written
+// from them; the ranges are the model's constants, named once here, so the help, the
+// refusals and the model always agree.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon::cli {
+
+enum class Command { Candidates, Timing, Report, Show, Help, Version };
+
+enum class Option {
+    Osc,
+    Rate,
+    Pick,
+    Brp1,
+    Tq,
+    Prop,
+    Phase1,
+    Phase2,
+    Sjw,
+    Sam,
+    WakFil,
+    LargerOf,
+    Grid,
+    Analyse,
+    Json,
+    Out,
+    Open,
+    LockFrequency,
+};
+
+// What follows the option's name.
+enum class ValueKind {
+    Flag,          // nothing
+    Reading,       // read as the entry boxes read it, then checked by `check`
+    LeadingNumber, // read as the entry boxes read it, but it must start with a number
+    WholeNumber,   // a whole number from `min` to `max`
+    Folder,        // the name of a folder
+};
+
+// Where an option stands in a command's usage line and help.
+enum class OptionGroup {
+    Input,     // required by every command that takes it
+    Selection, // chooses the candidate: --pick, or --brp1 with --tq
+    Segment,   // overrides the proposal for the chosen Tq count
+    Own,       // optional, the command's own
+};
+
+using CommandMask = unsigned;
+constexpr CommandMask MaskOf(Command command) {
+    return 1U << static_cast<unsigned>(command);
+}
+
+// Texts may hold placeholders that Expand fills in: {min} and {max} (the range), {metavar},
+// {alias}, {value} (the value given, in refusals), the model's {ipt}, {brp_values},
+// {tq_counts}, {list_headings}, {page} and {bitmap}, the {program} name and the exit
+// statuses {ok}, {refused} and {usage}.
+struct OptionSpec {
+    Option option;
+    std::string_view name;
+    std::string_view alias; // another spelling, or empty
+    CommandMask commands;
+    OptionGroup group;
+    ValueKind kind;
+    std::string_view metavar;      // the value's name in the usage line and help
+    std::string_view valueMeaning; // said when the value is missing or the option required
+    double min = 0.0;
+    double max = 0.0;
+    // Reading: the model's sentence about a value it cannot use, or nothing.
+    std::optional<std::string> (*check)(double) = nullptr;
+    std::string_view help; // the help's description, lines separated by '\n'
+    // WholeNumber: the refusal of a value outside the range; empty for "{value} is outside
+    // {min} to {max}".
+    std::string_view outOfRange = {};
+};
+
+struct CommandSpec {
+    Command command;
+    std::string_view name;
+    std::string_view summary;     // its line in the general help
+    std::string_view description; // the paragraph under the usage line of its help
+};
+
+// The entry of an option by either spelling; nullptr for a name that is none.
+const OptionSpec* FindOption(std::string_view name);
+const OptionSpec& SpecOf(Option option);
+bool Accepts(Command command, Option option);
+// The options `command` takes, in the order its help lists them.
+std::vector<const OptionSpec*> OptionsOf(Command command);
+
+// The commands with a name (candidates, timing, report, show) in the order the general
+// help lists them. FindCommand gives nullptr for a name that is none; SpecOf is only for
+// the named commands.
+const std::vector<CommandSpec>& Commands();
+const CommandSpec* FindCommand(std::string_view name);
+const CommandSpec& SpecOf(Command command);
+
+// "--pick K" or "--sam", as the usage line writes an option.
+std::string Synopsis(Option option);
+// `text` with its placeholders filled in for `spec` (which may be null for the texts that
+// belong to no option) and the value given.
+std::string Expand(std::string_view text, const OptionSpec* spec = nullptr,
+                   std::string_view value = {});
+
+} // namespace quillon::cli

@@ -1,0 +1,235 @@
+#include "cli/SettingJson.h"
+
+#include "cli/CommandOutput.h"
+#include "cli/SettingText.h"
+#include "report/ReportValues.h"
+#include "timing/DisplayTexts.h"
+
+#include <cstdint>
+
+namespace quillon::cli {
+
+namespace {
+
+const SegmentDuration& DurationOf(const BitTimingFacts& facts, std::string_view name) {
+    for (const SegmentDuration& duration : facts.durations) {
+        if (duration.sName == name) {
+            return duration;
+        }
+    }
+    return facts.durations.front();
+}
+
+void WriteAnalysis(JsonWriter& json, const BitTimingFacts& facts, bool withSegments) {
+    const TimingAnalysis& a = facts.analysis;
+    json.Key("analysis")
+        .BeginObject()
+        .Key("osc_tolerance")
+        .Number(a.dOscTolerance)
+        .Key("osc_tolerance_percent")
+        .Number(a.dOscTolerance * 100.0)
+        .Key("round_trip_seconds")
+        .Number(a.dRoundTripSeconds)
+        .Key("bus_length_metres");
+    if (a.dRoundTripSeconds > 0) {
+        json.Number(a.dBusLengthMetres);
+    } else {
+        json.Null();
+    }
+    json.Key("sample_point_percent")
+        .Number(a.dSamplePointPercent)
+        .Key("recommended_sample_point_percent")
+        .Number(a.dRecommendedSamplePointPercent)
+        .Key("sample_point_comparison")
+        .String(SamplePointComparison(a));
+    if (withSegments) {
+        const SegmentSettings& s = facts.setting.segments;
+        json.Key("segments")
+            .BeginObject()
+            .Key("propagation")
+            .Integer(s.lPropagation)
+            .Key("phase1")
+            .Integer(s.lPhase1)
+            .Key("phase2")
+            .Integer(facts.lPhase2Effective)
+            .Key("sjw")
+            .Integer(s.lSJW)
+            .EndObject();
+    }
+    json.EndObject();
+}
+
+void WriteRegister(JsonWriter& json, const char* name, std::uint16_t value,
+                   const std::string& binary, const std::string& hex) {
+    json.Key(name)
+        .BeginObject()
+        .Key("value")
+        .Integer(value)
+        .Key("binary")
+        .String(binary)
+        .Key("hex")
+        .String(hex)
+        .EndObject();
+}
+
+void WriteRegisters(JsonWriter& json, const BitTimingFacts& facts) {
+    json.Key("registers");
+    if (!facts.registers) {
+        json.Null();
+        return;
+    }
+    const ConfigRegisters& r = *facts.registers.registers;
+    const ConfigRegisterTexts& t = facts.registerTexts;
+    json.BeginObject();
+    WriteRegister(json, "CNF1", r.CNF1, t.sCNF1Bin, t.sCNF1Hex);
+    WriteRegister(json, "CNF2", r.CNF2, t.sCNF2Bin, t.sCNF2Hex);
+    WriteRegister(json, "CNF3", r.CNF3, t.sCNF3Bin, t.sCNF3Hex);
+    WriteRegister(json, "CICFG1", r.CICFG1(), t.sCICFG1Bin, t.sCICFG1Hex);
+    WriteRegister(json, "CICFG2", r.CICFG2(), t.sCICFG2Bin, t.sCICFG2Hex);
+    json.EndObject();
+}
+
+} // namespace
+
+void WriteInputs(JsonWriter& json, std::string_view command, double oscFreqMHz, double rateKbps) {
+    json.Key("command")
+        .String(command)
+        .Key("oscillator_mhz")
+        .Number(oscFreqMHz)
+        .Key("rate_kbps")
+        .Number(rateKbps)
+        .Key("rate_bps")
+        .Number(rateKbps * 1000)
+        .Key("oscillator_text")
+        .String(OscillatorText(oscFreqMHz, kDecimalSeparator))
+        .Key("rate_text")
+        .String(TargetRateText(rateKbps, kDecimalSeparator));
+}
+
+void WriteCandidate(JsonWriter& json, const TqCandidate& candidate,
+                    const BitTimingFacts* proposal) {
+    const CandidateListTexts texts = ListTexts(candidate, kDecimalSeparator);
+    json.BeginObject()
+        .Key("tq_count")
+        .Integer(candidate.lTqCount)
+        .Key("brp_minus_1")
+        .Integer(candidate.lBRPMinus1)
+        .Key("tq_seconds")
+        .Number(candidate.dTqSeconds)
+        .Key("actual_bps")
+        .Number(candidate.dActualBaud)
+        .Key("osc_clocks")
+        .Integer(candidate.lOscClocks)
+        .Key("error_percent")
+        .Number(candidate.dErrorPercent)
+        .Key("matches")
+        .Bool(candidate.bMatches)
+        .Key("texts")
+        .BeginObject()
+        .Key("tq")
+        .String(texts[0])
+        .Key("brp_minus_1")
+        .String(texts[1])
+        .Key("osc1_clks")
+        .String(texts[2])
+        .Key("err")
+        .String(texts[3])
+        .EndObject();
+    if (proposal != nullptr) {
+        WriteAnalysis(json, *proposal, true);
+    }
+    json.EndObject();
+}
+
+void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
+                         const BitTimingFacts& facts) {
+    const SegmentSettings& s = facts.setting.segments;
+    json.Key("candidate");
+    WriteCandidate(json, candidate);
+
+    json.Key("segments")
+        .BeginObject()
+        .Key("tq_count")
+        .Integer(s.lTqCount)
+        .Key("sync")
+        .Integer(DurationOf(facts, "sync").lTq)
+        .Key("propagation")
+        .Integer(s.lPropagation)
+        .Key("phase1")
+        .Integer(s.lPhase1)
+        .Key("phase2")
+        .Integer(s.lPhase2)
+        .Key("phase2_effective")
+        .Integer(facts.lPhase2Effective)
+        .Key("sjw")
+        .Integer(s.lSJW)
+        .Key("sam")
+        .Bool(s.bSam)
+        .Key("wakfil")
+        .Bool(s.bWakFil)
+        .Key("phase2_mode")
+        .String(Phase2ModeName(s.mode))
+        .EndObject();
+
+    json.Key("sample_point_percent")
+        .Number(facts.dSamplePointPercent)
+        .Key("sample_point_text")
+        .String(facts.sSamplePoint);
+
+    json.Key("durations").BeginObject();
+    for (const SegmentDuration& d : facts.durations) {
+        json.Key(d.sName)
+            .BeginObject()
+            .Key("tq")
+            .Integer(d.lTq)
+            .Key("seconds")
+            .Number(d.dSeconds)
+            .Key("text")
+            .String(d.sText)
+            .EndObject();
+    }
+    json.EndObject();
+
+    const RateFacts& rate = facts.rate;
+    json.Key("rate")
+        .BeginObject()
+        .Key("target_bps")
+        .Number(rate.dTargetBaud)
+        .Key("tq_seconds")
+        .Number(rate.dTqSeconds)
+        .Key("tq_text")
+        .String(rate.sTq)
+        .Key("actual_bps")
+        .Number(rate.dActualBaud)
+        .Key("error_percent")
+        .Number(rate.dErrorPercent)
+        .Key("error_text")
+        .String(rate.sError)
+        .EndObject();
+
+    json.Key("verdict")
+        .BeginObject()
+        .Key("pass")
+        .Bool(facts.Passes())
+        .Key("text")
+        .String(facts.sVerdict)
+        .EndObject();
+
+    WriteAnalysis(json, facts, false);
+    WriteRegisters(json, facts);
+
+    json.Key("osc1_clocks_per_bit").Integer(facts.lOscClocks);
+    json.Key("bus_idle_warning");
+    if (facts.busIdleWarning) {
+        json.BeginObject()
+            .Key("title")
+            .String(kBusIdleErrataTitle)
+            .Key("text")
+            .String(*facts.busIdleWarning)
+            .EndObject();
+    } else {
+        json.Null();
+    }
+}
+
+} // namespace quillon::cli

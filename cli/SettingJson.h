@@ -1,0 +1,26 @@
+#pragma once
+// The JSON form of the facts of one bit-timing setting, as timing --json prints them, for
+// every command that shows a setting: the candidate, segments, sample point, durations,
+// rate, verdict, analysis, registers, OSC1 clocks and the bus-idle warning. Only renders:
+// every value comes from the model's DescribeBitTiming.
+#include "cli/JsonWriter.h"
+#include "timing/BitTiming.h"
+#include "timing/CandidateSearch.h"
+
+#include <string_view>
+
+namespace quillon::cli {
+
+// The members every document starts with: the command and the two inputs.
+void WriteInputs(JsonWriter& json, std::string_view command, double oscFreqMHz, double rateKbps);
+
+// A candidate's object; with `proposal`, the facts of its proposed setting, whose analysis
+// (and the segments it was worked out for) goes inside it.
+void WriteCandidate(JsonWriter& json, const TqCandidate& candidate,
+                    const BitTimingFacts* proposal = nullptr);
+
+// The members "candidate" to "bus_idle_warning" of the open object.
+void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
+                         const BitTimingFacts& facts);
+
+} // namespace quillon::cli

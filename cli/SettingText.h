@@ -1,0 +1,25 @@
+#pragma once
+// The text form of the facts of one bit-timing setting, as the timing command prints
+// them, for every command that shows a setting to a person: the candidate, the segment
+// durations, the options, verdict, analysis, registers and the bus-idle warning. Only
+// renders: every value comes from the model's DescribeBitTiming.
+#include "timing/BitTiming.h"
+#include "timing/CandidateSearch.h"
+
+#include <string>
+#include <string_view>
+
+namespace quillon::cli {
+
+// "programmed" or "larger-of".
+std::string_view Phase2ModeName(Phase2Mode mode);
+
+// The two inputs as the report writes them, one row each.
+std::string InputsTable(double oscFreqMHz, double rateKbps);
+
+// The tables of a setting, from the candidate it was made from (`source` says where that
+// came from, e.g. "list entry 1 of 2") to the registers.
+std::string SettingText(std::string_view source, const TqCandidate& candidate,
+                        const BitTimingFacts& facts);
+
+} // namespace quillon::cli

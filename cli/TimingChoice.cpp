@@ -1,0 +1,55 @@
+#include "cli/TimingChoice.h"
+
+namespace quillon::cli {
+
+SearchResult SearchCandidates(double oscFreqMHz, double rateKbps) {
+    SearchResult result;
+    result.evaluated = EvaluateAllCandidates(oscFreqMHz, rateKbps * 1000);
+    result.chosen.Refill(result.evaluated);
+    return result;
+}
+
+TqCandidate GridCandidate(const BitTimingSetting& setting) {
+    return MakeTqCandidate(setting.dOscFreqMHz, setting.dTargetKbps * 1000, setting.lBRPMinus1,
+                           setting.segments.lTqCount, ErrorSignRule::Grid);
+}
+
+std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput& output) {
+    TimingChoice choice;
+    const Selection& selection = request.selection;
+    const ChosenList chosen = SearchCandidates(request.oscFreqMHz, request.rateKbps).chosen;
+    choice.listSize = chosen.Count();
+    if (selection.pick) {
+        if (*selection.pick > chosen.Count()) {
+            output = Refusal(
+                kExitUsage, SpecOf(Option::Pick).name,
+                std::to_string(*selection.pick) + " is beyond the chosen list, which has " +
+                    std::to_string(chosen.Count()) + (chosen.Count() == 1 ? " entry" : " entries"));
+            return std::nullopt;
+        }
+        choice.listEntry = *selection.pick;
+        choice.candidate = chosen.Items().at(static_cast<std::size_t>(*selection.pick - 1));
+    }
+    const int brpMinus1 = selection.pick ? choice.candidate.lBRPMinus1 : *selection.brpMinus1;
+    const int tqCount = selection.pick ? choice.candidate.lTqCount : *selection.tqCount;
+
+    // Selecting a Tq count starts from the proposal; the options then change the controls
+    // one by one.
+    BitTimingSetting& setting = choice.setting;
+    setting = ProposedSetting(request.oscFreqMHz, request.rateKbps, brpMinus1, tqCount);
+    SegmentSettings& s = setting.segments;
+    const SegmentOptions& options = request.segments;
+    s.lPropagation = options.propagation.value_or(s.lPropagation);
+    s.lPhase1 = options.phase1.value_or(s.lPhase1);
+    s.lPhase2 = options.phase2.value_or(s.lPhase2);
+    s.lSJW = options.sjw.value_or(s.lSJW);
+    s.bSam = options.sam;
+    s.bWakFil = options.wakFil;
+    s.mode = options.largerOf ? Phase2Mode::LargerOf : Phase2Mode::Programmed;
+    if (!selection.pick) {
+        choice.candidate = GridCandidate(setting);
+    }
+    return choice;
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,175 @@
+// The command line in-process: every kind of bad argument gets its one-line message and
+// the usage status before anything runs, and the help states the ranges the refusals
+// enforce.
+#include "cli/CliCommands.h"
+#include "cli/CliHelp.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <map>
+#include <sstream>
+
+namespace quillon::cli {
+namespace {
+
+std::vector<std::string> Split(const std::string& line) {
+    std::istringstream words(line);
+    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
+
+// Runs a command line as quillon-cli does; report and show only say that they were reached.
+CommandOutput Answer(const std::vector<std::string>& args) {
+    return RunCommandLine(args, [](const Request&) { return CommandOutput{-1, "reached", {}}; });
+}
+
+struct RefusalRow {
+    const char* args;
+    int status;
+    const char* message; // without "quillon-cli: " and the line feed
+};
+
+class Refusals : public testing::TestWithParam<RefusalRow> {};
+
+TEST_P(Refusals, OneLineAndStatusBeforeAnythingRuns) {
+    const RefusalRow& row = GetParam();
+    const CommandOutput output = Answer(Split(row.args));
+    EXPECT_EQ(output.status, row.status);
+    EXPECT_EQ(output.out, "");
+    EXPECT_EQ(output.err, "quillon-cli: " + std::string(row.message) + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, Refusals,
+    testing::Values(
+        RefusalRow{"", 2, "no command given; try 'quillon-cli --help'"},
+        RefusalRow{"bogus", 2, "bogus: unknown command; try 'quillon-cli --help'"},
+        RefusalRow{"--bogus", 2, "--bogus: unknown option; try 'quillon-cli --help'"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 1 --grid", 2,
+                   "--grid: unknown option for timing"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 1 extra", 2, "extra: unexpected argument"},
+        RefusalRow{"candidates --osc", 2, "--osc: missing value (the oscillator frequency in MHz)"},
+        RefusalRow{"report --osc --rate 500 --pick 1", 2,
+                   "--osc: missing value (the oscillator frequency in MHz)"},
+        RefusalRow{"report --osc 16 --rate 500 --pick 1 --out", 2,
+                   "--out: missing value (the folder for the report files)"},
+        RefusalRow{"report --osc 16 --rate 500 --pick 1 --out=", 2,
+                   "--out: the folder name is empty"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 0", 2,
+                   "--pick: 0 is not an entry of the list (entries count from 1)"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick x", 2, "--pick: 'x' is not a whole number"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 99999999999", 2,
+                   "--pick: '99999999999' is not a whole number"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 1 --prop 1.5", 2,
+                   "--prop: '1.5' is not a whole number"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick=1 --pick 2", 2,
+                   "--pick: given more than once"},
+        RefusalRow{"candidates --osc 16 --rate 500 --analyse --analyze", 2,
+                   "--analyze: given more than once"},
+        RefusalRow{"candidates --osc 16 --rate 500 --json=1", 2, "--json: takes no value"},
+        RefusalRow{"candidates --rate 500", 2, "--osc: required (the oscillator frequency in MHz)"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 1 --brp1 0", 2,
+                   "--pick: cannot be combined with --brp1 or --tq"},
+        RefusalRow{"timing --osc 16 --rate 500 --brp1 0", 2, "--tq: required with --brp1"},
+        RefusalRow{"report --osc 16 --rate 500 --tq 8", 2, "--brp1: required with --tq"},
+        RefusalRow{"report --osc 16 --rate 500", 2,
+                   "report: choose the candidate with --pick K or with --brp1 B --tq N"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 3", 2,
+                   "--pick: 3 is beyond the chosen list, which has 2 entries"},
+        RefusalRow{"timing --osc 4 --rate 250 --pick 2", 2,
+                   "--pick: 2 is beyond the chosen list, which has 1 entry"},
+        RefusalRow{"show --bogus", 2, "--bogus: unknown option for show"},
+        RefusalRow{"show --lock-frequency", 2,
+                   "--lock-frequency: missing value (oscillator frequency in MHz)"},
+        RefusalRow{"show --lock-frequency abc", 2, "--lock-frequency: 'abc' is not a number"},
+        RefusalRow{"show --lock-frequency &H", 2, "--lock-frequency: '&H' is not a number"},
+        RefusalRow{"show --lock-frequency 1 --lock-frequency=2", 2,
+                   "--lock-frequency: given more than once"}));
+
+// One row per ranged option: its help line, the ends it accepts and the refusals just
+// outside them.
+struct RangeRow {
+    const char* option;
+    const char* help; // found on the option's help line
+    const char* lowest;
+    const char* highest;
+    const char* below;
+    const char* above;
+    const char* belowRefusal;
+    const char* aboveRefusal;
+};
+
+class Ranges : public testing::TestWithParam<RangeRow> {};
+
+constexpr const char* kOscLow = "The oscillator must be greater than 0.";
+constexpr const char* kRateRange =
+    "The CAN baud rate must be greater than 0 and no more than 1000.";
+
+TEST_P(Ranges, HelpStatesWhatTheRefusalsEnforce) {
+    const RangeRow& row = GetParam();
+    const auto parse = [&row](const char* value) {
+        std::map<std::string, std::string> options{
+            {"--osc", "16"}, {"--rate", "500"}, {"--brp1", "0"}, {"--tq", "8"}};
+        options[row.option] = value;
+        std::vector<std::string> args{"timing"};
+        for (const auto& [name, text] : options) {
+            args.insert(args.end(), {name, text});
+        }
+        return ParseArguments(args);
+    };
+    EXPECT_TRUE(parse(row.lowest).request) << parse(row.lowest).error;
+    EXPECT_TRUE(parse(row.highest).request) << parse(row.highest).error;
+    EXPECT_EQ(parse(row.below).error, Problem(row.option, row.belowRefusal));
+    EXPECT_EQ(parse(row.above).error, Problem(row.option, row.aboveRefusal));
+
+    const std::string help = CommandHelp(Command::Timing);
+    const std::size_t line = help.find("\n  " + std::string(row.option) + " ");
+    ASSERT_NE(line, std::string::npos) << help;
+    EXPECT_NE(help.substr(line, help.find('\n', line + 1) - line).find(row.help), std::string::npos)
+        << help;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRangedOption, Ranges,
+    testing::Values(RangeRow{"--osc", "MHz, at least 1", "1", "1e300", "0.99", "2e300", kOscLow,
+                             "The oscillator must be no more than 1E+300 MHz."},
+                    RangeRow{"--rate", "from 1 to 1000", "1", "1000", "0.99", "1000.5", kRateRange,
+                             kRateRange},
+                    RangeRow{"--brp1", "BRP-1 value 0..63", "0", "63", "-1", "64",
+                             "-1 is outside 0 to 63", "64 is outside 0 to 63"},
+                    RangeRow{"--tq", "Tq count 8..25", "8", "25", "7", "26", "7 is outside 8 to 25",
+                             "26 is outside 8 to 25"},
+                    RangeRow{"--prop", "1..8 Tq", "1", "8", "0", "9", "0 is outside 1 to 8",
+                             "9 is outside 1 to 8"},
+                    RangeRow{"--phase1", "1..8 Tq", "1", "8", "0", "9", "0 is outside 1 to 8",
+                             "9 is outside 1 to 8"},
+                    RangeRow{"--phase2", "2..8 Tq", "2", "8", "1", "9", "1 is outside 2 to 8",
+                             "9 is outside 2 to 8"},
+                    RangeRow{"--sjw", "1..4 Tq", "1", "4", "0", "5", "0 is outside 1 to 4",
+                             "5 is outside 1 to 4"}));
+
+TEST(CommandLine, ShowReadsItsFrequencyLikeTheEntryBoxes) {
+    const auto locked = [](const std::vector<std::string>& args) {
+        std::optional<double> frequency = -1.0;
+        RunCommandLine(args, [&frequency](const Request& request) {
+            frequency = request.lockFrequencyMHz;
+            return CommandOutput{};
+        });
+        return frequency;
+    };
+    EXPECT_EQ(locked({"show", "--lock-frequency", " 1 6.5MHz"}), 16.5);
+    EXPECT_EQ(locked({"show", "--lock-frequency=&H10"}), 16.0);
+    EXPECT_EQ(locked({"show"}), std::nullopt);
+}
+
+TEST(CommandLine, HelpWinsOverBadArgumentsAndReachesNoCommand) {
+    for (const char* command : {"candidates", "timing", "report", "show"}) {
+        const CommandOutput output = Answer({command, "--rate", "0", "-h"});
+        EXPECT_EQ(output.status, kExitOk);
+        EXPECT_EQ(output.out.rfind("Usage: quillon-cli " + std::string(command) + " ", 0), 0U)
+            << output.out;
+    }
+}
+
+} // namespace
+} // namespace quillon::cli

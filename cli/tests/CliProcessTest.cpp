@@ -1,0 +1,150 @@
+// quillon-cli and its companion as a script runs them: refusals as one line with their
+// status and no file written, the JSON document, the report files byte for byte, the
+// hand-off of the report to the desktop and the places the companion is looked for.
+#include "CliProcess.h"
+
+#include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace quillon::cli::test {
+namespace {
+
+const std::string kCli = QUILLON_CLI_PATH;
+const std::string kCompanion = QUILLON_CLI_COMPANION_PATH;
+// The settings of the report example: 16 MHz, 500 kbit/s, BRP-1 1, 8 Tq (P2 Q3 R2),
+// generated at 3:07:09 pm on 12/04/2026 (UTC).
+const std::string kExampleReport =
+    "report --osc 16 --rate 500 --pick 2 --prop 2 --phase1 3 --phase2 2";
+const Environment kExampleTime{{"SOURCE_DATE_EPOCH", "1796396829"}};
+
+// `text` with {dir} standing for `dir`.
+std::string WithDir(std::string text, const std::string& dir) {
+    for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) {
+        text.replace(at, 5, dir);
+    }
+    return text;
+}
+
+std::vector<std::string> Args(const std::string& line, const std::string& dir = {}) {
+    std::istringstream words(WithDir(line, dir));
+    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
+
+std::vector<std::string> Entries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct RefusalRow {
+    const std::string* program;
+    const char* args;
+    int status;
+    const char* message; // after "quillon-cli: ", {dir} for the output folder
+};
+
+class ProcessRefusals : public testing::TestWithParam<RefusalRow> {};
+
+TEST_P(ProcessRefusals, OneLineAndNothingWritten) {
+    const RefusalRow& row = GetParam();
+    const TempDir out;
+    const ProcessRun run = RunProgram(*row.program, Args(row.args, out.Str()));
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "quillon-cli: " + WithDir(row.message, out.Str()) + "\n");
+    EXPECT_TRUE(Entries(out.Path()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothPrograms, ProcessRefusals,
+    testing::Values(
+        RefusalRow{&kCli, "timing --osc 16 --rate 500 --pick 1 --prop 9 --json", 2,
+                   "--prop: 9 is outside 1 to 8"},
+        RefusalRow{&kCompanion, "report --osc 16 --rate 500 --pick 1 --sjw 5 --out {dir}", 2,
+                   "--sjw: 5 is outside 1 to 4"},
+        RefusalRow{&kCli, "report --osc 16 --rate 500 --pick 1 --out {dir}/missing", 2,
+                   "--out: '{dir}/missing' is not a folder"},
+        RefusalRow{&kCli, "report --osc 16 --rate 500 --pick 2 --prop 3 --out {dir}", 1,
+                   "report: The sync, propagation, phase 1 and phase 2 times must equal the "
+                   "total tq values."}));
+
+TEST(Process, TimingJsonIsOneDocument) {
+    const ProcessRun run = RunProgram(
+        kCli, Args("timing --osc 16 --rate 500 --pick 2 --prop 2 --phase1 3 --phase2 2 --json"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
+    EXPECT_EQ(json["registers"]["CICFG2"]["hex"].toString().toStdString(), "0x0191");
+}
+
+TEST(Process, ReportWritesTheExamplePageAndItsBitmap) {
+    const TempDir out;
+    const ProcessRun run =
+        RunProgram(kCli, Args(kExampleReport + " --out {dir}", out.Str()), kExampleTime);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "Wrote " + out / "MCP2510Report.htm" + "\nWrote " + out / "bittime.bmp" + "\n");
+    EXPECT_EQ(ReadFile(out / "MCP2510Report.htm"), ReadFile(QUILLON_REPORT_EXAMPLE));
+    // A bitmap of the window's picture size, 586 x 106.
+    const std::string bmp = ReadFile(out / "bittime.bmp");
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(bmp.substr(18, 8), std::string("\x4a\x02\0\0\x6a\0\0\0", 8));
+}
+
+TEST(Process, OpenHandsTheReportToTheDesktop) {
+    // A stand-in for xdg-open, the only program on the PATH, that notes what it was given.
+    const TempDir bin;
+    const TempDir out;
+    const std::string noted = bin / "opened.txt";
+    std::ofstream(bin / "xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > '" << noted << "'\n";
+    std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+
+    const ProcessRun run = RunProgram(kCli, Args(kExampleReport + " --open --out {dir}", out.Str()),
+                                      {{"PATH", bin.Str()}});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The program is started detached: wait for it a little.
+    for (int wait = 0; wait < 100 && ReadFile(noted).empty(); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(ReadFile(noted), out / "MCP2510Report.htm");
+}
+
+// quillon-cli runs report in its companion, found beside it or in ../libexec/quillon/.
+TEST(Process, CompanionIsFoundInLibexecAndMissedWithOneLine) {
+    const TempDir prefix;
+    const TempDir out;
+    std::filesystem::create_directories(prefix.Path() / "bin");
+    std::filesystem::copy_file(kCli, prefix / "bin/quillon-cli");
+    const std::vector<std::string> args = Args(kExampleReport + " --out {dir}", out.Str());
+
+    const ProcessRun missing = RunProgram(prefix / "bin/quillon-cli", args);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err.rfind("quillon-cli: report: quillon-cli-qt is missing (looked for ", 0),
+              0U)
+        << missing.err;
+    EXPECT_TRUE(Entries(out.Path()).empty());
+
+    std::filesystem::create_directories(prefix.Path() / "libexec/quillon");
+    std::filesystem::copy_file(kCompanion, prefix / "libexec/quillon/quillon-cli-qt");
+    const ProcessRun installed = RunProgram(prefix / "bin/quillon-cli", args);
+    EXPECT_EQ(installed.status, 0) << installed.err;
+    EXPECT_EQ(Entries(out.Path()), (std::vector<std::string>{"MCP2510Report.htm", "bittime.bmp"}));
+}
+
+} // namespace
+} // namespace quillon::cli::test

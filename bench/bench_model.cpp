@@ -1,11 +1,13 @@
 // Google Benchmark runs of the pure code behind each step: the 64 x 18 candidate search,
 // the engineering formatter (alone and for every text of the step-2 grid), the segment
-// proposal and timing rules, the register encoding, and the report values and page.
+// proposal and timing rules, the register encoding, the facts of a setting, and the report
+// values and page.
 // Where a result can go wrong in a way that would make the timing meaningless (no
 // candidates, no registers, an empty page), the benchmark checks it and reports an error
 // instead of a figure.
 #include "report/HtmlReport.h"
 #include "report/ReportValues.h"
+#include "timing/BitTiming.h"
 #include "timing/CandidateSearch.h"
 #include "timing/NumberFormat.h"
 #include "timing/NumberReading.h"
@@ -30,28 +32,12 @@ constexpr int kBRPMinus1 = 0;
 constexpr int kTqCount = 16;
 const char* const kDate = "3:07:09 pm 12/04/2026";
 
+BitTimingSetting ExampleSetting() {
+    return ProposedSetting(kOscMHz, kRateKbps, kBRPMinus1, kTqCount);
+}
+
 SegmentSettings ExampleSegments() {
-    const SegmentProposal proposal = ProposeSegments(kTqCount);
-    SegmentSettings s;
-    s.lTqCount = kTqCount;
-    s.lPropagation = proposal.lPropagation;
-    s.lPhase1 = proposal.lPhase1;
-    s.lPhase2 = proposal.lPhase2;
-    return s;
-}
-
-ReportInputs ExampleInputs() {
-    ReportInputs inputs;
-    inputs.dOscFreqMHz = kOscMHz;
-    inputs.dTargetKbps = kRateKbps;
-    inputs.lBRPMinus1 = kBRPMinus1;
-    inputs.lTqCount = kTqCount;
-    inputs.segments = ExampleSegments();
-    return inputs;
-}
-
-ConfigRegisterTexts ExampleRegisterTexts() {
-    return MakeConfigRegisterTexts(*EncodeConfigRegisters(kBRPMinus1, ExampleSegments()).registers);
+    return ExampleSetting().segments;
 }
 
 void BM_CandidateSearch(benchmark::State& state) {
@@ -136,13 +122,26 @@ void BM_RegisterEncoding(benchmark::State& state) {
 }
 BENCHMARK(BM_RegisterEncoding);
 
-// The 22 report texts from the inputs and register texts, as "Generate Report..." builds
-// them (the time stamp is formatted separately below).
-void BM_BuildReportValues(benchmark::State& state) {
-    const ReportInputs inputs = ExampleInputs();
-    const ConfigRegisterTexts registers = ExampleRegisterTexts();
+// Every fact of the example setting (durations, rate, verdict, registers, analysis), as
+// each redraw of step 3 and each report work them out.
+void BM_DescribeBitTiming(benchmark::State& state) {
+    const BitTimingSetting setting = ExampleSetting();
+    if (!DescribeBitTiming(setting).Passes()) {
+        state.SkipWithError("the example setting does not pass the timing rules");
+        return;
+    }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BuildReportValues(inputs, registers, kDate));
+        benchmark::DoNotOptimize(DescribeBitTiming(setting));
+    }
+}
+BENCHMARK(BM_DescribeBitTiming);
+
+// The 22 report texts from the facts, as "Generate Report..." builds them (the time stamp
+// is formatted separately below).
+void BM_BuildReportValues(benchmark::State& state) {
+    const BitTimingFacts facts = DescribeBitTiming(ExampleSetting());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BuildReportValues(facts, kDate));
     }
 }
 BENCHMARK(BM_BuildReportValues);
@@ -163,7 +162,7 @@ BENCHMARK(BM_FormatReportDate);
 
 // The whole page written into memory instead of a file.
 void BM_WriteHtmlReportToMemory(benchmark::State& state) {
-    const ReportValues values = BuildReportValues(ExampleInputs(), ExampleRegisterTexts(), kDate);
+    const ReportValues values = BuildReportValues(DescribeBitTiming(ExampleSetting()), kDate);
     std::size_t bytes = 0;
     for (auto _ : state) {
         std::ostringstream page;

@@ -6,12 +6,13 @@
 // entering step 3, the first frame) get a fresh window per run, prepared outside the
 // timed part; they are timed with a nanosecond clock and reported with
 // setBenchmarkResult, so `-median N` gives the median of N such runs.
-#include "ModalAnswerer.h"
-#include "report/basShellExecute.h"
+#include "canvas/ImageCanvas.h"
+#include "diagram/BitTimingDiagram.h"
+#include "support/ModalAnswerer.h"
+#include "support/RecordingShell.h"
+#include "support/WindowDriver.h"
 #include "timing/CandidateSearch.h"
-#include "window/BitTimingDiagram.h"
 #include "window/BitTimingPicture.h"
-#include "window/ImageCanvas.h"
 #include "window/frmMainBitTime.h"
 
 #include <QApplication>
@@ -21,28 +22,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTableWidget>
 #include <QtTest>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace {
-
-// Stands in for the desktop: records the documents it is asked to open and starts nothing.
-class RecordingShell final : public quillon::DesktopShell {
-public:
-    std::string FindExecutable(const std::string& /*filePath*/) override { return {}; }
-    bool StartProgram(const std::string& /*program*/, const std::string& /*argument*/) override {
-        return false;
-    }
-    void OpenDocument(const std::string& filePath) override { opened.push_back(filePath); }
-
-    std::vector<std::string> opened;
-};
 
 // Counts the paint events one widget receives.
 class PaintCounter final : public QObject {
@@ -74,14 +59,6 @@ void ServeEventLoop() {
     QCoreApplication::processEvents();
 }
 
-template <typename T> T* Child(QWidget& parent, const char* name) {
-    T* found = parent.findChild<T*>(QString::fromLatin1(name));
-    if (found == nullptr) {
-        qFatal("missing child %s", name);
-    }
-    return found;
-}
-
 // Reports one timed run of a path that cannot be repeated on the same window.
 void ReportOneRun(const QElapsedTimer& timer) {
     QTest::setBenchmarkResult(static_cast<qreal>(timer.nsecsElapsed()) / 1e6,
@@ -99,22 +76,6 @@ bool HasDrawing(const QImage& image) {
         }
     }
     return false;
-}
-
-// The point a user clicks to move a scroll bar by one step (down arrow or up arrow).
-QPoint ArrowCentre(const QScrollBar* bar, QStyle::SubControl arrow) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.subControls = QStyle::SC_All;
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.upsideDown = bar->invertedAppearance();
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, bar).center();
 }
 
 } // namespace
@@ -155,22 +116,13 @@ private:
         return window;
     }
 
-    ModalAnswerer* answerer = nullptr;
-    RecordingShell shell;
+    // Any message box fails the run that showed it.
+    std::unique_ptr<ModalAnswerer> answerer;
+    quillon::test::RecordingShell shell;
 
 private slots:
-    void initTestCase() { quillon::SetDesktopShell(&shell); }
-    void cleanupTestCase() { quillon::SetDesktopShell(nullptr); }
-
-    void init() { answerer = new ModalAnswerer; }
-    void cleanup() {
-        const QVector<SeenMessage> seen = answerer->seen();
-        delete answerer;
-        answerer = nullptr;
-        if (!seen.isEmpty()) {
-            QFAIL(qPrintable(QStringLiteral("unexpected message box: ") + seen.first().text));
-        }
-    }
+    void init() { answerer = std::make_unique<ModalAnswerer>(); }
+    void cleanup() { answerer.reset(); }
 
     // The floor of every interaction: an empty widget of the window's size asks for a
     // repaint and the event loop serves it.
@@ -253,19 +205,11 @@ private slots:
 
     // The diagram alone on an image of its design size, without the window.
     void diagramOnImage() {
-        quillon::DiagramInputs inputs;
-        inputs.dTqCountFromText = 16;
-        inputs.lListIndex = 0;
-        inputs.lBRPMinus1 = 0;
-        inputs.dOscFreqMHz = 16;
-        inputs.lPropagation = 1;
-        inputs.lPhase1 = 8;
-        inputs.lPhase2Effective = 6;
-        inputs.lSJW = 1;
+        const quillon::BitTimingSetting setting = quillon::ProposedSetting(16, 500, 0, 16);
         ImageCanvas canvas;
         bool drawn = false;
         QBENCHMARK {
-            drawn = quillon::DrawBitTimingDiagram(canvas, inputs);
+            drawn = quillon::DrawBitTimingDiagram(canvas, setting, true);
         }
         QVERIFY(drawn);
         QVERIFY(HasDrawing(canvas.image()));
@@ -277,8 +221,6 @@ private slots:
         const auto window = OpenStepThree();
         auto* bar = Child<QScrollBar>(*window, "sclProp");
         auto* picture = Child<BitTimingPicture>(*window, "pctDisplay");
-        const QPoint down = ArrowCentre(bar, QStyle::SC_ScrollBarAddLine);
-        const QPoint up = ArrowCentre(bar, QStyle::SC_ScrollBarSubLine);
         const int start = bar->value();
         QVERIFY(start < bar->maximum());
         const PaintCounter diagramPainted(picture);
@@ -286,7 +228,7 @@ private slots:
         bool raise = true;
         QBENCHMARK {
             const int before = bar->value();
-            QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, raise ? down : up);
+            ClickArrow(bar, raise);
             ServeEventLoop();
             changes += bar->value() != before ? 1 : 0;
             raise = !raise;
@@ -302,12 +244,12 @@ private slots:
         const auto window = OpenStepThree();
         auto* button = Child<QPushButton>(*window, "cmdGenerateReport");
         QVERIFY(button->isEnabled());
-        shell.opened.clear();
+        shell.documents.clear();
         QBENCHMARK {
             QTest::mouseClick(button, Qt::LeftButton);
         }
-        QVERIFY(!shell.opened.empty());
-        const QFileInfo page(QString::fromStdString(shell.opened.back()));
+        QVERIFY(!shell.documents.empty());
+        const QFileInfo page(QString::fromStdString(shell.documents.back()));
         QCOMPARE(page.fileName(), QStringLiteral("MCP2510Report.htm"));
         QVERIFY(page.size() > 0);
         QVERIFY(QFileInfo(page.dir().filePath(QStringLiteral("bittime.bmp"))).size() > 0);

@@ -37,8 +37,8 @@ for program in "${programs[@]}"; do
     fail "$program is not installed in bin/"
     continue
   fi
-  output=$(env -u LD_LIBRARY_PATH "$binary" --version 2>&1)
-  check "$program --version printed '$output'" [ "$output" = "$program $version" ]
+  output=$(env -u LD_LIBRARY_PATH "$binary" --version 2>&1 | head -n 1)
+  check "$program --version began with '$output'" [ "$output" = "$program $version" ]
   if command -v readelf >/dev/null; then
     runpath=$(readelf -d "$binary" | grep -E 'RUNPATH|RPATH' || true)
     check "$program has a library search path of its own: $runpath" test -z "$runpath"
@@ -64,6 +64,10 @@ if [ "$with_cli" = 1 ]; then
   check "installed quillon-cli report wrote no bitmap: $output" test -s "$out/bittime.bmp"
   rm -rf "$out"
 fi
+
+# Only the shipped programs: no test build (quillon-probe) or other test program.
+extra=$(cd "$prefix" && find bin libexec -type f 2>/dev/null | grep -vxE 'bin/quillon|bin/quillon-cli|libexec/quillon/quillon-cli-qt')
+check "test or unknown programs installed: $extra" test -z "$extra"
 
 # Every installed file belongs under bin/, libexec/quillon/ or share/.
 stray=$(cd "$prefix" && find . -type f ! -path './bin/*' ! -path './libexec/quillon/*' \

@@ -1,12 +1,14 @@
 #pragma once
-// Test helper: answers the message boxes a widget test provokes and records them, so a
-// test never hangs on a modal dialog. Boxes that appear while no answerer is armed are
-// closed as well and reported as unexpected.
+// Answers the message boxes a widget test provokes, so that no test hangs on a modal
+// dialog, and records them. A test takes the boxes it expects with take(); a box that is
+// still untaken when the answerer goes fails the running test.
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <QVector>
+
+#include <functional>
 
 struct SeenMessage {
     QString title;
@@ -20,8 +22,12 @@ class ModalAnswerer : public QObject {
 
 public:
     ModalAnswerer();
-    const QVector<SeenMessage>& seen() const { return m_seen; }
-    void clear() { m_seen.clear(); }
+    ~ModalAnswerer() override;
+
+    // The boxes seen since the last take(), in order; they count as expected.
+    QVector<SeenMessage> take();
+    // Called while each box is still open, before it is answered.
+    std::function<void(const SeenMessage&)> whileShown;
 
 private slots:
     void poll();

@@ -7,14 +7,14 @@
 // Properties, always: 1152 combinations in search order with the right clock counts, a
 // chosen list of exactly the matches in that order, handed over unchanged, and no grid or
 // list text that shows "inf" or "nan". In the window's range besides: every value is
-// finite, a match lies within a bit per second of the target, and the report of every
-// chosen candidate has finite values and no "inf" or "nan".
+// finite, a match lies within a bit per second of the target, and every chosen candidate's
+// proposal passes the rules, encodes, and has finite rate facts and no "inf" or "nan" in its
+// report or diagram texts.
 #include "FuzzInput.h"
 #include "report/ReportValues.h"
+#include "timing/BitTiming.h"
 #include "timing/CandidateSearch.h"
 #include "timing/NumberFormat.h"
-#include "timing/Registers.h"
-#include "timing/Segments.h"
 
 #include <cmath>
 #include <cstdint>
@@ -34,33 +34,25 @@ std::string Describe(double osc, double rate) {
     return text;
 }
 
-bool Finite(const quillon::ReportDerived& d) {
-    return std::isfinite(d.dTargetBaud) && std::isfinite(d.dTwoOscPeriods) &&
-           std::isfinite(d.dTqSeconds) && std::isfinite(d.dActualBaud) &&
-           std::isfinite(d.dErrorPercent);
-}
-
 void CheckReport(double osc, double rate, const quillon::TqCandidate& chosen) {
-    const quillon::SegmentProposal proposal = quillon::ProposeSegments(chosen.lTqCount);
-    quillon::ReportInputs inputs;
-    inputs.dOscFreqMHz = osc;
-    inputs.dTargetKbps = rate / 1000;
-    inputs.lBRPMinus1 = chosen.lBRPMinus1;
-    inputs.lTqCount = chosen.lTqCount;
-    inputs.segments.lTqCount = chosen.lTqCount;
-    inputs.segments.lPropagation = proposal.lPropagation;
-    inputs.segments.lPhase1 = proposal.lPhase1;
-    inputs.segments.lPhase2 = proposal.lPhase2;
-    FUZZ_CHECK(Finite(quillon::ComputeReportDerived(inputs)), Describe(osc, rate));
+    const quillon::BitTimingFacts facts = quillon::DescribeBitTiming(
+        quillon::ProposedSetting(osc, rate / 1000, chosen.lBRPMinus1, chosen.lTqCount));
+    const quillon::RateFacts& r = facts.rate;
+    FUZZ_CHECK(std::isfinite(r.dTargetBaud) && std::isfinite(r.dTqSeconds) &&
+                   std::isfinite(r.dActualBaud) && std::isfinite(r.dErrorPercent),
+               Describe(osc, rate));
+    FUZZ_CHECK(static_cast<bool>(facts.registers), facts.registers.sError);
+    FUZZ_CHECK(facts.Passes(), Describe(osc, rate) + ": " + std::string(facts.sVerdict));
 
-    const quillon::RegisterEncoding encoding =
-        quillon::EncodeConfigRegisters(chosen.lBRPMinus1, inputs.segments);
-    FUZZ_CHECK(static_cast<bool>(encoding), encoding.sError);
-    const quillon::ReportValues values = quillon::BuildReportValues(
-        inputs, quillon::MakeConfigRegisterTexts(*encoding.registers), "12:00:00 pm 01/01/2026");
+    const quillon::ReportValues values =
+        quillon::BuildReportValues(facts, "12:00:00 pm 01/01/2026");
     for (const std::string* text :
          {&values.sOscFreq, &values.sCANBaud, &values.sTq, &values.sError}) {
         FUZZ_CHECK(!quillon::fuzz::ShowsNonFinite(*text), Describe(osc, rate) + ": " + *text);
+    }
+    for (const quillon::SegmentDuration& duration : facts.durations) {
+        FUZZ_CHECK(!quillon::fuzz::ShowsNonFinite(duration.sText),
+                   Describe(osc, rate) + ": " + duration.sText);
     }
 }
 

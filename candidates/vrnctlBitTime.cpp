@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
@@ -55,6 +56,7 @@ QPushButton* MakeListButton(QWidget* pctPanel, const QString& sCaption, const QS
                             double dLeftTwips, const QString& sToolTip) {
     auto* button = new QPushButton(sCaption, pctPanel);
     button->setObjectName(sName);
+    button->setAutoDefault(true); // Return on the focused button presses it
     button->setGeometry(TwipsToPixels(dLeftTwips, pctPanel), 0,
                         TwipsToPixels(kButtonWidthTwips, pctPanel),
                         TwipsToPixels(kButtonHeightTwips, pctPanel));
@@ -101,6 +103,11 @@ vrnctlBitTime::vrnctlBitTime(QWidget* parent)
         m_gCorner->installEventFilter(this);
     }
     connect(m_g, &QTableWidget::cellDoubleClicked, this, &vrnctlBitTime::g_DblClick);
+    // Tab leaves the grid for the list (the arrow keys move within it); Return or Space on a
+    // cell adds it as a double-click does.
+    m_g->setTabKeyNavigation(false);
+    m_g->installEventFilter(this);
+    setFocusProxy(m_g);
 
     m_pctLeft = new QWidget(this);
     m_pctLeft->setObjectName(QStringLiteral("pctLeft"));
@@ -196,9 +203,13 @@ void vrnctlBitTime::WriteRateCell(int tableRow, int tableColumn,
         QFont bold = m_g->font();
         bold.setBold(true);
         item->setData(Qt::BackgroundRole, QVariant());
+        item->setData(Qt::ForegroundRole, QVariant());
         item->setFont(bold);
     } else {
+        // A fixed background takes a fixed text colour: a dark theme's light text would
+        // vanish on silver.
         item->setBackground(kSilver);
+        item->setForeground(QColor(Qt::black));
         item->setData(Qt::FontRole, QVariant());
     }
     item->setText(
@@ -315,6 +326,14 @@ void vrnctlBitTime::resizeEvent(QResizeEvent* event) {
 }
 
 bool vrnctlBitTime::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_g && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+            m_g->currentRow() >= 0 && m_g->currentColumn() >= 0) {
+            g_DblClick(m_g->currentRow(), m_g->currentColumn());
+            return true;
+        }
+    }
     if (watched == m_pctLeft && event->type() == QEvent::Resize) {
         pctLeft_Resize();
     } else if (watched == m_gCorner && event->type() == QEvent::Paint) {

@@ -38,7 +38,12 @@ int RoundPixel(double value) {
 
 } // namespace
 
-ImageCanvas::ImageCanvas(QSize size) : m_font(DiagramFont()) {
+ImageCanvas::ImageCanvas(QSize size, qreal devicePixelRatio)
+    : m_dpr(devicePixelRatio > 0 ? devicePixelRatio : 1.0), m_font(DiagramFont()) {
+    if (HighResolution()) {
+        // Smooth text at a resolution where it is not blurred by scaling.
+        m_font.setStyleStrategy(QFont::PreferAntialias);
+    }
     resize(size);
 }
 
@@ -54,7 +59,10 @@ QFont ImageCanvas::DiagramFont() {
 void ImageCanvas::resize(QSize size) {
     // Like a persistent picture: the new area is white and the old drawing stays where it
     // was, clipped when the picture shrinks, until the next drawing clears it.
-    QImage resized(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    m_size = size.expandedTo(QSize(0, 0));
+    QImage resized(HighResolution() ? (QSizeF(m_size) * m_dpr).toSize() : m_size,
+                   QImage::Format_RGB32);
+    resized.setDevicePixelRatio(m_dpr);
     resized.fill(kBackgroundRgb);
     if (!m_image.isNull() && !resized.isNull()) {
         QPainter painter(&resized);
@@ -80,11 +88,21 @@ void ImageCanvas::SetForeColor(quillon::Rgb colour) {
     m_foreColor = ToQColor(colour);
 }
 
-QPoint ImageCanvas::ToPixels(double x, double y) const {
-    const double dPxPerUnitX = PixelsPerUnit(m_image.width(), m_dScaleWidth);
-    const double dPxPerUnitY = PixelsPerUnit(m_image.height(), m_dScaleHeight);
-    return QPoint(RoundPixel((x - m_dScaleLeft) * dPxPerUnitX),
-                  RoundPixel((y - m_dScaleTop) * dPxPerUnitY));
+QPointF ImageCanvas::ToPixels(double x, double y) const {
+    const double dPxPerUnitX = PixelsPerUnit(m_size.width(), m_dScaleWidth);
+    const double dPxPerUnitY = PixelsPerUnit(m_size.height(), m_dScaleHeight);
+    const double px = (x - m_dScaleLeft) * dPxPerUnitX;
+    const double py = (y - m_dScaleTop) * dPxPerUnitY;
+    if (HighResolution()) {
+        // Logical coordinates; the painter places them on the finer pixels.
+        return QPointF(std::clamp(std::isfinite(px) ? px : 0.0, -kPixelLimit, kPixelLimit),
+                       std::clamp(std::isfinite(py) ? py : 0.0, -kPixelLimit, kPixelLimit));
+    }
+    return QPointF(RoundPixel(px), RoundPixel(py));
+}
+
+double ImageCanvas::PixelsPerUnitX() {
+    return PixelsPerUnit(m_size.width(), m_dScaleWidth);
 }
 
 void ImageCanvas::Line(float x1, float y1, float x2, float y2, quillon::Rgb colour) {
@@ -93,14 +111,23 @@ void ImageCanvas::Line(float x1, float y1, float x2, float y2, quillon::Rgb colo
     }
     QPainter painter(&m_image);
     QPen pen(ToQColor(colour), 1, Qt::SolidLine, Qt::FlatCap);
-    pen.setCosmetic(true);
+    if (HighResolution()) {
+        // One logical pixel wide, smooth: as thin as on a plain screen, without its steps.
+        painter.setRenderHint(QPainter::Antialiasing);
+    } else {
+        pen.setCosmetic(true);
+    }
     painter.setPen(pen);
-    painter.drawLine(ToPixels(x1, y1), ToPixels(x2, y2));
+    if (HighResolution()) {
+        painter.drawLine(ToPixels(x1, y1), ToPixels(x2, y2));
+    } else {
+        painter.drawLine(ToPixels(x1, y1).toPoint(), ToPixels(x2, y2).toPoint());
+    }
 }
 
 double ImageCanvas::TextWidth(const std::string& utf8) {
     const QFontMetricsF metrics(m_font, &m_image);
-    const double dPxPerUnit = PixelsPerUnit(m_image.width(), m_dScaleWidth);
+    const double dPxPerUnit = PixelsPerUnit(m_size.width(), m_dScaleWidth);
     return dPxPerUnit != 0 ? metrics.horizontalAdvance(QString::fromStdString(utf8)) / dPxPerUnit
                            : 0;
 }
@@ -108,7 +135,7 @@ double ImageCanvas::TextWidth(const std::string& utf8) {
 double ImageCanvas::TextHeight(const std::string& /*utf8*/) {
     // One line of the font, whatever the text.
     const QFontMetricsF metrics(m_font, &m_image);
-    const double dPxPerUnit = PixelsPerUnit(m_image.height(), m_dScaleHeight);
+    const double dPxPerUnit = PixelsPerUnit(m_size.height(), m_dScaleHeight);
     return dPxPerUnit != 0 ? metrics.height() / dPxPerUnit : 0;
 }
 
@@ -119,7 +146,8 @@ void ImageCanvas::Print(const std::string& utf8) {
         painter.setFont(m_font);
         painter.setPen(m_foreColor);
         painter.setBackgroundMode(Qt::TransparentMode);
-        const QRectF anchor(ToPixels(m_dCurrentX, m_dCurrentY), QSizeF(0, 0));
+        const QPointF at = ToPixels(m_dCurrentX, m_dCurrentY);
+        const QRectF anchor(HighResolution() ? at : QPointF(at.toPoint()), QSizeF(0, 0));
         painter.drawText(anchor, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                          QString::fromStdString(utf8));
     }

@@ -9,7 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
-#include <QPoint>
+#include <QPointF>
 #include <QSize>
 
 // The diagram picture at its design size: 8115 x 1590 twips at 15 twips per pixel.
@@ -21,8 +21,10 @@ inline constexpr QSize kWindowPictureSize{586, 106};
 
 class ImageCanvas final : public quillon::BitCanvas {
 public:
-    // A white image of the given size; until SetScale the image spans 0 to 1 both ways.
-    explicit ImageCanvas(QSize size = kDiagramDesignSize);
+    // A white image of the given size in logical pixels; until SetScale the image spans 0
+    // to 1 both ways. With a device pixel ratio above 1 the image has that many more pixels
+    // for a high-resolution screen, and lines and texts are drawn at that resolution.
+    explicit ImageCanvas(QSize size = kDiagramDesignSize, qreal devicePixelRatio = 1.0);
 
     void Cls() override;
     void SetScale(double left, double top, double width, double height) override;
@@ -35,8 +37,12 @@ public:
     // Prints with a transparent background, then moves the text position to the start of
     // the next line, as a picture box does.
     void Print(const std::string& utf8) override;
+    double PixelsPerUnitX() override;
 
     const QImage& image() const { return m_image; }
+    // The image's size in logical pixels.
+    QSize size() const { return m_size; }
+    qreal devicePixelRatio() const { return m_dpr; }
     // Replaces the image by a fresh white one of the new size; the scale stays.
     void resize(QSize size);
 
@@ -45,8 +51,11 @@ public:
     static QFont DiagramFont();
 
 private:
-    QPoint ToPixels(double x, double y) const;
+    QPointF ToPixels(double x, double y) const;
+    bool HighResolution() const { return m_dpr != 1.0; }
 
+    QSize m_size;
+    qreal m_dpr = 1.0;
     QImage m_image;
     QFont m_font;
     QColor m_foreColor{Qt::black};

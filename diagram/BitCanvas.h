@@ -48,6 +48,9 @@ public:
     virtual void SetCurrentY(double y) = 0;
     // Draws the text with its top-left corner at the text position, in the current colour.
     virtual void Print(const std::string& utf8) = 0;
+    // Pixels of the picture in one user unit across, or 0 where there are no pixels (a
+    // recording); lets the drawing keep small marks at a readable size on a wide picture.
+    virtual double PixelsPerUnitX() { return 0.0; }
 
 protected:
     BitCanvas() = default;

@@ -1,5 +1,6 @@
 #include "diagram/BitTimingDiagram.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillon {
@@ -27,6 +28,14 @@ constexpr double kDurationY = 87.5;
 
 // Horizontal sizes, in Tq.
 constexpr double kArrowHeadLength = 0.2; // dimension and SJW arrowheads
+
+// A stretched picture would turn 0.2 Tq into long, flat smears; an arrowhead is never longer
+// than on the widest design-size picture (8 Tq across 586 pixels), so the design-size
+// drawing is untouched.
+constexpr double kMaxArrowHeadPixels = 15;
+// The picture's width at the window's design size; only a wider one keeps the last Tq
+// number inside, the design drawing has it half outside the right edge.
+constexpr double kDesignPictureWidthPixels = 586;
 constexpr double kMarkerHeadHalfWidth = 0.1;
 constexpr double kTextGap = 0.25; // between an arrow and the text right of it
 
@@ -63,13 +72,21 @@ void PrintAt(BitCanvas& canvas, const std::string& text, double x, double y) {
 // A segment from a to b as a dimension: shaft with an arrowhead at each end and an
 // extension line up from each end. The sync segment's arrowheads end at 0.2 and 0.8 and
 // the propagation segment's left ones at 1.2: exactly a + 0.2 and b - 0.2 as floats.
+// The arrowhead length in Tq for this canvas.
+double ArrowHead(BitCanvas& canvas) {
+    const double dPixelsPerTq = canvas.PixelsPerUnitX();
+    return dPixelsPerTq > 0 ? std::min(kArrowHeadLength, kMaxArrowHeadPixels / dPixelsPerTq)
+                            : kArrowHeadLength;
+}
+
 void DrawDimension(BitCanvas& canvas, double a, double b) {
     const Rgb colour = diagram_colours::kSegment;
+    const double head = ArrowHead(canvas);
     DrawLine(canvas, a, kDimensionShaftY, b, kDimensionShaftY, colour);
-    DrawLine(canvas, a, kDimensionShaftY, a + kArrowHeadLength, kDimensionHeadTopY, colour);
-    DrawLine(canvas, a, kDimensionShaftY, a + kArrowHeadLength, kDimensionHeadBottomY, colour);
-    DrawLine(canvas, b, kDimensionShaftY, b - kArrowHeadLength, kDimensionHeadTopY, colour);
-    DrawLine(canvas, b, kDimensionShaftY, b - kArrowHeadLength, kDimensionHeadBottomY, colour);
+    DrawLine(canvas, a, kDimensionShaftY, a + head, kDimensionHeadTopY, colour);
+    DrawLine(canvas, a, kDimensionShaftY, a + head, kDimensionHeadBottomY, colour);
+    DrawLine(canvas, b, kDimensionShaftY, b - head, kDimensionHeadTopY, colour);
+    DrawLine(canvas, b, kDimensionShaftY, b - head, kDimensionHeadBottomY, colour);
     DrawLine(canvas, a, kMarkerTipY, a, kDimensionShaftY, colour);
     DrawLine(canvas, b, kMarkerTipY, b, kDimensionShaftY, colour);
 }
@@ -121,7 +138,16 @@ bool DrawBitTimingDiagram(BitCanvas& canvas, const BitTimingSetting& setting, bo
     for (int i = 1; i <= lLastTq; ++i) {
         DrawLine(canvas, i, kGridTopY, i, kScaleHeight, diagram_colours::kGrid);
         const std::string sLabel = i == 1 ? std::string("Tq = 1") : std::to_string(i);
-        PrintCentred(canvas, sLabel, i, kTqNumberY);
+        if (i == lLastTq && N * canvas.PixelsPerUnitX() > kDesignPictureWidthPixels) {
+            // Centred the same way, then moved in so that its right edge is the picture's.
+            const double dHeight = canvas.TextHeight(sLabel);
+            canvas.SetCurrentY(kTqNumberY - dHeight / 2);
+            const double dWidth = canvas.TextWidth(sLabel);
+            canvas.SetCurrentX(std::min(i - dWidth / 2, N - dWidth));
+            canvas.Print(sLabel);
+        } else {
+            PrintCentred(canvas, sLabel, i, kTqNumberY);
+        }
     }
 
     // Sync segment: one Tq, no duration.
@@ -140,10 +166,11 @@ bool DrawBitTimingDiagram(BitCanvas& canvas, const BitTimingSetting& setting, bo
     canvas.SetForeColor(green);
     DrawLine(canvas, S, kSJWShaftY, S - J, kSJWShaftY, green);
     DrawLine(canvas, S, kSJWShaftY, S + J, kSJWShaftY, green);
-    DrawLine(canvas, S + J, kSJWShaftY, S + J - kArrowHeadLength, kSJWHeadTopY, green);
-    DrawLine(canvas, S + J, kSJWShaftY, S + J - kArrowHeadLength, kSJWHeadBottomY, green);
-    DrawLine(canvas, S - J, kSJWShaftY, S - J + kArrowHeadLength, kSJWHeadTopY, green);
-    DrawLine(canvas, S - J, kSJWShaftY, S - J + kArrowHeadLength, kSJWHeadBottomY, green);
+    const double head = ArrowHead(canvas);
+    DrawLine(canvas, S + J, kSJWShaftY, S + J - head, kSJWHeadTopY, green);
+    DrawLine(canvas, S + J, kSJWShaftY, S + J - head, kSJWHeadBottomY, green);
+    DrawLine(canvas, S - J, kSJWShaftY, S - J + head, kSJWHeadTopY, green);
+    DrawLine(canvas, S - J, kSJWShaftY, S - J + head, kSJWHeadBottomY, green);
     const std::string sSJW = "SJW " + durationText(kSJWDuration);
     canvas.SetCurrentX(S + J + kTextGap);
     canvas.SetCurrentY(kSJWShaftY - canvas.TextHeight(sSJW) / 2);

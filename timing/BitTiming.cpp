@@ -20,14 +20,14 @@ RateFacts DescribeRate(const BitTimingSetting& s, std::string_view sep) {
     rate.dTqSeconds = ReportTqSeconds(s.dOscFreqMHz, s.lBRPMinus1);
     rate.dActualBaud = 1.0 / (s.segments.lTqCount * rate.dTqSeconds);
     rate.dErrorPercent = (rate.dTargetBaud - rate.dActualBaud) / rate.dTargetBaud * 100.0;
+    rate.bHitsTarget = RoundToWhole(rate.dActualBaud) == RoundToWhole(rate.dTargetBaud);
     rate.sTq = FormatEngineering(rate.dTqSeconds, "0.000", "s", false, sep);
+    rate.sActual = FormatEngineering(rate.dActualBaud, "0.000###", "bps", false, sep);
     rate.sError = FormatNumber(rate.dErrorPercent, kErrorPattern, sep);
     if (rate.dErrorPercent == 0.0) {
         rate.sError += " %";
     } else {
-        rate.sError += kActualRateLead;
-        rate.sError += FormatEngineering(rate.dActualBaud, "0.000###", "bps", false, sep);
-        rate.sError += " )";
+        rate.sError += std::string(kActualRateLead) + rate.sActual + " )";
     }
     return rate;
 }

@@ -49,7 +49,9 @@ struct RateFacts {
     double dTqSeconds = 0.0;  // the report's quantum
     double dActualBaud = 0.0;
     double dErrorPercent = 0.0; // (target - actual) / target x 100: positive below the target
+    bool bHitsTarget = false;   // equal in whole bit/s, the search's match rule
     std::string sTq;            // "250.000 ns"
+    std::string sActual;        // "307.692308 kbps"
     // "0.0 %" for an exact hit, else "-2.564 %  (Actual Baud Rate is 307.692308 kbps )".
     std::string sError;
 };

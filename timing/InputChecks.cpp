@@ -2,6 +2,8 @@
 
 #include "timing/NumberFormat.h"
 
+#include <cmath>
+
 namespace quillon {
 
 std::optional<std::string> OscillatorProblem(double dOscFreqMHz) {
@@ -21,6 +23,20 @@ std::optional<std::string> RateProblem(double dRateKbps) {
     }
     return "The CAN baud rate must be greater than 0 and no more than " +
            FormatGeneralNumber(kMaxRateKbps) + ".";
+}
+
+std::optional<std::string> OscillatorComputeProblem(double dOscFreqMHz) {
+    if (std::isfinite(dOscFreqMHz) && dOscFreqMHz > 0) {
+        return std::nullopt;
+    }
+    return std::string("The oscillator must be greater than 0.");
+}
+
+std::optional<std::string> RateComputeProblem(double dRateKbps) {
+    if (std::isfinite(dRateKbps) && dRateKbps > 0) {
+        return std::nullopt;
+    }
+    return std::string("The CAN baud rate must be greater than 0.");
 }
 
 } // namespace quillon

@@ -26,4 +26,10 @@ std::optional<std::string> OscillatorProblem(double dOscFreqMHz);
 // "The CAN baud rate must be greater than 0 and no more than 1000.", or nothing.
 std::optional<std::string> RateProblem(double dRateKbps);
 
+// What a report cannot be worked out with: an oscillator or a rate of 0 or below, or a value
+// that is no finite number ("The oscillator must be greater than 0." or "The CAN baud rate
+// must be greater than 0."). A value outside the search's limits can still be reported.
+std::optional<std::string> OscillatorComputeProblem(double dOscFreqMHz);
+std::optional<std::string> RateComputeProblem(double dRateKbps);
+
 } // namespace quillon

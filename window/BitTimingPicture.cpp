@@ -16,28 +16,42 @@ public:
     explicit ScreenCanvas(BitTimingPicture& picture) : m_picture(picture) {}
 
     void Cls() override {
-        Image().Cls();
+        Both([](ImageCanvas& c) { c.Cls(); });
         m_picture.ImageChanged();
     }
     void SetScale(double left, double top, double width, double height) override {
-        Image().SetScale(left, top, width, height);
+        Both([&](ImageCanvas& c) { c.SetScale(left, top, width, height); });
     }
-    void SetForeColor(quillon::Rgb colour) override { Image().SetForeColor(colour); }
+    void SetForeColor(quillon::Rgb colour) override {
+        Both([&](ImageCanvas& c) { c.SetForeColor(colour); });
+    }
     void Line(float x1, float y1, float x2, float y2, quillon::Rgb colour) override {
-        Image().Line(x1, y1, x2, y2, colour);
+        Both([&](ImageCanvas& c) { c.Line(x1, y1, x2, y2, colour); });
         m_picture.ImageChanged();
     }
+    // Measured on the persistent image, so both images place every text alike.
     double TextWidth(const std::string& utf8) override { return Image().TextWidth(utf8); }
     double TextHeight(const std::string& utf8) override { return Image().TextHeight(utf8); }
-    void SetCurrentX(double x) override { Image().SetCurrentX(x); }
-    void SetCurrentY(double y) override { Image().SetCurrentY(y); }
+    double PixelsPerUnitX() override { return Image().PixelsPerUnitX(); }
+    void SetCurrentX(double x) override {
+        Both([&](ImageCanvas& c) { c.SetCurrentX(x); });
+    }
+    void SetCurrentY(double y) override {
+        Both([&](ImageCanvas& c) { c.SetCurrentY(y); });
+    }
     void Print(const std::string& utf8) override {
-        Image().Print(utf8);
+        Both([&](ImageCanvas& c) { c.Print(utf8); });
         m_picture.ImageChanged();
     }
 
 private:
     ImageCanvas& Image() { return m_picture.m_image; }
+    template <typename Operation> void Both(const Operation& operation) {
+        operation(m_picture.m_image);
+        if (m_picture.m_screenImage) {
+            operation(*m_picture.m_screenImage);
+        }
+    }
 
     BitTimingPicture& m_picture;
 };
@@ -100,7 +114,7 @@ void BitTimingPicture::paintEvent(QPaintEvent* /*event*/) {
         m_bRedrawnForPaint = m_bDrawnWhileServing;
     }
     QPainter painter(this);
-    painter.drawImage(0, 0, m_image.image());
+    painter.drawImage(0, 0, m_screenImage ? m_screenImage->image() : m_image.image());
 }
 
 void BitTimingPicture::resizeEvent(QResizeEvent* event) {
@@ -119,8 +133,23 @@ void BitTimingPicture::ImageChanged() {
 }
 
 void BitTimingPicture::FollowWidgetSize() {
-    if (m_image.image().size() != size()) {
+    bool changed = false;
+    if (m_image.size() != size()) {
         m_image.resize(size());
+        changed = true;
+    }
+    const qreal dpr = devicePixelRatioF();
+    if (dpr == 1.0) {
+        changed = changed || m_screenImage != nullptr;
+        m_screenImage.reset();
+    } else if (!m_screenImage || m_screenImage->devicePixelRatio() != dpr) {
+        m_screenImage = std::make_unique<ImageCanvas>(size(), dpr);
+        changed = true;
+    } else if (m_screenImage->size() != size()) {
+        m_screenImage->resize(size());
+        changed = true;
+    }
+    if (changed) {
         ImageChanged();
     }
 }

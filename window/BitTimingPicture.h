@@ -1,8 +1,11 @@
 #pragma once
 // The picture box pctDisplay: a widget that shows the diagram's persistent image. Drawing
 // goes into the image through canvas(); the widget only copies the image to the screen,
-// so what is shown is exactly what the report saves. When the platform asks for a repaint
-// the widget emits Paint() first, so the window can redraw the image before it is shown.
+// so what is shown is exactly what the report saves. On a screen with more than one device
+// pixel per logical pixel the same drawing also goes into an image at that resolution,
+// which is what the screen shows, so the figure is crisp while the saved bitmap keeps its
+// design pixels. When the platform asks for a repaint the widget emits Paint() first, so
+// the window can redraw the image before it is shown.
 #include "canvas/ImageCanvas.h"
 
 #include <QImage>
@@ -43,6 +46,8 @@ private:
     void FollowWidgetSize();
 
     ImageCanvas m_image;
+    // The screen's copy at its device pixel ratio; null at a ratio of 1.
+    std::unique_ptr<ImageCanvas> m_screenImage;
     std::unique_ptr<ScreenCanvas> m_canvas;
     bool m_bServingPaint = false;      // Paint() is being emitted from paintEvent
     bool m_bDrawnWhileServing = false; // the receivers of that Paint() drew

@@ -9,14 +9,15 @@
 #include "ui/QtText.h"
 #include "ui/Twips.h"
 #include "ui/WaitCursor.h"
-#include "window/Artwork.h"
 #include "window/BitTimingPicture.h"
+#include "window/WindowDesign.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -26,19 +27,10 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 
 namespace {
 
-// Design size of the client area, in twips.
-constexpr double kDesignWidth = 8820;
-constexpr double kDesignHeight = 6390;
-
-const QColor kBandGrey(64, 64, 64);
-const QColor kPromoGrey(110, 110, 110);
-const QColor kLinkBlue(0, 0, 255);
-
-const char* const kNoteStep1 =
-    "Enter in the oscillator frequency and desired CAN baud rate. Press next \">\".";
 const char* const kNoteStep2 =
     "The time quanta for the matching CAN baud rates have been selected and are shown at the "
     "left. Add any additional rates by double clicking them in the grid. Click next.";
@@ -47,11 +39,13 @@ const char* const kNoteStep3 =
 // What the step-2 checks add to the problem with a box.
 const char* const kSettingToDefault = " Setting to default value.";
 
-QFont ArialFont(double points, bool bold = false) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
+// Return, Enter or Space: what presses a focused control.
+bool IsActivationKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
 }
 
 QString WindowCaption() {
@@ -74,8 +68,9 @@ frmMainBitTime::frmMainBitTime(QWidget* parent) : QWidget(parent) {
     vrnBitTime->hide();
 
     BuildSegmentPanel();
+    SetUpKeyboard();
 
-    resize(Twips(kDesignWidth), Twips(kDesignHeight));
+    resize(Twips(kDesignWidthTwips), Twips(kDesignHeightTwips));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -83,6 +78,49 @@ frmMainBitTime::frmMainBitTime(QWidget* parent) : QWidget(parent) {
 }
 
 frmMainBitTime::~frmMainBitTime() = default;
+
+void frmMainBitTime::SetUpKeyboard() {
+    // Return in a box of step 1 goes on as ">" does; Alt+Right and Alt+Left are ">" and "<"
+    // wherever the focus is, while those buttons are enabled.
+    for (QLineEdit* box : {txtOsc, txtCANBaud}) {
+        connect(box, &QLineEdit::returnPressed, this, [this] {
+            if (m_step == 0 && cmdNext->isEnabled()) {
+                cmdNext->click();
+            }
+        });
+        // Step 3 works with what the boxes hold; it shows at once what an edit changes.
+        connect(box, &QLineEdit::textEdited, this, [this] {
+            if (m_step == 2) {
+                DrawBitTiming();
+            }
+        });
+    }
+    const auto pressWhenEnabled = [this](QKeyCombination keys, QPushButton* button) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled()) {
+                button->click();
+            }
+        });
+    };
+    pressWhenEnabled(Qt::ALT | Qt::Key_Right, cmdNext);
+    pressWhenEnabled(Qt::ALT | Qt::Key_Left, cmdBack);
+
+    // One pass through the window in reading order; hidden controls are skipped.
+    QList<QWidget*> order = {txtOsc, txtCANBaud, cmdNext, cmdBack, Label13, cmdTarsel};
+    for (const char* name : {"g", "lvwTq", "cmdRemove", "cmdClear"}) {
+        order << vrnBitTime->findChild<QWidget*>(QString::fromLatin1(name));
+    }
+    order << QList<QWidget*>{
+        lstSelectTq,      sclProp, sclPhase1,    optPhase2[0],        sclPhase2,
+        optPhase2[1],     sclSJW,  cmdRecommend, chkMultipleSampling, chkUseWakeUpFilter,
+        cmdGenerateReport};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    txtOsc->setFocus();
+    txtOsc->selectAll();
+}
 
 int frmMainBitTime::Twips(double twips) const {
     return TwipsToPixels(twips, this);
@@ -101,154 +139,6 @@ double frmMainBitTime::ReadBox(const QLineEdit* box) const {
     return quillon::ReadLeadingNumber(ToStdString(box->text()));
 }
 
-void frmMainBitTime::BuildHeaderBands() {
-    pctTop = new QWidget(this);
-    pctTop->setObjectName(QStringLiteral("pctTop"));
-    pctTop->setAutoFillBackground(true);
-    QPalette white = pctTop->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    pctTop->setPalette(white);
-    Place(pctTop, 0, 0, kDesignWidth, 930);
-
-    auto* image1 = new QLabel(pctTop);
-    image1->setObjectName(QStringLiteral("Image1"));
-    Place(image1, 135, 120, 540, 540);
-    image1->setPixmap(MakerLogo(image1->size()));
-
-    auto* label3 = new QLabel(QStringLiteral("BIT TIMING"), pctTop);
-    label3->setObjectName(QStringLiteral("Label3"));
-    label3->setFont(ArialFont(15.75, true));
-    Place(label3, 735, 330, 2040, 360);
-
-    auto* label6 = new QLabel(QStringLiteral("Controls"), pctTop);
-    label6->setObjectName(QStringLiteral("Label6"));
-    Place(label6, 3450, 45, 1470, 255);
-
-    cmdBack = new QPushButton(QStringLiteral("<"), pctTop);
-    cmdBack->setObjectName(QStringLiteral("cmdBack"));
-    cmdBack->setToolTip(tr("Back to the previous step"));
-    Place(cmdBack, 3855, 315, 300, 285);
-    cmdBack->setEnabled(false);
-
-    cmdNext = new QPushButton(QStringLiteral(">"), pctTop);
-    cmdNext->setObjectName(QStringLiteral("cmdNext"));
-    cmdNext->setToolTip(tr("On to the next step"));
-    Place(cmdNext, 4200, 315, 300, 285);
-
-    auto* label1 = new QLabel(QStringLiteral("Oscillator Freq (Mhz)"), pctTop);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Place(label1, 4995, 75, 2280, 255);
-
-    txtOsc = new QLineEdit(ToQString(quillon::kDefaultOscillatorText), pctTop);
-    txtOsc->setObjectName(QStringLiteral("txtOsc"));
-    Place(txtOsc, 7350, 45, 1260, 285);
-
-    auto* label2 = new QLabel(QStringLiteral("CAN (kBPS)"), pctTop);
-    label2->setObjectName(QStringLiteral("Label2"));
-    label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Place(label2, 4995, 465, 2220, 255);
-
-    txtCANBaud = new QLineEdit(ToQString(quillon::kDefaultRateText), pctTop);
-    txtCANBaud->setObjectName(QStringLiteral("txtCANBaud"));
-    Place(txtCANBaud, 7350, 435, 1260, 315);
-
-    Label13 = new QLabel(ToQString(quillon::kMakerHost), pctTop);
-    Label13->setObjectName(QStringLiteral("Label13"));
-    QPalette link = Label13->palette();
-    link.setColor(QPalette::WindowText, kLinkBlue);
-    Label13->setPalette(link);
-    Label13->setCursor(Qt::PointingHandCursor);
-    Label13->setToolTip(ToQString(quillon::kMakerUrl));
-    Label13->installEventFilter(this);
-    Place(Label13, 255, 675, 1710, 210);
-
-    pctTop2 = new QWidget(this);
-    pctTop2->setObjectName(QStringLiteral("pctTop2"));
-    pctTop2->setAutoFillBackground(true);
-    QPalette grey = pctTop2->palette();
-    grey.setColor(QPalette::Window, kBandGrey);
-    grey.setColor(QPalette::WindowText, Qt::white);
-    pctTop2->setPalette(grey);
-    Place(pctTop2, 0, 930, kDesignWidth, 525);
-
-    lblStep = new QLabel(QStringLiteral("Step 1:"), pctTop2);
-    lblStep->setObjectName(QStringLiteral("lblStep"));
-    lblStep->setFont(ArialFont(14.25));
-    Place(lblStep, 90, 30, 975, 300);
-
-    lblNote = new QLabel(QString::fromLatin1(kNoteStep1), pctTop2);
-    lblNote->setObjectName(QStringLiteral("lblNote"));
-    lblNote->setFont(ArialFont(9.75));
-    lblNote->setWordWrap(true);
-    lblNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Place(lblNote, 1080, 15, 7530, 480);
-
-    connect(cmdNext, &QPushButton::clicked, this, &frmMainBitTime::cmdNext_Click);
-    connect(cmdBack, &QPushButton::clicked, this, &frmMainBitTime::cmdBack_Click);
-}
-
-void frmMainBitTime::BuildPromotionalPanel() {
-    auto* photo = new QLabel(this);
-    photo->setObjectName(QStringLiteral("imgTarsel"));
-    Place(photo, 345, 1995, 2730, 2580);
-    photo->setPixmap(ProductPicture(photo->size()));
-
-    auto* lblMCP = new QLabel(ToQString(quillon::kProductName), this);
-    lblMCP->setObjectName(QStringLiteral("lblMCP"));
-    lblMCP->setFont(ArialFont(18, true));
-    Place(lblMCP, 3300, 1995, 5200, 480);
-
-    const char* const lines[] = {
-        "USB to CAN for 2.0A and 2.0B buses",
-        "Bit rates from 10 kbit/s to 1 Mbit/s, set in Tq",
-        "Listen-only mode, error frames and time stamps",
-        "For MCP251X, PIC18 and dsPIC33F work",
-        "From $149 per unit*",
-    };
-    int row = 0;
-    for (const char* text : lines) {
-        auto* line = new QLabel(QString::fromLatin1(text), this);
-        line->setObjectName(QStringLiteral("lblFeature%1").arg(row + 1));
-        line->setFont(ArialFont(12));
-        QPalette palette = line->palette();
-        palette.setColor(QPalette::WindowText, kPromoGrey);
-        line->setPalette(palette);
-        Place(line, 3300, 2580 + 360.0 * row, 5300, 330);
-        ++row;
-    }
-
-    auto* label18 = new QLabel(tr("* Price per unit before shipping and taxes."), this);
-    label18->setObjectName(QStringLiteral("Label18"));
-    Place(label18, 3300, 4440, 5300, 240);
-
-    cmdTarsel = new QPushButton(QStringLiteral("Click for More Information"), this);
-    cmdTarsel->setObjectName(QStringLiteral("cmdTarsel"));
-    QFont verdana(QStringLiteral("Verdana"));
-    verdana.setPointSizeF(8.25);
-    cmdTarsel->setFont(verdana);
-    Place(cmdTarsel, 345, 4740, 2730, 405);
-    connect(cmdTarsel, &QPushButton::clicked, this, &frmMainBitTime::cmdTarsel_Click);
-
-    lblVarnholt = new QLabel(ToQString(quillon::kMakerName), this);
-    lblVarnholt->setObjectName(QStringLiteral("lblVarnholt"));
-    lblVarnholt->setFont(ArialFont(20.25));
-    lblVarnholt->setAlignment(Qt::AlignCenter);
-    Place(lblVarnholt, 60, 5130, 8340, 540);
-
-    lblPlug = new QLabel(ToQString(quillon::kMakerHost), this);
-    lblPlug->setObjectName(QStringLiteral("lblPlug"));
-    lblPlug->setAlignment(Qt::AlignCenter);
-    Place(lblPlug, 135, 5985, 8340, 390);
-
-    lblrev = new QLabel(this);
-    lblrev->setObjectName(QStringLiteral("lblrev"));
-    QPalette palette = lblrev->palette();
-    palette.setColor(QPalette::WindowText, Qt::gray);
-    lblrev->setPalette(palette);
-    Place(lblrev, 45, 5670, 1380, 180);
-}
-
 void frmMainBitTime::Form_Load() {
     lblrev->setText(QStringLiteral("Rev %1").arg(quillon::kRevision));
 }
@@ -260,10 +150,7 @@ void frmMainBitTime::resizeEvent(QResizeEvent* event) {
 
 void frmMainBitTime::LayoutContent() {
     const int width = this->width();
-    // The bands keep their design heights; they span the window so the top stays tidy
-    // however wide the window becomes.
-    pctTop->resize(qMax(width, Twips(kDesignWidth)), pctTop->height());
-    pctTop2->setGeometry(0, pctTop->height(), qMax(width, Twips(kDesignWidth)), pctTop2->height());
+    // The two bands stay at the top, one below the other, at their design sizes.
 
     const int top = pctTop->height() + pctTop2->height();
     const int height = this->height() - top;
@@ -278,13 +165,16 @@ void frmMainBitTime::LayoutContent() {
 bool frmMainBitTime::eventFilter(QObject* watched, QEvent* event) {
     const bool leftClick = event->type() == QEvent::MouseButtonRelease &&
                            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-    if (watched == Label13 && leftClick) {
+    if (watched == Label13 && (leftClick || IsActivationKey(event))) {
         Label13_Click();
         return true;
     }
     if (watched == optPhase2Caption && leftClick && optPhase2[1]->isEnabled()) {
         optPhase2[1]->click();
         return true;
+    }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        ShowScrollBarFocus(watched, event->type() == QEvent::FocusIn);
     }
     if (watched == pctSegment && event->type() == QEvent::Resize) {
         pctSegment_Resize();
@@ -337,6 +227,7 @@ void frmMainBitTime::ShowStep2() {
     vrnBitTime->raise();
     cmdBack->setEnabled(false);
     cmdNext->setEnabled(true);
+    vrnBitTime->setFocus(); // the keyboard goes on in the grid
 }
 
 void frmMainBitTime::ShowStep3() {
@@ -368,6 +259,12 @@ void frmMainBitTime::ShowStep3() {
     DrawBitTiming();
     cmdBack->setEnabled(true);
     cmdNext->setEnabled(false);
+    // The keyboard goes on with the Tq list, or with "<" when there is nothing to choose.
+    if (lstSelectTq->isEnabled()) {
+        lstSelectTq->setFocus();
+    } else {
+        cmdBack->setFocus();
+    }
 }
 
 void frmMainBitTime::cmdTarsel_Click() {

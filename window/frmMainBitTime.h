@@ -6,9 +6,17 @@
 #include "timing/BitTiming.h"
 #include "timing/OneBasedArray.h"
 
+#include <QLocale>
 #include <QWidget>
 
 #include <cstdint>
+
+namespace quillon {
+struct DateSeparators;
+}
+
+// The date and time separators of a locale's short formats, for the report's time stamp.
+quillon::DateSeparators LocaleDateSeparators(const QLocale& locale = QLocale());
 
 class QButtonGroup;
 class QCheckBox;
@@ -49,6 +57,7 @@ private slots:
     void chkMultipleSampling_Click();
     void optPhase2_Click();
     void cmdGenerateReport_Click();
+    void cmdRecommend_Click();
     void pctDisplay_Paint();
 
 private:
@@ -65,13 +74,17 @@ private:
     quillon::BitTimingSetting CurrentSetting() const;
     bool HasSelectedTq() const;
     void CheckTimingRules();
-    void ShowTimingAnalysis(const quillon::BitTimingFacts& facts);
+    // Sets the step-3 controls to `segments` and draws once.
+    void ShowSegments(const quillon::SegmentSettings& segments);
+    bool InputsChangedSinceSearch() const;
     void DrawBitTiming();
     void OpenMakerWebsite();
 
     void BuildHeaderBands();
     void BuildPromotionalPanel();
     void BuildSegmentPanel();
+    void SetUpKeyboard();
+    void ShowScrollBarFocus(QObject* bar, bool focused);
 
     int Twips(double twips) const;
     void Place(QWidget* widget, double left, double top, double width, double height) const;
@@ -123,5 +136,7 @@ private:
     BitTimingPicture* pctDisplay = nullptr;
     QLabel* lblNotes = nullptr;
     QLabel* lblAnalysis = nullptr;
+    QLabel* lblCheck = nullptr;
+    QPushButton* cmdRecommend = nullptr;
     QPushButton* cmdGenerateReport = nullptr;
 };

@@ -13,6 +13,8 @@
 #include "ui/WaitCursor.h"
 #include "window/BitTimingPicture.h"
 
+#include <QLocale>
+
 namespace {
 
 // What the report handler adds to the problem with a box.
@@ -20,7 +22,26 @@ const char* const kCorrectOscillator =
     " Correct the oscillator frequency and generate the report again.";
 const char* const kCorrectRate = " Correct the CAN baud rate and generate the report again.";
 
+// The first character of a format that is neither a field letter nor a blank.
+QString FirstSeparator(const QString& format, const QString& fallback) {
+    for (const QChar c : format) {
+        if (!c.isLetterOrNumber() && !c.isSpace()) {
+            return QString(c);
+        }
+    }
+    return fallback;
+}
+
 } // namespace
+
+quillon::DateSeparators LocaleDateSeparators(const QLocale& locale) {
+    quillon::DateSeparators separators;
+    separators.sDate =
+        ToStdString(FirstSeparator(locale.dateFormat(QLocale::ShortFormat), QStringLiteral("/")));
+    separators.sTime =
+        ToStdString(FirstSeparator(locale.timeFormat(QLocale::ShortFormat), QStringLiteral(":")));
+    return separators;
+}
 
 void frmMainBitTime::cmdGenerateReport_Click() {
     WaitCursor wait(this);
@@ -36,14 +57,15 @@ void frmMainBitTime::cmdGenerateReport_Click() {
                     ToQString(*facts.busIdleWarning));
     }
 
-    // The boxes stay editable in step 3; a value that no longer passes the step-1 checks
-    // would give a report of infinities, so it is refused with the reason instead.
-    if (const auto problem = quillon::OscillatorProblem(facts.setting.dOscFreqMHz)) {
+    // The report describes what the boxes hold. The boxes stay editable in step 3, and a
+    // value nothing can be computed with would give a report of infinities: that one is
+    // refused with the reason instead.
+    if (const auto problem = quillon::OscillatorComputeProblem(facts.setting.dOscFreqMHz)) {
         ShowMessage(this, QMessageBox::Information, title,
                     ToQString(*problem) + QString::fromLatin1(kCorrectOscillator));
         return;
     }
-    if (const auto problem = quillon::RateProblem(facts.setting.dTargetKbps)) {
+    if (const auto problem = quillon::RateComputeProblem(facts.setting.dTargetKbps)) {
         ShowMessage(this, QMessageBox::Information, title,
                     ToQString(*problem) + QString::fromLatin1(kCorrectRate));
         return;
@@ -53,8 +75,8 @@ void frmMainBitTime::cmdGenerateReport_Click() {
         return;
     }
 
-    const quillon::ReportValues values =
-        quillon::BuildReportValues(facts, quillon::ReportTimestampNow(), DecimalSeparator());
+    const quillon::ReportValues values = quillon::BuildReportValues(
+        facts, quillon::ReportTimestampNow(LocaleDateSeparators()), DecimalSeparator());
     const ReportFolderChoice folder = ChooseReportFolder();
     const quillon::ReportFileResult result = quillon::WriteReportFiles(
         folder.path, values, [this](const std::filesystem::path& bitmapPath, std::string& reason) {

@@ -2,11 +2,18 @@
 // proposal made for a Tq count, the timing rules and the diagram.
 #include "window/frmMainBitTime.h"
 
+#include "candidates/vrnctlBitTime.h"
+
 #include "diagram/BitTimingDiagram.h"
 #include "timing/BitTiming.h"
 #include "timing/DisplayTexts.h"
+#include "timing/Maker.h"
+#include "timing/Recommendation.h"
+#include "ui/FixedColours.h"
+#include "ui/MessageBox.h"
 #include "ui/QtText.h"
 #include "window/BitTimingPicture.h"
+#include "window/StepThreeNotes.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,6 +27,8 @@
 
 namespace {
 
+constexpr double kSmallestCaptionPoints = 6.0;
+
 const char* const kLargerOfCaption = "Use larger of phase 1 or info process time (IPT = 2Tq)";
 
 QScrollBar* MakeScrollBar(QWidget* parent, const char* name, int minimum, int maximum, int value) {
@@ -30,6 +39,8 @@ QScrollBar* MakeScrollBar(QWidget* parent, const char* name, int minimum, int ma
     bar->setSingleStep(1);
     bar->setPageStep(1);
     bar->setValue(value);
+    // Tab stops on it and the arrow keys move it, as the mouse does.
+    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
 }
 
@@ -42,6 +53,29 @@ QLabel* MakeValueLabel(QWidget* parent, const char* name, int value) {
     label->setFont(font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
+}
+
+// Gives a row of captions one font, the largest up to their own size at which each text
+// ends at least a blank's width before the next caption begins.
+void FitCaptionRow(const QList<QLabel*>& row) {
+    QFont font = row.front()->font();
+    const auto fits = [&row](const QFont& candidate) {
+        const QFontMetrics metrics(candidate);
+        for (qsizetype i = 0; i + 1 < row.size(); ++i) {
+            const int room =
+                row[i + 1]->x() - row[i]->x() - metrics.horizontalAdvance(QLatin1Char(' '));
+            if (metrics.horizontalAdvance(row[i]->text()) > room) {
+                return false;
+            }
+        }
+        return true;
+    };
+    while (!fits(font) && font.pointSizeF() > kSmallestCaptionPoints) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    for (QLabel* caption : row) {
+        caption->setFont(font);
+    }
 }
 
 QLabel* MakeCaption(QWidget* parent, const char* name, const char* text) {
@@ -66,26 +100,34 @@ void frmMainBitTime::BuildSegmentPanel() {
     lstSelectTq->setToolTip(tr("The chosen Tq counts, in the order of the list in step 2"));
     Place(lstSelectTq, 435, 315, 2730, 330);
 
-    Place(MakeCaption(pctSegment, "Label8", "Propagation Delay (Tq)"), 450, 720, 1875, 240);
+    auto* label8 = MakeCaption(pctSegment, "Label8", "Propagation Delay (Tq)");
+    Place(label8, 450, 720, 1875, 240);
     sclProp =
         MakeScrollBar(pctSegment, "sclProp", quillon::kMinPropagation, quillon::kMaxPropagation, 1);
     Place(sclProp, 435, 1005, 225, 450);
     lblPropDelay = MakeValueLabel(pctSegment, "lblPropDelay", 1);
     Place(lblPropDelay, 675, 1035, 1350, 390);
 
-    Place(MakeCaption(pctSegment, "Label9", "Phase Segment 1(Tq)"), 2190, 720, 1875, 240);
+    auto* label9 = MakeCaption(pctSegment, "Label9", "Phase Segment 1(Tq)");
+    Place(label9, 2190, 720, 1875, 240);
     sclPhase1 = MakeScrollBar(pctSegment, "sclPhase1", quillon::kMinPhase1, quillon::kMaxPhase1, 1);
     Place(sclPhase1, 2175, 1005, 225, 450);
     lblPhase1 = MakeValueLabel(pctSegment, "lblPhase1", 1);
     Place(lblPhase1, 2415, 1020, 1350, 390);
 
-    Place(MakeCaption(pctSegment, "Label11", "Phase Segment 2 (Tq)"), 3915, 720, 1875, 240);
+    auto* label11 = MakeCaption(pctSegment, "Label11", "Phase Segment 2 (Tq)");
+    Place(label11, 3915, 720, 1875, 240);
+
     sclPhase2 = MakeScrollBar(pctSegment, "sclPhase2", quillon::kMinPhase2, quillon::kMaxPhase2, 2);
     Place(sclPhase2, 4260, 990, 225, 450);
     lblPhase2 = MakeValueLabel(pctSegment, "lblPhase2", 2);
     Place(lblPhase2, 4500, 1005, 1350, 390);
 
-    Place(MakeCaption(pctSegment, "Label7", "Syncro Jump Width (Tq)"), 6405, 735, 1875, 240);
+    auto* label7 = MakeCaption(pctSegment, "Label7", "Syncro Jump Width (Tq)");
+    Place(label7, 6405, 735, 1875, 240);
+    // The captions stand close together and Arial's text is wider than their places; the
+    // row takes the font size at which none runs into the next.
+    FitCaptionRow({label8, label9, label11, label7});
     sclSJW = MakeScrollBar(pctSegment, "sclSJW", quillon::kMinSJW, quillon::kMaxSJW, 1);
     Place(sclSJW, 6375, 1005, 225, 450);
     lblSJW = MakeValueLabel(pctSegment, "lblSJW", 1);
@@ -133,10 +175,7 @@ void frmMainBitTime::BuildSegmentPanel() {
     Place(MakeCaption(pctSegment, "Label5", "Notes"), 195, 3960, 1725, 225);
     lblNotes = new QLabel(pctSegment);
     lblNotes->setObjectName(QStringLiteral("lblNotes"));
-    lblNotes->setAutoFillBackground(true);
-    QPalette white = lblNotes->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    lblNotes->setPalette(white);
+    SetFixedColours(lblNotes, Qt::white, Qt::black);
     lblNotes->setWordWrap(true);
     lblNotes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(lblNotes, 780, 3975, 5550, 495);
@@ -152,12 +191,35 @@ void frmMainBitTime::BuildSegmentPanel() {
     lblAnalysis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(lblAnalysis, 195, 4515, 8200, 405);
 
+    // What to know before the report, beside the Tq list: a rate off its target, boxes
+    // changed since the search, the bus idle erratum, why the list is empty.
+    lblCheck = new QLabel(pctSegment);
+    lblCheck->setObjectName(QStringLiteral("lblCheck"));
+    lblCheck->setWordWrap(true);
+    lblCheck->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(lblCheck, 3300, 60, 5400, 645);
+
+    cmdRecommend = new QPushButton(tr("Recommend"), pctSegment);
+    cmdRecommend->setObjectName(QStringLiteral("cmdRecommend"));
+    cmdRecommend->setToolTip(
+        tr("Set the segments for this Tq count to the best legal choice: every timing rule "
+           "passed, the sample point nearest the one recommended for the rate, then the most "
+           "oscillator tolerance, then the longest bus"));
+    cmdRecommend->setAutoDefault(true);
+    cmdRecommend->setEnabled(false);
+    Place(cmdRecommend, 6675, 1545, 1755, 330);
+
     cmdGenerateReport = new QPushButton(QStringLiteral("Generate Report..."), pctSegment);
     cmdGenerateReport->setObjectName(QStringLiteral("cmdGenerateReport"));
     cmdGenerateReport->setEnabled(false);
+    cmdGenerateReport->setAutoDefault(true);
     Place(cmdGenerateReport, 6465, 3960, 1755, 330);
 
     pctSegment->installEventFilter(this);
+    // A scroll bar shows no focus of its own; its value box is framed while it has it.
+    for (QScrollBar* bar : {sclProp, sclPhase1, sclPhase2, sclSJW}) {
+        bar->installEventFilter(this);
+    }
 
     connect(lstSelectTq, &QComboBox::activated, this, &frmMainBitTime::lstSelectTq_Click);
     connect(sclProp, &QScrollBar::valueChanged, this, &frmMainBitTime::sclProp_Change);
@@ -169,7 +231,18 @@ void frmMainBitTime::BuildSegmentPanel() {
     connect(optPhase2Group, &QButtonGroup::idClicked, this, &frmMainBitTime::optPhase2_Click);
     connect(cmdGenerateReport, &QPushButton::clicked, this,
             &frmMainBitTime::cmdGenerateReport_Click);
+    connect(cmdRecommend, &QPushButton::clicked, this, &frmMainBitTime::cmdRecommend_Click);
     connect(pctDisplay, &BitTimingPicture::Paint, this, &frmMainBitTime::pctDisplay_Paint);
+}
+
+void frmMainBitTime::ShowScrollBarFocus(QObject* bar, bool focused) {
+    const std::pair<QScrollBar*, QLabel*> pairs[] = {
+        {sclProp, lblPropDelay}, {sclPhase1, lblPhase1}, {sclPhase2, lblPhase2}, {sclSJW, lblSJW}};
+    for (const auto& [scroll, label] : pairs) {
+        if (scroll == bar) {
+            label->setFrameStyle(focused ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
+        }
+    }
 }
 
 void frmMainBitTime::pctSegment_Resize() {
@@ -269,17 +342,33 @@ void frmMainBitTime::SetupSegments() {
 }
 
 void frmMainBitTime::CheckTimingRules() {
+    const std::string sep = DecimalSeparator();
+    QStringList checks;
+    if (m_step == 2 && InputsChangedSinceSearch()) {
+        checks << InputsChangedText();
+    }
+    cmdRecommend->setEnabled(HasSelectedTq());
     if (!HasSelectedTq()) {
         lblNotes->setText(ToQString(quillon::VerdictText(quillon::TimingVerdict::NoSelection)));
         cmdGenerateReport->setEnabled(false);
         lblAnalysis->clear();
+        if (lstSelectTq->count() == 0) {
+            checks.prepend(
+                EmptyListText(vrnBitTime->OscFreqInMhz(), vrnBitTime->CANBaudRate() / 1000, sep));
+        }
+        lblCheck->setText(checks.join(QLatin1Char('\n')));
         return;
     }
-    const quillon::BitTimingFacts facts =
-        quillon::DescribeBitTiming(CurrentSetting(), DecimalSeparator());
+    const quillon::BitTimingFacts facts = quillon::DescribeBitTiming(CurrentSetting(), sep);
     lblNotes->setText(ToQString(facts.sVerdict));
     cmdGenerateReport->setEnabled(facts.Passes());
-    ShowTimingAnalysis(facts);
+    lblAnalysis->setText(AnalysisText(facts, sep));
+    lblCheck->setText((SettingCheckTexts(facts, sep) + checks).join(QLatin1Char('\n')));
+}
+
+bool frmMainBitTime::InputsChangedSinceSearch() const {
+    return ReadBox(txtOsc) != vrnBitTime->OscFreqInMhz() ||
+           ReadBox(txtCANBaud) * 1000 != vrnBitTime->CANBaudRate();
 }
 
 void frmMainBitTime::DrawBitTiming() {
@@ -291,17 +380,32 @@ void frmMainBitTime::DrawBitTiming() {
     CheckTimingRules();
 }
 
-void frmMainBitTime::ShowTimingAnalysis(const quillon::BitTimingFacts& facts) {
-    const quillon::TimingAnalysis& a = facts.analysis;
-    const std::string sep = DecimalSeparator();
-    lblAnalysis->setText(
-        tr("Oscillator tolerance %1 %  \u00b7  bus length %2  \u00b7  Sample point %3 %, %4 the "
-           "%5 % recommended")
-            .arg(ToQString(quillon::OscToleranceText(a, sep)),
-                 ToQString(quillon::BusLengthText(a, sep)),
-                 ToQString(quillon::SamplePointText(a.dSamplePointPercent, sep)),
-                 ToQString(quillon::SamplePointComparison(a)),
-                 ToQString(quillon::SamplePointText(a.dRecommendedSamplePointPercent, sep))));
+void frmMainBitTime::ShowSegments(const quillon::SegmentSettings& segments) {
+    {
+        const QScopedValueRollback<bool> settingUp(m_bSettingUp, true);
+        sclProp->setValue(segments.lPropagation);
+        sclPhase1->setValue(segments.lPhase1);
+        sclPhase2->setValue(segments.lPhase2);
+        sclSJW->setValue(segments.lSJW);
+        chkMultipleSampling->setChecked(segments.bSam);
+        chkUseWakeUpFilter->setChecked(segments.bWakFil);
+        optPhase2[segments.mode == quillon::Phase2Mode::Programmed ? 0 : 1]->setChecked(true);
+        optPhase2_Click();
+    }
+    DrawBitTiming();
+}
+
+void frmMainBitTime::cmdRecommend_Click() {
+    if (!HasSelectedTq()) {
+        return;
+    }
+    const quillon::BitTimingSetting setting = CurrentSetting();
+    if (const auto recommended = quillon::RecommendedSetting(setting)) {
+        ShowSegments(recommended->segments);
+    } else {
+        ShowMessage(this, QMessageBox::Information, ToQString(quillon::kAppTitle),
+                    tr("No legal choice of segments fills %1 Tq.").arg(setting.segments.lTqCount));
+    }
 }
 
 void frmMainBitTime::pctDisplay_Paint() {

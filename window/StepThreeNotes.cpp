@@ -1,0 +1,85 @@
+#include "window/StepThreeNotes.h"
+
+#include "timing/CandidateSearch.h"
+#include "timing/DisplayTexts.h"
+#include "timing/NumberFormat.h"
+#include "timing/Registers.h"
+#include "ui/QtText.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+
+namespace {
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("StepThreeNotes", text);
+}
+
+QString Rate(double bitsPerSecond, std::string_view sep) {
+    return ToQString(quillon::FormatEngineering(bitsPerSecond, "0.000###", "bps", false, sep));
+}
+
+QString Nearest(const std::optional<quillon::TqCandidate>& candidate, std::string_view sep) {
+    return Tr("%1 (BRP-1 %2, %3 Tq)")
+        .arg(Rate(candidate->dActualBaud, sep))
+        .arg(candidate->lBRPMinus1)
+        .arg(candidate->lTqCount);
+}
+
+} // namespace
+
+QString AnalysisText(const quillon::BitTimingFacts& facts, std::string_view sep) {
+    const quillon::TimingAnalysis& a = facts.analysis;
+    return Tr("Oscillator tolerance %1 %  \u00b7  bus length %2  \u00b7  Sample point %3 %, %4 "
+              "the %5 % recommended")
+        .arg(ToQString(quillon::OscToleranceText(a, sep)),
+             ToQString(quillon::BusLengthText(a, sep)),
+             ToQString(quillon::SamplePointText(a.dSamplePointPercent, sep)),
+             ToQString(quillon::SamplePointComparison(a)),
+             ToQString(quillon::SamplePointText(a.dRecommendedSamplePointPercent, sep)));
+}
+
+QStringList SettingCheckTexts(const quillon::BitTimingFacts& facts, std::string_view sep) {
+    QStringList texts;
+    const quillon::RateFacts& rate = facts.rate;
+    if (!rate.bHitsTarget) {
+        texts << Tr("Bit rate %1: %2 % %3 the %4 target.")
+                     .arg(ToQString(rate.sActual),
+                          ToQString(
+                              quillon::FormatNumber(std::fabs(rate.dErrorPercent), "0.0##", sep)),
+                          rate.dErrorPercent > 0 ? Tr("below") : Tr("above"),
+                          Rate(rate.dTargetBaud, sep));
+    }
+    if (facts.busIdleWarning) {
+        texts << Tr("MCP2510 rev. A erratum: %1 OSC1 clocks a bit, fewer than the %2 its minimum "
+                    "bus idle time needs.")
+                     .arg(facts.lOscClocks)
+                     .arg(quillon::kMinBusIdleOscClocks);
+    }
+    return texts;
+}
+
+QString InputsChangedText() {
+    return Tr("The oscillator or rate box changed after the candidates were found: press < to "
+              "recalculate.");
+}
+
+QString EmptyListText(double dOscFreqMHz, double dRateKbps, std::string_view sep) {
+    const quillon::NearestRates nearest =
+        quillon::NearestReachableRates(dOscFreqMHz, dRateKbps * 1000);
+    const QString none =
+        Tr("No prescaler and Tq count gives %1 from %2.")
+            .arg(Rate(dRateKbps * 1000, sep), ToQString(quillon::FormatEngineering(
+                                                  dOscFreqMHz * 1e6, "0.000", "Hz", false, sep)));
+    if (nearest.below && nearest.above) {
+        return none + QLatin1Char(' ') +
+               Tr("Nearest: %1 and %2.")
+                   .arg(Nearest(nearest.below, sep), Nearest(nearest.above, sep));
+    }
+    if (nearest.below || nearest.above) {
+        return none + QLatin1Char(' ') +
+               Tr("Nearest: %1.").arg(Nearest(nearest.below ? nearest.below : nearest.above, sep));
+    }
+    return none;
+}

@@ -71,6 +71,8 @@ Field FieldOf(Option option, Request& request) {
         return &request.segments.wakFil;
     case Option::LargerOf:
         return &request.segments.largerOf;
+    case Option::Recommend:
+        return &request.segments.recommend;
     case Option::Grid:
         return &request.grid;
     case Option::Analyse:

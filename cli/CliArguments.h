@@ -37,6 +37,7 @@ struct SegmentOptions {
     bool sam = false;
     bool wakFil = false;
     bool largerOf = false;
+    bool recommend = false; // start from the recommended segments, not the proposal
 };
 
 struct Request {

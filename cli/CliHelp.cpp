@@ -128,7 +128,7 @@ std::string CommandHelp(Command command) {
 }
 
 std::string VersionText() {
-    return std::string(kProgramName) + " " + std::string(kVersion) + "\n";
+    return VersionNotice(kProgramName);
 }
 
 } // namespace quillon::cli

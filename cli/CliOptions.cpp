@@ -58,6 +58,12 @@ constexpr OptionSpec kOptions[] = {
      "wake-up filter"},
     {Option::LargerOf, "--larger-of", "", kChoosingCommands, G::Segment, K::Flag, "", "", 0, 0,
      nullptr, "phase 2 is the larger of phase 1 and the IPT of {ipt} Tq"},
+    {Option::Recommend, "--recommend", "", kChoosingCommands, G::Segment, K::Flag, "", "", 0, 0,
+     nullptr,
+     "start from the recommended segments instead: every rule\n"
+     "passed, the sample point nearest the one recommended for\n"
+     "the rate, then the most tolerance, the longest bus; the\n"
+     "options above still override them"},
     {Option::Grid, "--grid", "", MaskOf(Command::Candidates), G::Own, K::Flag, "", "", 0, 0,
      nullptr, "also the full {brp_values} x {tq_counts} grid; '*' marks the cells that match"},
     {Option::Analyse, "--analyse", "--analyze", MaskOf(Command::Candidates), G::Own, K::Flag, "",

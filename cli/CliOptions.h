@@ -26,6 +26,7 @@ enum class Option {
     Sam,
     WakFil,
     LargerOf,
+    Recommend,
     Grid,
     Analyse,
     Json,

@@ -1,5 +1,7 @@
 #include "cli/TimingChoice.h"
 
+#include "timing/Recommendation.h"
+
 namespace quillon::cli {
 
 SearchResult SearchCandidates(double oscFreqMHz, double rateKbps) {
@@ -33,12 +35,15 @@ std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput&
     const int brpMinus1 = selection.pick ? choice.candidate.lBRPMinus1 : *selection.brpMinus1;
     const int tqCount = selection.pick ? choice.candidate.lTqCount : *selection.tqCount;
 
-    // Selecting a Tq count starts from the proposal; the options then change the controls
-    // one by one.
+    // Selecting a Tq count starts from the proposal (or, asked for, the recommendation); the
+    // options then change the controls one by one.
     BitTimingSetting& setting = choice.setting;
     setting = ProposedSetting(request.oscFreqMHz, request.rateKbps, brpMinus1, tqCount);
-    SegmentSettings& s = setting.segments;
     const SegmentOptions& options = request.segments;
+    if (options.recommend) {
+        setting = RecommendedSetting(setting).value_or(setting);
+    }
+    SegmentSettings& s = setting.segments;
     s.lPropagation = options.propagation.value_or(s.lPropagation);
     s.lPhase1 = options.phase1.value_or(s.lPhase1);
     s.lPhase2 = options.phase2.value_or(s.lPhase2);

@@ -66,9 +66,21 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(redraws, settled);
 
+        // The held image keeps its design pixels on any screen: the saved bitmap is the same.
         const QImage expected = RenderBitTimingImage(kSetting, ".", kWindowPictureSize);
         QCOMPARE(picture.image(), expected);
-        QCOMPARE(picture.grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
+        const QImage shown = picture.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal dpr = picture.devicePixelRatioF();
+        if (dpr == 1.0) {
+            QCOMPARE(shown, expected);
+        } else {
+            // A finer screen gets the same drawing at its own resolution, not the held image
+            // blown up.
+            QCOMPARE(shown.size(), (QSizeF(kWindowPictureSize) * dpr).toSize());
+            const QImage blownUp =
+                expected.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+            QVERIFY(shown.convertToFormat(QImage::Format_RGB32) != blownUp);
+        }
         // Drawing outside a repaint reaches the screen by itself.
         quillon::DrawBitTimingDiagram(picture.canvas(), kSetting, true, ",");
         QTRY_VERIFY(redraws > settled);

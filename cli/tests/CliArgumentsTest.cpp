@@ -162,6 +162,22 @@ TEST(CommandLine, ShowReadsItsFrequencyLikeTheEntryBoxes) {
     EXPECT_EQ(locked({"show"}), std::nullopt);
 }
 
+// --recommend starts from the recommended segments; the segment options still override.
+TEST(CommandLine, RecommendStartsFromTheRecommendation) {
+    const auto segments = [](std::vector<std::string> extra) {
+        std::vector<std::string> args{"timing", "--osc", "16",   "--rate", "500",
+                                      "--brp1", "0",     "--tq", "16",     "--recommend"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const std::string table = Answer(args).out;
+        return table.substr(table.find("propagation"),
+                            table.find("sjw") - table.find("propagation"));
+    };
+    EXPECT_EQ(segments({}), "propagation  8   1.0 \xC2\xB5s\nphase1       5   625.0 ns\n"
+                            "phase2       2   250.0 ns\n");
+    EXPECT_EQ(segments({"--prop", "7", "--phase1", "6"}).substr(0, 30),
+              "propagation  7   875.0 ns\nphas");
+}
+
 TEST(CommandLine, HelpWinsOverBadArgumentsAndReachesNoCommand) {
     for (const char* command : {"candidates", "timing", "report", "show"}) {
         const CommandOutput output = Answer({command, "--rate", "0", "-h"});

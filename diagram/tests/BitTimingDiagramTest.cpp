@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 namespace quillon {
@@ -179,6 +180,22 @@ TEST(BitTimingDiagram, SeparatorAndUnusableOscillator) {
             texts.push_back(d.canvas.texts.at(i).text);
         }
         EXPECT_EQ(texts, row.texts) << row.osc;
+    }
+}
+
+// On a wider picture than the design's the arrowheads keep at most 15 pixels and the last
+// Tq number moves inside the right edge; up to the design width nothing changes.
+TEST(BitTimingDiagram, StretchedPictureKeepsArrowheadsAndLastNumber) {
+    const BitTimingSetting setting{16, 500, 1, {16, 5, 6, 4, 1}};
+    for (const auto& [pixelsPerTq, head, lastX] :
+         {std::tuple{586.0 / 16, 0.2f, 16 - kW}, {100.0, 0.15f, 16 - 2 * kW}}) {
+        RecordingCanvas canvas;
+        canvas.pixelsPerUnitX = pixelsPerTq;
+        ASSERT_TRUE(DrawBitTimingDiagram(canvas, setting, true));
+        const auto& shaft = canvas.lines[16]; // the sync segment's shaft, then its head
+        const auto& arrow = canvas.lines[17];
+        EXPECT_FLOAT_EQ(arrow.x2 - shaft.x1, head) << pixelsPerTq;
+        EXPECT_DOUBLE_EQ(canvas.texts[15].x, lastX) << pixelsPerTq; // "16"
     }
 }
 

@@ -37,8 +37,9 @@ for program in "${programs[@]}"; do
     fail "$program is not installed in bin/"
     continue
   fi
-  output=$(env -u LD_LIBRARY_PATH "$binary" --version 2>&1 | head -n 1)
-  check "$program --version began with '$output'" [ "$output" = "$program $version" ]
+  output=$(env -u LD_LIBRARY_PATH "$binary" --version 2>&1)
+  check "$program --version began with '${output%%$'\n'*}'" [ "${output%%$'\n'*}" = "$program $version" ]
+  check "$program --version names no licence" grep -q "GPL-3.0-or-later" <<<"$output"
   if command -v readelf >/dev/null; then
     runpath=$(readelf -d "$binary" | grep -E 'RUNPATH|RPATH' || true)
     check "$program has a library search path of its own: $runpath" test -z "$runpath"
@@ -79,7 +80,8 @@ metainfo="$prefix/share/metainfo/$id.metainfo.xml"
 service="$prefix/share/dbus-1/services/$id.service"
 icons="$prefix/share/icons/hicolor"
 for file in "$desktop" "$metainfo" "$service" "$icons/scalable/apps/$id.svg" \
-  "$prefix/share/man/man1/quillon.1.gz" "$prefix/share/man/man1/quillon-cli.1.gz"; do
+  "$prefix/share/man/man1/quillon.1.gz" "$prefix/share/man/man1/quillon-cli.1.gz" \
+  "$prefix/share/doc/quillon/copyright"; do
   check "missing ${file#"$prefix"/}" test -s "$file"
 done
 
@@ -108,6 +110,8 @@ fi
 if [ -s "$metainfo" ]; then
   check "metainfo does not launch $id.desktop" \
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"
+  check "metainfo names no licence" \
+    grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo"
   newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | cut -d'"' -f2)
   check "metainfo's newest release is '$newest', not $version" [ "$newest" = "$version" ]
 fi

@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -120,6 +121,16 @@ private slots:
         QCOMPARE(Probe("OscillatorEnabled"), QVariant(false));
         QCOMPARE(Probe("WindowVisible"), QVariant(true));
         QCOMPARE(Probe("Step"), QVariant(0));
+    }
+
+    // A frequency that is no number is refused with the standard error and changes nothing.
+    void lockWithoutANumberIsRefused() {
+        StartServing(kAutomation);
+        const QDBusMessage reply =
+            Call(Bus(), bus::kObjectPath, bus::kInterface, bus::kShowCalculator,
+                 {true, std::numeric_limits<double>::quiet_NaN()});
+        QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+        QCOMPARE(Probe("WindowCount"), QVariant(0));
     }
 
     void twoClientsShareOneWindow() {

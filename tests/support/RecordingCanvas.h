@@ -39,7 +39,9 @@ public:
     void Print(const std::string& utf8) override {
         texts.push_back(Op("Print", TextCall{utf8, currentX, currentY, foreColor}));
     }
+    double PixelsPerUnitX() override { return pixelsPerUnitX; }
 
+    double pixelsPerUnitX = 0; // as if there were no pixels
     std::vector<std::string> ops;
     std::vector<LineCall> lines;
     std::vector<TextCall> texts;

@@ -1,0 +1,193 @@
+// The window for every user: keyboard only from step 1 to a written report, readable text on
+// every fixed background under a light and a dark palette, what step 3 says beside the
+// verdict, and the report's date in a German locale.
+#include "report/ReportFiles.h"
+#include "support/ModalAnswerer.h"
+#include "support/RecordingShell.h"
+#include "support/WindowDriver.h"
+#include "ui/FixedColours.h"
+#include "window/frmMainBitTime.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLocale>
+#include <QPalette>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+QString InFolder(const char* name) {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
+}
+
+void RemoveReport() {
+    QFile::remove(InFolder(quillon::kReportFileName));
+    QFile::remove(InFolder(quillon::kBitmapFileName));
+}
+
+// What a dark desktop theme gives: light text on dark surfaces.
+QPalette DarkPalette() {
+    QPalette dark;
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(53, 53, 53)},
+                                       {QPalette::WindowText, Qt::white},
+                                       {QPalette::Base, QColor(35, 35, 35)},
+                                       {QPalette::Text, Qt::white},
+                                       {QPalette::Button, QColor(53, 53, 53)},
+                                       {QPalette::ButtonText, Qt::white}}) {
+        dark.setColor(role, colour);
+    }
+    return dark;
+}
+
+void Press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(target, key, modifiers);
+}
+
+QWidget* Focused() {
+    return QApplication::focusWidget();
+}
+
+} // namespace
+
+class AccessTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ModalAnswerer> answerer;
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        QApplication::setPalette(QPalette());
+        answerer = std::make_unique<ModalAnswerer>();
+        RemoveReport();
+    }
+    void cleanup() {
+        answerer.reset();
+        RemoveReport();
+    }
+
+    // Step 1 to a written report without the mouse: Return in a box, a cell added with
+    // Space, Tab out of the grid, Alt+Right, arrow keys on a scroll bar, Return on a button.
+    void keyboardOnlyToTheReport() {
+        quillon::test::RecordingShell shell;
+        frmMainBitTime window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(Focused(), Child(window, "txtOsc"));
+        QTest::keyClicks(Focused(), QStringLiteral("20"));
+        Press(Focused(), Qt::Key_Tab);
+        QTest::keyClicks(Focused(), QStringLiteral("125"));
+        Press(Focused(), Qt::Key_Return);
+        QCOMPARE(window.step(), 1);
+
+        auto* grid = Child<QTableWidget>(window, "g");
+        QCOMPARE(Focused(), grid);
+        grid->setCurrentCell(4, 9); // BRP-1 4, 16 Tq: 125 kbit/s from 20 MHz
+        Press(grid, Qt::Key_Space);
+        auto* list = Child<QTreeWidget>(window, "lvwTq");
+        QCOMPARE(list->topLevelItemCount(), 5);
+        Press(grid, Qt::Key_Tab);
+        QCOMPARE(Focused(), list);
+
+        Press(Focused(), Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(window.step(), 2);
+        QCOMPARE(Focused(), Child(window, "lstSelectTq"));
+        Press(Focused(), Qt::Key_Tab);
+        QCOMPARE(Focused(), Child(window, "sclProp"));
+        Press(Focused(), Qt::Key_Down); // 20 Tq proposes 3: one more breaks the total
+        QCOMPARE(Text(window, "lblPropDelay"), QStringLiteral("4"));
+        QVERIFY(!Child(window, "cmdGenerateReport")->isEnabled());
+        Press(Focused(), Qt::Key_Up);
+
+        auto* report = Child(window, "cmdGenerateReport");
+        while (Focused() != report) {
+            QWidget* before = Focused();
+            Press(before, Qt::Key_Tab);
+            QVERIFY2(Focused() != before, "Tab stays put");
+        }
+        Press(report, Qt::Key_Return);
+        QVERIFY(QFile::exists(InFolder(quillon::kReportFileName)));
+        QCOMPARE(shell.documents.size(), std::size_t{1});
+    }
+
+    // Wherever the window fixes a background, the text on it reads in both palettes.
+    void fixedBackgroundsKeepReadableText_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light palette") << false;
+        QTest::newRow("dark palette") << true;
+    }
+    void fixedBackgroundsKeepReadableText() {
+        QFETCH(bool, dark);
+        QApplication::setPalette(dark ? DarkPalette() : QPalette());
+        frmMainBitTime window;
+        window.show();
+        GoToStep3(window, QStringLiteral("16"), QStringLiteral("999")); // silver everywhere
+        Click(window, "cmdBack");
+        int checked = 0;
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (!widget->autoFillBackground() ||
+                !widget->palette().isBrushSet(QPalette::Active, QPalette::Window)) {
+                continue;
+            }
+            const QPalette palette = widget->palette();
+            QVERIFY2(ContrastRatio(palette.color(QPalette::Window),
+                                   palette.color(QPalette::WindowText)) >= 4.5,
+                     qPrintable(widget->objectName()));
+            ++checked;
+        }
+        QCOMPARE(checked, 3); // the two bands and the Notes box
+        const auto* grid = Child<QTableWidget>(window, "g");
+        const QTableWidgetItem* silver = grid->item(0, 1);
+        QVERIFY(silver->background().style() != Qt::NoBrush);
+        QVERIFY(ContrastRatio(silver->background().color(), silver->foreground().color()) >= 4.5);
+    }
+
+    // Beside the verdict: the actual rate of a cell off the target, boxes edited after the
+    // search, the bus idle erratum, and why a list is empty.
+    void stepThreeSaysMore() {
+        frmMainBitTime window;
+        window.show();
+        Type(window, "txtOsc", QStringLiteral("16"));
+        Click(window, "cmdNext");
+        Child<QTableWidget>(window, "g")->setCurrentCell(0, 1); // BRP-1 0, 8 Tq: 1 Mbit/s
+        Press(Child(window, "g"), Qt::Key_Return);
+        Click(window, "cmdNext");
+        auto* tq = Child<QComboBox>(window, "lstSelectTq");
+        QCOMPARE(tq->count(), 3); // 16 and 8 from the search, the added 8 last
+        Press(tq, Qt::Key_Down);
+        Press(tq, Qt::Key_Down);
+        const QString checks = Text(window, "lblCheck");
+        QVERIFY2(checks.contains(QStringLiteral("Bit rate 1.000 Mbps: 100.0 % above the "
+                                                "500.000 kbps target.")),
+                 qPrintable(checks));
+        QVERIFY(checks.contains(QStringLiteral("16 OSC1 clocks a bit, fewer than the 26")));
+
+        Type(window, "txtOsc", QStringLiteral("20"));
+        QVERIFY(Text(window, "lblCheck").contains(QStringLiteral("press < to recalculate")));
+
+        Type(window, "txtOsc", QStringLiteral("8"));
+        Type(window, "txtCANBaud", QStringLiteral("1000"));
+        Click(window, "cmdBack");
+        Click(window, "cmdNext");
+        QCOMPARE(Text(window, "lblCheck"),
+                 QStringLiteral("No prescaler and Tq count gives 1.000 Mbps from 8.000 MHz. "
+                                "Nearest: 500.000 kbps (BRP-1 0, 8 Tq)."));
+    }
+
+    // The time stamp keeps its order and takes the locale's separators.
+    void reportDateFollowsTheLocale() {
+        QCOMPARE(LocaleDateSeparators(QLocale(QLocale::German, QLocale::Germany)).sDate,
+                 std::string("."));
+        QCOMPARE(LocaleDateSeparators(QLocale(QLocale::German, QLocale::Germany)).sTime,
+                 std::string(":"));
+        QCOMPARE(LocaleDateSeparators(QLocale::c()).sDate, std::string("/"));
+    }
+};
+
+QTEST_MAIN(AccessTest)
+#include "window_access_tests.moc"

@@ -96,10 +96,6 @@ std::string RegisterTable(const BitTimingFacts& facts) {
 
 } // namespace
 
-std::string_view Phase2ModeName(Phase2Mode mode) {
-    return mode == Phase2Mode::Programmed ? "programmed" : "larger-of";
-}
-
 std::string InputsTable(double oscFreqMHz, double rateKbps) {
     TextTable table;
     table.AddRow({"Oscillator", OscillatorText(oscFreqMHz, kDecimalSeparator)});

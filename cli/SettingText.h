@@ -11,9 +11,6 @@
 
 namespace quillon::cli {
 
-// "programmed" or "larger-of".
-std::string_view Phase2ModeName(Phase2Mode mode);
-
 // The two inputs as the report writes them, one row each.
 std::string InputsTable(double oscFreqMHz, double rateKbps);
 

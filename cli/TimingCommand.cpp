@@ -1,8 +1,8 @@
 #include "cli/TimingCommand.h"
 
-#include "cli/SettingJson.h"
 #include "cli/SettingText.h"
 #include "cli/TimingChoice.h"
+#include "report/SettingJson.h"
 
 namespace quillon::cli {
 

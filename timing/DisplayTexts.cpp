@@ -3,6 +3,7 @@
 #include "timing/CandidateSearch.h"
 #include "timing/NumberFormat.h"
 #include "timing/QuantumLength.h"
+#include "timing/Segments.h"
 
 #include <cmath>
 #include <cstdio>
@@ -59,6 +60,10 @@ std::string DurationText(int tqCount, double tqSeconds, std::string_view decimal
     }
     return FormatEngineering(tqCount * tqSeconds, kDurationPattern, kDurationUnit, false,
                              decimalSeparator);
+}
+
+std::string_view Phase2ModeName(Phase2Mode mode) {
+    return mode == Phase2Mode::Programmed ? "programmed" : "larger-of";
 }
 
 std::string SamplePointText(double percent, std::string_view decimalSeparator) {

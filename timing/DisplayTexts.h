@@ -12,6 +12,7 @@
 namespace quillon {
 
 struct TqCandidate;
+enum class Phase2Mode;
 
 // The grid's top-left heading and the heading of its quantum-length column.
 inline constexpr std::string_view kGridCornerText = "BRP-1 (hex)";
@@ -39,6 +40,10 @@ CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view deci
 // length that is not a positive finite number (an oscillator of 0, a negative one or one
 // too large for a double) gives "n/a" instead of a meaningless time.
 std::string DurationText(int tqCount, double tqSeconds, std::string_view decimalSeparator);
+
+// The name of a phase-2 mode in the command line's and the exports' texts: "programmed" or
+// "larger-of".
+std::string_view Phase2ModeName(Phase2Mode mode);
 
 // The sample point's share of the bit in percent with one decimal place, "75.0".
 std::string SamplePointText(double percent, std::string_view decimalSeparator);

@@ -189,7 +189,7 @@ void frmMainBitTime::BuildSegmentPanel() {
            "point against the usual recommendation for the rate"));
     lblAnalysis->setWordWrap(true);
     lblAnalysis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Place(lblAnalysis, 195, 4515, 8200, 405);
+    Place(lblAnalysis, 195, 4515, 6195, 405); // the right end is kept for step 3's buttons
 
     // What to know before the report, beside the Tq list: a rate off its target, boxes
     // changed since the search, the bus idle erratum, why the list is empty.

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quillon::cli {
+namespace quillon {
 
 class JsonWriter {
 public:
@@ -43,4 +43,4 @@ private:
     bool m_afterKey = false;
 };
 
-} // namespace quillon::cli
+} // namespace quillon

@@ -1,11 +1,11 @@
-#include "cli/JsonWriter.h"
+#include "report/JsonWriter.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-namespace quillon::cli {
+namespace quillon {
 
 namespace {
 
@@ -152,4 +152,4 @@ void JsonWriter::AppendQuoted(std::string_view text) {
     m_text += '"';
 }
 
-} // namespace quillon::cli
+} // namespace quillon

@@ -1,15 +1,16 @@
-#include "cli/SettingJson.h"
+#include "report/SettingJson.h"
 
-#include "cli/CommandOutput.h"
-#include "cli/SettingText.h"
 #include "report/ReportValues.h"
 #include "timing/DisplayTexts.h"
 
 #include <cstdint>
 
-namespace quillon::cli {
+namespace quillon {
 
 namespace {
+
+// JSON is read by scripts: a point, whatever the locale.
+constexpr std::string_view kDecimalSeparator = ".";
 
 const SegmentDuration& DurationOf(const BitTimingFacts& facts, std::string_view name) {
     for (const SegmentDuration& duration : facts.durations) {
@@ -232,4 +233,4 @@ void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
     }
 }
 
-} // namespace quillon::cli
+} // namespace quillon

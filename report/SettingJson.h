@@ -3,13 +3,13 @@
 // every command that shows a setting: the candidate, segments, sample point, durations,
 // rate, verdict, analysis, registers, OSC1 clocks and the bus-idle warning. Only renders:
 // every value comes from the model's DescribeBitTiming.
-#include "cli/JsonWriter.h"
+#include "report/JsonWriter.h"
 #include "timing/BitTiming.h"
 #include "timing/CandidateSearch.h"
 
 #include <string_view>
 
-namespace quillon::cli {
+namespace quillon {
 
 // The members every document starts with: the command and the two inputs.
 void WriteInputs(JsonWriter& json, std::string_view command, double oscFreqMHz, double rateKbps);
@@ -23,4 +23,4 @@ void WriteCandidate(JsonWriter& json, const TqCandidate& candidate,
 void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
                          const BitTimingFacts& facts);
 
-} // namespace quillon::cli
+} // namespace quillon

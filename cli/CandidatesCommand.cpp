@@ -1,9 +1,9 @@
 #include "cli/CandidatesCommand.h"
 
 #include "cli/SettingText.h"
-#include "cli/TextTable.h"
 #include "cli/TimingChoice.h"
 #include "report/SettingJson.h"
+#include "report/TextTable.h"
 #include "timing/DisplayTexts.h"
 
 namespace quillon::cli {

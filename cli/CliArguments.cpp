@@ -85,6 +85,12 @@ Field FieldOf(Option option, Request& request) {
         return &request.open;
     case Option::LockFrequency:
         return &request.lockFrequencyMHz;
+    case Option::Format:
+        return &request.format;
+    case Option::Interface:
+        return &request.interfaceName;
+    case Option::Interrupt:
+        return &request.interruptPin;
     }
     return static_cast<bool*>(nullptr);
 }
@@ -125,6 +131,13 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
     case ValueKind::Folder:
         if (text.empty()) {
             error = Problem(name, "the folder name is empty");
+            return false;
+        }
+        *std::get<std::string*>(field) = text;
+        return true;
+    case ValueKind::Word:
+        if (const std::optional<std::string> problem = spec.wordCheck(text)) {
+            error = Problem(name, *problem);
             return false;
         }
         *std::get<std::string*>(field) = text;

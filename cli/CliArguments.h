@@ -56,6 +56,10 @@ struct Request {
     bool open = false;
     // show: the frequency to write into the oscillator box and lock, if any.
     std::optional<double> lockFrequencyMHz;
+    // export: the form, the interface name (empty: the default) and the interrupt GPIO.
+    std::string format;
+    std::string interfaceName;
+    std::optional<int> interruptPin;
 };
 
 struct ParseResult {

@@ -1,6 +1,8 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CliHelp.h"
+#include "cli/ExportCommand.h"
+#include "cli/KernelCommand.h"
 
 namespace quillon::cli {
 
@@ -17,6 +19,10 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
         return RunCandidates(request);
     case Command::Timing:
         return RunTiming(request);
+    case Command::Kernel:
+        return RunKernel(request);
+    case Command::Export:
+        return RunExport(request);
     case Command::Report:
     case Command::Show:
         break;

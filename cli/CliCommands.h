@@ -1,8 +1,9 @@
 #pragma once
 // One command line from start to end: read the arguments, refuse bad ones with one line,
-// answer help and version, and run the command. candidates and timing run here; report
-// and show need Qt and are handed to a runner the caller supplies (quillon-cli starts
-// its companion, the companion runs them), so both programs answer alike.
+// answer help and version, and run the command. candidates, timing, kernel and export run
+// here; report and show need Qt and are handed to a runner the caller supplies
+// (quillon-cli starts its companion, the companion runs them), so both programs answer
+// alike.
 #include "cli/CandidatesCommand.h"
 #include "cli/CliArguments.h"
 #include "cli/CommandOutput.h"
@@ -15,8 +16,8 @@
 
 namespace quillon::cli {
 
-// Help, version, candidates and timing, and the help of every command; nothing for report
-// and show.
+// Help, version, candidates, timing, kernel and export, and the help of every command;
+// nothing for report and show.
 std::optional<CommandOutput> RunPlainCommand(const Request& request);
 
 using QtCommandRunner = std::function<CommandOutput(const Request&)>;

@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "cli/CliArguments.h"
+#include "report/Export.h"
 #include "report/ReportFiles.h"
 #include "timing/CandidateSearch.h"
 #include "timing/DisplayTexts.h"
@@ -15,9 +16,11 @@ namespace quillon::cli {
 
 namespace {
 
-constexpr CommandMask kInputCommands =
-    MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Report);
-constexpr CommandMask kChoosingCommands = MaskOf(Command::Timing) | MaskOf(Command::Report);
+constexpr CommandMask kInputCommands = MaskOf(Command::Candidates) | MaskOf(Command::Timing) |
+                                       MaskOf(Command::Report) | MaskOf(Command::Kernel) |
+                                       MaskOf(Command::Export);
+constexpr CommandMask kChoosingCommands =
+    MaskOf(Command::Timing) | MaskOf(Command::Report) | MaskOf(Command::Export);
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
 
@@ -71,7 +74,8 @@ constexpr OptionSpec kOptions[] = {
      "also the sample point (SP %) and the oscillator tolerance\n"
      "(Tol %) of each candidate with its proposed segments, SJW 1\n"
      "and the programmed phase 2 (also spelt {alias})"},
-    {Option::Json, "--json", "", MaskOf(Command::Candidates) | MaskOf(Command::Timing), G::Own,
+    {Option::Json, "--json", "",
+     MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Kernel), G::Own,
      K::Flag, "", "", 0, 0, nullptr, "one JSON document instead of tables"},
     {Option::Out, "--out", "", MaskOf(Command::Report), G::Own, K::Folder, "DIR",
      "the folder for the report files", 0, 0, nullptr,
@@ -81,6 +85,38 @@ constexpr OptionSpec kOptions[] = {
     {Option::LockFrequency, "--lock-frequency", "", MaskOf(Command::Show), G::Own, K::LeadingNumber,
      "MHZ", "oscillator frequency in MHz", 0, 0, nullptr,
      "write {metavar} into the oscillator box and lock the box"},
+    {Option::Format,
+     "--format",
+     "",
+     MaskOf(Command::Export),
+     G::Input,
+     K::Word,
+     "FORMAT",
+     "the form: {formats}",
+     0,
+     0,
+     nullptr,
+     "the form, one of\n{formats}",
+     {},
+     ExportFormatProblem},
+    {Option::Interface,
+     "--interface",
+     "",
+     MaskOf(Command::Export),
+     G::Own,
+     K::Word,
+     "IF",
+     "the CAN interface",
+     0,
+     0,
+     nullptr,
+     "the CAN interface of ip-link and networkd (default {interface})",
+     {},
+     InterfaceNameProblem},
+    {Option::Interrupt, "--interrupt", "", MaskOf(Command::Export), G::Own, K::WholeNumber, "PIN",
+     "the GPIO of the interrupt line", kMinInterruptPin, kMaxInterruptPin, nullptr,
+     "the GPIO of the MCP2515's interrupt line in rpi-overlay,\n"
+     "{min}..{max} (default {pin})"},
 };
 
 const std::vector<CommandSpec> kCommands = {
@@ -100,6 +136,18 @@ const std::vector<CommandSpec> kCommands = {
     {Command::Show, "show", "open the calculator window for automation",
      "Opens the calculator window through the D-Bus session bus, or brings it forward; the\n"
      "bus starts the calculator if it is not running. Returns once the window is shown."},
+    {Command::Kernel, "kernel", "the Linux kernel's own choice for the rate beside Quillon's",
+     "What the Linux mcp251x driver runs with when it is given only the bit rate\n"
+     "(\"ip link set can0 type can bitrate ...\"; Linux 6.3 and later), beside\n"
+     "Quillon's first candidate with its proposed and recommended segments: rate\n"
+     "error, sample point, tolerance, bus length and the Microchip verdict of\n"
+     "each, and where they differ."},
+    {Command::Export, "export", "one choice in a form its target takes (C, ip link, ...)",
+     "One choice as C for the MCP251x, PIC18 or dsPIC/PIC24H registers, as the\n"
+     "Linux ip link command, systemd-networkd file or Raspberry Pi overlay line for\n"
+     "an MCP251x, or as the JSON of timing --json. Where the target would refuse\n"
+     "or change the setting the text is still printed, the warnings go to stderr\n"
+     "and the exit status is {refused}."},
 };
 
 std::string ListHeadings() {
@@ -140,6 +188,9 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSp
         {"ok", std::to_string(kExitOk)},
         {"refused", std::to_string(kExitRefused)},
         {"usage", std::to_string(kExitUsage)},
+        {"formats", ExportFormatNames()},
+        {"interface", std::string(kDefaultInterfaceName)},
+        {"pin", std::to_string(kDefaultInterruptPin)},
     };
     for (const auto& [name, text] : fixed) {
         if (name == key) {

@@ -11,7 +11,7 @@
 
 namespace quillon::cli {
 
-enum class Command { Candidates, Timing, Report, Show, Help, Version };
+enum class Command { Candidates, Timing, Report, Show, Help, Version, Kernel, Export };
 
 enum class Option {
     Osc,
@@ -33,6 +33,9 @@ enum class Option {
     Out,
     Open,
     LockFrequency,
+    Format,
+    Interface,
+    Interrupt,
 };
 
 // What follows the option's name.
@@ -42,6 +45,7 @@ enum class ValueKind {
     LeadingNumber, // read as the entry boxes read it, but it must start with a number
     WholeNumber,   // a whole number from `min` to `max`
     Folder,        // the name of a folder
+    Word,          // a text checked by `wordCheck`
 };
 
 // Where an option stands in a command's usage line and help.
@@ -59,8 +63,9 @@ constexpr CommandMask MaskOf(Command command) {
 
 // Texts may hold placeholders that Expand fills in: {min} and {max} (the range), {metavar},
 // {alias}, {value} (the value given, in refusals), the model's {ipt}, {brp_values},
-// {tq_counts}, {list_headings}, {page} and {bitmap}, the {program} name and the exit
-// statuses {ok}, {refused} and {usage}.
+// {tq_counts}, {list_headings}, {page} and {bitmap}, the export {formats} and the defaults
+// {interface} and {pin}, the {program} name and the exit statuses {ok}, {refused} and
+// {usage}.
 struct OptionSpec {
     Option option;
     std::string_view name;
@@ -78,6 +83,8 @@ struct OptionSpec {
     // WholeNumber: the refusal of a value outside the range; empty for "{value} is outside
     // {min} to {max}".
     std::string_view outOfRange = {};
+    // Word: the refusal of a text, or nothing.
+    std::optional<std::string> (*wordCheck)(std::string_view) = nullptr;
 };
 
 struct CommandSpec {

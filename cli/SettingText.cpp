@@ -1,8 +1,8 @@
 #include "cli/SettingText.h"
 
 #include "cli/CommandOutput.h"
-#include "cli/TextTable.h"
 #include "report/ReportValues.h"
+#include "report/TextTable.h"
 #include "timing/DisplayTexts.h"
 #include "timing/NumberFormat.h"
 

@@ -4,6 +4,7 @@
 // and the segment options over it. The timing and report commands share it, so both
 // describe the same setting for the same arguments.
 #include "cli/CommandOutput.h"
+#include "report/SettingJson.h"
 #include "timing/BitTiming.h"
 #include "timing/CandidateSearch.h"
 
@@ -26,6 +27,8 @@ struct TimingChoice {
     int listEntry = 0; // 1-based entry of the chosen list, 0 for a grid cell
     int listSize = 0;  // entries in the chosen list
     BitTimingSetting setting;
+
+    SettingSelection Selection() const { return {candidate, listEntry, listSize}; }
 };
 
 // The grid cell of a setting's prescaler and Tq count, as a double-click on the grid

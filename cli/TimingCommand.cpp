@@ -8,24 +8,6 @@ namespace quillon::cli {
 
 namespace {
 
-std::string TimingJson(const TimingChoice& choice, const BitTimingFacts& facts) {
-    const BitTimingSetting& setting = facts.setting;
-    JsonWriter json;
-    json.BeginObject();
-    WriteInputs(json, "timing", setting.dOscFreqMHz, setting.dTargetKbps);
-    json.Key("selection").BeginObject();
-    json.Key("source").String(choice.listEntry > 0 ? "list" : "grid");
-    if (choice.listEntry > 0) {
-        json.Key("pick").Integer(choice.listEntry);
-    } else {
-        json.Key("pick").Null();
-    }
-    json.Key("list_size").Integer(choice.listSize).EndObject();
-    WriteSettingMembers(json, choice.candidate, facts);
-    json.EndObject();
-    return json.Text();
-}
-
 std::string TimingText(const TimingChoice& choice, const BitTimingFacts& facts) {
     const std::string source = choice.listEntry > 0
                                    ? "list entry " + std::to_string(choice.listEntry) + " of " +
@@ -44,7 +26,8 @@ CommandOutput RunTiming(const Request& request) {
         return output;
     }
     const BitTimingFacts facts = DescribeBitTiming(choice->setting, kDecimalSeparator);
-    output.out = request.json ? TimingJson(*choice, facts) : TimingText(*choice, facts);
+    output.out =
+        request.json ? TimingDocument(choice->Selection(), facts) : TimingText(*choice, facts);
     return output;
 }
 

@@ -1,13 +1,15 @@
 // Fuzz target for quillon-cli's command line: the input, split at zero bytes, is the list
-// of arguments after the program name (at most 24 of them). The candidates and timing
-// commands are then run in-process on what the parser accepts; the report command, which
-// writes files, and show, which talks to the desktop bus, are only parsed.
+// of arguments after the program name (at most 24 of them). The candidates, timing, kernel
+// and export commands are then run in-process on what the parser accepts; the report
+// command, which writes files, and show, which talks to the desktop bus, are only parsed.
 // Properties: the parser either accepts with the values in their ranges, or refuses with
 // one message that starts with the program's name; a command ends with an exit status of
 // 0, 1 or 2, and nothing it prints shows "inf" or "nan".
 #include "FuzzInput.h"
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
+#include "cli/ExportCommand.h"
+#include "cli/KernelCommand.h"
 
 #include <limits>
 #include <string>
@@ -61,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const Request& request = *parsed.request;
     const bool computes = request.command == Command::Candidates ||
-                          request.command == Command::Timing || request.command == Command::Report;
+                          request.command == Command::Timing ||
+                          request.command == Command::Report ||
+                          request.command == Command::Kernel || request.command == Command::Export;
     if (!computes || request.help) {
         return 0;
     }
@@ -80,6 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckOutput(RunCandidates(request), args);
     } else if (request.command == Command::Timing) {
         CheckOutput(RunTiming(request), args);
+    } else if (request.command == Command::Kernel) {
+        CheckOutput(RunKernel(request), args);
+    } else if (request.command == Command::Export) {
+        FUZZ_CHECK(Within(request.interruptPin, 0, 53), Describe(args));
+        CheckOutput(RunExport(request), args);
     }
     return 0;
 }

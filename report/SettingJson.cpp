@@ -233,4 +233,31 @@ void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
     }
 }
 
+SettingSelection GridSelection(const BitTimingSetting& setting, int listSize) {
+    SettingSelection selection;
+    selection.candidate =
+        MakeTqCandidate(setting.dOscFreqMHz, setting.dTargetKbps * 1000, setting.lBRPMinus1,
+                        setting.segments.lTqCount, ErrorSignRule::Grid);
+    selection.listSize = listSize;
+    return selection;
+}
+
+std::string TimingDocument(const SettingSelection& selection, const BitTimingFacts& facts) {
+    const BitTimingSetting& setting = facts.setting;
+    JsonWriter json;
+    json.BeginObject();
+    WriteInputs(json, "timing", setting.dOscFreqMHz, setting.dTargetKbps);
+    json.Key("selection").BeginObject();
+    json.Key("source").String(selection.listEntry > 0 ? "list" : "grid");
+    if (selection.listEntry > 0) {
+        json.Key("pick").Integer(selection.listEntry);
+    } else {
+        json.Key("pick").Null();
+    }
+    json.Key("list_size").Integer(selection.listSize).EndObject();
+    WriteSettingMembers(json, selection.candidate, facts);
+    json.EndObject();
+    return json.Text();
+}
+
 } // namespace quillon

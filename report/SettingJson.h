@@ -7,6 +7,7 @@
 #include "timing/BitTiming.h"
 #include "timing/CandidateSearch.h"
 
+#include <string>
 #include <string_view>
 
 namespace quillon {
@@ -22,5 +23,18 @@ void WriteCandidate(JsonWriter& json, const TqCandidate& candidate,
 // The members "candidate" to "bus_idle_warning" of the open object.
 void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
                          const BitTimingFacts& facts);
+
+// Which candidate a setting was made from: an entry of the chosen list or a grid cell.
+struct SettingSelection {
+    TqCandidate candidate; // as the list shows it, or as the grid does
+    int listEntry = 0;     // 1-based entry of the chosen list, 0 for a grid cell
+    int listSize = 0;      // entries in the chosen list
+};
+
+// The grid cell of the setting's prescaler and Tq count, its error taken as target - actual.
+SettingSelection GridSelection(const BitTimingSetting& setting, int listSize);
+
+// The whole document `timing --json` prints for a setting.
+std::string TimingDocument(const SettingSelection& selection, const BitTimingFacts& facts);
 
 } // namespace quillon

@@ -1,7 +1,7 @@
 #pragma once
 // What the Linux CAN core chooses by itself when it is given only a bit rate ("ip link set
 // can0 type can bitrate 500000"): the algorithm of drivers/net/can/dev/calc_bittiming.c as
-// of Linux 6.3, in the same unsigned integer arithmetic, for any controller's limits. The
+// of Linux 6.3, in the same unsigned 32-bit arithmetic, for any controller's limits. The
 // classic MCP251x driver and the CAN FD MCP251xFD driver both use it.
 #include <cstdint>
 #include <optional>
@@ -19,6 +19,9 @@ struct KernelLimits {
 
 // The mcp251x driver: tseg1 3..16, tseg2 2..8, SJW up to 4, BRP 1..64.
 inline constexpr KernelLimits kMcp251xKernelLimits{3, 16, 2, 8, 4, 1, 64, 1};
+
+// The largest rate error the kernel accepts, in tenths of a percent (5.0 %).
+inline constexpr std::uint32_t kKernelMaxErrorTenths = 50;
 
 // The segments the kernel settles on, as `ip -details link show` prints them.
 struct KernelTiming {
@@ -43,11 +46,14 @@ struct KernelChoiceResult {
 // 750 above 800 kbit/s, 800 above 500 kbit/s, else 875.
 std::uint32_t KernelNominalSamplePoint(std::uint32_t bitrate);
 
-// The kernel's choice for `bitrate` bit/s on a controller clocked at `clockHz`.
+// The kernel's choice for `bitrate` bit/s on a controller clocked at `clockHz`, aiming at
+// `samplePointTenths` ("sample-point 0.875" gives 875), or at the nominal one for 0.
 KernelChoiceResult ChooseKernelBitTiming(const KernelLimits& limits, std::uint32_t clockHz,
-                                         std::uint32_t bitrate);
+                                         std::uint32_t bitrate,
+                                         std::uint32_t samplePointTenths = 0);
 
-// The mcp251x driver's clock: half the oscillator, in whole hertz.
+// The mcp251x driver's clock: half the oscillator in whole hertz (the device tree's value),
+// 0 when the oscillator is no positive 32-bit number of hertz.
 std::uint32_t Mcp251xKernelClock(double dOscFreqMHz);
 
 } // namespace quillon

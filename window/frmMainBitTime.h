@@ -13,7 +13,8 @@
 
 namespace quillon {
 struct DateSeparators;
-}
+enum class ExportFormat;
+} // namespace quillon
 
 // The date and time separators of a locale's short formats, for the report's time stamp.
 quillon::DateSeparators LocaleDateSeparators(const QLocale& locale = QLocale());
@@ -26,6 +27,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QToolButton;
 class BitTimingPicture;
 class vrnctlBitTime;
 
@@ -84,6 +86,11 @@ private:
     void BuildPromotionalPanel();
     void BuildSegmentPanel();
     void SetUpKeyboard();
+    // Step 3's "Copy as" menu (frmMainBitTime_export.cpp): the current setting onto the
+    // clipboard in a target's form, and the Linux kernel's own choice beside Quillon's.
+    void BuildCopyAsButton();
+    void CopyAs(quillon::ExportFormat format);
+    void ShowKernelChoice();
     void ShowScrollBarFocus(QObject* bar, bool focused);
 
     int Twips(double twips) const;
@@ -139,4 +146,5 @@ private:
     QLabel* lblCheck = nullptr;
     QPushButton* cmdRecommend = nullptr;
     QPushButton* cmdGenerateReport = nullptr;
+    QToolButton* cmdCopyAs = nullptr;
 };

@@ -84,7 +84,21 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"show --lock-frequency abc", 2, "--lock-frequency: 'abc' is not a number"},
         RefusalRow{"show --lock-frequency &H", 2, "--lock-frequency: '&H' is not a number"},
         RefusalRow{"show --lock-frequency 1 --lock-frequency=2", 2,
-                   "--lock-frequency: given more than once"}));
+                   "--lock-frequency: given more than once"},
+        RefusalRow{"kernel --osc 16 --rate 500 --pick 1", 2, "--pick: unknown option for kernel"},
+        RefusalRow{"export --osc 16 --rate 500 --pick 1", 2,
+                   "--format: required (the form: c-mcp251x, c-pic18, c-dspic, ip-link, "
+                   "networkd, rpi-overlay, json)"},
+        RefusalRow{"export --osc 16 --rate 500 --format c --pick 1", 2,
+                   "--format: 'c' is not one of c-mcp251x, c-pic18, c-dspic, ip-link, networkd, "
+                   "rpi-overlay, json"},
+        RefusalRow{"export --osc 16 --rate 500 --format json", 2,
+                   "export: choose the candidate with --pick K or with --brp1 B --tq N"},
+        RefusalRow{"export --osc 16 --rate 500 --format ip-link --pick 1 --interface a;b", 2,
+                   "--interface: 'a;b' is not an interface name (1 to 15 letters, digits, '.', "
+                   "'-' or '_')"},
+        RefusalRow{"export --osc 16 --rate 500 --format rpi-overlay --pick 1 --interrupt 54", 2,
+                   "--interrupt: 54 is outside 0 to 53"}));
 
 // One row per ranged option: its help line, the ends it accepts and the refusals just
 // outside them.
@@ -178,8 +192,29 @@ TEST(CommandLine, RecommendStartsFromTheRecommendation) {
               "propagation  7   875.0 ns\nphas");
 }
 
+// export chooses the setting as timing does; its warnings go to stderr with status 1.
+TEST(CommandLine, ExportPrintsTheChosenSettingAndWarnsOnStderr) {
+    const std::string choice = " --osc 16 --rate 500 --pick 2 --sam";
+    EXPECT_EQ(Answer(Split("export --format json" + choice)).out,
+              Answer(Split("timing --json" + choice)).out);
+    const CommandOutput ip =
+        Answer(Split("export --format ip-link --interface can1 --wakfil" + choice));
+    EXPECT_EQ(ip.status, kExitRefused);
+    EXPECT_NE(ip.out.find("\nip link set can1 type can tq 250 prop-seg 1 phase-seg1 3 "
+                          "phase-seg2 3 sjw 1 triple-sampling on\n"),
+              std::string::npos)
+        << ip.out;
+    EXPECT_EQ(ip.err, "quillon-cli: export: The driver leaves the wake-up filter (WAKFIL) off; "
+                      "the interface runs without it.\n");
+    const CommandOutput overlay = Answer(
+        Split("export --format rpi-overlay --interrupt 5 --brp1 0 --tq 8 --osc 16 --rate 1000"));
+    EXPECT_EQ(overlay.status, kExitOk);
+    EXPECT_NE(overlay.out.find("\ndtoverlay=mcp2515-can0,oscillator=16000000,interrupt=5\n"),
+              std::string::npos);
+}
+
 TEST(CommandLine, HelpWinsOverBadArgumentsAndReachesNoCommand) {
-    for (const char* command : {"candidates", "timing", "report", "show"}) {
+    for (const char* command : {"candidates", "timing", "report", "show", "kernel", "export"}) {
         const CommandOutput output = Answer({command, "--rate", "0", "-h"});
         EXPECT_EQ(output.status, kExitOk);
         EXPECT_EQ(output.out.rfind("Usage: quillon-cli " + std::string(command) + " ", 0), 0U)

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +91,28 @@ TEST(Process, TimingJsonIsOneDocument) {
     const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
     EXPECT_EQ(json["registers"]["CICFG2"]["hex"].toString().toStdString(), "0x0191");
+}
+
+TEST(Process, KernelJsonHoldsTheKernelsChoiceOrWhyThereIsNone) {
+    const ProcessRun run = RunProgram(kCli, Args("kernel --osc 16 --rate 500 --json"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out));
+    const QJsonObject kernel = json["kernel_choice"].toObject();
+    QStringList fields;
+    for (const char* key : {"tq_ns", "prop_seg", "phase_seg1", "phase_seg2", "sjw", "brp",
+                            "bitrate_bps", "sample_point_percent"}) {
+        fields << kernel[key].toVariant().toString();
+    }
+    EXPECT_EQ(fields.join(' ').toStdString(), "125 6 7 2 1 1 500000 87.5");
+    EXPECT_EQ(kernel["registers"]["CNF2"]["hex"].toString().toStdString(), "0xB5");
+    EXPECT_EQ(json["quillon"]["recommended"]["segments"]["sjw"].toInt(), 2);
+
+    const ProcessRun none = RunProgram(kCli, Args("kernel --osc 8 --rate 1000 --json"));
+    ASSERT_EQ(none.status, 0) << none.err;
+    const QJsonDocument refused = QJsonDocument::fromJson(QByteArray::fromStdString(none.out));
+    EXPECT_TRUE(refused["kernel_choice"].isNull());
+    EXPECT_EQ(refused["reason"].toString().toStdString(), "bitrate error: 33.3% too high");
+    EXPECT_TRUE(refused["quillon"]["proposed"].isNull());
 }
 
 TEST(Process, ReportWritesTheExamplePageAndItsBitmap) {

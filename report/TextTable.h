@@ -1,11 +1,11 @@
 #pragma once
-// Left-aligned columns for the terminal: each column as wide as its widest text (counted
-// in characters, so the UTF-8 micro sign takes one place), two blanks between columns,
-// no blanks at the end of a line.
+// Left-aligned columns for the terminal and for the window's fixed-width texts: each column
+// as wide as its widest text (counted in characters, so the UTF-8 micro sign takes one
+// place), two blanks between columns, no blanks at the end of a line.
 #include <string>
 #include <vector>
 
-namespace quillon::cli {
+namespace quillon {
 
 class TextTable {
 public:
@@ -17,4 +17,4 @@ private:
     std::vector<std::vector<std::string>> m_rows;
 };
 
-} // namespace quillon::cli
+} // namespace quillon

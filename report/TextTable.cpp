@@ -1,8 +1,8 @@
-#include "cli/TextTable.h"
+#include "report/TextTable.h"
 
 #include <algorithm>
 
-namespace quillon::cli {
+namespace quillon {
 
 namespace {
 
@@ -40,4 +40,4 @@ std::string TextTable::Text() const {
     return text;
 }
 
-} // namespace quillon::cli
+} // namespace quillon

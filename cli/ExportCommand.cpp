@@ -1,0 +1,31 @@
+#include "cli/ExportCommand.h"
+
+#include "cli/TimingChoice.h"
+#include "report/Export.h"
+
+namespace quillon::cli {
+
+CommandOutput RunExport(const Request& request) {
+    CommandOutput output;
+    const std::optional<TimingChoice> choice = ResolveChoice(request, output);
+    if (!choice) {
+        return output;
+    }
+    ExportOptions options;
+    if (!request.interfaceName.empty()) {
+        options.interfaceName = request.interfaceName;
+    }
+    options.interruptPin = request.interruptPin.value_or(kDefaultInterruptPin);
+    options.selection = choice->Selection();
+    // The parser has checked the name.
+    const ExportFormat format = FindExportFormat(request.format).value_or(ExportFormat::Json);
+    const ExportResult result = ExportSetting(format, choice->setting, options, kDecimalSeparator);
+    output.out = result.text;
+    for (const std::string& warning : result.warnings) {
+        output.err += Problem(SpecOf(Command::Export).name, warning) + "\n";
+    }
+    output.status = result.warnings.empty() ? kExitOk : kExitRefused;
+    return output;
+}
+
+} // namespace quillon::cli

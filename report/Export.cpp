@@ -1,0 +1,194 @@
+#include "report/Export.h"
+
+#include "report/ExportForms.h"
+#include "timing/InputChecks.h"
+#include "timing/NumberFormat.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace quillon {
+
+namespace exports {
+
+namespace {
+
+constexpr std::size_t kMaxInterfaceName = 15; // IFNAMSIZ - 1
+
+std::string Hex(unsigned value, int digits) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+    return text;
+}
+
+std::string Tq(int count) {
+    return std::to_string(count) + " Tq";
+}
+
+// The field comments of CNF1 and CNF2, whose layout all three families share; the names
+// of CNF2's two flags differ.
+std::string Cnf1Comment(const SegmentSettings& s, int brpMinus1) {
+    return "SJW " + Tq(s.lSJW) + ", BRP-1 " + std::to_string(brpMinus1);
+}
+
+std::string Cnf2Comment(const SegmentSettings& s, std::string_view modeBit, std::string_view phase1,
+                        std::string_view propagation) {
+    return std::string(modeBit) + (s.mode == Phase2Mode::Programmed ? " 1" : " 0") + ", SAM " +
+           (s.bSam ? "1" : "0") + ", " + std::string(phase1) + " " + Tq(s.lPhase1) + ", " +
+           std::string(propagation) + " " + Tq(s.lPropagation);
+}
+
+std::string Cnf3Comment(const BitTimingFacts& facts, std::string_view phase2) {
+    const SegmentSettings& s = facts.setting.segments;
+    return std::string("WAKFIL ") + (s.bWakFil ? "1" : "0") + ", " + std::string(phase2) +
+           (s.mode == Phase2Mode::Programmed ? " " + Tq(s.lPhase2) : " not used");
+}
+
+const ConfigRegisters& Registers(const BitTimingFacts& facts) {
+    return *facts.registers.registers;
+}
+
+} // namespace
+
+std::string SettingSummary(const BitTimingFacts& facts) {
+    const BitTimingSetting& setting = facts.setting;
+    const SegmentSettings& s = setting.segments;
+    std::string text = FormatGeneralNumber(setting.dOscFreqMHz) + " MHz oscillator, " +
+                       FormatGeneralNumber(setting.dTargetKbps) + " kbit/s";
+    if (!facts.rate.bHitsTarget) {
+        text += " (runs at " + facts.rate.sActual + ")";
+    }
+    text += ": BRP-1 " + std::to_string(setting.lBRPMinus1) + ", " + Tq(s.lTqCount) +
+            " = sync 1 + prop " + std::to_string(s.lPropagation) + " + phase1 " +
+            std::to_string(s.lPhase1) + " + phase2 " + std::to_string(facts.lPhase2Effective) +
+            ", SJW " + std::to_string(s.lSJW) + ", sample point " + facts.sSamplePoint + " %";
+    return text + (s.bSam ? ", triple sampling" : "");
+}
+
+std::string CMcp251xText(const BitTimingFacts& facts) {
+    const ConfigRegisters& r = Registers(facts);
+    const SegmentSettings& s = facts.setting.segments;
+    const auto define = [](const char* name, unsigned value, const std::string& comment) {
+        return std::string("#define ") + name + " " + Hex(value, 2) + "u /* " + comment + " */\n";
+    };
+    return "/* MCP251x bit timing by Quillon: " + SettingSummary(facts) + " */\n" +
+           "#ifndef MCP251X_BIT_TIMING_H\n#define MCP251X_BIT_TIMING_H\n\n" +
+           define("MCP251X_CNF1", r.CNF1, Cnf1Comment(s, facts.setting.lBRPMinus1)) +
+           define("MCP251X_CNF2", r.CNF2, Cnf2Comment(s, "BTLMODE", "PHSEG1", "PRSEG")) +
+           define("MCP251X_CNF3", r.CNF3, Cnf3Comment(facts, "PHSEG2")) + "\n#endif\n";
+}
+
+std::string CPic18Text(const BitTimingFacts& facts) {
+    const ConfigRegisters& r = Registers(facts);
+    const SegmentSettings& s = facts.setting.segments;
+    return "/* PIC18 CAN bit timing by Quillon, written in Configuration mode: " +
+           SettingSummary(facts) + " */\n" + "BRGCON1 = " + Hex(r.CNF1, 2) + "; /* " +
+           Cnf1Comment(s, facts.setting.lBRPMinus1) + " */\n" + "BRGCON2 = " + Hex(r.CNF2, 2) +
+           "; /* " + Cnf2Comment(s, "SEG2PHTS", "SEG1PH", "PRSEG") + " */\n" +
+           "BRGCON3 = " + Hex(r.CNF3, 2) + "; /* " + Cnf3Comment(facts, "SEG2PH") + " */\n";
+}
+
+std::string CDspicText(const BitTimingFacts& facts) {
+    const ConfigRegisters& r = Registers(facts);
+    const SegmentSettings& s = facts.setting.segments;
+    return "/* dsPIC30F, dsPIC33F and PIC24H CAN bit timing by Quillon, written in "
+           "Configuration mode: " +
+           SettingSummary(facts) + " */\n" + "C1CFG1 = " + Hex(r.CICFG1(), 4) + "; /* " +
+           Cnf1Comment(s, facts.setting.lBRPMinus1) + " */\n" + "C1CFG2 = " + Hex(r.CICFG2(), 4) +
+           "; /* " + Cnf3Comment(facts, "SEG2PH") + ", " +
+           Cnf2Comment(s, "SEG2PHTS", "SEG1PH", "PRSEG") + " */\n";
+}
+
+} // namespace exports
+
+std::optional<ExportFormat> FindExportFormat(std::string_view name) {
+    for (const ExportFormatInfo& info : kExportFormats) {
+        if (info.name == name) {
+            return info.format;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string ExportFormatNames() {
+    std::string names;
+    for (const ExportFormatInfo& info : kExportFormats) {
+        names += (names.empty() ? "" : ", ") + std::string(info.name);
+    }
+    return names;
+}
+
+std::optional<std::string> ExportFormatProblem(std::string_view name) {
+    if (FindExportFormat(name)) {
+        return std::nullopt;
+    }
+    return "'" + std::string(name) + "' is not one of " + ExportFormatNames();
+}
+
+std::optional<std::string> InterfaceNameProblem(std::string_view name) {
+    const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '.' || c == '-' || c == '_';
+    });
+    if (plain && !name.empty() && name.size() <= exports::kMaxInterfaceName && name != "." &&
+        name != "..") {
+        return std::nullopt;
+    }
+    return "'" + std::string(name) + "' is not an interface name (1 to " +
+           std::to_string(exports::kMaxInterfaceName) + " letters, digits, '.', '-' or '_')";
+}
+
+ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
+                           const ExportOptions& options, std::string_view decimalSeparator) {
+    ExportResult result;
+    for (const auto& problem :
+         {OscillatorComputeProblem(setting.dOscFreqMHz), RateComputeProblem(setting.dTargetKbps)}) {
+        if (problem) {
+            result.warnings.push_back(*problem);
+            return result;
+        }
+    }
+    const BitTimingFacts facts = DescribeBitTiming(setting);
+    if (!facts.registers) {
+        result.warnings.push_back(facts.registers.sError);
+        return result;
+    }
+    const bool carriesTiming = format != ExportFormat::RpiOverlay && format != ExportFormat::Json;
+    if (carriesTiming && !facts.Passes()) {
+        result.warnings.push_back("The setting breaks a timing rule: " +
+                                  std::string(facts.sVerdict));
+    }
+    const LinuxTarget target = ToMcp251xLinux(setting, decimalSeparator);
+    const auto linuxWarnings = [&result](const std::vector<std::string>& problems) {
+        result.warnings.insert(result.warnings.end(), problems.begin(), problems.end());
+    };
+    switch (format) {
+    case ExportFormat::CMcp251x:
+        result.text = exports::CMcp251xText(facts);
+        break;
+    case ExportFormat::CPic18:
+        result.text = exports::CPic18Text(facts);
+        break;
+    case ExportFormat::CDspic:
+        result.text = exports::CDspicText(facts);
+        break;
+    case ExportFormat::IpLink:
+        result.text = exports::IpLinkText(facts, target, options);
+        linuxWarnings(target.problems);
+        break;
+    case ExportFormat::Networkd:
+        result.text = exports::NetworkdText(facts, target, options);
+        linuxWarnings(target.problems);
+        break;
+    case ExportFormat::RpiOverlay:
+        result.text = exports::RpiOverlayText(facts, options);
+        linuxWarnings(Mcp251xOscillatorProblems(setting.dOscFreqMHz, decimalSeparator));
+        break;
+    case ExportFormat::Json:
+        result.text = TimingDocument(options.selection.value_or(GridSelection(setting, 0)), facts);
+        break;
+    }
+    return result;
+}
+
+} // namespace quillon

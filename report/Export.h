@@ -1,0 +1,72 @@
+#pragma once
+// A setting carried to its target, in the forms firmware and Linux take it: C for the
+// MCP251x (CNF1..CNF3 defines), the PIC18 (BRGCON1..3) and the dsPIC30F, dsPIC33F and
+// PIC24H (C1CFG1/C1CFG2); for an MCP251x under Linux the `ip link` command, a
+// systemd-networkd file and the Raspberry Pi overlay line; and the document of
+// `timing --json`. All are made from the model's facts of the one setting, so the numbers
+// are the ones step 3 and `quillon-cli timing` show. Where the target would refuse or change
+// the setting, the text is still made and the warnings say what happens.
+#include "report/SettingJson.h"
+#include "timing/BitTiming.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+enum class ExportFormat { CMcp251x, CPic18, CDspic, IpLink, Networkd, RpiOverlay, Json };
+
+struct ExportFormatInfo {
+    ExportFormat format;
+    std::string_view name;  // as the command line takes it: "c-mcp251x"
+    std::string_view title; // as the window's menu offers it
+};
+
+inline constexpr std::array<ExportFormatInfo, 7> kExportFormats{{
+    {ExportFormat::CMcp251x, "c-mcp251x", "C header for the MCP251x (CNF1..CNF3)"},
+    {ExportFormat::CPic18, "c-pic18", "C for the PIC18 (BRGCON1..3)"},
+    {ExportFormat::CDspic, "c-dspic", "C for the dsPIC30F, dsPIC33F, PIC24H (C1CFG1/2)"},
+    {ExportFormat::IpLink, "ip-link", "Linux ip link command"},
+    {ExportFormat::Networkd, "networkd", "systemd-networkd file"},
+    {ExportFormat::RpiOverlay, "rpi-overlay", "Raspberry Pi config.txt line"},
+    {ExportFormat::Json, "json", "JSON (as quillon-cli timing --json)"},
+}};
+
+std::optional<ExportFormat> FindExportFormat(std::string_view name);
+// "c-mcp251x, c-pic18, ...", for the help and the refusal.
+std::string ExportFormatNames();
+// The refusal of a name that is no format, or nothing.
+std::optional<std::string> ExportFormatProblem(std::string_view name);
+
+inline constexpr std::string_view kDefaultInterfaceName = "can0";
+// The overlay's interrupt line: a GPIO number of the Raspberry Pi's SoC.
+inline constexpr int kDefaultInterruptPin = 25;
+inline constexpr int kMinInterruptPin = 0;
+inline constexpr int kMaxInterruptPin = 53;
+// The refusal of a Linux interface name (1 to 15 letters, digits, '.', '-' or '_', so that
+// the command pastes into a shell as it is), or nothing.
+std::optional<std::string> InterfaceNameProblem(std::string_view name);
+
+struct ExportOptions {
+    std::string interfaceName = std::string(kDefaultInterfaceName);
+    int interruptPin = kDefaultInterruptPin;
+    // The candidate the JSON document names; nothing: the grid cell of the setting.
+    std::optional<SettingSelection> selection;
+};
+
+struct ExportResult {
+    std::string text; // empty when nothing can be made; the warnings then say why
+    // One sentence each: what the target would refuse or change, or why there is no text.
+    std::vector<std::string> warnings;
+};
+
+// The texts always write numbers with a point (they are code); the warnings use
+// `decimalSeparator`.
+ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
+                           const ExportOptions& options = {},
+                           std::string_view decimalSeparator = ".");
+
+} // namespace quillon

@@ -1,0 +1,27 @@
+#pragma once
+// The export forms one by one, for ExportSetting: the three C forms here and the three
+// Linux forms in LinuxExport.cpp, each made from the facts of a setting whose registers
+// exist and whose inputs can be computed with.
+#include "report/Export.h"
+#include "timing/BitTiming.h"
+#include "timing/Mcp251xLinux.h"
+
+#include <string>
+
+namespace quillon::exports {
+
+// "16 MHz oscillator, 500 kbit/s: BRP-1 1, 8 Tq = sync 1 + prop 2 + phase1 3 + phase2 2,
+// SJW 1, sample point 75.0 %", the line every form starts with.
+std::string SettingSummary(const BitTimingFacts& facts);
+
+std::string CMcp251xText(const BitTimingFacts& facts);
+std::string CPic18Text(const BitTimingFacts& facts);
+std::string CDspicText(const BitTimingFacts& facts);
+
+std::string IpLinkText(const BitTimingFacts& facts, const LinuxTarget& target,
+                       const ExportOptions& options);
+std::string NetworkdText(const BitTimingFacts& facts, const LinuxTarget& target,
+                         const ExportOptions& options);
+std::string RpiOverlayText(const BitTimingFacts& facts, const ExportOptions& options);
+
+} // namespace quillon::exports

@@ -1,0 +1,124 @@
+// Step 3's "Copy as" menu: the setting the step-3 controls hold onto the clipboard in the
+// form its target takes (report/Export), and the Linux kernel's own choice for the
+// oscillator and rate beside Quillon's. What a target would refuse or change is said in a
+// message box after the text is copied; without text (a box that cannot be computed with)
+// nothing is copied and the box says why.
+#include "window/frmMainBitTime.h"
+
+#include "report/Export.h"
+#include "report/KernelComparisonText.h"
+#include "timing/Maker.h"
+#include "ui/MessageBox.h"
+#include "ui/QtText.h"
+#include "window/KernelDialog.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+// A tool button whose menu also opens with Return, Enter and Alt+Down, as a drop-down
+// list does; Space opens it as it presses any button.
+class MenuButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        const bool altDown = key == Qt::Key_Down && event->modifiers() == Qt::AltModifier;
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || altDown) {
+            showMenu();
+            return;
+        }
+        QToolButton::keyPressEvent(event);
+    }
+};
+
+QString Sentences(const std::vector<std::string>& sentences) {
+    QStringList lines;
+    for (const std::string& sentence : sentences) {
+        lines << QStringLiteral("\u2022 ") + ToQString(sentence);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+void frmMainBitTime::BuildCopyAsButton() {
+    cmdCopyAs = new MenuButton(pctSegment);
+    cmdCopyAs->setObjectName(QStringLiteral("cmdCopyAs"));
+    cmdCopyAs->setText(tr("Copy as"));
+    cmdCopyAs->setToolTip(tr("Copy the setting to the clipboard as C for the registers, as a "
+                             "Linux ip link command, systemd-networkd file or Raspberry Pi "
+                             "overlay line, or as JSON; or see what the Linux kernel would "
+                             "choose by itself for this rate"));
+    cmdCopyAs->setFocusPolicy(Qt::StrongFocus);
+    cmdCopyAs->setPopupMode(QToolButton::InstantPopup);
+    cmdCopyAs->setToolButtonStyle(Qt::ToolButtonTextOnly);
+
+    auto* menu = new QMenu(cmdCopyAs);
+    menu->setObjectName(QStringLiteral("mnuCopyAs"));
+    QList<QAction*> copies;
+    for (const quillon::ExportFormatInfo& info : quillon::kExportFormats) {
+        QAction* action = menu->addAction(ToQString(info.title));
+        action->setObjectName(QStringLiteral("mnuCopyAs_") + ToQString(info.name));
+        const quillon::ExportFormat format = info.format;
+        connect(action, &QAction::triggered, this, [this, format] { CopyAs(format); });
+        copies << action;
+    }
+    menu->addSeparator();
+    QAction* kernel = menu->addAction(tr("The Linux kernel's own choice..."));
+    kernel->setObjectName(QStringLiteral("mnuKernelChoice"));
+    connect(kernel, &QAction::triggered, this, &frmMainBitTime::ShowKernelChoice);
+    // Copying needs a chosen Tq count; the kernel's choice only the two boxes.
+    connect(menu, &QMenu::aboutToShow, this, [this, copies] {
+        for (QAction* action : copies) {
+            action->setEnabled(HasSelectedTq());
+        }
+    });
+    cmdCopyAs->setMenu(menu);
+    Place(cmdCopyAs, 7365, 4350, 855, 300);
+}
+
+void frmMainBitTime::CopyAs(quillon::ExportFormat format) {
+    if (!HasSelectedTq()) {
+        return;
+    }
+    const quillon::BitTimingSetting setting = CurrentSetting();
+    quillon::ExportOptions options;
+    options.selection = quillon::GridSelection(setting, lstSelectTq->count());
+    const quillon::ExportResult result =
+        quillon::ExportSetting(format, setting, options, DecimalSeparator());
+    const QString title = ToQString(quillon::kAppTitle);
+    const QString form =
+        ToQString(quillon::kExportFormats.at(static_cast<std::size_t>(format)).title);
+    if (result.text.empty()) {
+        ShowMessage(this, QMessageBox::Information, title,
+                    tr("Nothing was copied: the %1 cannot be made.\n\n%2")
+                        .arg(form, Sentences(result.warnings)));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(ToQString(result.text));
+    if (!result.warnings.empty()) {
+        ShowMessage(this, QMessageBox::Warning, title,
+                    tr("The %1 is on the clipboard, but its target would refuse or change "
+                       "this setting:\n\n%2")
+                        .arg(form, Sentences(result.warnings)));
+    }
+}
+
+void frmMainBitTime::ShowKernelChoice() {
+    const quillon::BitTimingSetting setting = CurrentSetting();
+    const std::string sep = DecimalSeparator();
+    const quillon::KernelComparison comparison =
+        quillon::CompareWithKernel(setting.dOscFreqMHz, setting.dTargetKbps, sep);
+    auto* dialog =
+        new KernelDialog(ToQString(quillon::KernelComparisonText(comparison, sep)), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CliHelp.h"
+#include "cli/DecodeCommand.h"
 
 namespace quillon::cli {
 
@@ -17,6 +18,8 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
         return RunCandidates(request);
     case Command::Timing:
         return RunTiming(request);
+    case Command::Decode:
+        return RunDecode(request);
     case Command::Report:
     case Command::Show:
         break;

@@ -15,7 +15,7 @@
 
 namespace quillon::cli {
 
-// Help, version, candidates and timing, and the help of every command; nothing for report
+// Help, version, candidates, timing and decode, and the help of every command; nothing for report
 // and show.
 std::optional<CommandOutput> RunPlainCommand(const Request& request);
 

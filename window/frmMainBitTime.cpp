@@ -68,6 +68,7 @@ frmMainBitTime::frmMainBitTime(QWidget* parent) : QWidget(parent) {
     vrnBitTime->hide();
 
     BuildSegmentPanel();
+    BuildRegistersButton();
     SetUpKeyboard();
 
     resize(Twips(kDesignWidthTwips), Twips(kDesignHeightTwips));
@@ -112,9 +113,9 @@ void frmMainBitTime::SetUpKeyboard() {
         order << vrnBitTime->findChild<QWidget*>(QString::fromLatin1(name));
     }
     order << QList<QWidget*>{
-        lstSelectTq,      sclProp, sclPhase1,    optPhase2[0],        sclPhase2,
-        optPhase2[1],     sclSJW,  cmdRecommend, chkMultipleSampling, chkUseWakeUpFilter,
-        cmdGenerateReport};
+        lstSelectTq,       sclProp,     sclPhase1,    optPhase2[0],        sclPhase2,
+        optPhase2[1],      sclSJW,      cmdRecommend, chkMultipleSampling, chkUseWakeUpFilter,
+        cmdGenerateReport, cmdRegisters};
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }

@@ -58,6 +58,7 @@ private slots:
     void optPhase2_Click();
     void cmdGenerateReport_Click();
     void cmdRecommend_Click();
+    void cmdRegisters_Click();
     void pctDisplay_Paint();
 
 private:
@@ -83,6 +84,9 @@ private:
     void BuildHeaderBands();
     void BuildPromotionalPanel();
     void BuildSegmentPanel();
+    void BuildRegistersButton();
+    // Adds a decoded register setting to the Tq list, selects it and shows it.
+    void ShowRegisterSetting(const quillon::BitTimingSetting& setting);
     void SetUpKeyboard();
     void ShowScrollBarFocus(QObject* bar, bool focused);
 
@@ -139,4 +143,5 @@ private:
     QLabel* lblCheck = nullptr;
     QPushButton* cmdRecommend = nullptr;
     QPushButton* cmdGenerateReport = nullptr;
+    QPushButton* cmdRegisters = nullptr;
 };

@@ -295,9 +295,13 @@ void vrnctlBitTime::g_DblClick(int tableRow, int tableColumn) {
     if (col < kFirstRateColumn) {
         return;
     }
+    AddCandidate(quillon::kMinBRPMinus1 + row - kHeaderRows,
+                 quillon::kMinTqCount + col - kFirstRateColumn);
+}
+
+void vrnctlBitTime::AddCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount) {
     const quillon::TqCandidate candidate = quillon::MakeTqCandidate(
-        m_dOscFreqInMhz, m_dCANBaudRate, quillon::kMinBRPMinus1 + row - kHeaderRows,
-        quillon::kMinTqCount + col - kFirstRateColumn, quillon::ErrorSignRule::Grid);
+        m_dOscFreqInMhz, m_dCANBaudRate, lBRPMinus1, lTqCount, quillon::ErrorSignRule::Grid);
     m_chosenList.Append(candidate);
     AddListItem(candidate);
 }

@@ -46,6 +46,10 @@ public:
 
     const quillon::ChosenList& chosenList() const { return m_chosenList; }
 
+    // Appends the grid cell of a prescaler and Tq count to the chosen list, as a
+    // double-click on it does.
+    void AddCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount);
+
     // Decimal separator of every number the control writes from now on (grid and %Err);
     // the user's locale unless set.
     void setDecimalSeparator(const QString& sSeparator) { m_sDecimalSeparator = sSeparator; }

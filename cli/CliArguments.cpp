@@ -42,8 +42,8 @@ std::optional<int> ReadWholeNumber(const OptionSpec& spec, std::string_view name
 }
 
 // Where an option's value goes in the request; its type follows the option's kind.
-using Field =
-    std::variant<bool*, double*, std::optional<int>*, std::optional<double>*, std::string*>;
+using Field = std::variant<bool*, double*, std::optional<int>*, std::optional<double>*,
+                           std::string*, DecodeInput*>;
 
 Field FieldOf(Option option, Request& request) {
     switch (option) {
@@ -51,6 +51,14 @@ Field FieldOf(Option option, Request& request) {
         return &request.oscFreqMHz;
     case Option::Rate:
         return &request.rateKbps;
+    case Option::Cnf:
+    case Option::Brgcon:
+    case Option::Cicfg:
+        return &request.decode;
+    case Option::IpDetails:
+        return &request.decode.ipDetails;
+    case Option::MeasuredRate:
+        return &request.decode.measuredKbps;
     case Option::Pick:
         return &request.selection.pick;
     case Option::Brp1:
@@ -95,6 +103,12 @@ Field FieldOf(Option option, Request& request) {
     return static_cast<bool*>(nullptr);
 }
 
+RegisterLayout LayoutOf(Option option) {
+    return option == Option::Cicfg    ? RegisterLayout::Cicfg
+           : option == Option::Brgcon ? RegisterLayout::Brgcon
+                                      : RegisterLayout::Cnf;
+}
+
 // Checks an option's value (empty for a flag) and stores it; false with `error` set.
 bool Store(const OptionSpec& spec, std::string_view name, const std::string& text, Request& request,
            std::string& error) {
@@ -129,8 +143,10 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
         return value.has_value();
     }
     case ValueKind::Folder:
+    case ValueKind::FileName:
         if (text.empty()) {
-            error = Problem(name, "the folder name is empty");
+            error = Problem(name, spec.kind == ValueKind::Folder ? "the folder name is empty"
+                                                                 : "the file name is empty");
             return false;
         }
         *std::get<std::string*>(field) = text;
@@ -142,21 +158,70 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
         }
         *std::get<std::string*>(field) = text;
         return true;
+    case ValueKind::RegisterList: {
+        const RegisterLayout layout = LayoutOf(spec.option);
+        RegisterReading reading = ReadRegisterList(layout, text);
+        if (!reading) {
+            error = Problem(name, reading.sError);
+            return false;
+        }
+        DecodeInput& input = *std::get<DecodeInput*>(field);
+        input.layout = layout;
+        input.values = std::move(reading.values);
+        return true;
+    }
     }
     return false;
 }
 
-// The checks that need all options: the required ones and the choice of the candidate.
+// Exactly one of the sources, in the order the line gave them.
+std::string CheckSource(const Request& request, const std::vector<const OptionSpec*>& sources) {
+    std::vector<const OptionSpec*> given;
+    for (const Option option : request.given) {
+        for (const OptionSpec* spec : sources) {
+            if (spec->option == option) {
+                given.push_back(spec);
+            }
+        }
+    }
+    if (given.size() > 1) {
+        return Problem(given[1]->name, "cannot be combined with " + std::string(given[0]->name));
+    }
+    if (given.empty()) {
+        std::string choices;
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            choices += (i == 0                    ? ""
+                        : i + 1 == sources.size() ? " or "
+                                                  : ", ") +
+                       Synopsis(sources[i]->option);
+        }
+        return Problem(SpecOf(request.command).name, "give what to decode: " + choices);
+    }
+    return {};
+}
+
+// The checks that need all options: the required ones, the choice of the candidate and
+// the source to decode.
 std::string CheckComplete(const Request& request, const std::vector<Option>& seen) {
     const auto given = [&seen](Option option) {
         return std::find(seen.begin(), seen.end(), option) != seen.end();
     };
     bool choosesCandidate = false;
+    std::vector<const OptionSpec*> sources;
     for (const OptionSpec* spec : OptionsOf(request.command)) {
-        if (spec->group == OptionGroup::Input && !given(spec->option)) {
+        // The interface details name the clock, which gives the oscillator.
+        const bool optional = (spec->optionalIn & MaskOf(request.command)) != 0 ||
+                              (spec->option == Option::Osc && given(Option::IpDetails));
+        if (spec->group == OptionGroup::Input && !given(spec->option) && !optional) {
             return Problem(spec->name, "required (" + Expand(spec->valueMeaning, spec) + ")");
         }
         choosesCandidate = choosesCandidate || spec->group == OptionGroup::Selection;
+        if (spec->group == OptionGroup::Source) {
+            sources.push_back(spec);
+        }
+    }
+    if (!sources.empty()) {
+        return CheckSource(request, sources);
     }
     if (!choosesCandidate) {
         return {};
@@ -184,6 +249,10 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
 }
 
 } // namespace
+
+bool Request::Given(Option option) const {
+    return std::find(given.begin(), given.end(), option) != given.end();
+}
 
 std::string Problem(std::string_view argument, std::string_view what) {
     std::string text(kProgramName);
@@ -266,6 +335,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
         }
     }
 
+    request.given = seen;
     result.error = CheckComplete(request, seen);
     if (result.error.empty()) {
         result.request = request;

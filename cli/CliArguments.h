@@ -5,6 +5,7 @@
 // looks at the argument texts, so every check that needs no calculation (ranges, missing
 // values, unknown options) happens here, before anything is computed or written.
 #include "cli/CliOptions.h"
+#include "timing/RegisterReading.h"
 
 #include <optional>
 #include <string>
@@ -40,6 +41,15 @@ struct SegmentOptions {
     bool recommend = false; // start from the recommended segments, not the proposal
 };
 
+// decode: the registers or the Linux interface's details to decode, and the rate seen on
+// the bus.
+struct DecodeInput {
+    std::optional<RegisterLayout> layout; // --cnf, --brgcon or --cicfg
+    std::vector<unsigned> values;         // their values, read and checked, in register order
+    std::string ipDetails;                // --ip-details: a file name, "-" for standard input
+    double measuredKbps = 0.0;            // --measured-rate
+};
+
 struct Request {
     Command command = Command::Help;
     // --help given to a command: print that command's help and nothing else.
@@ -60,6 +70,11 @@ struct Request {
     std::string format;
     std::string interfaceName;
     std::optional<int> interruptPin;
+    DecodeInput decode;
+    // The options the line gave, in its order.
+    std::vector<Option> given;
+
+    bool Given(Option option) const;
 };
 
 struct ParseResult {

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CliHelp.h"
+#include "cli/DecodeCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/KernelCommand.h"
 
@@ -23,6 +24,8 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
         return RunKernel(request);
     case Command::Export:
         return RunExport(request);
+    case Command::Decode:
+        return RunDecode(request);
     case Command::Report:
     case Command::Show:
         break;

@@ -16,8 +16,8 @@
 
 namespace quillon::cli {
 
-// Help, version, candidates, timing, kernel and export, and the help of every command;
-// nothing for report and show.
+// Help, version, candidates, timing, kernel, export and decode, and the help of every
+// command; nothing for report and show.
 std::optional<CommandOutput> RunPlainCommand(const Request& request);
 
 using QtCommandRunner = std::function<CommandOutput(const Request&)>;

@@ -16,6 +16,8 @@ namespace {
 constexpr std::size_t kCommandLabelWidth = 11;
 constexpr std::size_t kOptionLabelWidth = 15;
 constexpr std::string_view kGap = "  ";
+// Where the usage line breaks a list of alternatives.
+constexpr std::size_t kUsageWidth = 80;
 
 constexpr std::string_view kSegmentHeading =
     "Segments default to the proposal for the Tq count; these override it:";
@@ -29,8 +31,8 @@ constexpr std::string_view kGeneralTail =
     "\n"
     "Exit status: {ok} done, also when timing shows a setting that breaks a timing rule\n"
     "(its verdict names the rule); {refused} refused or failed: report of a setting that breaks\n"
-    "a timing rule, report files not written, or show could not reach the calculator;\n"
-    "{usage} bad arguments.\n";
+    "a timing rule, report files not written, show could not reach the calculator, or\n"
+    "decode found a problem in the timing; {usage} bad arguments.\n";
 
 // The two options of the program itself, which belong to no command.
 constexpr std::pair<std::string_view, std::string_view> kProgramOptions[] = {
@@ -64,10 +66,18 @@ std::string UsageLine(const CommandSpec& command) {
     bool choosesCandidate = false;
     bool hasSegments = false;
     std::vector<std::string> ownOptions;
+    std::vector<std::string> sources;
     for (const OptionSpec* spec : OptionsOf(command.command)) {
         switch (spec->group) {
         case OptionGroup::Input:
-            add(Synopsis(spec->option));
+            if ((spec->optionalIn & MaskOf(command.command)) != 0) {
+                ownOptions.push_back("[" + Synopsis(spec->option) + "]");
+            } else {
+                add(Synopsis(spec->option));
+            }
+            break;
+        case OptionGroup::Source:
+            sources.push_back(Synopsis(spec->option));
             break;
         case OptionGroup::Selection:
             choosesCandidate = true;
@@ -84,6 +94,21 @@ std::string UsageLine(const CommandSpec& command) {
         add("(" + Synopsis(Option::Pick) + " | " + Synopsis(Option::Brp1) + " " +
             Synopsis(Option::Tq) + ")");
         // The choice of the candidate ends the first line; the rest stands under it.
+        text += "\n" + std::string(lead.size(), ' ');
+        lineStarted = false;
+    }
+    if (!sources.empty()) {
+        // The alternatives run on over as many lines as they need; the rest stands under them.
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            const std::string part =
+                (i == 0 ? "(" : "") + sources[i] + (i + 1 == sources.size() ? ")" : " |");
+            const std::size_t lineStart = text.rfind('\n') + 1;
+            if (text.size() - lineStart + 1 + part.size() > kUsageWidth) {
+                text += "\n" + std::string(lead.size(), ' ');
+                lineStarted = false;
+            }
+            add(part);
+        }
         text += "\n" + std::string(lead.size(), ' ');
         lineStarted = false;
     }

@@ -4,6 +4,7 @@
 #include "report/Export.h"
 #include "report/ReportFiles.h"
 #include "timing/CandidateSearch.h"
+#include "timing/CrystalCheck.h"
 #include "timing/DisplayTexts.h"
 #include "timing/InputChecks.h"
 #include "timing/NumberFormat.h"
@@ -21,6 +22,7 @@ constexpr CommandMask kInputCommands = MaskOf(Command::Candidates) | MaskOf(Comm
                                        MaskOf(Command::Export);
 constexpr CommandMask kChoosingCommands =
     MaskOf(Command::Timing) | MaskOf(Command::Report) | MaskOf(Command::Export);
+constexpr CommandMask kDecode = MaskOf(Command::Decode);
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
 
@@ -29,12 +31,45 @@ using K = ValueKind;
 
 // In the order of the help.
 constexpr OptionSpec kOptions[] = {
-    {Option::Osc, "--osc", "", kInputCommands, G::Input, K::Reading, "MHZ",
+    {Option::Osc, "--osc", "", kInputCommands | kDecode, G::Input, K::Reading, "MHZ",
      "the oscillator frequency in MHz", kMinOscillatorMHz, kMaxOscillatorMHz, OscillatorProblem,
      "oscillator frequency in MHz, at least {min}"},
-    {Option::Rate, "--rate", "", kInputCommands, G::Input, K::Reading, "KBPS",
-     "the CAN bus rate in kbit/s", kMinRateKbps, kMaxRateKbps, RateProblem,
-     "CAN bus rate in kbit/s, from {min} to {max}"},
+    {Option::Rate,
+     "--rate",
+     "",
+     kInputCommands | kDecode,
+     G::Input,
+     K::Reading,
+     "KBPS",
+     "the CAN bus rate in kbit/s",
+     kMinRateKbps,
+     kMaxRateKbps,
+     RateProblem,
+     "CAN bus rate in kbit/s, from {min} to {max}",
+     {},
+     nullptr,
+     kDecode},
+    {Option::Cnf, "--cnf", "", kDecode, G::Source, K::RegisterList, "C1,C2,C3",
+     "CNF1,CNF2,CNF3 as 0x91 or 145", 0, 0, nullptr,
+     "CNF1..CNF3 of the MCP2510/MCP251X, hexadecimal (0x91)\n"
+     "or decimal"},
+    {Option::Brgcon, "--brgcon", "", kDecode, G::Source, K::RegisterList, "B1,B2,B3",
+     "BRGCON1,BRGCON2,BRGCON3 as 0x91 or 145", 0, 0, nullptr,
+     "BRGCON1..3 of the PIC18 (the CNF layout)"},
+    {Option::Cicfg, "--cicfg", "", kDecode, G::Source, K::RegisterList, "G1,G2",
+     "CiCFG1,CiCFG2 as 0x0191 or 401", 0, 0, nullptr,
+     "CiCFG1 and CiCFG2 of the dsPIC30F, dsPIC33F and PIC24H"},
+    {Option::IpDetails, "--ip-details", "", kDecode, G::Source, K::FileName, "FILE|-",
+     "a file with the output of 'ip -details link show', or - for standard input", 0, 0, nullptr,
+     "the output of 'ip -details link show can0' in FILE, or\n"
+     "on standard input with -; --osc is then the board's\n"
+     "oscillator and may be left out (twice the interface's\n"
+     "clock, as the mcp251x driver counts)"},
+    {Option::MeasuredRate, "--measured-rate", "", kDecode, G::Own, K::Reading, "KBPS",
+     "the rate measured on the bus in kbit/s", 0, 0, RateComputeProblem,
+     "the rate seen on the bus in kbit/s: the common oscillators\n"
+     "on which these registers give it (within {match} %), nearest\n"
+     "first, with the registers for the intended rate on each"},
     {Option::Pick, "--pick", "", kChoosingCommands, G::Selection, K::WholeNumber, "K",
      "an entry of the chosen list, counted from {min}", 1, kLastEntry, nullptr,
      "entry {metavar} (from {min}) of the chosen candidate list",
@@ -75,8 +110,8 @@ constexpr OptionSpec kOptions[] = {
      "(Tol %) of each candidate with its proposed segments, SJW 1\n"
      "and the programmed phase 2 (also spelt {alias})"},
     {Option::Json, "--json", "",
-     MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Kernel), G::Own,
-     K::Flag, "", "", 0, 0, nullptr, "one JSON document instead of tables"},
+     MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Kernel) | kDecode,
+     G::Own, K::Flag, "", "", 0, 0, nullptr, "one JSON document instead of tables"},
     {Option::Out, "--out", "", MaskOf(Command::Report), G::Own, K::Folder, "DIR",
      "the folder for the report files", 0, 0, nullptr,
      "folder for the two files (default: the current folder)"},
@@ -129,6 +164,16 @@ const std::vector<CommandSpec> kCommands = {
      "recommended for the rate) and the five configuration registers of one\n"
      "choice. A setting that breaks a timing rule is shown with its verdict\n"
      "and exits with status {ok}."},
+    {Command::Decode, "decode", "the rate, sample point, verdict and findings of registers",
+     "Decodes a register set, or the timing a Linux interface reports, and shows it\n"
+     "as timing does (with the registers of both families), then the bits that are\n"
+     "no timing and the findings: what the calculator would never have produced\n"
+     "(a Tq count outside {tq_min}..{tq_max}, phase 2 below {ipt} Tq, unused bits set), a timing\n"
+     "rule broken, a rate other than --rate, the bus idle erratum, a measured rate\n"
+     "these registers do not give. Without --rate the target is the rate the\n"
+     "registers give.\n"
+     "Exit status: {ok} decoded, no finding; {refused} decoded with findings; {usage} bad\n"
+     "arguments or a value that cannot be read."},
     {Command::Report, "report", "write {page} and {bitmap} for one choice",
      "Writes {page} and {bitmap}. A setting that breaks a timing\n"
      "rule writes nothing and exits with status {refused}. SOURCE_DATE_EPOCH fixes the\n"
@@ -180,6 +225,9 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSp
     const std::pair<std::string_view, std::string> fixed[] = {
         {"program", std::string(kProgramName)},
         {"ipt", std::to_string(kIptTq)},
+        {"match", FormatGeneralNumber(kCrystalMatchPercent)},
+        {"tq_min", std::to_string(kMinTqCount)},
+        {"tq_max", std::to_string(kMaxTqCount)},
         {"brp_values", std::to_string(kBRPValueCount)},
         {"tq_counts", std::to_string(kTqCountCount)},
         {"list_headings", ListHeadings()},

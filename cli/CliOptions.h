@@ -11,11 +11,16 @@
 
 namespace quillon::cli {
 
-enum class Command { Candidates, Timing, Report, Show, Help, Version, Kernel, Export };
+enum class Command { Candidates, Timing, Report, Show, Decode, Help, Version, Kernel, Export };
 
 enum class Option {
     Osc,
     Rate,
+    Cnf,
+    Brgcon,
+    Cicfg,
+    IpDetails,
+    MeasuredRate,
     Pick,
     Brp1,
     Tq,
@@ -46,14 +51,17 @@ enum class ValueKind {
     WholeNumber,   // a whole number from `min` to `max`
     Folder,        // the name of a folder
     Word,          // a text checked by `wordCheck`
+    RegisterList,  // a register set, as timing/RegisterReading.h reads one
+    FileName,      // the name of a file, "-" for standard input
 };
 
 // Where an option stands in a command's usage line and help.
 enum class OptionGroup {
-    Input,     // required by every command that takes it
+    Input,     // required by every command that takes it, but those in `optionalIn`
     Selection, // chooses the candidate: --pick, or --brp1 with --tq
     Segment,   // overrides the proposal for the chosen Tq count
     Own,       // optional, the command's own
+    Source,    // what decode reads: exactly one of them
 };
 
 using CommandMask = unsigned;
@@ -62,7 +70,8 @@ constexpr CommandMask MaskOf(Command command) {
 }
 
 // Texts may hold placeholders that Expand fills in: {min} and {max} (the range), {metavar},
-// {alias}, {value} (the value given, in refusals), the model's {ipt}, {brp_values},
+// {alias}, {value} (the value given, in refusals), the model's {ipt}, {tq_min}, {tq_max},
+// {match} (how near a crystal's rate must come to a measured one, in percent), {brp_values},
 // {tq_counts}, {list_headings}, {page} and {bitmap}, the export {formats} and the defaults
 // {interface} and {pin}, the {program} name and the exit statuses {ok}, {refused} and
 // {usage}.
@@ -85,6 +94,8 @@ struct OptionSpec {
     std::string_view outOfRange = {};
     // Word: the refusal of a text, or nothing.
     std::optional<std::string> (*wordCheck)(std::string_view) = nullptr;
+    // Input: the commands that take the option without requiring it.
+    CommandMask optionalIn = 0;
 };
 
 struct CommandSpec {
@@ -101,7 +112,7 @@ bool Accepts(Command command, Option option);
 // The options `command` takes, in the order its help lists them.
 std::vector<const OptionSpec*> OptionsOf(Command command);
 
-// The commands with a name (candidates, timing, report, show) in the order the general
+// The commands with a name (candidates, timing, decode, report, show) in the order the general
 // help lists them. FindCommand gives nullptr for a name that is none; SpecOf is only for
 // the named commands.
 const std::vector<CommandSpec>& Commands();

@@ -1,13 +1,15 @@
 // Fuzz target for quillon-cli's command line: the input, split at zero bytes, is the list
 // of arguments after the program name (at most 24 of them). The candidates, timing, kernel
-// and export commands are then run in-process on what the parser accepts; the report
-// command, which writes files, and show, which talks to the desktop bus, are only parsed.
+// and export commands, and decode of a register set, are then run in-process on what the
+// parser accepts; the report command, which writes files, show, which talks to the desktop
+// bus, and decode of a file are only parsed.
 // Properties: the parser either accepts with the values in their ranges, or refuses with
 // one message that starts with the program's name; a command ends with an exit status of
 // 0, 1 or 2, and nothing it prints shows "inf" or "nan".
 #include "FuzzInput.h"
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
+#include "cli/DecodeCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/KernelCommand.h"
 
@@ -62,6 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const Request& request = *parsed.request;
+    if (request.command == Command::Decode && request.decode.layout && !request.help) {
+        CheckOutput(RunDecode(request), args);
+        return 0;
+    }
     const bool computes = request.command == Command::Candidates ||
                           request.command == Command::Timing ||
                           request.command == Command::Report ||

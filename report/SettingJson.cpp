@@ -73,6 +73,8 @@ void WriteRegister(JsonWriter& json, const char* name, std::uint16_t value,
         .EndObject();
 }
 
+} // namespace
+
 void WriteRegisters(JsonWriter& json, const BitTimingFacts& facts) {
     json.Key("registers");
     if (!facts.registers) {
@@ -89,8 +91,6 @@ void WriteRegisters(JsonWriter& json, const BitTimingFacts& facts) {
     WriteRegister(json, "CICFG2", r.CICFG2(), t.sCICFG2Bin, t.sCICFG2Hex);
     json.EndObject();
 }
-
-} // namespace
 
 void WriteInputs(JsonWriter& json, std::string_view command, double oscFreqMHz, double rateKbps) {
     json.Key("command")

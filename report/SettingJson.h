@@ -20,6 +20,9 @@ void WriteInputs(JsonWriter& json, std::string_view command, double oscFreqMHz, 
 void WriteCandidate(JsonWriter& json, const TqCandidate& candidate,
                     const BitTimingFacts* proposal = nullptr);
 
+// The member "registers" of the open object: the five registers or null.
+void WriteRegisters(JsonWriter& json, const BitTimingFacts& facts);
+
 // The members "candidate" to "bus_idle_warning" of the open object.
 void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
                          const BitTimingFacts& facts);

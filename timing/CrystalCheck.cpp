@@ -2,6 +2,7 @@
 
 #include "timing/CandidateSearch.h"
 #include "timing/Decode.h"
+#include "timing/NumberFormat.h"
 #include "timing/Recommendation.h"
 
 #include <algorithm>
@@ -35,6 +36,41 @@ std::optional<BitTimingSetting> SettingForCrystal(const BitTimingSetting& regist
     return RecommendedSetting(fresh).value_or(fresh);
 }
 
+namespace {
+
+// How far `dRateKbps` lies from `dMeasuredKbps`, in percent of the measured rate.
+double OffPercent(double dRateKbps, double dMeasuredKbps) {
+    return (dRateKbps - dMeasuredKbps) / dMeasuredKbps * 100.0;
+}
+
+std::string Kbps(double kbps) {
+    return FormatNumber(kbps, "0.0##") + " kbit/s";
+}
+
+std::string Mhz(double mhz) {
+    return FormatGeneralNumber(mhz) + " MHz";
+}
+
+} // namespace
+
+std::optional<std::string> MeasuredRateFinding(const BitTimingSetting& registers,
+                                               double dMeasuredKbps,
+                                               const std::vector<CrystalSuggestion>& suggestions) {
+    const double dRate = ActualRateKbps(registers);
+    if (!(dMeasuredKbps > 0) ||
+        std::fabs(OffPercent(dRate, dMeasuredKbps)) <= kCrystalMatchPercent) {
+        return std::nullopt;
+    }
+    const std::string lead = "The bus was measured at " + Kbps(dMeasuredKbps) +
+                             ", but these registers give " + Kbps(dRate) + " on " +
+                             Mhz(registers.dOscFreqMHz);
+    if (suggestions.empty()) {
+        return lead + ", and no common oscillator gives the measured rate with them.";
+    }
+    return lead + ": the board's oscillator is likely " + Mhz(suggestions.front().dOscFreqMHz) +
+           ".";
+}
+
 std::vector<CrystalSuggestion> SuggestCrystals(const BitTimingSetting& registers,
                                                double dMeasuredKbps, double dIntendedKbps,
                                                const std::vector<double>& extraMHz) {
@@ -52,7 +88,7 @@ std::vector<CrystalSuggestion> SuggestCrystals(const BitTimingSetting& registers
         BitTimingSetting onCrystal = registers;
         onCrystal.dOscFreqMHz = crystal;
         const double dRate = ActualRateKbps(onCrystal);
-        const double dOff = (dRate - dMeasuredKbps) / dMeasuredKbps * 100.0;
+        const double dOff = OffPercent(dRate, dMeasuredKbps);
         if (std::fabs(dOff) <= kCrystalMatchPercent) {
             suggestions.push_back(
                 {crystal, dRate, dOff, SettingForCrystal(registers, crystal, dIntendedKbps)});
@@ -62,6 +98,17 @@ std::vector<CrystalSuggestion> SuggestCrystals(const BitTimingSetting& registers
                      [](const CrystalSuggestion& a, const CrystalSuggestion& b) {
                          return std::fabs(a.dOffPercent) < std::fabs(b.dOffPercent);
                      });
+    return suggestions;
+}
+
+std::vector<CrystalSuggestion> CheckMeasuredRate(DecodedRegisters& decoded, double dMeasuredKbps) {
+    const BitTimingSetting& setting = decoded.setting;
+    std::vector<CrystalSuggestion> suggestions =
+        SuggestCrystals(setting, dMeasuredKbps, setting.dTargetKbps, {setting.dOscFreqMHz});
+    if (std::optional<std::string> finding =
+            MeasuredRateFinding(setting, dMeasuredKbps, suggestions)) {
+        decoded.findings.push_back(std::move(*finding));
+    }
     return suggestions;
 }
 

@@ -4,9 +4,11 @@
 // the bus, this finds the crystals on which the registers give that rate, and what the
 // registers should be for the intended rate on each of them.
 #include "timing/BitTiming.h"
+#include "timing/Decode.h"
 
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quillon {
@@ -30,6 +32,18 @@ struct CrystalSuggestion {
 std::vector<CrystalSuggestion> SuggestCrystals(const BitTimingSetting& registers,
                                                double dMeasuredKbps, double dIntendedKbps,
                                                const std::vector<double>& extraMHz = {});
+
+// The finding when the registers give another rate on their oscillator than the one
+// measured: which crystal explains it (the first suggestion), or that none of them does.
+// Nothing when the measured rate is within 1 % of the registers' rate.
+std::optional<std::string> MeasuredRateFinding(const BitTimingSetting& registers,
+                                               double dMeasuredKbps,
+                                               const std::vector<CrystalSuggestion>& suggestions);
+
+// The crystal check of a decoded setting: the suggestions for `dMeasuredKbps` (the common
+// crystals and the setting's own, for the rate it is meant for), with the finding above
+// added to its findings.
+std::vector<CrystalSuggestion> CheckMeasuredRate(DecodedRegisters& decoded, double dMeasuredKbps);
 
 // The registers' setting moved to another crystal and rate: the same segments and flags with
 // the prescaler that hits the rate there, or the recommended segments of the first matching

@@ -4,6 +4,8 @@
 #include "timing/NumberFormat.h"
 #include "timing/QuantumLength.h"
 
+#include <cmath>
+
 namespace quillon {
 
 namespace {
@@ -17,7 +19,8 @@ constexpr unsigned kPhase1Shift = 3;
 constexpr unsigned kThreeBits = 0x07;
 constexpr unsigned kCnf3Bit7 = 0x80;
 constexpr unsigned kWakFilBit = 0x40;
-constexpr unsigned kCnf3Reserved = 0x38; // bits 5..3
+constexpr unsigned kCnf3Unused = 0x38; // bits 5..3
+constexpr unsigned kByte = 0xFF;
 
 std::string Hex(unsigned value, int digits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -28,8 +31,60 @@ std::string Hex(unsigned value, int digits) {
     return text;
 }
 
-std::string Kbps(double bitsPerSecond) {
-    return FormatNumber(bitsPerSecond / 1000.0, "0.0##") + " kbit/s";
+std::string Kbps(double bitsPerSecond, std::string_view sep) {
+    return FormatNumber(bitsPerSecond / 1000.0, "0.0##", sep) + " kbit/s";
+}
+
+std::string Name(std::string_view name) {
+    return std::string(name);
+}
+
+// CNF3 bit 7 of the MCP2515 (the MCP2510 has none) and BRGCON3 bit 7 of the PIC18.
+OtherBit Bit7(RegisterLayout layout, bool set) {
+    if (layout == RegisterLayout::Brgcon) {
+        return {"WAKDIS", "BRGCON3 bit 7", set,
+                set ? "wake-up on bus activity is disabled" : "wake-up on bus activity is enabled"};
+    }
+    return {"SOF", "CNF3 bit 7", set,
+            set ? "CLKOUT gives the start-of-frame signal (MCP2515, when CLKEN is set)"
+                : "CLKOUT gives the clock (MCP2515, when CLKEN is set)"};
+}
+
+// The findings only the register bits show: unused bits set, an ignored PHSEG2.
+std::vector<std::string> RegisterFindings(RegisterLayout layout, unsigned cnf1, unsigned cnf2,
+                                          unsigned cnf3) {
+    const RegisterLayoutInfo& info = LayoutInfo(layout);
+    std::vector<std::string> findings;
+    if (layout == RegisterLayout::Cicfg) {
+        if ((cnf1 & ~kByte) != 0) {
+            findings.push_back("CiCFG1 bits 15 to 8 are not used and should be 0; here they "
+                               "hold " +
+                               Hex(cnf1 & ~kByte, 4) + ".");
+        }
+        const unsigned unused = (cnf3 & (kCnf3Bit7 | kCnf3Unused)) << 8;
+        if (unused != 0) {
+            findings.push_back("CiCFG2 bits 15 and 13 to 11 are not used and should be 0; here "
+                               "they hold " +
+                               Hex(unused, 4) + ".");
+        }
+    } else if ((cnf3 & kCnf3Unused) != 0) {
+        findings.push_back(Name(info.names[2]) +
+                           " bits 5 to 3 are not used and should be 0; here they hold " +
+                           Hex(cnf3 & kCnf3Unused, 2) + ".");
+    }
+    if ((cnf2 & kBtlModeBit) == 0 && (cnf3 & kThreeBits) != 0) {
+        const std::string_view phase2Register = info.names[info.count - 1];
+        findings.push_back(Name(info.fields[1]) + " in " + Name(phase2Register) + " (" +
+                           std::to_string((cnf3 & kThreeBits) + 1) + " Tq) is ignored because " +
+                           Name(info.fields[0]) + " in " + Name(info.names[1]) +
+                           " is 0: phase 2 is the larger of phase 1 and " + std::to_string(kIptTq) +
+                           " Tq.");
+    }
+    return findings;
+}
+
+bool InRange(int value, int low, int high) {
+    return value >= low && value <= high;
 }
 
 } // namespace
@@ -54,75 +109,53 @@ BitTimingSetting SettingFromCnf(double dOscFreqMHz, std::uint8_t cnf1, std::uint
     return setting;
 }
 
-namespace {
+BitTimingSetting SettingFromCicfg(double dOscFreqMHz, std::uint16_t cicfg1, std::uint16_t cicfg2) {
+    return SettingFromCnf(dOscFreqMHz, static_cast<std::uint8_t>(cicfg1 & kByte),
+                          static_cast<std::uint8_t>(cicfg2 & kByte),
+                          static_cast<std::uint8_t>(cicfg2 >> 8));
+}
 
-DecodedRegisters Finish(BitTimingSetting setting, std::optional<double> dTargetKbps,
-                        RegisterLayout layout, std::vector<std::string> registerFindings) {
-    setting.dTargetKbps = dTargetKbps ? *dTargetKbps : ActualRateKbps(setting);
+DecodedRegisters DecodeRegisterValues(double dOscFreqMHz, std::optional<double> dTargetKbps,
+                                      RegisterLayout layout, const std::vector<unsigned>& values,
+                                      std::string_view decimalSeparator) {
+    const std::size_t count = LayoutInfo(layout).count;
+    const auto value = [&values](std::size_t i) { return i < values.size() ? values[i] : 0U; };
+    // As CNF1..CNF3, with CiCFG1's and CiCFG2's high bytes kept for their findings.
+    const unsigned cnf1 = value(0);
+    const unsigned cnf2 = value(1) & kByte;
+    const unsigned cnf3 = count == 2 ? (value(1) >> 8) & kByte : value(2) & kByte;
+
     DecodedRegisters decoded;
-    decoded.setting = setting;
     decoded.layout = layout;
-    decoded.findings = std::move(registerFindings);
-    for (std::string& finding : SettingFindings(DescribeBitTiming(setting))) {
-        decoded.findings.push_back(std::move(finding));
+    decoded.setting =
+        SettingFromCnf(dOscFreqMHz, static_cast<std::uint8_t>(cnf1 & kByte),
+                       static_cast<std::uint8_t>(cnf2), static_cast<std::uint8_t>(cnf3));
+    decoded.findings = RegisterFindings(layout, cnf1, cnf2, cnf3);
+    if (layout != RegisterLayout::Cicfg) {
+        decoded.otherBits.push_back(Bit7(layout, (cnf3 & kCnf3Bit7) != 0));
     }
+    FinishDecoding(decoded, dTargetKbps, decimalSeparator);
     return decoded;
 }
 
-} // namespace
+void FinishDecoding(DecodedRegisters& decoded, std::optional<double> dTargetKbps,
+                    std::string_view decimalSeparator) {
+    decoded.setting.dTargetKbps = dTargetKbps ? *dTargetKbps : ActualRateKbps(decoded.setting);
+    for (std::string& finding :
+         SettingFindings(DescribeBitTiming(decoded.setting), decimalSeparator)) {
+        decoded.findings.push_back(std::move(finding));
+    }
+}
 
 double ActualRateKbps(const BitTimingSetting& setting) {
     const double dTq = GridTqSeconds(setting.dOscFreqMHz, setting.lBRPMinus1);
-    return IsUsableQuantum(dTq) ? 1.0 / (setting.segments.lTqCount * dTq) / 1000.0 : 0.0;
+    const double dRate = 1.0 / (setting.segments.lTqCount * dTq) / 1000.0;
+    return IsUsableQuantum(dTq) && std::isfinite(dRate) ? dRate : 0.0;
 }
 
-DecodedRegisters DecodeCnfRegisters(double dOscFreqMHz, std::optional<double> dTargetKbps,
-                                    std::uint8_t cnf1, std::uint8_t cnf2, std::uint8_t cnf3) {
-    std::vector<std::string> findings;
-    if ((cnf3 & kCnf3Reserved) != 0) {
-        findings.push_back("CNF3 bits 5 to 3 are not used and should be 0; here they hold " +
-                           Hex(cnf3 & kCnf3Reserved, 2) + ".");
-    }
-    if ((cnf2 & kBtlModeBit) == 0 && (cnf3 & kThreeBits) != 0) {
-        findings.push_back("PHSEG2 in CNF3 (" + std::to_string((cnf3 & kThreeBits) + 1) +
-                           " Tq) is ignored because BTLMODE in CNF2 is 0: phase 2 is the "
-                           "larger of phase 1 and 2 Tq.");
-    }
-    DecodedRegisters decoded = Finish(SettingFromCnf(dOscFreqMHz, cnf1, cnf2, cnf3), dTargetKbps,
-                                      RegisterLayout::Cnf, std::move(findings));
-    decoded.bCnf3Bit7 = (cnf3 & kCnf3Bit7) != 0;
-    return decoded;
-}
-
-DecodedRegisters DecodeCicfgRegisters(double dOscFreqMHz, std::optional<double> dTargetKbps,
-                                      std::uint16_t cicfg1, std::uint16_t cicfg2) {
-    // CiCFG1 is CNF1 in its low byte; CiCFG2 is CNF3:CNF2, and CNF3's bit 7 is not used.
-    const unsigned cnf1 = cicfg1 & 0xFF;
-    const unsigned cnf2 = cicfg2 & 0xFF;
-    const unsigned cnf3 = cicfg2 >> 8;
-    std::vector<std::string> findings;
-    if ((cicfg1 & 0xFF00) != 0) {
-        findings.push_back("CiCFG1 bits 15 to 8 are not used and should be 0; here they hold " +
-                           Hex(cicfg1 & 0xFF00, 4) + ".");
-    }
-    const unsigned unused2 = cicfg2 & ((kCnf3Bit7 | kCnf3Reserved) << 8);
-    if (unused2 != 0) {
-        findings.push_back("CiCFG2 bits 15 and 13 to 11 are not used and should be 0; here "
-                           "they hold " +
-                           Hex(unused2, 4) + ".");
-    }
-    if ((cnf2 & kBtlModeBit) == 0 && (cnf3 & kThreeBits) != 0) {
-        findings.push_back("SEG2PH in CiCFG2 (" + std::to_string((cnf3 & kThreeBits) + 1) +
-                           " Tq) is ignored because SEG2PHTS is 0: phase 2 is the larger of "
-                           "phase 1 and 2 Tq.");
-    }
-    return Finish(SettingFromCnf(dOscFreqMHz, static_cast<std::uint8_t>(cnf1),
-                                 static_cast<std::uint8_t>(cnf2),
-                                 static_cast<std::uint8_t>(cnf3 & ~kCnf3Bit7)),
-                  dTargetKbps, RegisterLayout::Cicfg, std::move(findings));
-}
-
-std::vector<std::string> SettingFindings(const BitTimingFacts& facts) {
+std::vector<std::string> SettingFindings(const BitTimingFacts& facts,
+                                         std::string_view decimalSeparator) {
+    const std::string_view sep = decimalSeparator;
     const BitTimingSetting& setting = facts.setting;
     const SegmentSettings& s = setting.segments;
     std::vector<std::string> findings;
@@ -140,12 +173,13 @@ std::vector<std::string> SettingFindings(const BitTimingFacts& facts) {
     if (!facts.Passes()) {
         findings.emplace_back(facts.sVerdict);
     }
+    // Compared in whole bit/s, as the search matches a rate.
     const double dTarget = setting.dTargetKbps * 1000.0;
     const double dActual = ActualRateKbps(setting) * 1000.0;
-    if (RoundToWhole(dActual) != RoundToWhole(dTarget)) {
-        findings.push_back("The registers give " + Kbps(dActual) + ", not the " + Kbps(dTarget) +
-                           " asked for (" +
-                           FormatNumber((dActual - dTarget) / dTarget * 100.0, "0.0##") + " %).");
+    if (dTarget > 0 && std::isfinite(dTarget) && RoundToWhole(dActual) != RoundToWhole(dTarget)) {
+        findings.push_back(
+            "The bit rate is " + Kbps(dActual, sep) + ", not the intended " + Kbps(dTarget, sep) +
+            " (" + FormatNumber((dActual - dTarget) / dTarget * 100.0, "0.0##", sep) + " %).");
     }
     if (facts.busIdleWarning) {
         findings.push_back("A bit of " + std::to_string(facts.lOscClocks) +
@@ -154,6 +188,43 @@ std::vector<std::string> SettingFindings(const BitTimingFacts& facts) {
                            "(erratum).");
     }
     return findings;
+}
+
+std::optional<std::string> StepThreeProblem(const BitTimingSetting& setting) {
+    const SegmentSettings& s = setting.segments;
+    const auto outside = [](const char* what, int value, int low, int high, const char* unit) {
+        return std::string(what) + " is " + std::to_string(value) + unit + "; step 3 holds " +
+               std::to_string(low) + " to " + std::to_string(high) + unit + ".";
+    };
+    if (!InRange(s.lTqCount, kMinTqCount, kMaxTqCount)) {
+        return "The bit has " + std::to_string(s.lTqCount) + " Tq; the Tq list holds " +
+               std::to_string(kMinTqCount) + " to " + std::to_string(kMaxTqCount) + ".";
+    }
+    if (!InRange(setting.lBRPMinus1, kMinBRPMinus1, kMaxBRPMinus1)) {
+        return outside("BRP-1", setting.lBRPMinus1, kMinBRPMinus1, kMaxBRPMinus1, "");
+    }
+    const struct {
+        const char* what;
+        int value, low, high;
+    } fields[] = {{"The propagation segment", s.lPropagation, kMinPropagation, kMaxPropagation},
+                  {"Phase segment 1", s.lPhase1, kMinPhase1, kMaxPhase1},
+                  {"Phase segment 2", s.lPhase2, kMinPhase2, kMaxPhase2},
+                  {"The SJW", s.lSJW, kMinSJW, kMaxSJW}};
+    for (const auto& field : fields) {
+        if (!InRange(field.value, field.low, field.high)) {
+            return outside(field.what, field.value, field.low, field.high, " Tq");
+        }
+    }
+    return std::nullopt;
+}
+
+BitTimingFacts DescribeDecoded(const DecodedRegisters& decoded, std::string_view decimalSeparator) {
+    BitTimingFacts facts = DescribeBitTiming(decoded.setting, decimalSeparator);
+    if (!decoded.sRegistersProblem.empty()) {
+        facts.registers = RegisterEncoding{std::nullopt, decoded.sRegistersProblem};
+        facts.registerTexts = {};
+    }
+    return facts;
 }
 
 } // namespace quillon

@@ -1,7 +1,10 @@
 #pragma once
 // Reading the timing a Linux CAN interface runs with from `ip -details link show can0`:
-// the "bitrate … sample-point …" and "tq … prop-seg … phase-seg1 … phase-seg2 … sjw …"
-// values, the "clock" of the controller and the driver's limits line. For the mcp251x the
+// the "bitrate … sample-point …" and "tq … prop-seg … phase-seg1 … phase-seg2 … sjw …
+// [brp …]" values, the "clock" of the controller, the driver's limits line and the
+// TRIPLE-SAMPLING flag. Any layout iproute2 has printed reads alike: the older one whose
+// clock runs into the next word ("clock 8000000numtxqueues 1"), the newer one with "brp"
+// and "brp_inc", and `ip -oneline`'s backslashes for line breaks. For the mcp251x the
 // clock is half the oscillator.
 #include "timing/Decode.h"
 
@@ -21,13 +24,21 @@ struct IpDetails {
 
 IpDetails ParseIpDetails(std::string_view text);
 
+// Segment lengths and prescalers above this are no CAN controller's: the text is refused.
+inline constexpr std::uint32_t kLargestLinuxField = 1024;
+
 struct IpDetailsDecoding {
     std::optional<DecodedRegisters> decoded;
-    std::string sError; // what is missing when nothing could be decoded
+    // Why nothing could be decoded: "no 'clock N' in the text", ...
+    std::string sError;
 };
 
-// The setting behind the text, with its findings. `dTargetKbps` defaults to the interface's
-// own bitrate.
-IpDetailsDecoding DecodeIpDetails(std::string_view text, std::optional<double> dTargetKbps);
+// The setting behind the text, with its findings. `dOscFreqMHz` is the oscillator the
+// board really has, when known: without it the oscillator is twice the interface's clock,
+// as the mcp251x driver counts; with one that differs from that, the registers the driver
+// wrote run on the real one and a finding says so. `dTargetKbps` defaults to the rate the
+// interface believes it runs at.
+IpDetailsDecoding DecodeIpDetails(std::string_view text, std::optional<double> dOscFreqMHz,
+                                  std::optional<double> dTargetKbps);
 
 } // namespace quillon

@@ -69,6 +69,7 @@ frmMainBitTime::frmMainBitTime(QWidget* parent) : QWidget(parent) {
     vrnBitTime->hide();
 
     BuildSegmentPanel();
+    BuildRegistersButton();
     BuildCopyAsButton();
     SetUpKeyboard();
 
@@ -114,9 +115,9 @@ void frmMainBitTime::SetUpKeyboard() {
         order << vrnBitTime->findChild<QWidget*>(QString::fromLatin1(name));
     }
     order << QList<QWidget*>{
-        lstSelectTq,       sclProp,  sclPhase1,    optPhase2[0],        sclPhase2,
-        optPhase2[1],      sclSJW,   cmdRecommend, chkMultipleSampling, chkUseWakeUpFilter,
-        cmdGenerateReport, cmdCopyAs};
+        lstSelectTq,       sclProp,      sclPhase1,    optPhase2[0],        sclPhase2,
+        optPhase2[1],      sclSJW,       cmdRecommend, chkMultipleSampling, chkUseWakeUpFilter,
+        cmdGenerateReport, cmdRegisters, cmdCopyAs};
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }

@@ -60,6 +60,7 @@ private slots:
     void optPhase2_Click();
     void cmdGenerateReport_Click();
     void cmdRecommend_Click();
+    void cmdRegisters_Click();
     void pctDisplay_Paint();
 
 private:
@@ -85,6 +86,9 @@ private:
     void BuildHeaderBands();
     void BuildPromotionalPanel();
     void BuildSegmentPanel();
+    void BuildRegistersButton();
+    // Adds a decoded register setting to the Tq list, selects it and shows it.
+    void ShowRegisterSetting(const quillon::BitTimingSetting& setting);
     void SetUpKeyboard();
     // Step 3's "Copy as" menu (frmMainBitTime_export.cpp): the current setting onto the
     // clipboard in a target's form, and the Linux kernel's own choice beside Quillon's.
@@ -147,4 +151,5 @@ private:
     QPushButton* cmdRecommend = nullptr;
     QPushButton* cmdGenerateReport = nullptr;
     QToolButton* cmdCopyAs = nullptr;
+    QPushButton* cmdRegisters = nullptr;
 };

@@ -98,7 +98,25 @@ INSTANTIATE_TEST_SUITE_P(
                    "--interface: 'a;b' is not an interface name (1 to 15 letters, digits, '.', "
                    "'-' or '_')"},
         RefusalRow{"export --osc 16 --rate 500 --format rpi-overlay --pick 1 --interrupt 54", 2,
-                   "--interrupt: 54 is outside 0 to 53"}));
+                   "--interrupt: 54 is outside 0 to 53"},
+        RefusalRow{"decode --osc 16", 2,
+                   "decode: give what to decode: --cnf C1,C2,C3, --brgcon B1,B2,B3, --cicfg "
+                   "G1,G2 or --ip-details FILE|-"},
+        RefusalRow{"decode --cnf 1,2,3", 2, "--osc: required (the oscillator frequency in MHz)"},
+        RefusalRow{"decode --osc 16 --cnf 1,2,3 --cicfg 1,2", 2,
+                   "--cicfg: cannot be combined with --cnf"},
+        RefusalRow{"decode --osc 16 --cnf 0x00,0xF0", 2,
+                   "--cnf: 3 values are needed (CNF1,CNF2,CNF3), 2 were given"},
+        RefusalRow{"decode --osc 16 --brgcon 1,256,3", 2,
+                   "--brgcon: BRGCON2: 256 is above 0xFF (255)"},
+        RefusalRow{"decode --osc 16 --cicfg 1,0x10000", 2,
+                   "--cicfg: CiCFG2: 0x10000 is above 0xFFFF (65535)"},
+        RefusalRow{"decode --osc 16 --cnf 0x00,0xF0,0x8G", 2,
+                   "--cnf: CNF3: '0x8G' is not a register value (write 0x91 or 145)"},
+        RefusalRow{"decode --osc 16 --cnf 1,2,3 --measured-rate x", 2,
+                   "--measured-rate: The CAN baud rate must be greater than 0."},
+        RefusalRow{"decode --ip-details /nonexistent/can0", 2,
+                   "--ip-details: cannot read '/nonexistent/can0': No such file or directory"}));
 
 // One row per ranged option: its help line, the ends it accepts and the refusals just
 // outside them.
@@ -214,11 +232,32 @@ TEST(CommandLine, ExportPrintsTheChosenSettingAndWarnsOnStderr) {
 }
 
 TEST(CommandLine, HelpWinsOverBadArgumentsAndReachesNoCommand) {
-    for (const char* command : {"candidates", "timing", "report", "show", "kernel", "export"}) {
+    for (const char* command :
+         {"candidates", "timing", "decode", "report", "show", "kernel", "export"}) {
         const CommandOutput output = Answer({command, "--rate", "0", "-h"});
         EXPECT_EQ(output.status, kExitOk);
         EXPECT_EQ(output.out.rfind("Usage: quillon-cli " + std::string(command) + " ", 0), 0U)
             << output.out;
+    }
+}
+
+// decode exits with 1 when the timing has findings, and names the rate it was given.
+TEST(CommandLine, DecodeStatusFollowsTheFindings) {
+    const struct {
+        const char* args;
+        int status;
+        const char* shown;
+    } rows[] = {
+        {"decode --osc 16 --cnf 0x00,0xF0,0x86", 0,
+         "Target rate  500.000 kbps (none given: the rate the registers give)"},
+        {"decode --osc 16 --cnf 0,240,134 --rate 250", 1,
+         "  - The bit rate is 500.0 kbit/s, not the intended 250.0 kbit/s (100.0 %)."},
+        {"decode --osc 16 --cicfg 0x0001,0x0191 --json", 0, "\"CNF2\": {\n      \"value\": 145"},
+    };
+    for (const auto& row : rows) {
+        const CommandOutput output = Answer(Split(row.args));
+        EXPECT_EQ(output.status, row.status) << row.args;
+        EXPECT_NE(output.out.find(row.shown), std::string::npos) << output.out;
     }
 }
 

@@ -115,6 +115,24 @@ TEST(Process, KernelJsonHoldsTheKernelsChoiceOrWhyThereIsNone) {
     EXPECT_TRUE(refused["quillon"]["proposed"].isNull());
 }
 
+// Firmware for 16 MHz on a board that runs at half the rate: status 1 for the finding, and
+// the 8 MHz crystal with its registers for 500 kbit/s.
+TEST(Process, DecodeJsonSuggestsTheRealCrystal) {
+    const ProcessRun run =
+        RunProgram(kCli, Args("decode --osc 16 --cnf 0x00,0xF0,0x86 --measured-rate 250 --json"));
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.err, "");
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
+    EXPECT_EQ(json["findings"][0].toString().toStdString(),
+              "The bus was measured at 250.0 kbit/s, but these registers give 500.0 kbit/s on 16 "
+              "MHz: the board's oscillator is likely 8 MHz.");
+    EXPECT_EQ(json["oscillator_suggestions"][0]["oscillator_mhz"].toDouble(), 8.0);
+    EXPECT_EQ(json["oscillator_suggestions"][0]["registers"]["CNF2"]["hex"].toString(), "0xCA");
+    EXPECT_TRUE(json["decoded"]["other_bits"][0]["set"].toBool());
+}
+
 TEST(Process, ReportWritesTheExamplePageAndItsBitmap) {
     const TempDir out;
     const ProcessRun run =

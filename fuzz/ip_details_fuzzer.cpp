@@ -1,0 +1,71 @@
+// Fuzz target for reading `ip -details link show` output.
+// Input: one byte (whether the board's oscillator and a target rate are given, and which),
+// then the text.
+// Properties: the text gives a setting or a refusal, never both and never neither; a
+// refusal is one line; a setting has every field within what a controller can report, a
+// bit that adds up, the oscillator given (or twice a clock), findings that are sentences,
+// and texts without "inf" or "nan"; its registers are shown only when its fields fit them.
+#include "FuzzInput.h"
+#include "timing/LinuxDetails.h"
+
+#include <string>
+
+namespace {
+
+constexpr double kOscillators[] = {8, 16, 20, 1};
+
+std::string Describe(std::string_view text) {
+    return "text \"" + std::string(text.substr(0, 120)) + (text.size() > 120 ? "...\"" : "\"");
+}
+
+bool Within(int value, int low, int high) {
+    return value >= low && value <= high;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    quillon::fuzz::FuzzInput input(data, size);
+    const auto choice = input.Take<std::uint8_t>();
+    const std::optional<double> osc =
+        (choice & 0x01) != 0 ? std::optional<double>(kOscillators[(choice >> 1) & 0x03])
+                             : std::nullopt;
+    const std::optional<double> target =
+        (choice & 0x08) != 0 ? std::optional<double>(125) : std::nullopt;
+    const std::string text(input.Rest());
+    const std::string detail = Describe(text);
+
+    const quillon::IpDetailsDecoding decoding = quillon::DecodeIpDetails(text, osc, target);
+    FUZZ_CHECK(decoding.decoded.has_value() == decoding.sError.empty(), detail);
+    if (!decoding.decoded) {
+        FUZZ_CHECK(decoding.sError.find('\n') == std::string::npos, decoding.sError);
+        return 0;
+    }
+    const quillon::DecodedRegisters& d = *decoding.decoded;
+    const quillon::BitTimingSetting& setting = d.setting;
+    const quillon::SegmentSettings& s = setting.segments;
+    const int largest = static_cast<int>(quillon::kLargestLinuxField);
+    FUZZ_CHECK(Within(setting.lBRPMinus1, 0, largest - 1) && Within(s.lPropagation, 0, largest) &&
+                   Within(s.lPhase1, 0, largest) && Within(s.lPhase2, 0, largest) &&
+                   Within(s.lSJW, 0, largest),
+               detail);
+    FUZZ_CHECK(s.lTqCount == 1 + s.lPropagation + s.lPhase1 + s.lPhase2, detail);
+    FUZZ_CHECK(s.mode == quillon::Phase2Mode::Programmed, detail);
+    FUZZ_CHECK(!osc || setting.dOscFreqMHz == *osc, detail);
+    FUZZ_CHECK(setting.dOscFreqMHz > 0, detail);
+    for (const std::string& finding : d.findings) {
+        FUZZ_CHECK(!finding.empty() && finding.back() == '.' &&
+                       finding.find('\n') == std::string::npos &&
+                       !quillon::fuzz::ShowsNonFinite(finding),
+                   detail + ": " + finding);
+    }
+
+    const quillon::BitTimingFacts facts = quillon::DescribeDecoded(d);
+    FUZZ_CHECK(!quillon::fuzz::ShowsNonFinite(facts.rate.sActual + facts.rate.sError +
+                                              facts.sSamplePoint + facts.durations[5].sText),
+               detail);
+    const bool fits = Within(setting.lBRPMinus1, 0, 63) && Within(s.lPropagation, 1, 8) &&
+                      Within(s.lPhase1, 1, 8) && Within(s.lPhase2, 1, 8) && Within(s.lSJW, 1, 4);
+    FUZZ_CHECK(static_cast<bool>(facts.registers) == fits, detail + ": " + facts.registers.sError);
+    return 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Register values as people write them in firmware and library tables: hexadecimal with
+// "0x" (0x91) or decimal (145), one value per register, or a comma-separated list in
+// register order ("0x00,0xF0,0x86"). The command line and the window read register sets
+// with this one grammar, and every refusal names the register and says what is wrong.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+// Which registers a set is written in.
+enum class RegisterLayout {
+    Cnf,    // CNF1..CNF3 of the MCP2510/MCP251X
+    Brgcon, // BRGCON1..3 of the PIC18: the CNF layout under other names
+    Cicfg,  // CiCFG1/CiCFG2 of the dsPIC30F, dsPIC33F and PIC24H
+};
+
+struct RegisterLayoutInfo {
+    std::string_view sControllers;          // "MCP2510/MCP251X"
+    std::array<std::string_view, 3> names;  // in register order; unused entries are empty
+    std::size_t count = 0;                  // 3, or 2 for CiCFG
+    unsigned maxValue = 0;                  // 0xFF, or 0xFFFF for the 16-bit CiCFG
+    std::array<std::string_view, 3> fields; // the names of BTLMODE, PHSEG2 and CNF3 bit 7
+};
+const RegisterLayoutInfo& LayoutInfo(RegisterLayout layout);
+
+// The values of a set in register order, or what is wrong with it.
+struct RegisterReading {
+    std::vector<unsigned> values; // empty on failure
+    // "CNF2: '0x1G' is not a register value (write 0x91 or 145)", "CNF1: 0x100 is above 0xFF
+    // (255)" or "3 values are needed (CNF1,CNF2,CNF3), 2 were given"; empty on success.
+    std::string sError;
+    explicit operator bool() const { return sError.empty(); }
+};
+
+// One text per register of `layout` (the window's boxes). Blanks around a value are
+// allowed; a leading 0 is no octal prefix ("010" is ten).
+RegisterReading ReadRegisterValues(RegisterLayout layout,
+                                   const std::vector<std::string_view>& texts);
+
+// The whole set as one comma-separated text (the command line's "0x00,0xF0,0x86").
+RegisterReading ReadRegisterList(RegisterLayout layout, std::string_view text);
+
+} // namespace quillon

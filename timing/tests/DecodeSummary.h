@@ -1,0 +1,30 @@
+#pragma once
+// A decoded setting on one line, for the tables of the decoding tests: oscillator and
+// target, prescaler and segments, flags, rate and sample point, registers (or why there are
+// none) and the bits that are no timing.
+#include "timing/Decode.h"
+
+#include <sstream>
+#include <string>
+
+namespace quillon {
+
+inline std::string Summary(const DecodedRegisters& d) {
+    const BitTimingFacts f = DescribeDecoded(d);
+    const BitTimingSetting& x = d.setting;
+    const SegmentSettings& s = x.segments;
+    std::ostringstream text;
+    text << x.dOscFreqMHz << " MHz for " << x.dTargetKbps << ": BRP-1 " << x.lBRPMinus1 << ", "
+         << s.lTqCount << " Tq = 1+" << s.lPropagation << "+" << s.lPhase1 << "+"
+         << f.lPhase2Effective << ", SJW " << s.lSJW << (s.bSam ? ", SAM" : "")
+         << (s.bWakFil ? ", WAKFIL" : "") << (s.mode == Phase2Mode::LargerOf ? ", larger-of" : "")
+         << " | " << f.rate.sActual << ", " << f.sSamplePoint << " % | ";
+    const ConfigRegisterTexts& r = f.registerTexts;
+    text << (f.registers ? r.sCNF1Hex + " " + r.sCNF2Hex + " " + r.sCNF3Hex : f.registers.sError);
+    for (const OtherBit& bit : d.otherBits) {
+        text << " | " << bit.sName << " " << bit.bSet;
+    }
+    return text.str();
+}
+
+} // namespace quillon

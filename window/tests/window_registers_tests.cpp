@@ -1,0 +1,138 @@
+// Step 3's "Registers..." in the real window, by keyboard: a register set becomes a
+// candidate of the Tq list and of step 2's list and is shown with its segments and flags;
+// values that cannot be read, or a setting step 3 cannot hold, get a message and change
+// nothing. Decoding itself is proven in timing/.
+#include "canvas/ImageCanvas.h"
+#include "support/ModalAnswerer.h"
+#include "support/WindowDriver.h"
+#include "timing/Decode.h"
+#include "window/RegistersDialog.h"
+#include "window/frmMainBitTime.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+QStringList StepThree(const QWidget& window) {
+    return {Text(window, "lblPropDelay"), Text(window, "lblPhase1"), Text(window, "lblPhase2"),
+            Text(window, "lblSJW"),       Text(window, "lblNotes"),  Text(window, "lblAnalysis"),
+            Text(window, "lblCheck")};
+}
+
+// Presses "Registers..." from the keyboard and, in the dialog it opens, types `values`
+// (one per box, Tab between them) and presses Return; `afterwards` sees the dialog then,
+// if it is still open.
+void EnterRegisters(QWidget& window, const QStringList& values,
+                    const std::function<void(RegistersDialog*)>& afterwards = {}) {
+    QTimer::singleShot(0, [values, afterwards] {
+        auto* dialog = qobject_cast<RegistersDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        for (const QString& value : values) {
+            QTest::keyClicks(QApplication::focusWidget(), value);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        if (dialog->isVisible()) {
+            if (afterwards) {
+                afterwards(dialog);
+            }
+            dialog->reject();
+        }
+    });
+    auto* button = Child<QPushButton>(window, "cmdRegisters");
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+}
+
+} // namespace
+
+class RegistersTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ModalAnswerer> answerer;
+    // At step 3 with 16 MHz and 500 kbit/s: the entries 16 Tq (BRP-1 0) and 8 Tq (BRP-1 1).
+    std::unique_ptr<frmMainBitTime> window;
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        answerer = std::make_unique<ModalAnswerer>();
+        window = std::make_unique<frmMainBitTime>();
+        window->show();
+        GoToStep3(*window, QStringLiteral("16"), QStringLiteral("500"));
+    }
+    void cleanup() {
+        window.reset();
+        answerer.reset();
+    }
+
+    // A library's 500 kbit/s table entry: triple sampling, 1 + 7 + 7 Tq after sync.
+    void aRegisterSetIsLoadedAndShown() {
+        EnterRegisters(*window, {"0x00", "0xF0", "0x86"});
+        auto* tq = Child<QComboBox>(*window, "lstSelectTq");
+        QCOMPARE(tq->count(), 3);
+        QCOMPARE(tq->currentIndex(), 2);
+        QCOMPARE(tq->currentText(), QStringLiteral("16"));
+        QCOMPARE(Child<QTreeWidget>(*window, "lvwTq")->topLevelItemCount(), 3);
+        QCOMPARE(StepThree(*window).mid(0, 5),
+                 (QStringList{"1", "7", "7", "1", "These settings meet all timing requirements."}));
+        QVERIFY(Child<QCheckBox>(*window, "chkMultipleSampling")->isChecked());
+        QVERIFY(!Child<QCheckBox>(*window, "chkUseWakeUpFilter")->isChecked());
+        QVERIFY(Child<QRadioButton>(*window, "optPhase2_0")->isChecked());
+        QVERIFY(Child(*window, "cmdGenerateReport")->isEnabled());
+        const quillon::BitTimingSetting expected =
+            quillon::DecodeRegisterValues(16, 500, quillon::RegisterLayout::Cnf, {0, 0xF0, 0x86})
+                .setting;
+        QCOMPARE(Picture(*window), RenderBitTimingImage(expected, ".", Picture(*window).size()));
+        QVERIFY(answerer->take().isEmpty());
+    }
+
+    void whatCannotBeShownChangesNothing_data() {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("preview"); // part of what the dialog showed meanwhile
+        QTest::newRow("a value above 0xFF")
+            << QStringList{"0x1FF", "0xF0", "0x86"} << "CNF1: 0x1FF is above 0xFF (255)"
+            << "CNF1: 0x1FF is above 0xFF (255)";
+        QTest::newRow("phase 2 of 1 Tq")
+            << QStringList{"0x01", "0xB6", "0x00"}
+            << "Step 3 cannot show these registers. Phase segment 2 is 1 Tq; step 3 holds 2 to "
+               "8 Tq."
+            << "250.000 kbps, sample point 93.8 %, 16 Tq with BRP-1 1";
+    }
+    void whatCannotBeShownChangesNothing() {
+        QFETCH(QStringList, values);
+        QFETCH(QString, message);
+        QFETCH(QString, preview);
+        const QStringList before = StepThree(*window);
+        QStringList shown;
+        EnterRegisters(*window, values, [&shown](RegistersDialog* dialog) {
+            // Still open with the values as typed.
+            shown << Text(*dialog, "txtValue1")
+                  << Child<QPlainTextEdit>(*dialog, "txtPreview")->toPlainText();
+        });
+        const QVector<SeenMessage> seen = answerer->take();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.front().text, message);
+        QCOMPARE(shown.value(0), values.front());
+        QVERIFY2(shown.value(1).contains(preview), qPrintable(shown.value(1)));
+        QCOMPARE(Child<QComboBox>(*window, "lstSelectTq")->count(), 2);
+        QCOMPARE(Child<QTreeWidget>(*window, "lvwTq")->topLevelItemCount(), 2);
+        QCOMPARE(StepThree(*window), before);
+    }
+};
+
+QTEST_MAIN(RegistersTest)
+#include "window_registers_tests.moc"

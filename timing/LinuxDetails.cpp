@@ -1,5 +1,7 @@
 #include "timing/LinuxDetails.h"
 
+#include "timing/Mcp251xLinux.h"
+
 #include "timing/CandidateSearch.h"
 #include "timing/NumberFormat.h"
 
@@ -176,7 +178,8 @@ IpDetailsDecoding DecodeIpDetails(std::string_view text, std::optional<double> d
     // Without "brp", the kernel's own rounding from its quantum (brp x 1e9 / clock,
     // truncated) back to the prescaler.
     const std::uint64_t brp =
-        details.brp ? *details.brp : (clock * *details.tqNs + 500000000ULL) / 1000000000ULL;
+        details.brp ? *details.brp
+                    : KernelPrescaler(static_cast<std::uint32_t>(clock), *details.tqNs);
     if (brp == 0) {
         result.sError = "'tq " + std::to_string(*details.tqNs) +
                         "' is shorter than one period of 'clock " + std::to_string(clock) + "'";

@@ -1,5 +1,6 @@
 #include "cli/CliArguments.h"
 
+#include "timing/BusSpec.h"
 #include "timing/NumberReading.h"
 
 #include <algorithm>
@@ -42,8 +43,8 @@ std::optional<int> ReadWholeNumber(const OptionSpec& spec, std::string_view name
 }
 
 // Where an option's value goes in the request; its type follows the option's kind.
-using Field =
-    std::variant<bool*, double*, std::optional<int>*, std::optional<double>*, std::string*>;
+using Field = std::variant<bool*, double*, std::optional<int>*, std::optional<double>*,
+                           std::string*, std::vector<BusNode>*>;
 
 Field FieldOf(Option option, Request& request) {
     switch (option) {
@@ -85,6 +86,10 @@ Field FieldOf(Option option, Request& request) {
         return &request.open;
     case Option::LockFrequency:
         return &request.lockFrequencyMHz;
+    case Option::Node:
+        return &request.busNodes;
+    case Option::Html:
+        return &request.htmlFile;
     }
     return static_cast<bool*>(nullptr);
 }
@@ -129,6 +134,33 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
         }
         *std::get<std::string*>(field) = text;
         return true;
+    case ValueKind::File:
+        if (text.empty()) {
+            error = Problem(name, "the file name is empty");
+            return false;
+        }
+        *std::get<std::string*>(field) = text;
+        return true;
+    case ValueKind::BusNode: {
+        std::vector<BusNode>& nodes = *std::get<std::vector<BusNode>*>(field);
+        if (nodes.size() == static_cast<std::size_t>(spec.max)) {
+            error = Problem(name, Expand("a bus has at most {max} nodes", &spec));
+            return false;
+        }
+        BusNodeParse parsed = ParseBusNode(text);
+        if (!parsed.node) {
+            error = Problem(name, parsed.sError);
+            return false;
+        }
+        for (const BusNode& node : nodes) {
+            if (node.sName == parsed.node->sName) {
+                error = Problem(name, "node '" + node.sName + "': the name is given twice");
+                return false;
+            }
+        }
+        nodes.push_back(std::move(*parsed.node));
+        return true;
+    }
     }
     return false;
 }
@@ -138,6 +170,10 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
     const auto given = [&seen](Option option) {
         return std::find(seen.begin(), seen.end(), option) != seen.end();
     };
+    if (request.command == Command::Bus && request.busNodes.size() < kMinBusNodes) {
+        const OptionSpec& node = SpecOf(Option::Node);
+        return Problem(node.name, Expand("a bus needs at least {min} nodes", &node));
+    }
     bool choosesCandidate = false;
     for (const OptionSpec* spec : OptionsOf(request.command)) {
         if (spec->group == OptionGroup::Input && !given(spec->option)) {
@@ -227,7 +263,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
                                              : std::string("unexpected argument"));
             return result;
         }
-        if (std::find(seen.begin(), seen.end(), spec->option) != seen.end()) {
+        if (spec->kind != ValueKind::BusNode &&
+            std::find(seen.begin(), seen.end(), spec->option) != seen.end()) {
             result.error = Problem(name, "given more than once");
             return result;
         }

@@ -5,6 +5,7 @@
 // looks at the argument texts, so every check that needs no calculation (ranges, missing
 // values, unknown options) happens here, before anything is computed or written.
 #include "cli/CliOptions.h"
+#include "timing/Bus.h"
 
 #include <optional>
 #include <string>
@@ -56,6 +57,9 @@ struct Request {
     bool open = false;
     // show: the frequency to write into the oscillator box and lock, if any.
     std::optional<double> lockFrequencyMHz;
+    // bus: the nodes in the given order, and the page to write (empty for none).
+    std::vector<BusNode> busNodes;
+    std::string htmlFile;
 };
 
 struct ParseResult {

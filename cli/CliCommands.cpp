@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "cli/BusCommand.h"
 #include "cli/CliHelp.h"
 
 namespace quillon::cli {
@@ -17,6 +18,11 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
         return RunCandidates(request);
     case Command::Timing:
         return RunTiming(request);
+    case Command::Bus:
+        if (request.htmlFile.empty()) {
+            return RunBus(request);
+        }
+        break; // the page draws with Qt
     case Command::Report:
     case Command::Show:
         break;

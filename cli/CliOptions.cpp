@@ -2,6 +2,7 @@
 
 #include "cli/CliArguments.h"
 #include "report/ReportFiles.h"
+#include "timing/Bus.h"
 #include "timing/CandidateSearch.h"
 #include "timing/DisplayTexts.h"
 #include "timing/InputChecks.h"
@@ -17,6 +18,8 @@ namespace {
 
 constexpr CommandMask kInputCommands =
     MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Report);
+// The bus rate is every node's target; each node has its own oscillator.
+constexpr CommandMask kRateCommands = kInputCommands | MaskOf(Command::Bus);
 constexpr CommandMask kChoosingCommands = MaskOf(Command::Timing) | MaskOf(Command::Report);
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
@@ -29,7 +32,7 @@ constexpr OptionSpec kOptions[] = {
     {Option::Osc, "--osc", "", kInputCommands, G::Input, K::Reading, "MHZ",
      "the oscillator frequency in MHz", kMinOscillatorMHz, kMaxOscillatorMHz, OscillatorProblem,
      "oscillator frequency in MHz, at least {min}"},
-    {Option::Rate, "--rate", "", kInputCommands, G::Input, K::Reading, "KBPS",
+    {Option::Rate, "--rate", "", kRateCommands, G::Input, K::Reading, "KBPS",
      "the CAN bus rate in kbit/s", kMinRateKbps, kMaxRateKbps, RateProblem,
      "CAN bus rate in kbit/s, from {min} to {max}"},
     {Option::Pick, "--pick", "", kChoosingCommands, G::Selection, K::WholeNumber, "K",
@@ -71,8 +74,22 @@ constexpr OptionSpec kOptions[] = {
      "also the sample point (SP %) and the oscillator tolerance\n"
      "(Tol %) of each candidate with its proposed segments, SJW 1\n"
      "and the programmed phase 2 (also spelt {alias})"},
-    {Option::Json, "--json", "", MaskOf(Command::Candidates) | MaskOf(Command::Timing), G::Own,
-     K::Flag, "", "", 0, 0, nullptr, "one JSON document instead of tables"},
+    {Option::Node, "--node", "", MaskOf(Command::Bus), G::Input, K::BusNode, "SPEC",
+     "a node, NAME=FAMILY@MHZ[:setting][:ppm=N]", static_cast<double>(kMinBusNodes),
+     static_cast<double>(kMaxBusNodes), nullptr,
+     "one node, given {min} to {max} times:\n"
+     "NAME=FAMILY@MHZ[:cnf=C1,C2,C3 | :cicfg=G1,G2\n"
+     "| :segments=BRP1/TQ/PROP/PHASE1/PHASE2/SJW | :kernel | :free]\n"
+     "[:ppm=N]; FAMILY is {families}; no setting\n"
+     "means free: Quillon chooses it; ppm is the crystal\n"
+     "tolerance (default {ppm})"},
+    {Option::Html, "--html", "", MaskOf(Command::Bus), G::Own, K::File, "FILE",
+     "the file for the page", 0, 0, nullptr,
+     "also write a page with the table and every node's bit\n"
+     "drawn one below the other on one time scale"},
+    {Option::Json, "--json", "",
+     MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Bus), G::Own, K::Flag,
+     "", "", 0, 0, nullptr, "one JSON document instead of tables"},
     {Option::Out, "--out", "", MaskOf(Command::Report), G::Own, K::Folder, "DIR",
      "the folder for the report files", 0, 0, nullptr,
      "folder for the two files (default: the current folder)"},
@@ -97,10 +114,26 @@ const std::vector<CommandSpec> kCommands = {
      "Writes {page} and {bitmap}. A setting that breaks a timing\n"
      "rule writes nothing and exits with status {refused}. SOURCE_DATE_EPOCH fixes the\n"
      "time stamp."},
+    {Command::Bus, "bus", "check several nodes on one bus; choose the free ones",
+     "Every node's bit rate, configuration error, sample point, oscillator tolerance\n"
+     "(df) and verdict, and the bus: df_min, the smallest df, must cover every node's\n"
+     "need, its crystal tolerance plus its configuration error. Free nodes get the\n"
+     "settings that leave the largest margin. Exit status {ok} compatible, {refused}\n"
+     "incompatible, {usage} bad input."},
     {Command::Show, "show", "open the calculator window for automation",
      "Opens the calculator window through the D-Bus session bus, or brings it forward; the\n"
      "bus starts the calculator if it is not running. Returns once the window is shown."},
 };
+
+std::string FamilyList() {
+    std::string text;
+    for (const ControllerFamily family :
+         {ControllerFamily::Mcp251x, ControllerFamily::Pic18, ControllerFamily::Dspic30,
+          ControllerFamily::Dspic33f, ControllerFamily::Pic24h}) {
+        text += (text.empty() ? "" : ", ") + std::string(FamilyName(family));
+    }
+    return text;
+}
 
 std::string ListHeadings() {
     std::string text;
@@ -131,6 +164,8 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSp
     }
     const std::pair<std::string_view, std::string> fixed[] = {
         {"program", std::string(kProgramName)},
+        {"families", FamilyList()},
+        {"ppm", FormatGeneralNumber(kDefaultCrystalPpm)},
         {"ipt", std::to_string(kIptTq)},
         {"brp_values", std::to_string(kBRPValueCount)},
         {"tq_counts", std::to_string(kTqCountCount)},

@@ -11,7 +11,7 @@
 
 namespace quillon::cli {
 
-enum class Command { Candidates, Timing, Report, Show, Help, Version };
+enum class Command { Candidates, Timing, Report, Show, Bus, Help, Version };
 
 enum class Option {
     Osc,
@@ -33,6 +33,8 @@ enum class Option {
     Out,
     Open,
     LockFrequency,
+    Node,
+    Html,
 };
 
 // What follows the option's name.
@@ -42,6 +44,8 @@ enum class ValueKind {
     LeadingNumber, // read as the entry boxes read it, but it must start with a number
     WholeNumber,   // a whole number from `min` to `max`
     Folder,        // the name of a folder
+    File,          // the name of a file to write
+    BusNode,       // a bus node written on one line; may be given several times
 };
 
 // Where an option stands in a command's usage line and help.

@@ -139,4 +139,31 @@ std::uint32_t Mcp251xKernelClock(double dOscFreqMHz) {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(dHz) / 2);
 }
 
+std::optional<BitTimingSetting> Mcp251xKernelSetting(double dOscFreqMHz, double dRateKbps,
+                                                     std::string& sReason) {
+    const double dBitrate = std::round(dRateKbps * 1000.0);
+    if (!(dBitrate >= 1 && dBitrate <= UINT_MAX)) {
+        sReason = "no bit rate the kernel can be given";
+        return std::nullopt;
+    }
+    const KernelChoiceResult choice =
+        ChooseKernelBitTiming(kMcp251xKernelLimits, Mcp251xKernelClock(dOscFreqMHz),
+                              static_cast<std::uint32_t>(dBitrate));
+    if (!choice.timing) {
+        sReason = choice.sReason;
+        return std::nullopt;
+    }
+    const KernelTiming& t = *choice.timing;
+    BitTimingSetting setting;
+    setting.dOscFreqMHz = dOscFreqMHz;
+    setting.dTargetKbps = dRateKbps;
+    setting.lBRPMinus1 = static_cast<int>(t.brp) - 1;
+    setting.segments.lPropagation = static_cast<int>(t.propSeg);
+    setting.segments.lPhase1 = static_cast<int>(t.phaseSeg1);
+    setting.segments.lPhase2 = static_cast<int>(t.phaseSeg2);
+    setting.segments.lSJW = static_cast<int>(t.sjw);
+    setting.segments.lTqCount = static_cast<int>(1 + t.propSeg + t.phaseSeg1 + t.phaseSeg2);
+    return setting;
+}
+
 } // namespace quillon

@@ -3,6 +3,8 @@
 // can0 type can bitrate 500000"): the algorithm of drivers/net/can/dev/calc_bittiming.c as
 // of Linux 6.3, in the same unsigned integer arithmetic, for any controller's limits. The
 // classic MCP251x driver and the CAN FD MCP251xFD driver both use it.
+#include "timing/BitTiming.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,5 +51,11 @@ KernelChoiceResult ChooseKernelBitTiming(const KernelLimits& limits, std::uint32
 
 // The mcp251x driver's clock: half the oscillator, in whole hertz.
 std::uint32_t Mcp251xKernelClock(double dOscFreqMHz);
+
+// The kernel's choice for an mcp251x as the setting the driver writes into CNF1..CNF3
+// (programmed phase 2, no wake-up filter), aimed at `dRateKbps`; nothing, with the
+// kernel's reason, when it finds none.
+std::optional<BitTimingSetting> Mcp251xKernelSetting(double dOscFreqMHz, double dRateKbps,
+                                                     std::string& sReason);
 
 } // namespace quillon

@@ -1,5 +1,6 @@
 #include "cli/CliArguments.h"
 
+#include "timing/BusSpec.h"
 #include "timing/NumberReading.h"
 
 #include <algorithm>
@@ -43,7 +44,7 @@ std::optional<int> ReadWholeNumber(const OptionSpec& spec, std::string_view name
 
 // Where an option's value goes in the request; its type follows the option's kind.
 using Field = std::variant<bool*, double*, std::optional<int>*, std::optional<double>*,
-                           std::string*, DecodeInput*>;
+                           std::string*, DecodeInput*, std::vector<BusNode>*>;
 
 Field FieldOf(Option option, Request& request) {
     switch (option) {
@@ -99,6 +100,10 @@ Field FieldOf(Option option, Request& request) {
         return &request.interfaceName;
     case Option::Interrupt:
         return &request.interruptPin;
+    case Option::Node:
+        return &request.busNodes;
+    case Option::Html:
+        return &request.htmlFile;
     }
     return static_cast<bool*>(nullptr);
 }
@@ -170,6 +175,26 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
         input.values = std::move(reading.values);
         return true;
     }
+    case ValueKind::BusNode: {
+        std::vector<BusNode>& nodes = *std::get<std::vector<BusNode>*>(field);
+        if (nodes.size() == static_cast<std::size_t>(spec.max)) {
+            error = Problem(name, Expand("a bus has at most {max} nodes", &spec));
+            return false;
+        }
+        BusNodeParse parsed = ParseBusNode(text);
+        if (!parsed.node) {
+            error = Problem(name, parsed.sError);
+            return false;
+        }
+        for (const BusNode& node : nodes) {
+            if (node.sName == parsed.node->sName) {
+                error = Problem(name, "node '" + node.sName + "': the name is given twice");
+                return false;
+            }
+        }
+        nodes.push_back(std::move(*parsed.node));
+        return true;
+    }
     }
     return false;
 }
@@ -206,6 +231,10 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
     const auto given = [&seen](Option option) {
         return std::find(seen.begin(), seen.end(), option) != seen.end();
     };
+    if (request.command == Command::Bus && request.busNodes.size() < kMinBusNodes) {
+        const OptionSpec& node = SpecOf(Option::Node);
+        return Problem(node.name, Expand("a bus needs at least {min} nodes", &node));
+    }
     bool choosesCandidate = false;
     std::vector<const OptionSpec*> sources;
     for (const OptionSpec* spec : OptionsOf(request.command)) {
@@ -309,7 +338,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
                                              : std::string("unexpected argument"));
             return result;
         }
-        if (std::find(seen.begin(), seen.end(), spec->option) != seen.end()) {
+        if (spec->kind != ValueKind::BusNode &&
+            std::find(seen.begin(), seen.end(), spec->option) != seen.end()) {
             result.error = Problem(name, "given more than once");
             return result;
         }

@@ -5,6 +5,7 @@
 // looks at the argument texts, so every check that needs no calculation (ranges, missing
 // values, unknown options) happens here, before anything is computed or written.
 #include "cli/CliOptions.h"
+#include "timing/Bus.h"
 #include "timing/RegisterReading.h"
 
 #include <optional>
@@ -75,6 +76,9 @@ struct Request {
     std::vector<Option> given;
 
     bool Given(Option option) const;
+    // bus: the nodes in the given order, and the page to write (empty for none).
+    std::vector<BusNode> busNodes;
+    std::string htmlFile;
 };
 
 struct ParseResult {

@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "cli/BusCommand.h"
 #include "cli/CliHelp.h"
 #include "cli/DecodeCommand.h"
 #include "cli/ExportCommand.h"
@@ -26,6 +27,11 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
         return RunExport(request);
     case Command::Decode:
         return RunDecode(request);
+    case Command::Bus:
+        if (request.htmlFile.empty()) {
+            return RunBus(request);
+        }
+        break; // the page draws with Qt
     case Command::Report:
     case Command::Show:
         break;

@@ -3,6 +3,7 @@
 #include "cli/CliArguments.h"
 #include "report/Export.h"
 #include "report/ReportFiles.h"
+#include "timing/Bus.h"
 #include "timing/CandidateSearch.h"
 #include "timing/CrystalCheck.h"
 #include "timing/DisplayTexts.h"
@@ -23,6 +24,8 @@ constexpr CommandMask kInputCommands = MaskOf(Command::Candidates) | MaskOf(Comm
 constexpr CommandMask kChoosingCommands =
     MaskOf(Command::Timing) | MaskOf(Command::Report) | MaskOf(Command::Export);
 constexpr CommandMask kDecode = MaskOf(Command::Decode);
+// The bus rate is every node's target; each node has its own oscillator.
+constexpr CommandMask kBus = MaskOf(Command::Bus);
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
 
@@ -37,7 +40,7 @@ constexpr OptionSpec kOptions[] = {
     {Option::Rate,
      "--rate",
      "",
-     kInputCommands | kDecode,
+     kInputCommands | kDecode | kBus,
      G::Input,
      K::Reading,
      "KBPS",
@@ -109,8 +112,22 @@ constexpr OptionSpec kOptions[] = {
      "also the sample point (SP %) and the oscillator tolerance\n"
      "(Tol %) of each candidate with its proposed segments, SJW 1\n"
      "and the programmed phase 2 (also spelt {alias})"},
+    {Option::Node, "--node", "", MaskOf(Command::Bus), G::Input, K::BusNode, "SPEC",
+     "a node, NAME=FAMILY@MHZ[:setting][:ppm=N]", static_cast<double>(kMinBusNodes),
+     static_cast<double>(kMaxBusNodes), nullptr,
+     "one node, given {min} to {max} times:\n"
+     "NAME=FAMILY@MHZ[:cnf=C1,C2,C3 | :cicfg=G1,G2\n"
+     "| :segments=BRP1/TQ/PROP/PHASE1/PHASE2/SJW | :kernel | :free]\n"
+     "[:ppm=N]; FAMILY is {families}; no setting\n"
+     "means free: Quillon chooses it; ppm is the crystal\n"
+     "tolerance (default {ppm})"},
+    {Option::Html, "--html", "", MaskOf(Command::Bus), G::Own, K::FileName, "FILE",
+     "the file for the page", 0, 0, nullptr,
+     "also write a page with the table and every node's bit\n"
+     "drawn one below the other on one time scale"},
     {Option::Json, "--json", "",
-     MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Kernel) | kDecode,
+     MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Kernel) | kDecode |
+         kBus,
      G::Own, K::Flag, "", "", 0, 0, nullptr, "one JSON document instead of tables"},
     {Option::Out, "--out", "", MaskOf(Command::Report), G::Own, K::Folder, "DIR",
      "the folder for the report files", 0, 0, nullptr,
@@ -178,6 +195,12 @@ const std::vector<CommandSpec> kCommands = {
      "Writes {page} and {bitmap}. A setting that breaks a timing\n"
      "rule writes nothing and exits with status {refused}. SOURCE_DATE_EPOCH fixes the\n"
      "time stamp."},
+    {Command::Bus, "bus", "check several nodes on one bus; choose the free ones",
+     "Every node's bit rate, configuration error, sample point, oscillator tolerance\n"
+     "(df) and verdict, and the bus: df_min, the smallest df, must cover every node's\n"
+     "need, its crystal tolerance plus its configuration error. Free nodes get the\n"
+     "settings that leave the largest margin. Exit status {ok} compatible, {refused}\n"
+     "incompatible, {usage} bad input."},
     {Command::Show, "show", "open the calculator window for automation",
      "Opens the calculator window through the D-Bus session bus, or brings it forward; the\n"
      "bus starts the calculator if it is not running. Returns once the window is shown."},
@@ -194,6 +217,16 @@ const std::vector<CommandSpec> kCommands = {
      "or change the setting the text is still printed, the warnings go to stderr\n"
      "and the exit status is {refused}."},
 };
+
+std::string FamilyList() {
+    std::string text;
+    for (const ControllerFamily family :
+         {ControllerFamily::Mcp251x, ControllerFamily::Pic18, ControllerFamily::Dspic30,
+          ControllerFamily::Dspic33f, ControllerFamily::Pic24h}) {
+        text += (text.empty() ? "" : ", ") + std::string(FamilyName(family));
+    }
+    return text;
+}
 
 std::string ListHeadings() {
     std::string text;
@@ -224,6 +257,8 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSp
     }
     const std::pair<std::string_view, std::string> fixed[] = {
         {"program", std::string(kProgramName)},
+        {"families", FamilyList()},
+        {"ppm", FormatGeneralNumber(kDefaultCrystalPpm)},
         {"ipt", std::to_string(kIptTq)},
         {"match", FormatGeneralNumber(kCrystalMatchPercent)},
         {"tq_min", std::to_string(kMinTqCount)},

@@ -11,7 +11,7 @@
 
 namespace quillon::cli {
 
-enum class Command { Candidates, Timing, Report, Show, Decode, Help, Version, Kernel, Export };
+enum class Command { Candidates, Timing, Report, Show, Decode, Help, Version, Kernel, Export, Bus };
 
 enum class Option {
     Osc,
@@ -41,6 +41,8 @@ enum class Option {
     Format,
     Interface,
     Interrupt,
+    Node,
+    Html,
 };
 
 // What follows the option's name.
@@ -53,6 +55,7 @@ enum class ValueKind {
     Word,          // a text checked by `wordCheck`
     RegisterList,  // a register set, as timing/RegisterReading.h reads one
     FileName,      // the name of a file, "-" for standard input
+    BusNode,       // a bus node written on one line; may be given several times
 };
 
 // Where an option stands in a command's usage line and help.

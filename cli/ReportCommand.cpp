@@ -1,50 +1,24 @@
 #include "cli/ReportCommand.h"
 
 #include "canvas/ImageCanvas.h"
+#include "cli/OffscreenGui.h"
 #include "cli/TimingChoice.h"
 #include "desktop/basShellExecute.h"
 #include "report/ReportFiles.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QString>
 
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 namespace quillon::cli {
 
 namespace {
 
-// Qt's notice that the offscreen platform found no runtime folder: harmless for drawing
-// an image, and noise in a script's error output.
-constexpr const char* kRuntimeDirNotice = "QStandardPaths: XDG_RUNTIME_DIR not set";
-
-void ForwardQtMessage(QtMsgType type, const QMessageLogContext& /*context*/,
-                      const QString& message) {
-    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(kRuntimeDirNotice)) {
-        return;
-    }
-    std::fprintf(stderr, "%s: qt: %s\n", std::string(kProgramName).c_str(),
-                 message.toLocal8Bit().constData());
-}
-
-// The diagram drawn for the bitmap. Drawing text needs a QGuiApplication; when there is
-// none, one is made for the drawing on the offscreen platform, whatever QT_QPA_PLATFORM
-// says, so the bitmap depends on no display and no screen resolution.
 QImage RenderDiagram(const BitTimingSetting& setting) {
-    std::unique_ptr<QGuiApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        qInstallMessageHandler(ForwardQtMessage);
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char programName[] = "quillon-cli";
-        static char* argv[] = {programName, nullptr};
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
+    const OffscreenGui gui;
     return RenderBitTimingImage(setting, kDecimalSeparator, kWindowPictureSize);
 }
 

@@ -21,6 +21,14 @@ double RecommendedSamplePointPercent(double dBitRate) {
     return 75.0;
 }
 
+double OscillatorTolerance(int lTqCount, int lPhase1, int lPhase2, int lSJW) {
+    const double n = lTqCount;
+    const double byJump = lSJW / (20.0 * n);
+    const double resyncSpan = 2.0 * (13.0 * n - lPhase2);
+    const double byPhase = resyncSpan > 0 ? std::min(lPhase1, lPhase2) / resyncSpan : byJump;
+    return std::min(byJump, byPhase);
+}
+
 TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lPhase2, int lSJW,
                              double dTqSeconds, double dBitRate, const TransceiverDelays& delays) {
     TimingAnalysis result;
@@ -28,10 +36,7 @@ TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lP
         return result;
     }
     const double n = lTqCount;
-    const double byJump = lSJW / (20.0 * n);
-    const double resyncSpan = 2.0 * (13.0 * n - lPhase2);
-    const double byPhase = resyncSpan > 0 ? std::min(lPhase1, lPhase2) / resyncSpan : byJump;
-    result.dOscTolerance = std::min(byJump, byPhase);
+    result.dOscTolerance = OscillatorTolerance(lTqCount, lPhase1, lPhase2, lSJW);
     result.dSamplePointPercent = (1.0 + lPropagation + lPhase1) / n * 100.0;
     result.dRecommendedSamplePointPercent = RecommendedSamplePointPercent(dBitRate);
 

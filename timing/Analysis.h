@@ -27,6 +27,10 @@ struct TimingAnalysis {
 // 800 kbit/s, 75 % above.
 double RecommendedSamplePointPercent(double dBitRate);
 
+// The tolerance alone: the smaller of SJW / (20 N) and min(phase 1, phase 2) /
+// (2 (13 N - phase 2)), as a fraction; segments must be positive.
+double OscillatorTolerance(int lTqCount, int lPhase1, int lPhase2, int lSJW);
+
 // lPhase2 is the effective phase 2. Returns zeros for settings that describe no bit
 // (N or a segment not positive, or a Tq length that is not a positive number).
 TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lPhase2, int lSJW,

@@ -116,7 +116,34 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"decode --osc 16 --cnf 1,2,3 --measured-rate x", 2,
                    "--measured-rate: The CAN baud rate must be greater than 0."},
         RefusalRow{"decode --ip-details /nonexistent/can0", 2,
-                   "--ip-details: cannot read '/nonexistent/can0': No such file or directory"}));
+                   "--ip-details: cannot read '/nonexistent/can0': No such file or directory"},
+        RefusalRow{"bus --rate 500", 2, "--node: a bus needs at least 2 nodes"},
+        RefusalRow{"bus --rate 500 --node a=pic18@40", 2, "--node: a bus needs at least 2 nodes"},
+        RefusalRow{"bus --rate 500 --node a=pic18@40 --node a=pic18@20", 2,
+                   "--node: node 'a': the name is given twice"},
+        RefusalRow{
+            "bus --rate 500 --node a=pic18@40 --node b=pic18@40:cnf=1,2", 2,
+            "--node: node 'b': cnf: 3 values are needed (BRGCON1,BRGCON2,BRGCON3), 2 were given"},
+        RefusalRow{"bus --rate 500 --node a=pic18@40 --node b=pic18@40 --html=", 2,
+                   "--html: the file name is empty"},
+        RefusalRow{"bus --osc 16 --rate 500", 2, "--osc: unknown option for bus"}));
+
+// A bus takes 2 to 16 nodes; its exit status says whether they work together.
+TEST(CommandLine, BusNodesAndStatus) {
+    std::vector<std::string> args{"bus", "--rate", "500"};
+    for (int i = 0; i < 17; ++i) {
+        args.insert(args.end(), {"--node", "n" + std::to_string(i) + "=mcp251x@16:kernel"});
+    }
+    EXPECT_EQ(Answer(args).err, "quillon-cli: --node: a bus has at most 16 nodes\n");
+    args.resize(3 + 2 * 16);
+    EXPECT_EQ(Answer(args).status, kExitOk);
+    // The same registers on a board with half the crystal: that node runs at half the rate.
+    const CommandOutput half =
+        Answer({"bus", "--rate", "500", "--node", "a=mcp251x@16:cnf=0x00,0xF0,0x86", "--node",
+                "b=mcp251x@8:cnf=0x00,0xF0,0x86"});
+    EXPECT_EQ(half.status, kExitRefused);
+    EXPECT_NE(half.out.find("Bus: incompatible."), std::string::npos) << half.out;
+}
 
 // One row per ranged option: its help line, the ends it accepts and the refusals just
 // outside them.

@@ -188,5 +188,23 @@ TEST(Process, CompanionIsFoundInLibexecAndMissedWithOneLine) {
     EXPECT_EQ(Entries(out.Path()), (std::vector<std::string>{"MCP2510Report.htm", "bittime.bmp"}));
 }
 
+// bus --html: the page carries every node's drawing inside itself.
+TEST(Process, BusPageShowsEveryNodesBit) {
+    const TempDir folder;
+    const std::string page = folder / "bus.htm";
+    const ProcessRun run = RunProgram(kCli, Args("bus --rate 500 --node pi=mcp251x@16:kernel "
+                                                 "--node uno=mcp251x@16:cnf=0x00,0xF0,0x86 "
+                                                 "--node pic=pic18@40 --html " +
+                                                 page));
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string html = ReadFile(page);
+    std::size_t images = 0;
+    for (std::size_t at = 0;
+         (at = html.find("src=\"data:image/png;base64,iVBOR", at)) != std::string::npos; ++at) {
+        ++images;
+    }
+    EXPECT_EQ(images, 3U);
+}
+
 } // namespace
 } // namespace quillon::cli::test

@@ -1,0 +1,15 @@
+#pragma once
+// The bus command: several nodes on one bus, the free ones chosen, as a table for a person
+// or one JSON document for a script. The page with the drawn bits (--html) needs Qt and is
+// written by the companion (BusPage.h).
+#include "cli/CommandOutput.h"
+#include "timing/Bus.h"
+
+namespace quillon::cli {
+
+CommandOutput RunBus(const Request& request);
+
+// The exit status of a bus: compatible or not.
+int BusStatus(const BusVerdict& bus);
+
+} // namespace quillon::cli

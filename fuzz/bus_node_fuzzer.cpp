@@ -1,0 +1,29 @@
+// Fuzz target for the one-line bus node: any text is a node or one refusal naming the
+// field, never a crash; a node that is read takes part in a bus check beside a fixed node,
+// whose every number is finite and whose verdict agrees with its margin.
+#include "FuzzInput.h"
+#include "timing/BusSpec.h"
+
+#include <cmath>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    quillon::fuzz::FuzzInput input(data, size);
+    const std::string text(input.Rest());
+    const quillon::BusNodeParse parsed = quillon::ParseBusNode(text);
+    FUZZ_CHECK(parsed.node.has_value() != !parsed.sError.empty(), "\"" + text + "\"");
+    if (!parsed.node) {
+        FUZZ_CHECK(parsed.sError.rfind("node", 0) == 0, parsed.sError);
+        return 0;
+    }
+    const quillon::BusNodeParse fixed = quillon::ParseBusNode("f=mcp251x@16:segments=0/16/1/8/6/1");
+    const quillon::BusVerdict bus = quillon::CheckBus(500, {*fixed.node, *parsed.node});
+    FUZZ_CHECK(bus.nodes.size() == 2, "\"" + text + "\"");
+    FUZZ_CHECK(std::isfinite(bus.dDfMinPercent) && std::isfinite(bus.dSamplePointSpreadPercent),
+               "\"" + text + "\"");
+    FUZZ_CHECK(!bus.bCompatible || bus.dMarginPercent >= 0, "\"" + text + "\"");
+    for (const quillon::NodeVerdict& node : bus.nodes) {
+        FUZZ_CHECK(node.facts.has_value() || !node.sReason.empty(), "\"" + text + "\"");
+    }
+    return 0;
+}

@@ -6,6 +6,7 @@
 // values, unknown options) happens here, before anything is computed or written.
 #include "cli/CliOptions.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,22 @@ struct SegmentOptions {
     bool recommend = false; // start from the recommended segments, not the proposal
 };
 
+// CAN FD: any nominal and data prescaler and Tq count instead of a list entry.
+struct FdSelection {
+    std::optional<int> nominalBrp;
+    std::optional<int> nominalTqCount;
+    std::optional<int> dataBrp;
+    std::optional<int> dataTqCount;
+};
+
+// CAN FD: options that override the proposal of one phase.
+struct FdPhaseOptions {
+    std::optional<int> propagation;
+    std::optional<int> phase1;
+    std::optional<int> phase2;
+    std::optional<int> sjw;
+};
+
 struct Request {
     Command command = Command::Help;
     // --help given to a command: print that command's help and nothing else.
@@ -56,6 +73,21 @@ struct Request {
     bool open = false;
     // show: the frequency to write into the oscillator box and lock, if any.
     std::optional<double> lockFrequencyMHz;
+
+    // CAN FD (rateKbps is the nominal rate, selection.pick a list entry).
+    bool pll = false;
+    double dataRateKbps = 0.0;
+    FdSelection fdSelection;
+    FdPhaseOptions nominal;
+    FdPhaseOptions data;
+    // fd decode: the register words.
+    std::optional<std::uint32_t> nbtcfg;
+    std::optional<std::uint32_t> dbtcfg;
+    std::optional<std::uint32_t> tdc;
+    // fd export
+    std::string format;
+    std::string interfaceName = "can0";
+    std::optional<int> interruptPin;
 };
 
 struct ParseResult {

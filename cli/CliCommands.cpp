@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CliHelp.h"
+#include "cli/FdCommands.h"
 
 namespace quillon::cli {
 
@@ -17,8 +18,20 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
         return RunCandidates(request);
     case Command::Timing:
         return RunTiming(request);
+    case Command::FdCandidates:
+        return RunFdCandidates(request);
+    case Command::FdTiming:
+        return RunFdTiming(request);
+    case Command::FdKernel:
+        return RunFdKernel(request);
+    case Command::FdDecode:
+        return RunFdDecode(request);
+    case Command::FdExport:
+        return RunFdExport(request);
+    case Command::Fd: // only its help, answered above
     case Command::Report:
     case Command::Show:
+    case Command::FdReport:
         break;
     }
     return std::nullopt;

@@ -11,7 +11,22 @@
 
 namespace quillon::cli {
 
-enum class Command { Candidates, Timing, Report, Show, Help, Version };
+enum class Command {
+    Candidates,
+    Timing,
+    Report,
+    Show,
+    Help,
+    Version,
+    // CAN FD: the group word "fd" and its commands.
+    Fd,
+    FdCandidates,
+    FdTiming,
+    FdKernel,
+    FdDecode,
+    FdExport,
+    FdReport,
+};
 
 enum class Option {
     Osc,
@@ -33,6 +48,28 @@ enum class Option {
     Out,
     Open,
     LockFrequency,
+    // CAN FD
+    Pll,
+    FdRate,
+    DataRate,
+    NBrp,
+    NTq,
+    DBrp,
+    DTq,
+    NProp,
+    NPhase1,
+    NPhase2,
+    NSjw,
+    DProp,
+    DPhase1,
+    DPhase2,
+    DSjw,
+    Nbtcfg,
+    Dbtcfg,
+    Tdc,
+    Format,
+    Interface,
+    Interrupt,
 };
 
 // What follows the option's name.
@@ -42,6 +79,8 @@ enum class ValueKind {
     LeadingNumber, // read as the entry boxes read it, but it must start with a number
     WholeNumber,   // a whole number from `min` to `max`
     Folder,        // the name of a folder
+    RegisterWord,  // a register word, 0 to 0xFFFFFFFF, in hexadecimal (0x...) or decimal
+    Word,          // a word checked by `checkWord`
 };
 
 // Where an option stands in a command's usage line and help.
@@ -78,6 +117,8 @@ struct OptionSpec {
     // WholeNumber: the refusal of a value outside the range; empty for "{value} is outside
     // {min} to {max}".
     std::string_view outOfRange = {};
+    // Word: the problem with the word given, or nothing when it may be used.
+    std::optional<std::string> (*checkWord)(std::string_view) = nullptr;
 };
 
 struct CommandSpec {
@@ -85,21 +126,29 @@ struct CommandSpec {
     std::string_view name;
     std::string_view summary;     // its line in the general help
     std::string_view description; // the paragraph under the usage line of its help
+    // The word before the name for the commands of a group ("fd"), empty for the others.
+    std::string_view group = {};
 };
 
-// The entry of an option by either spelling; nullptr for a name that is none.
+// The entry of an option by either spelling; nullptr for a name that is none. Two entries
+// may share a name for different commands: the one `command` takes comes first.
 const OptionSpec* FindOption(std::string_view name);
+const OptionSpec* FindOption(std::string_view name, Command command);
 const OptionSpec& SpecOf(Option option);
 bool Accepts(Command command, Option option);
 // The options `command` takes, in the order its help lists them.
 std::vector<const OptionSpec*> OptionsOf(Command command);
 
-// The commands with a name (candidates, timing, report, show) in the order the general
-// help lists them. FindCommand gives nullptr for a name that is none; SpecOf is only for
-// the named commands.
+// The commands with a name (candidates, timing, report, show, fd and fd's own) in the order
+// the help lists them. FindCommand gives nullptr for a name that is none; SpecOf is only for
+// the named commands. A group word ("fd") is a command whose own commands name it as
+// their group.
 const std::vector<CommandSpec>& Commands();
-const CommandSpec* FindCommand(std::string_view name);
+const CommandSpec* FindCommand(std::string_view name, std::string_view group = {});
 const CommandSpec& SpecOf(Command command);
+bool IsGroup(Command command);
+// "timing", "fd timing": the command as the user types it.
+std::string CommandName(Command command);
 
 // "--pick K" or "--sam", as the usage line writes an option.
 std::string Synopsis(Option option);

@@ -1,7 +1,8 @@
 // quillon-cli-qt: the part of quillon-cli that needs Qt. quillon-cli starts it with its
-// own arguments for the report and show commands; it runs every other command the same
+// own arguments for the report, fd report and show commands; it runs every other command the same
 // way quillon-cli does.
 #include "cli/CliCommands.h"
+#include "cli/FdReportCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/ShowCommand.h"
 
@@ -13,7 +14,14 @@ int main(int argc, char* argv[]) {
     using namespace quillon::cli;
     const std::vector<std::string> args(argv + 1, argv + argc);
     const CommandOutput output = RunCommandLine(args, [](const Request& request) {
-        return request.command == Command::Report ? RunReport(request) : RunShow(request);
+        switch (request.command) {
+        case Command::Report:
+            return RunReport(request);
+        case Command::FdReport:
+            return RunFdReport(request);
+        default:
+            return RunShow(request);
+        }
     });
     std::cout << output.out << std::flush;
     std::cerr << output.err << std::flush;

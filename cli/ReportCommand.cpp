@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <system_error>
 
@@ -32,10 +33,10 @@ void ForwardQtMessage(QtMsgType type, const QMessageLogContext& /*context*/,
                  message.toLocal8Bit().constData());
 }
 
-// The diagram drawn for the bitmap. Drawing text needs a QGuiApplication; when there is
-// none, one is made for the drawing on the offscreen platform, whatever QT_QPA_PLATFORM
-// says, so the bitmap depends on no display and no screen resolution.
-QImage RenderDiagram(const BitTimingSetting& setting) {
+// Drawing text needs a QGuiApplication; when there is none, one is made for the drawing on
+// the offscreen platform, whatever QT_QPA_PLATFORM says, so the bitmap depends on no display
+// and no screen resolution.
+QImage RenderWithGui(const std::function<QImage()>& render) {
     std::unique_ptr<QGuiApplication> application;
     if (QCoreApplication::instance() == nullptr) {
         qInstallMessageHandler(ForwardQtMessage);
@@ -45,10 +46,55 @@ QImage RenderDiagram(const BitTimingSetting& setting) {
         static char* argv[] = {programName, nullptr};
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
-    return RenderBitTimingImage(setting, kDecimalSeparator, kWindowPictureSize);
+    return render();
 }
 
 } // namespace
+
+std::optional<std::filesystem::path> ReportFolderOf(const Request& request, CommandOutput& output) {
+    std::error_code error;
+    std::filesystem::path folder =
+        std::filesystem::absolute(request.outDir, error).lexically_normal();
+    if (error || !std::filesystem::is_directory(folder, error)) {
+        output = Refusal(kExitUsage, SpecOf(Option::Out).name,
+                         "'" + request.outDir + "' is not a folder");
+        return std::nullopt;
+    }
+    return folder;
+}
+
+SaveBitmapFunction BitmapSaver(const std::function<QImage()>& render) {
+    return [render](const std::filesystem::path& bitmapPath, std::string& reason) {
+        // Saved the way the window saves its picture.
+        QImageWriter writer(QString::fromStdString(bitmapPath.string()), "BMP");
+        if (writer.write(RenderWithGui(render))) {
+            return true;
+        }
+        reason = writer.errorString().toStdString();
+        return false;
+    };
+}
+
+CommandOutput FinishReport(const Request& request, const std::filesystem::path& folder,
+                           const char* bitmapName, const ReportFileResult& result,
+                           CommandOutput output) {
+    if (!result.ok) {
+        if (result.sFile == (folder / bitmapName).string()) {
+            // The page had been opened (and emptied) before the bitmap failed; an empty page
+            // is of no use to anyone.
+            std::error_code error;
+            std::filesystem::remove(result.reportPath, error);
+        }
+        output.status = kExitRefused;
+        output.err += Problem(result.sFile, "not written: " + result.sReason) + "\n";
+        return output;
+    }
+    output.out = "Wrote " + result.reportPath + "\nWrote " + (folder / bitmapName).string() + "\n";
+    if (request.open) {
+        basShellExecute::ShellOpen(result.reportPath);
+    }
+    return output;
+}
 
 CommandOutput RunReport(const Request& request) {
     CommandOutput output;
@@ -56,12 +102,9 @@ CommandOutput RunReport(const Request& request) {
     if (!choice) {
         return output;
     }
-    const std::string_view outOption = SpecOf(Option::Out).name;
-    std::error_code error;
-    const std::filesystem::path folder =
-        std::filesystem::absolute(request.outDir, error).lexically_normal();
-    if (error || !std::filesystem::is_directory(folder, error)) {
-        return Refusal(kExitUsage, outOption, "'" + request.outDir + "' is not a folder");
+    const std::optional<std::filesystem::path> folder = ReportFolderOf(request, output);
+    if (!folder) {
+        return output;
     }
 
     const std::string_view command = SpecOf(Command::Report).name;
@@ -80,32 +123,10 @@ CommandOutput RunReport(const Request& request) {
     }
 
     const ReportValues values = BuildReportValues(facts, ReportTimestampNow(), kDecimalSeparator);
-    const ReportFileResult result = WriteReportFiles(
-        folder, values, [&facts](const std::filesystem::path& bitmapPath, std::string& reason) {
-            // Saved the way the window saves its picture.
-            QImageWriter writer(QString::fromStdString(bitmapPath.string()), "BMP");
-            if (writer.write(RenderDiagram(facts.setting))) {
-                return true;
-            }
-            reason = writer.errorString().toStdString();
-            return false;
-        });
-    if (!result.ok) {
-        if (result.sFile == (folder / kBitmapFileName).string()) {
-            // The page had been opened (and emptied) before the bitmap failed; an empty page
-            // is of no use to anyone.
-            std::filesystem::remove(result.reportPath, error);
-        }
-        output.status = kExitRefused;
-        output.err += Problem(result.sFile, "not written: " + result.sReason) + "\n";
-        return output;
-    }
-    output.out =
-        "Wrote " + result.reportPath + "\nWrote " + (folder / kBitmapFileName).string() + "\n";
-    if (request.open) {
-        basShellExecute::ShellOpen(result.reportPath);
-    }
-    return output;
+    const ReportFileResult result = WriteReportFiles(*folder, values, BitmapSaver([&facts] {
+        return RenderBitTimingImage(facts.setting, kDecimalSeparator, kWindowPictureSize);
+    }));
+    return FinishReport(request, *folder, kBitmapFileName, result, output);
 }
 
 } // namespace quillon::cli

@@ -12,6 +12,8 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
     switch (request.command) {
     case Command::Help:
         return CommandOutput{kExitOk, GeneralHelp(), {}};
+    case Command::Fd: // the group word alone: its help
+        return CommandOutput{kExitOk, CommandHelp(Command::Fd), {}};
     case Command::Version:
         return CommandOutput{kExitOk, VersionText(), {}};
     case Command::Candidates:
@@ -28,7 +30,6 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
         return RunFdDecode(request);
     case Command::FdExport:
         return RunFdExport(request);
-    case Command::Fd: // only its help, answered above
     case Command::Report:
     case Command::Show:
     case Command::FdReport:

@@ -161,3 +161,10 @@ QImage RenderBitTimingImage(const quillon::BitTimingSetting& setting,
     quillon::DrawBitTimingDiagram(canvas, setting, true, decimalSeparator);
     return canvas.image();
 }
+
+QImage RenderFdBitTimingImage(const quillon::FdSetting& setting, std::string_view decimalSeparator,
+                              QSize size) {
+    ImageCanvas canvas(size);
+    quillon::DrawFdBitTimingDiagram(canvas, setting, decimalSeparator);
+    return canvas.image();
+}

@@ -5,6 +5,7 @@
 // renderer produce the same pixels for the same size.
 #include "diagram/BitCanvas.h"
 #include "diagram/BitTimingDiagram.h"
+#include "diagram/FdBitTimingDiagram.h"
 
 #include <QColor>
 #include <QFont>
@@ -72,3 +73,12 @@ private:
 // (any platform, including offscreen). A setting that draws nothing gives a white image.
 QImage RenderBitTimingImage(const quillon::BitTimingSetting& setting,
                             std::string_view decimalSeparator, QSize size = kDiagramDesignSize);
+
+// The CAN FD diagram's picture: as wide as the classic one, two bits high (1.1 pixels to a
+// unit of the drawing's height, as the classic picture has).
+inline constexpr QSize kFdPictureSize{586, 248};
+
+// Draws the CAN FD diagram of a setting on a fresh image, as RenderBitTimingImage does for
+// the classic one. A setting that draws nothing gives a white image.
+QImage RenderFdBitTimingImage(const quillon::FdSetting& setting, std::string_view decimalSeparator,
+                              QSize size = kFdPictureSize);

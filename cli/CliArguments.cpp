@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <variant>
 
 namespace quillon::cli {
@@ -42,9 +43,69 @@ std::optional<int> ReadWholeNumber(const OptionSpec& spec, std::string_view name
     return value;
 }
 
+// A 32-bit register word: "0x" and hexadecimal digits, or decimal digits.
+std::optional<std::uint32_t> ReadRegisterWord(const std::string& text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* const begin = text.data() + (hex ? 2 : 0);
+    const char* const end = text.data() + text.size();
+    std::uint64_t value = 0;
+    const auto [stop, code] = std::from_chars(begin, end, value, hex ? 16 : 10);
+    if (text.empty() || code != std::errc() || stop != end || value > UINT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
 // Where an option's value goes in the request; its type follows the option's kind.
-using Field = std::variant<bool*, double*, std::optional<int>*, std::optional<double>*,
-                           std::string*, DecodeInput*, std::vector<BusNode>*>;
+using Field =
+    std::variant<bool*, double*, std::optional<int>*, std::optional<double>*, std::string*,
+                 DecodeInput*, std::vector<BusNode>*, std::optional<std::uint32_t>*>;
+
+Field FdFieldOf(Option option, Request& request) {
+    switch (option) {
+    case Option::Pll:
+        return &request.pll;
+    case Option::FdRate:
+        return &request.rateKbps;
+    case Option::DataRate:
+        return &request.dataRateKbps;
+    case Option::NBrp:
+        return &request.fdSelection.nominalBrp;
+    case Option::NTq:
+        return &request.fdSelection.nominalTqCount;
+    case Option::DBrp:
+        return &request.fdSelection.dataBrp;
+    case Option::DTq:
+        return &request.fdSelection.dataTqCount;
+    case Option::NProp:
+        return &request.nominal.propagation;
+    case Option::NPhase1:
+        return &request.nominal.phase1;
+    case Option::NPhase2:
+        return &request.nominal.phase2;
+    case Option::NSjw:
+        return &request.nominal.sjw;
+    case Option::DProp:
+        return &request.data.propagation;
+    case Option::DPhase1:
+        return &request.data.phase1;
+    case Option::DPhase2:
+        return &request.data.phase2;
+    case Option::DSjw:
+        return &request.data.sjw;
+    case Option::Nbtcfg:
+        return &request.nbtcfg;
+    case Option::Dbtcfg:
+        return &request.dbtcfg;
+    case Option::Tdc:
+        return &request.tdc;
+    case Option::FdFormat:
+        return &request.format;
+    default:
+        break;
+    }
+    return static_cast<bool*>(nullptr);
+}
 
 Field FieldOf(Option option, Request& request) {
     switch (option) {
@@ -104,6 +165,8 @@ Field FieldOf(Option option, Request& request) {
         return &request.busNodes;
     case Option::Html:
         return &request.htmlFile;
+    default:
+        return FdFieldOf(option, request);
     }
     return static_cast<bool*>(nullptr);
 }
@@ -156,6 +219,15 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
         }
         *std::get<std::string*>(field) = text;
         return true;
+    case ValueKind::RegisterWord: {
+        std::optional<std::uint32_t>& word = *std::get<std::optional<std::uint32_t>*>(field);
+        word = ReadRegisterWord(text);
+        if (!word) {
+            error =
+                Problem(name, "'" + text + "' is no register word (0x0 to 0xFFFFFFFF, or decimal)");
+        }
+        return word.has_value();
+    }
     case ValueKind::Word:
         if (const std::optional<std::string> problem = spec.wordCheck(text)) {
             error = Problem(name, *problem);
@@ -235,8 +307,10 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
         const OptionSpec& node = SpecOf(Option::Node);
         return Problem(node.name, Expand("a bus needs at least {min} nodes", &node));
     }
-    bool choosesCandidate = false;
     std::vector<const OptionSpec*> sources;
+    // --pick, or every option that names a combination (--brp1 and --tq; for CAN FD
+    // --nbrp, --ntq, --dbrp and --dtq).
+    std::vector<Option> combination;
     for (const OptionSpec* spec : OptionsOf(request.command)) {
         // The interface details name the clock, which gives the oscillator.
         const bool optional = (spec->optionalIn & MaskOf(request.command)) != 0 ||
@@ -244,35 +318,43 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
         if (spec->group == OptionGroup::Input && !given(spec->option) && !optional) {
             return Problem(spec->name, "required (" + Expand(spec->valueMeaning, spec) + ")");
         }
-        choosesCandidate = choosesCandidate || spec->group == OptionGroup::Selection;
         if (spec->group == OptionGroup::Source) {
             sources.push_back(spec);
+        }
+        if (spec->group == OptionGroup::Selection && spec->option != Option::Pick) {
+            combination.push_back(spec->option);
         }
     }
     if (!sources.empty()) {
         return CheckSource(request, sources);
     }
-    if (!choosesCandidate) {
+    if (combination.empty()) {
         return {};
     }
-    const Selection& selection = request.selection;
+    std::vector<Option> givenPart;
+    std::vector<Option> missingPart;
+    std::string names;
+    std::string synopses;
+    for (std::size_t i = 0; i < combination.size(); ++i) {
+        (given(combination[i]) ? givenPart : missingPart).push_back(combination[i]);
+        names += (i == 0                        ? ""
+                  : i + 1 == combination.size() ? " or "
+                                                : ", ") +
+                 std::string(SpecOf(combination[i]).name);
+        synopses += " " + Synopsis(combination[i]);
+    }
     const std::string_view pick = SpecOf(Option::Pick).name;
-    const std::string_view brp1 = SpecOf(Option::Brp1).name;
-    const std::string_view tq = SpecOf(Option::Tq).name;
-    if (selection.pick && (selection.brpMinus1 || selection.tqCount)) {
-        return Problem(pick,
-                       "cannot be combined with " + std::string(brp1) + " or " + std::string(tq));
+    if (given(Option::Pick) && !givenPart.empty()) {
+        return Problem(pick, "cannot be combined with " + names);
     }
-    if (selection.brpMinus1 && !selection.tqCount) {
-        return Problem(tq, "required with " + std::string(brp1));
+    if (!givenPart.empty() && !missingPart.empty()) {
+        return Problem(SpecOf(missingPart.front()).name,
+                       "required with " + std::string(SpecOf(givenPart.front()).name));
     }
-    if (selection.tqCount && !selection.brpMinus1) {
-        return Problem(brp1, "required with " + std::string(tq));
-    }
-    if (!selection.pick && !selection.brpMinus1) {
-        return Problem(SpecOf(request.command).name,
-                       "choose the candidate with " + Synopsis(Option::Pick) + " or with " +
-                           Synopsis(Option::Brp1) + " " + Synopsis(Option::Tq));
+    if (!given(Option::Pick) && givenPart.empty()) {
+        return Problem(CommandName(request.command), "choose the candidate with " +
+                                                         Synopsis(Option::Pick) + " or with" +
+                                                         synopses);
     }
     return {};
 }
@@ -316,6 +398,24 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
                                                              : "unknown command" + TryHelp());
         return result;
     }
+    // A group word ("fd") is followed by one of its commands.
+    std::size_t firstOption = 1;
+    if (IsGroup(command->command) && args.size() > 1 && !IsHelp(args[1])) {
+        const CommandSpec* own = FindCommand(args[1], command->name);
+        if (own == nullptr) {
+            result.error = Problem(args[1], "unknown " + std::string(command->name) +
+                                                " command; try '" + std::string(kProgramName) +
+                                                " " + std::string(command->name) + " --help'");
+            return result;
+        }
+        command = own;
+        firstOption = 2;
+    } else if (IsGroup(command->command) && args.size() == 1) {
+        result.error =
+            Problem(command->name, "a command must follow; try '" + std::string(kProgramName) +
+                                       " " + std::string(command->name) + " --help'");
+        return result;
+    }
     request.command = command->command;
 
     // Help wins over everything else on the line.
@@ -326,15 +426,15 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     }
 
     std::vector<Option> seen;
-    for (std::size_t i = 1; i < args.size(); ++i) {
+    for (std::size_t i = firstOption; i < args.size(); ++i) {
         const std::string& argument = args[i];
         const std::size_t equals = argument.find('=');
         const bool hasInlineValue = StartsWith(argument, "--") && equals != std::string::npos;
         const std::string name = hasInlineValue ? argument.substr(0, equals) : argument;
-        const OptionSpec* spec = FindOption(name);
+        const OptionSpec* spec = FindOption(name, request.command);
         if (spec == nullptr || !Accepts(request.command, spec->option)) {
             result.error = Problem(name, StartsWith(name, "-")
-                                             ? "unknown option for " + std::string(command->name)
+                                             ? "unknown option for " + CommandName(request.command)
                                              : std::string("unexpected argument"));
             return result;
         }

@@ -8,6 +8,7 @@
 #include "timing/Bus.h"
 #include "timing/RegisterReading.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,22 @@ struct DecodeInput {
     double measuredKbps = 0.0;            // --measured-rate
 };
 
+// CAN FD: any nominal and data prescaler and Tq count instead of a list entry.
+struct FdSelection {
+    std::optional<int> nominalBrp;
+    std::optional<int> nominalTqCount;
+    std::optional<int> dataBrp;
+    std::optional<int> dataTqCount;
+};
+
+// CAN FD: options that override the proposal of one phase.
+struct FdPhaseOptions {
+    std::optional<int> propagation;
+    std::optional<int> phase1;
+    std::optional<int> phase2;
+    std::optional<int> sjw;
+};
+
 struct Request {
     Command command = Command::Help;
     // --help given to a command: print that command's help and nothing else.
@@ -79,6 +96,17 @@ struct Request {
     // bus: the nodes in the given order, and the page to write (empty for none).
     std::vector<BusNode> busNodes;
     std::string htmlFile;
+
+    // CAN FD (rateKbps is the nominal rate, selection.pick a list entry).
+    bool pll = false;
+    double dataRateKbps = 0.0;
+    FdSelection fdSelection;
+    FdPhaseOptions nominal;
+    FdPhaseOptions data;
+    // fd decode: the register words.
+    std::optional<std::uint32_t> nbtcfg;
+    std::optional<std::uint32_t> dbtcfg;
+    std::optional<std::uint32_t> tdc;
 };
 
 struct ParseResult {

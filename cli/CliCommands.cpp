@@ -4,6 +4,7 @@
 #include "cli/CliHelp.h"
 #include "cli/DecodeCommand.h"
 #include "cli/ExportCommand.h"
+#include "cli/FdCommands.h"
 #include "cli/KernelCommand.h"
 
 namespace quillon::cli {
@@ -15,6 +16,8 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
     switch (request.command) {
     case Command::Help:
         return CommandOutput{kExitOk, GeneralHelp(), {}};
+    case Command::Fd: // the group word alone: its help
+        return CommandOutput{kExitOk, CommandHelp(Command::Fd), {}};
     case Command::Version:
         return CommandOutput{kExitOk, VersionText(), {}};
     case Command::Candidates:
@@ -32,8 +35,19 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
             return RunBus(request);
         }
         break; // the page draws with Qt
+    case Command::FdCandidates:
+        return RunFdCandidates(request);
+    case Command::FdTiming:
+        return RunFdTiming(request);
+    case Command::FdKernel:
+        return RunFdKernel(request);
+    case Command::FdDecode:
+        return RunFdDecode(request);
+    case Command::FdExport:
+        return RunFdExport(request);
     case Command::Report:
     case Command::Show:
+    case Command::FdReport:
         break;
     }
     return std::nullopt;

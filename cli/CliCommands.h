@@ -16,14 +16,15 @@
 
 namespace quillon::cli {
 
-// Help, version, candidates, timing, kernel, export and decode, and the help of every
-// command; nothing for report and show.
+// Help, version, candidates, timing, kernel, export, decode, bus without its page and the fd
+// commands but fd report, and the help of every command; nothing for report, show, bus with
+// --html and fd report.
 std::optional<CommandOutput> RunPlainCommand(const Request& request);
 
 using QtCommandRunner = std::function<CommandOutput(const Request&)>;
 
 // The arguments after the program name: a bad command line gives the usage status and
-// its one-line message; report and show go to `runWithQt`.
+// its one-line message; report, show and fd report go to `runWithQt`.
 CommandOutput RunCommandLine(const std::vector<std::string>& args,
                              const QtCommandRunner& runWithQt);
 

@@ -56,14 +56,15 @@ std::string Row(std::string_view label, const std::string& text, std::size_t wid
 
 std::string UsageLine(const CommandSpec& command) {
     const std::string lead =
-        "Usage: " + std::string(kProgramName) + " " + std::string(command.name) + " ";
+        "Usage: " + std::string(kProgramName) + " " + CommandName(command.command) + " ";
     std::string text = lead;
     bool lineStarted = false;
     const auto add = [&](const std::string& part) {
         text += (lineStarted ? " " : "") + part;
         lineStarted = true;
     };
-    bool choosesCandidate = false;
+    // "(--pick K | --brp1 B --tq N)": a list entry or a combination.
+    std::string choice;
     bool hasSegments = false;
     std::vector<std::string> ownOptions;
     std::vector<std::string> sources;
@@ -80,7 +81,10 @@ std::string UsageLine(const CommandSpec& command) {
             sources.push_back(Synopsis(spec->option));
             break;
         case OptionGroup::Selection:
-            choosesCandidate = true;
+            choice += (choice.empty()                 ? "("
+                       : spec->option == Option::Pick ? ""
+                                                      : " ") +
+                      Synopsis(spec->option) + (spec->option == Option::Pick ? " |" : "");
             break;
         case OptionGroup::Segment:
             hasSegments = true;
@@ -90,9 +94,8 @@ std::string UsageLine(const CommandSpec& command) {
             break;
         }
     }
-    if (choosesCandidate) {
-        add("(" + Synopsis(Option::Pick) + " | " + Synopsis(Option::Brp1) + " " +
-            Synopsis(Option::Tq) + ")");
+    if (!choice.empty()) {
+        add(choice + ")");
         // The choice of the candidate ends the first line; the rest stands under it.
         text += "\n" + std::string(lead.size(), ' ');
         lineStarted = false;
@@ -121,13 +124,29 @@ std::string UsageLine(const CommandSpec& command) {
     return text + "\n";
 }
 
+// The commands of a group, or the commands without one.
+std::string CommandRows(std::string_view group) {
+    std::string text;
+    for (const CommandSpec& command : Commands()) {
+        if (command.group == group) {
+            text += Row(command.name, Expand(command.summary), kCommandLabelWidth);
+        }
+    }
+    return text;
+}
+
+// A group's help: its usage, what it is about and its commands.
+std::string GroupHelp(const CommandSpec& group) {
+    const std::string name(group.name);
+    return "Usage: " + std::string(kProgramName) + " " + name + " COMMAND [OPTIONS]\n" +
+           Expand(group.description) + "\n\nCommands:\n" + CommandRows(name) + "\n'" +
+           std::string(kProgramName) + " " + name + " COMMAND --help' for a command.\n";
+}
+
 } // namespace
 
 std::string GeneralHelp() {
-    std::string text = Expand(kGeneralLead) + "\nCommands:\n";
-    for (const CommandSpec& command : Commands()) {
-        text += Row(command.name, Expand(command.summary), kCommandLabelWidth);
-    }
+    std::string text = Expand(kGeneralLead) + "\nCommands:\n" + CommandRows({});
     text += "\n";
     for (const auto& [name, description] : kProgramOptions) {
         text += Row(name, Expand(description), kCommandLabelWidth);
@@ -140,6 +159,9 @@ std::string CommandHelp(Command command) {
         return GeneralHelp();
     }
     const CommandSpec& spec = SpecOf(command);
+    if (IsGroup(command)) {
+        return GroupHelp(spec);
+    }
     std::string text = UsageLine(spec) + Expand(spec.description) + "\n\n";
     bool inSegments = false;
     for (const OptionSpec* option : OptionsOf(command)) {

@@ -2,11 +2,14 @@
 
 #include "cli/CliArguments.h"
 #include "report/Export.h"
+#include "report/FdExport.h"
+#include "report/FdHtmlReport.h"
 #include "report/ReportFiles.h"
 #include "timing/Bus.h"
 #include "timing/CandidateSearch.h"
 #include "timing/CrystalCheck.h"
 #include "timing/DisplayTexts.h"
+#include "timing/FdTiming.h"
 #include "timing/InputChecks.h"
 #include "timing/NumberFormat.h"
 #include "timing/Segments.h"
@@ -26,6 +29,46 @@ constexpr CommandMask kChoosingCommands =
 constexpr CommandMask kDecode = MaskOf(Command::Decode);
 // The bus rate is every node's target; each node has its own oscillator.
 constexpr CommandMask kBus = MaskOf(Command::Bus);
+// The CAN FD commands: all of them, those that take the two rates, those that choose a setting.
+constexpr CommandMask kFdRateCommands = MaskOf(Command::FdCandidates) | MaskOf(Command::FdTiming) |
+                                        MaskOf(Command::FdKernel) | MaskOf(Command::FdExport) |
+                                        MaskOf(Command::FdReport);
+constexpr CommandMask kFdCommands = kFdRateCommands | MaskOf(Command::FdDecode);
+constexpr CommandMask kFdChoosing =
+    MaskOf(Command::FdTiming) | MaskOf(Command::FdExport) | MaskOf(Command::FdReport);
+constexpr double kLargestWord = 4294967295.0;
+
+// "c-mcp251xfd, c-dspic33c, ... or json"
+std::string FdFormatNames() {
+    std::string text;
+    const std::vector<FdExportFormatSpec>& formats = FdExportFormats();
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        text += (i == 0                    ? ""
+                 : i + 1 == formats.size() ? " or "
+                                           : ", ") +
+                std::string(formats[i].name);
+    }
+    return text;
+}
+
+// One line a form: its name and what it gives.
+std::string FdFormatList() {
+    std::string text;
+    for (const FdExportFormatSpec& format : FdExportFormats()) {
+        const std::string name(format.name);
+        text += "\n  " + name + std::string(13 - std::min<std::size_t>(12, name.size()), ' ') +
+                std::string(format.summary);
+    }
+    return text;
+}
+
+std::optional<std::string> FdFormatProblem(std::string_view name) {
+    if (FindFdExportFormat(name)) {
+        return std::nullopt;
+    }
+    return "'" + std::string(name) + "' is not a form; try " + FdFormatNames();
+}
+
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
 
@@ -34,7 +77,7 @@ using K = ValueKind;
 
 // In the order of the help.
 constexpr OptionSpec kOptions[] = {
-    {Option::Osc, "--osc", "", kInputCommands | kDecode, G::Input, K::Reading, "MHZ",
+    {Option::Osc, "--osc", "", kInputCommands | kDecode | kFdCommands, G::Input, K::Reading, "MHZ",
      "the oscillator frequency in MHz", kMinOscillatorMHz, kMaxOscillatorMHz, OscillatorProblem,
      "oscillator frequency in MHz, at least {min}"},
     {Option::Rate,
@@ -73,7 +116,33 @@ constexpr OptionSpec kOptions[] = {
      "the rate seen on the bus in kbit/s: the common oscillators\n"
      "on which these registers give it (within {match} %), nearest\n"
      "first, with the registers for the intended rate on each"},
-    {Option::Pick, "--pick", "", kChoosingCommands, G::Selection, K::WholeNumber, "K",
+    {Option::FdRate, "--rate", "", kFdRateCommands, G::Input, K::Reading, "KBPS",
+     "the nominal rate in kbit/s", kMinRateKbps, kMaxRateKbps, RateProblem,
+     "nominal (arbitration) rate in kbit/s, {min} to {max}"},
+    {Option::DataRate, "--data-rate", "", kFdRateCommands, G::Input, K::Reading, "KBPS",
+     "the data rate in kbit/s", kFdMinDataRateKbps, kFdMaxDataRateKbps, FdDataRateProblem,
+     "data rate in kbit/s, {min} to {max}"},
+    {Option::Nbtcfg, "--nbtcfg", "", MaskOf(Command::FdDecode), G::Input, K::RegisterWord, "W",
+     "the CiNBTCFG word", 0, kLargestWord, nullptr,
+     "CiNBTCFG (C1NBTCFGH:C1NBTCFGL), 0x... or decimal"},
+    {Option::Dbtcfg, "--dbtcfg", "", MaskOf(Command::FdDecode), G::Input, K::RegisterWord, "W",
+     "the CiDBTCFG word", 0, kLargestWord, nullptr,
+     "CiDBTCFG (C1DBTCFGH:C1DBTCFGL), 0x... or decimal"},
+    {Option::FdFormat,
+     "--format",
+     "",
+     MaskOf(Command::FdExport),
+     G::Input,
+     K::Word,
+     "FORMAT",
+     "the form of the export",
+     0,
+     0,
+     nullptr,
+     "{fd_formats}",
+     {},
+     FdFormatProblem},
+    {Option::Pick, "--pick", "", kChoosingCommands | kFdChoosing, G::Selection, K::WholeNumber, "K",
      "an entry of the chosen list, counted from {min}", 1, kLastEntry, nullptr,
      "entry {metavar} (from {min}) of the chosen candidate list",
      "{value} is not an entry of the list (entries count from {min})"},
@@ -83,6 +152,17 @@ constexpr OptionSpec kOptions[] = {
     {Option::Tq, "--tq", "", kChoosingCommands, G::Selection, K::WholeNumber, "N",
      "the Tq count of a grid cell", kMinTqCount, kMaxTqCount, nullptr,
      "... and Tq count {min}..{max} (error taken as target - actual)"},
+    {Option::NBrp, "--nbrp", "", kFdChoosing, G::Selection, K::WholeNumber, "B", "the nominal BRP",
+     kFdNominalLimits.brpMin, kFdNominalLimits.brpMax, nullptr,
+     "any combination instead: nominal BRP {min}..{max} ..."},
+    {Option::NTq, "--ntq", "", kFdChoosing, G::Selection, K::WholeNumber, "N",
+     "the nominal Tq count", kFdNominalLimits.MinTqCount(), kFdNominalLimits.MaxTqCount(), nullptr,
+     "... nominal Tq count {min}..{max} ..."},
+    {Option::DBrp, "--dbrp", "", kFdChoosing, G::Selection, K::WholeNumber, "B", "the data BRP",
+     kFdDataLimits.brpMin, kFdDataLimits.brpMax, nullptr, "... data BRP {min}..{max} ..."},
+    {Option::DTq, "--dtq", "", kFdChoosing, G::Selection, K::WholeNumber, "N", "the data Tq count",
+     kFdDataLimits.MinTqCount(), kFdDataLimits.MaxTqCount(), nullptr,
+     "... and data Tq count {min}..{max}"},
     {Option::Prop, "--prop", "", kChoosingCommands, G::Segment, K::WholeNumber, "P",
      "the propagation segment in Tq", kMinPropagation, kMaxPropagation, nullptr,
      "propagation segment, {min}..{max} Tq"},
@@ -99,8 +179,32 @@ constexpr OptionSpec kOptions[] = {
      "wake-up filter"},
     {Option::LargerOf, "--larger-of", "", kChoosingCommands, G::Segment, K::Flag, "", "", 0, 0,
      nullptr, "phase 2 is the larger of phase 1 and the IPT of {ipt} Tq"},
-    {Option::Recommend, "--recommend", "", kChoosingCommands, G::Segment, K::Flag, "", "", 0, 0,
-     nullptr,
+    {Option::NProp, "--nprop", "", kFdChoosing, G::Segment, K::WholeNumber, "P",
+     "the nominal propagation segment in Tq", 0, kFdNominalLimits.tseg1Max - 1, nullptr,
+     "nominal propagation, {min}..{max} Tq (TSEG1 = propagation\n+ phase 1)"},
+    {Option::NPhase1, "--nphase1", "", kFdChoosing, G::Segment, K::WholeNumber, "Q",
+     "nominal phase segment 1 in Tq", 1, kFdNominalLimits.tseg1Max, nullptr,
+     "nominal phase 1, {min}..{max} Tq"},
+    {Option::NPhase2, "--nphase2", "", kFdChoosing, G::Segment, K::WholeNumber, "R",
+     "nominal phase segment 2 in Tq", kFdNominalLimits.tseg2Min, kFdNominalLimits.tseg2Max, nullptr,
+     "nominal phase 2 (TSEG2), {min}..{max} Tq"},
+    {Option::NSjw, "--nsjw", "", kFdChoosing, G::Segment, K::WholeNumber, "J",
+     "the nominal synchronisation jump width in Tq", 1, kFdNominalLimits.sjwMax, nullptr,
+     "nominal SJW, {min}..{max} Tq"},
+    {Option::DProp, "--dprop", "", kFdChoosing, G::Segment, K::WholeNumber, "P",
+     "the data propagation segment in Tq", 0, kFdDataLimits.tseg1Max - 1, nullptr,
+     "data propagation, {min}..{max} Tq"},
+    {Option::DPhase1, "--dphase1", "", kFdChoosing, G::Segment, K::WholeNumber, "Q",
+     "data phase segment 1 in Tq", 1, kFdDataLimits.tseg1Max, nullptr,
+     "data phase 1, {min}..{max} Tq"},
+    {Option::DPhase2, "--dphase2", "", kFdChoosing, G::Segment, K::WholeNumber, "R",
+     "data phase segment 2 in Tq", kFdDataLimits.tseg2Min, kFdDataLimits.tseg2Max, nullptr,
+     "data phase 2 (TSEG2), {min}..{max} Tq"},
+    {Option::DSjw, "--dsjw", "", kFdChoosing, G::Segment, K::WholeNumber, "J",
+     "the data synchronisation jump width in Tq", 1, kFdDataLimits.sjwMax, nullptr,
+     "data SJW, {min}..{max} Tq"},
+    {Option::Recommend, "--recommend", "", kChoosingCommands | kFdChoosing, G::Segment, K::Flag, "",
+     "", 0, 0, nullptr,
      "start from the recommended segments instead: every rule\n"
      "passed, the sample point nearest the one recommended for\n"
      "the rate, then the most tolerance, the longest bus; the\n"
@@ -127,13 +231,19 @@ constexpr OptionSpec kOptions[] = {
      "drawn one below the other on one time scale"},
     {Option::Json, "--json", "",
      MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Kernel) | kDecode |
-         kBus,
+         kBus | MaskOf(Command::FdCandidates) | MaskOf(Command::FdTiming) |
+         MaskOf(Command::FdKernel) | MaskOf(Command::FdDecode),
      G::Own, K::Flag, "", "", 0, 0, nullptr, "one JSON document instead of tables"},
-    {Option::Out, "--out", "", MaskOf(Command::Report), G::Own, K::Folder, "DIR",
-     "the folder for the report files", 0, 0, nullptr,
+    {Option::Pll, "--pll", "", kFdCommands, G::Own, K::Flag, "", "", 0, 0, nullptr,
+     "SYSCLK is 10 x the oscillator (the PLL, for a 4 MHz crystal)"},
+    {Option::Tdc, "--tdc", "", MaskOf(Command::FdDecode), G::Own, K::RegisterWord, "W",
+     "the CiTDC word", 0, kLargestWord, nullptr,
+     "CiTDC (C1TDCH:C1TDCL); without it the TDC is taken as\nthe controller needs it"},
+    {Option::Out, "--out", "", MaskOf(Command::Report) | MaskOf(Command::FdReport), G::Own,
+     K::Folder, "DIR", "the folder for the report files", 0, 0, nullptr,
      "folder for the two files (default: the current folder)"},
-    {Option::Open, "--open", "", MaskOf(Command::Report), G::Own, K::Flag, "", "", 0, 0, nullptr,
-     "open the report with the desktop's program afterwards"},
+    {Option::Open, "--open", "", MaskOf(Command::Report) | MaskOf(Command::FdReport), G::Own,
+     K::Flag, "", "", 0, 0, nullptr, "open the report with the desktop's program afterwards"},
     {Option::LockFrequency, "--lock-frequency", "", MaskOf(Command::Show), G::Own, K::LeadingNumber,
      "MHZ", "oscillator frequency in MHz", 0, 0, nullptr,
      "write {metavar} into the oscillator box and lock the box"},
@@ -154,7 +264,7 @@ constexpr OptionSpec kOptions[] = {
     {Option::Interface,
      "--interface",
      "",
-     MaskOf(Command::Export),
+     MaskOf(Command::Export) | MaskOf(Command::FdExport),
      G::Own,
      K::Word,
      "IF",
@@ -165,9 +275,10 @@ constexpr OptionSpec kOptions[] = {
      "the CAN interface of ip-link and networkd (default {interface})",
      {},
      InterfaceNameProblem},
-    {Option::Interrupt, "--interrupt", "", MaskOf(Command::Export), G::Own, K::WholeNumber, "PIN",
-     "the GPIO of the interrupt line", kMinInterruptPin, kMaxInterruptPin, nullptr,
-     "the GPIO of the MCP2515's interrupt line in rpi-overlay,\n"
+    {Option::Interrupt, "--interrupt", "", MaskOf(Command::Export) | MaskOf(Command::FdExport),
+     G::Own, K::WholeNumber, "PIN", "the GPIO of the interrupt line", kMinInterruptPin,
+     kMaxInterruptPin, nullptr,
+     "the GPIO of the controller's interrupt line in rpi-overlay,\n"
      "{min}..{max} (default {pin})"},
 };
 
@@ -216,6 +327,46 @@ const std::vector<CommandSpec> kCommands = {
      "an MCP251x, or as the JSON of timing --json. Where the target would refuse\n"
      "or change the setting the text is still printed, the warnings go to stderr\n"
      "and the exit status is {refused}."},
+    {Command::Fd, "fd", "CAN FD: MCP2517FD, MCP2518FD, MCP251863, dsPIC33C ('fd --help')",
+     "CAN FD bit timing for Microchip's FD controllers: the MCP2517FD, MCP2518FD and\n"
+     "MCP251863 on SPI and the CAN FD module of the dsPIC33CH/CK, with the nominal and\n"
+     "the data phase, the transmitter delay compensation (TDC) and the registers of both\n"
+     "families. SYSCLK is the oscillator, or 10 x the oscillator with --pll, at most 40 MHz;\n"
+     "one time quantum is BRP SYSCLK periods."},
+    {Command::FdCandidates, "candidates", "the nominal and data prescaler/Tq pairs for both rates",
+     "The pairs that give both rates, best first: exact rates, a data BRP of 1 or 2\n"
+     "(so TDC can work), the same time quantum in both phases, then the finer quanta;\n"
+     "with the proposed segments' sample points and oscillator tolerance.",
+     "fd"},
+    {Command::FdTiming, "timing",
+     "both phases, TDC, tolerance, verdict and registers of one choice",
+     "Both phases of one choice (quantum, rate, segments, sample point, durations),\n"
+     "the TDC, the oscillator tolerance by the five conditions of ISO 11898-1:2015 with\n"
+     "the one that limits, the verdict with every rule broken and CiA's advice, and\n"
+     "the registers of the MCP251xFD and the dsPIC33C. A setting that breaks a rule is\n"
+     "shown with its verdict and exits with status {ok}.",
+     "fd"},
+    {Command::FdKernel, "kernel", "what Linux chooses for 'bitrate B dbitrate D fd on'",
+     "The segments, TDC and registers the Linux mcp251xfd driver chooses by itself for\n"
+     "'ip link set can0 type can bitrate B dbitrate D fd on', with the verdict and\n"
+     "tolerance of that setting. Exits with status {refused} when the driver finds none.",
+     "fd"},
+    {Command::FdDecode, "decode", "the setting behind CiNBTCFG, CiDBTCFG and CiTDC words",
+     "Reads the register words back into a setting (TSEG1 split as Linux splits it,\n"
+     "propagation = TSEG1 / 2) with its facts. The dsPIC33C words are C1xxxH:C1xxxL.\n"
+     "Exits with status {refused} when the words break a rule or hold bits outside\n"
+     "their fields.",
+     "fd"},
+    {Command::FdExport, "export", "the setting as C, ip link, systemd-networkd or Pi overlay",
+     "Writes one choice in the form asked for. Where the Linux driver would refuse or\n"
+     "change it, says so on stderr and exits with status {refused}, still writing it.\n"
+     "The forms:{fd_format_list}",
+     "fd"},
+    {Command::FdReport, "report", "write {fd_page} and {fd_bitmap} for one choice",
+     "Writes {fd_page} and {fd_bitmap}. A setting that breaks a rule\n"
+     "writes nothing and exits with status {refused}. SOURCE_DATE_EPOCH fixes the time\n"
+     "stamp.",
+     "fd"},
 };
 
 std::string FamilyList() {
@@ -268,6 +419,10 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSp
         {"list_headings", ListHeadings()},
         {"page", kReportFileName},
         {"bitmap", kBitmapFileName},
+        {"fd_page", kFdReportFileName},
+        {"fd_bitmap", kFdBitmapFileName},
+        {"fd_formats", FdFormatNames()},
+        {"fd_format_list", FdFormatList()},
         {"ok", std::to_string(kExitOk)},
         {"refused", std::to_string(kExitRefused)},
         {"usage", std::to_string(kExitUsage)},
@@ -294,6 +449,16 @@ const OptionSpec* FindOption(std::string_view name) {
     return nullptr;
 }
 
+const OptionSpec* FindOption(std::string_view name, Command command) {
+    for (const OptionSpec& spec : kOptions) {
+        if ((spec.name == name || (!spec.alias.empty() && spec.alias == name)) &&
+            (spec.commands & MaskOf(command)) != 0) {
+            return &spec;
+        }
+    }
+    return FindOption(name);
+}
+
 const OptionSpec& SpecOf(Option option) {
     return *std::find_if(std::begin(kOptions), std::end(kOptions),
                          [option](const OptionSpec& spec) { return spec.option == option; });
@@ -317,13 +482,23 @@ const std::vector<CommandSpec>& Commands() {
     return kCommands;
 }
 
-const CommandSpec* FindCommand(std::string_view name) {
+const CommandSpec* FindCommand(std::string_view name, std::string_view group) {
     for (const CommandSpec& spec : kCommands) {
-        if (spec.name == name) {
+        if (spec.name == name && spec.group == group) {
             return &spec;
         }
     }
     return nullptr;
+}
+
+bool IsGroup(Command command) {
+    return command == Command::Fd;
+}
+
+std::string CommandName(Command command) {
+    const CommandSpec& spec = SpecOf(command);
+    return spec.group.empty() ? std::string(spec.name)
+                              : std::string(spec.group) + " " + std::string(spec.name);
 }
 
 const CommandSpec& SpecOf(Command command) {

@@ -11,7 +11,26 @@
 
 namespace quillon::cli {
 
-enum class Command { Candidates, Timing, Report, Show, Decode, Help, Version, Kernel, Export, Bus };
+enum class Command {
+    Candidates,
+    Timing,
+    Report,
+    Show,
+    Decode,
+    Help,
+    Version,
+    Kernel,
+    Export,
+    Bus,
+    // CAN FD: the group word "fd" and its commands.
+    Fd,
+    FdCandidates,
+    FdTiming,
+    FdKernel,
+    FdDecode,
+    FdExport,
+    FdReport,
+};
 
 enum class Option {
     Osc,
@@ -43,6 +62,26 @@ enum class Option {
     Interrupt,
     Node,
     Html,
+    // CAN FD
+    Pll,
+    FdRate,
+    DataRate,
+    NBrp,
+    NTq,
+    DBrp,
+    DTq,
+    NProp,
+    NPhase1,
+    NPhase2,
+    NSjw,
+    DProp,
+    DPhase1,
+    DPhase2,
+    DSjw,
+    Nbtcfg,
+    Dbtcfg,
+    Tdc,
+    FdFormat,
 };
 
 // What follows the option's name.
@@ -56,6 +95,7 @@ enum class ValueKind {
     RegisterList,  // a register set, as timing/RegisterReading.h reads one
     FileName,      // the name of a file, "-" for standard input
     BusNode,       // a bus node written on one line; may be given several times
+    RegisterWord,  // a register word, 0 to 0xFFFFFFFF, in hexadecimal (0x...) or decimal
 };
 
 // Where an option stands in a command's usage line and help.
@@ -95,7 +135,7 @@ struct OptionSpec {
     // WholeNumber: the refusal of a value outside the range; empty for "{value} is outside
     // {min} to {max}".
     std::string_view outOfRange = {};
-    // Word: the refusal of a text, or nothing.
+    // Word: the refusal of a text, or nothing when it may be used.
     std::optional<std::string> (*wordCheck)(std::string_view) = nullptr;
     // Input: the commands that take the option without requiring it.
     CommandMask optionalIn = 0;
@@ -106,21 +146,29 @@ struct CommandSpec {
     std::string_view name;
     std::string_view summary;     // its line in the general help
     std::string_view description; // the paragraph under the usage line of its help
+    // The word before the name for the commands of a group ("fd"), empty for the others.
+    std::string_view group = {};
 };
 
-// The entry of an option by either spelling; nullptr for a name that is none.
+// The entry of an option by either spelling; nullptr for a name that is none. Two entries
+// may share a name for different commands: the one `command` takes comes first.
 const OptionSpec* FindOption(std::string_view name);
+const OptionSpec* FindOption(std::string_view name, Command command);
 const OptionSpec& SpecOf(Option option);
 bool Accepts(Command command, Option option);
 // The options `command` takes, in the order its help lists them.
 std::vector<const OptionSpec*> OptionsOf(Command command);
 
-// The commands with a name (candidates, timing, decode, report, show) in the order the general
-// help lists them. FindCommand gives nullptr for a name that is none; SpecOf is only for
-// the named commands.
+// The commands with a name (candidates, timing, decode, report, show, kernel, export, bus,
+// fd and fd's own) in the order the help lists them. FindCommand gives nullptr for a name
+// that is none; SpecOf is only for the named commands. A group word ("fd") is a command
+// whose own commands name it as their group.
 const std::vector<CommandSpec>& Commands();
-const CommandSpec* FindCommand(std::string_view name);
+const CommandSpec* FindCommand(std::string_view name, std::string_view group = {});
 const CommandSpec& SpecOf(Command command);
+bool IsGroup(Command command);
+// "timing", "fd timing": the command as the user types it.
+std::string CommandName(Command command);
 
 // "--pick K" or "--sam", as the usage line writes an option.
 std::string Synopsis(Option option);

@@ -1,8 +1,9 @@
 // quillon-cli-qt: the part of quillon-cli that needs Qt. quillon-cli starts it with its
-// own arguments for the report and show commands; it runs every other command the same
+// own arguments for the report, fd report and show commands; it runs every other command the same
 // way quillon-cli does.
 #include "cli/BusPage.h"
 #include "cli/CliCommands.h"
+#include "cli/FdReportCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/ShowCommand.h"
 
@@ -19,6 +20,8 @@ int main(int argc, char* argv[]) {
             return RunReport(request);
         case Command::Bus:
             return RunBusWithPage(request);
+        case Command::FdReport:
+            return RunFdReport(request);
         default:
             return RunShow(request);
         }

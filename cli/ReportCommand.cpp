@@ -11,18 +11,66 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace quillon::cli {
 
 namespace {
 
-QImage RenderDiagram(const BitTimingSetting& setting) {
+// Drawing text needs a QGuiApplication; the offscreen one makes the bitmap depend on no
+// display and no screen resolution.
+QImage RenderWithGui(const std::function<QImage()>& render) {
     const OffscreenGui gui;
-    return RenderBitTimingImage(setting, kDecimalSeparator, kWindowPictureSize);
+    return render();
 }
 
 } // namespace
+
+std::optional<std::filesystem::path> ReportFolderOf(const Request& request, CommandOutput& output) {
+    std::error_code error;
+    std::filesystem::path folder =
+        std::filesystem::absolute(request.outDir, error).lexically_normal();
+    if (error || !std::filesystem::is_directory(folder, error)) {
+        output = Refusal(kExitUsage, SpecOf(Option::Out).name,
+                         "'" + request.outDir + "' is not a folder");
+        return std::nullopt;
+    }
+    return folder;
+}
+
+SaveBitmapFunction BitmapSaver(const std::function<QImage()>& render) {
+    return [render](const std::filesystem::path& bitmapPath, std::string& reason) {
+        // Saved the way the window saves its picture.
+        QImageWriter writer(QString::fromStdString(bitmapPath.string()), "BMP");
+        if (writer.write(RenderWithGui(render))) {
+            return true;
+        }
+        reason = writer.errorString().toStdString();
+        return false;
+    };
+}
+
+CommandOutput FinishReport(const Request& request, const std::filesystem::path& folder,
+                           const char* bitmapName, const ReportFileResult& result,
+                           CommandOutput output) {
+    if (!result.ok) {
+        if (result.sFile == (folder / bitmapName).string()) {
+            // The page had been opened (and emptied) before the bitmap failed; an empty page
+            // is of no use to anyone.
+            std::error_code error;
+            std::filesystem::remove(result.reportPath, error);
+        }
+        output.status = kExitRefused;
+        output.err += Problem(result.sFile, "not written: " + result.sReason) + "\n";
+        return output;
+    }
+    output.out = "Wrote " + result.reportPath + "\nWrote " + (folder / bitmapName).string() + "\n";
+    if (request.open) {
+        basShellExecute::ShellOpen(result.reportPath);
+    }
+    return output;
+}
 
 CommandOutput RunReport(const Request& request) {
     CommandOutput output;
@@ -30,12 +78,9 @@ CommandOutput RunReport(const Request& request) {
     if (!choice) {
         return output;
     }
-    const std::string_view outOption = SpecOf(Option::Out).name;
-    std::error_code error;
-    const std::filesystem::path folder =
-        std::filesystem::absolute(request.outDir, error).lexically_normal();
-    if (error || !std::filesystem::is_directory(folder, error)) {
-        return Refusal(kExitUsage, outOption, "'" + request.outDir + "' is not a folder");
+    const std::optional<std::filesystem::path> folder = ReportFolderOf(request, output);
+    if (!folder) {
+        return output;
     }
 
     const std::string_view command = SpecOf(Command::Report).name;
@@ -54,32 +99,10 @@ CommandOutput RunReport(const Request& request) {
     }
 
     const ReportValues values = BuildReportValues(facts, ReportTimestampNow(), kDecimalSeparator);
-    const ReportFileResult result = WriteReportFiles(
-        folder, values, [&facts](const std::filesystem::path& bitmapPath, std::string& reason) {
-            // Saved the way the window saves its picture.
-            QImageWriter writer(QString::fromStdString(bitmapPath.string()), "BMP");
-            if (writer.write(RenderDiagram(facts.setting))) {
-                return true;
-            }
-            reason = writer.errorString().toStdString();
-            return false;
-        });
-    if (!result.ok) {
-        if (result.sFile == (folder / kBitmapFileName).string()) {
-            // The page had been opened (and emptied) before the bitmap failed; an empty page
-            // is of no use to anyone.
-            std::filesystem::remove(result.reportPath, error);
-        }
-        output.status = kExitRefused;
-        output.err += Problem(result.sFile, "not written: " + result.sReason) + "\n";
-        return output;
-    }
-    output.out =
-        "Wrote " + result.reportPath + "\nWrote " + (folder / kBitmapFileName).string() + "\n";
-    if (request.open) {
-        basShellExecute::ShellOpen(result.reportPath);
-    }
-    return output;
+    const ReportFileResult result = WriteReportFiles(*folder, values, BitmapSaver([&facts] {
+        return RenderBitTimingImage(facts.setting, kDecimalSeparator, kWindowPictureSize);
+    }));
+    return FinishReport(request, *folder, kBitmapFileName, result, output);
 }
 
 } // namespace quillon::cli

@@ -4,6 +4,7 @@
 #include "timing/Maker.h"
 
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace quillon {
@@ -216,9 +217,19 @@ constexpr std::array<std::pair<std::string_view, ValueField>, 22> kValueFields =
     {"sCICFG2Hex", &ReportValues::sCICFG2Hex},
 }};
 
+// The value of a field of the classic page, or nothing for a name that is none.
+std::optional<std::string> ValueOf(std::string_view name, const ReportValues& values) {
+    for (const auto& [fieldName, field] : kValueFields) {
+        if (fieldName == name) {
+            return values.*field;
+        }
+    }
+    return std::nullopt;
+}
+
 // The text that replaces the placeholder `name`; a name the page does not know stays as
 // it was written.
-std::string Substitute(std::string_view name, const ReportValues& values) {
+std::string Substitute(std::string_view name, const PageValueLookup& lookup) {
     if (name == "sMakerDomain") {
         return std::string(kMakerDomain);
     }
@@ -228,16 +239,14 @@ std::string Substitute(std::string_view name, const ReportValues& values) {
     if (name == "sMakerHost") {
         return std::string(kMakerHost);
     }
-    for (const auto& [fieldName, field] : kValueFields) {
-        if (fieldName == name) {
-            return values.*field;
-        }
+    if (std::optional<std::string> value = lookup(name)) {
+        return *value;
     }
     return "{" + std::string(name) + "}";
 }
 
 // One line of the template with its placeholders filled in.
-std::string FillLine(std::string_view line, const ReportValues& values) {
+std::string FillLine(std::string_view line, const PageValueLookup& lookup) {
     std::string filled;
     std::size_t pos = 0;
     while (pos < line.size()) {
@@ -248,7 +257,7 @@ std::string FillLine(std::string_view line, const ReportValues& values) {
             break;
         }
         filled.append(line.substr(pos, open - pos));
-        filled += Substitute(line.substr(open + 1, close - open - 1), values);
+        filled += Substitute(line.substr(open + 1, close - open - 1), lookup);
         pos = close + 1;
     }
     return filled;
@@ -256,14 +265,26 @@ std::string FillLine(std::string_view line, const ReportValues& values) {
 
 } // namespace
 
-void WriteHtmlReport(std::ostream& nFile, const ReportValues& values) {
+void WriteReportPage(std::ostream& nFile, std::string_view pageTemplate,
+                     const PageValueLookup& lookup) {
     // The template starts after the line feed that follows its opening delimiter.
-    std::string_view page = kPageTemplate.substr(1);
+    std::string_view page = pageTemplate.substr(1);
     while (!page.empty()) {
         const std::size_t end = page.find('\n');
-        nFile << Utf8ToWindows1252(FillLine(page.substr(0, end), values)) << "\r\n";
+        // A value of several lines makes several lines of the page.
+        const std::string filled = Utf8ToWindows1252(FillLine(page.substr(0, end), lookup));
+        std::size_t start = 0;
+        for (std::size_t lf; (lf = filled.find('\n', start)) != std::string::npos; start = lf + 1) {
+            nFile << filled.substr(start, lf - start) << "\r\n";
+        }
+        nFile << filled.substr(start) << "\r\n";
         page.remove_prefix(end == std::string_view::npos ? page.size() : end + 1);
     }
+}
+
+void WriteHtmlReport(std::ostream& nFile, const ReportValues& values) {
+    WriteReportPage(nFile, kPageTemplate,
+                    [&values](std::string_view name) { return ValueOf(name, values); });
 }
 
 } // namespace quillon

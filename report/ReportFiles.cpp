@@ -32,9 +32,17 @@ bool TakenByPipe(const std::filesystem::path& path) {
 
 ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const ReportValues& values,
                                   const SaveBitmapFunction& saveBitmap) {
+    return WritePageAndBitmap(
+        folder, kReportFileName, kBitmapFileName,
+        [&values](std::ostream& nFile) { WriteHtmlReport(nFile, values); }, saveBitmap);
+}
+
+ReportFileResult WritePageAndBitmap(const std::filesystem::path& folder, const char* pageName,
+                                    const char* bitmapName, const WritePageFunction& writePage,
+                                    const SaveBitmapFunction& saveBitmap) {
     try {
-        const std::filesystem::path reportPath = folder / kReportFileName;
-        const std::filesystem::path bitmapPath = folder / kBitmapFileName;
+        const std::filesystem::path reportPath = folder / pageName;
+        const std::filesystem::path bitmapPath = folder / bitmapName;
 
         for (const std::filesystem::path& path : {reportPath, bitmapPath}) {
             if (TakenByPipe(path)) {
@@ -65,7 +73,7 @@ ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const Rep
         }
 
         errno = 0;
-        WriteHtmlReport(nFile, values);
+        writePage(nFile);
         nFile.flush();
         const int writeError = nFile.fail() ? errno : 0;
         const bool written = !nFile.fail();
@@ -80,7 +88,7 @@ ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const Rep
         }
         return ReportFileResult{true, {}, {}, reportPath.string()};
     } catch (const std::exception& error) {
-        return ReportFileResult{false, kReportFileName, error.what(), {}};
+        return ReportFileResult{false, pageName, error.what(), {}};
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace quillon {
@@ -30,5 +31,15 @@ using SaveBitmapFunction =
 // throws; the report file is closed whatever happens.
 ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const ReportValues& values,
                                   const SaveBitmapFunction& saveBitmap);
+
+// Writes the page into an open stream.
+using WritePageFunction = std::function<void(std::ostream& nFile)>;
+
+// The same for any report page and bitmap name (the CAN FD report writes
+// "MCP251xFDReport.htm" and "fdbittime.bmp" this way): the page is opened (emptied) first,
+// the bitmap saved, then the page written.
+ReportFileResult WritePageAndBitmap(const std::filesystem::path& folder, const char* pageName,
+                                    const char* bitmapName, const WritePageFunction& writePage,
+                                    const SaveBitmapFunction& saveBitmap);
 
 } // namespace quillon

@@ -148,6 +148,55 @@ TEST(Process, ReportWritesTheExamplePageAndItsBitmap) {
     EXPECT_EQ(bmp.substr(18, 8), std::string("\x4a\x02\0\0\x6a\0\0\0", 8));
 }
 
+QJsonDocument JsonOf(const std::string& args, int status) {
+    const ProcessRun run = RunProgram(kCli, Args(args));
+    EXPECT_EQ(run.status, status) << run.err;
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out;
+    return json;
+}
+
+// The fields scripts read from fd kernel and fd decode.
+TEST(Process, FdKernelAndDecodeJson) {
+    const QJsonDocument kernel = JsonOf("fd kernel --osc 40 --rate 500 --data-rate 2000 --json", 0);
+    const QJsonValue choice = kernel["kernel_choice"];
+    EXPECT_EQ(choice["nominal"]["prop_seg"].toInt(), 34);
+    EXPECT_EQ(choice["data"]["tq_ns"].toInt(), 25);
+    EXPECT_EQ(choice["data"]["bitrate_bps"].toInt(), 2000000);
+    EXPECT_EQ(choice["tdc"]["mode"].toString().toStdString(), "auto");
+    EXPECT_EQ(choice["tdc"]["tdco"].toInt(), 15);
+    EXPECT_EQ(choice["registers"]["NBTCFG"]["hex"].toString().toStdString(), "0x00440904");
+    const QJsonDocument none = JsonOf("fd kernel --osc 40 --rate 500 --data-rate 7500 --json", 1);
+    EXPECT_TRUE(none["kernel_choice"].isNull());
+    EXPECT_EQ(none["reason"].toString().toStdString(), "data: bitrate error: 6.6% too high");
+
+    const QJsonDocument decoded =
+        JsonOf("fd decode --osc 40 --nbtcfg 0x00440904 --dbtcfg 0x000D0401 --json", 0);
+    EXPECT_EQ(decoded["nominal"]["tq_count"].toInt(), 80);
+    EXPECT_EQ(decoded["nominal"]["tseg1"].toInt(), 69);
+    EXPECT_EQ(decoded["data"]["phase2"].toInt(), 5);
+    EXPECT_EQ(decoded["data"]["sample_point_percent"].toDouble(), 75.0);
+    EXPECT_EQ(decoded["data"]["actual_bps"].toDouble(), 2e6);
+    EXPECT_EQ(decoded["tdc"]["mode"].toString().toStdString(), "auto");
+    EXPECT_DOUBLE_EQ(decoded["analysis"]["osc_tolerance_percent"].toDouble(), 0.3125);
+}
+
+TEST(Process, FdReportWritesItsPageAndBitmap) {
+    const TempDir out;
+    const ProcessRun run = RunProgram(
+        kCli,
+        Args("fd report --osc 40 --rate 500 --data-rate 2000 --pick 1 --out {dir}", out.Str()),
+        kExampleTime);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Entries(out.Path()),
+              (std::vector<std::string>{"MCP251xFDReport.htm", "fdbittime.bmp"}));
+    EXPECT_EQ(ReadFile(out / "MCP251xFDReport.htm"), ReadFile(QUILLON_FD_REPORT_EXAMPLE));
+    // Two bits high: 586 x 248.
+    EXPECT_EQ(ReadFile(out / "fdbittime.bmp").substr(18, 8),
+              std::string("\x4a\x02\0\0\xf8\0\0\0", 8));
+}
+
 TEST(Process, OpenHandsTheReportToTheDesktop) {
     // A stand-in for xdg-open, the only program on the PATH, that notes what it was given.
     const TempDir bin;

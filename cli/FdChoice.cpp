@@ -1,0 +1,64 @@
+#include "cli/FdChoice.h"
+
+namespace quillon::cli {
+
+namespace {
+
+void Override(FdPhaseSetting& phase, const FdPhaseOptions& options) {
+    phase.lPropagation = options.propagation.value_or(phase.lPropagation);
+    phase.lPhase1 = options.phase1.value_or(phase.lPhase1);
+    phase.lPhase2 = options.phase2.value_or(phase.lPhase2);
+    phase.lSJW = options.sjw.value_or(phase.lSJW);
+}
+
+} // namespace
+
+FdSetting FdInputs(const Request& request) {
+    FdSetting setting;
+    setting.dOscFreqMHz = request.oscFreqMHz;
+    setting.bPll = request.pll;
+    setting.dNominalKbps = request.rateKbps;
+    setting.dDataKbps = request.dataRateKbps;
+    return setting;
+}
+
+std::vector<FdCandidate> SearchFdFor(const Request& request) {
+    return SearchFdCandidates(request.oscFreqMHz, request.pll, request.rateKbps,
+                              request.dataRateKbps);
+}
+
+std::optional<FdChoice> ResolveFdChoice(const Request& request, CommandOutput& output) {
+    FdChoice choice;
+    const std::vector<FdCandidate> found = SearchFdFor(request);
+    choice.listSize = static_cast<int>(found.size());
+    if (const std::optional<int> pick = request.selection.pick) {
+        if (*pick > choice.listSize) {
+            output = Refusal(kExitUsage, SpecOf(Option::Pick).name,
+                             std::to_string(*pick) + " is beyond the candidate list, which has " +
+                                 std::to_string(choice.listSize) +
+                                 (choice.listSize == 1 ? " entry" : " entries"));
+            return std::nullopt;
+        }
+        choice.listEntry = *pick;
+        choice.candidate = found.at(static_cast<std::size_t>(*pick - 1));
+    } else {
+        const FdSelection& s = request.fdSelection;
+        const double sysclk = FdSysclkMHz(request.oscFreqMHz, request.pll);
+        choice.candidate = {
+            MakeFdPhaseCandidate(sysclk, request.rateKbps, *s.nominalBrp, *s.nominalTqCount),
+            MakeFdPhaseCandidate(sysclk, request.dataRateKbps, *s.dataBrp, *s.dataTqCount)};
+    }
+    FdSetting& setting = choice.setting;
+    setting = ProposedFdSetting(request.oscFreqMHz, request.pll, request.rateKbps,
+                                request.dataRateKbps, choice.candidate);
+    if (request.segments.recommend) {
+        setting = RecommendedFdSetting(setting).value_or(setting);
+    }
+    Override(setting.nominal, request.nominal);
+    Override(setting.data, request.data);
+    // The TDC follows the data phase, as the controls keep it.
+    setting.tdc = RequiredTdc(setting.data);
+    return choice;
+}
+
+} // namespace quillon::cli

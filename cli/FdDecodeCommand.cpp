@@ -1,0 +1,73 @@
+// fd decode: the setting behind the register words, with its facts and what the words hold
+// beyond the timing.
+#include "cli/FdCommands.h"
+#include "cli/FdText.h"
+#include "report/FdSettingJson.h"
+#include "report/TextTable.h"
+#include "timing/FdRegisters.h"
+
+namespace quillon::cli {
+
+namespace {
+
+constexpr std::string_view kTdcTakenNote =
+    "CiTDC not given: the TDC is taken as the controller needs it.";
+
+void WriteWord(JsonWriter& json, std::string_view name, std::optional<std::uint32_t> word) {
+    json.Key(name);
+    if (word) {
+        json.BeginObject().Key("value").Integer(*word).Key("hex").String(WordToHex(*word, 32));
+        json.EndObject();
+    } else {
+        json.Null();
+    }
+}
+
+} // namespace
+
+CommandOutput RunFdDecode(const Request& request) {
+    const FdDecoded decoded = DecodeFdRegisters(request.oscFreqMHz, request.pll, *request.nbtcfg,
+                                                *request.dbtcfg, request.tdc);
+    const FdFacts facts = DescribeFdTiming(decoded.setting, kDecimalSeparator);
+    CommandOutput output;
+    if (!facts.Passes() || !decoded.registerFindings.empty()) {
+        output.status = kExitRefused;
+    }
+    if (request.json) {
+        JsonWriter json;
+        json.BeginObject();
+        WriteFdInputs(json, "fd decode", decoded.setting);
+        json.Key("words").BeginObject();
+        WriteWord(json, "CiNBTCFG", request.nbtcfg);
+        WriteWord(json, "CiDBTCFG", request.dbtcfg);
+        WriteWord(json, "CiTDC", request.tdc);
+        json.EndObject();
+        json.Key("tdc_given").Bool(decoded.bTdcGiven);
+        json.Key("register_findings").BeginArray();
+        for (const std::string& finding : decoded.registerFindings) {
+            json.String(finding);
+        }
+        json.EndArray();
+        WriteFdSettingMembers(json, facts);
+        json.EndObject();
+        output.out = json.Text();
+        return output;
+    }
+    TextTable words;
+    words.AddRow({"CiNBTCFG", WordToHex(*request.nbtcfg, 32)});
+    words.AddRow({"CiDBTCFG", WordToHex(*request.dbtcfg, 32)});
+    words.AddRow({"CiTDC", request.tdc ? WordToHex(*request.tdc, 32) : "not given"});
+    std::string notes;
+    for (const std::string& finding : decoded.registerFindings) {
+        notes += "Note: " + finding + "\n";
+    }
+    if (!decoded.bTdcGiven) {
+        notes += "Note: " + std::string(kTdcTakenNote) + "\n";
+    }
+    output.out = FdInputsTable(decoded.setting, false) + "\n" + words.Text() + "\n" + notes +
+                 (notes.empty() ? "" : "\n") +
+                 FdSettingText("the register words (TSEG1 split as Linux splits it)", facts);
+    return output;
+}
+
+} // namespace quillon::cli

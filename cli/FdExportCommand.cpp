@@ -1,0 +1,33 @@
+// fd export: one choice in the form asked for; what the target would refuse or change goes
+// to stderr and makes the status 1, while the text is still written.
+#include "cli/FdChoice.h"
+#include "cli/FdCommands.h"
+#include "report/FdExport.h"
+
+namespace quillon::cli {
+
+CommandOutput RunFdExport(const Request& request) {
+    CommandOutput output;
+    const std::optional<FdChoice> choice = ResolveFdChoice(request, output);
+    if (!choice) {
+        return output;
+    }
+    FdExportOptions options;
+    if (!request.interfaceName.empty()) {
+        options.sInterface = request.interfaceName;
+    }
+    options.lInterruptPin = request.interruptPin.value_or(options.lInterruptPin);
+    const FdExportText exported =
+        ExportFdSetting(DescribeFdTiming(choice->setting, kDecimalSeparator),
+                        *FindFdExportFormat(request.format), options);
+    output.out = exported.sText;
+    for (const std::string& warning : exported.warnings) {
+        output.err += Problem("warning", warning) + "\n";
+    }
+    if (!exported.warnings.empty()) {
+        output.status = kExitRefused;
+    }
+    return output;
+}
+
+} // namespace quillon::cli

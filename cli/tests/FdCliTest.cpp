@@ -1,0 +1,113 @@
+// quillon-cli fd in-process: the second word, the refusals of the FD options before anything
+// runs, and one row per command that it reaches the model and renders what it gives.
+#include "cli/CliCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <sstream>
+
+namespace quillon::cli {
+namespace {
+
+const std::string kInputs = "--osc 40 --rate 500 --data-rate 2000 ";
+
+CommandOutput Answer(const std::string& line) {
+    std::istringstream words(line);
+    const std::vector<std::string> args{std::istream_iterator<std::string>(words),
+                                        std::istream_iterator<std::string>()};
+    return RunCommandLine(args, [](const Request& request) {
+        return CommandOutput{-1, "reached " + CommandName(request.command), {}};
+    });
+}
+
+struct Row {
+    std::string args;
+    int status;
+    std::string text; // the refusal after "quillon-cli: ", or a line the output holds
+};
+
+class FdRefusals : public testing::TestWithParam<Row> {};
+
+TEST_P(FdRefusals, OneLineAndTheUsageStatus) {
+    const CommandOutput output = Answer(GetParam().args);
+    EXPECT_EQ(output.status, GetParam().status);
+    EXPECT_EQ(output.out, "");
+    EXPECT_EQ(output.err, "quillon-cli: " + GetParam().text + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fd, FdRefusals,
+    testing::Values(
+        Row{"fd", 2, "fd: a command must follow; try 'quillon-cli fd --help'"},
+        Row{"fd bogus", 2, "bogus: unknown fd command; try 'quillon-cli fd --help'"},
+        Row{"fd timing --osc 40 --rate 500 --pick 1", 2,
+            "--data-rate: required (the data rate in kbit/s)"},
+        Row{"fd timing --osc 40 --rate 500 --data-rate 8001 --pick 1", 2,
+            "--data-rate: The CAN FD data rate must be at least 1 and no more than 8000."},
+        Row{"fd timing " + kInputs, 2,
+            "fd timing: choose the candidate with --pick K or with --nbrp B --ntq N --dbrp B "
+            "--dtq N"},
+        Row{"fd export " + kInputs + "--pick 1 --dbrp 1 --format json", 2,
+            "--pick: cannot be combined with --nbrp, --ntq, --dbrp or --dtq"},
+        Row{"fd report " + kInputs + "--nbrp 1 --ntq 80", 2, "--dbrp: required with --nbrp"},
+        Row{"fd timing " + kInputs + "--pick 33", 2,
+            "--pick: 33 is beyond the candidate list, which has 32 entries"},
+        Row{"fd timing " + kInputs + "--nbrp 1 --ntq 386 --dbrp 1 --dtq 20", 2,
+            "--ntq: 386 is outside 4 to 385"},
+        Row{"fd timing " + kInputs + "--pick 1 --dsjw 17", 2, "--dsjw: 17 is outside 1 to 16"},
+        Row{"fd timing " + kInputs + "--pick 1 --grid", 2, "--grid: unknown option for fd timing"},
+        Row{"timing --osc 16 --rate 500 --pick 1 --pll", 2, "--pll: unknown option for timing"},
+        Row{"fd decode --osc 40 --nbtcfg 0x100000000 --dbtcfg 0", 2,
+            "--nbtcfg: '0x100000000' is no register word (0x0 to 0xFFFFFFFF, or decimal)"},
+        Row{"fd decode --osc 40 --nbtcfg 0x00440904", 2, "--dbtcfg: required (the CiDBTCFG word)"},
+        Row{"fd decode --osc 40 --rate 500 --nbtcfg 1 --dbtcfg 1", 2,
+            "--rate: unknown option for fd decode"},
+        Row{"fd export " + kInputs + "--pick 1 --format yaml", 2,
+            "--format: 'yaml' is not a form; try c-mcp251xfd, c-dspic33c, ip-link, ip-link-tq, "
+            "networkd, networkd-tq, rpi-overlay or json"},
+        Row{"fd export " + kInputs + "--pick 1 --format ip-link --interface=can/0", 2,
+            "--interface: 'can/0' is not an interface name (1 to 15 letters, digits, '.', '-' "
+            "or '_')"},
+        Row{"fd export " + kInputs + "--pick 1 --format json --interrupt 54", 2,
+            "--interrupt: 54 is outside 0 to 53"}));
+
+class FdCommands : public testing::TestWithParam<Row> {};
+
+TEST_P(FdCommands, ReachTheModelAndRenderIt) {
+    const CommandOutput output = Answer(GetParam().args);
+    EXPECT_EQ(output.status, GetParam().status) << output.err;
+    EXPECT_NE((output.out + output.err).find(GetParam().text), std::string::npos)
+        << output.out << output.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fd, FdCommands,
+    testing::Values(
+        Row{"fd --help", 0, "  kernel       what Linux chooses for 'bitrate B dbitrate D fd on'\n"},
+        Row{"fd export --osc -1 --help", 0,
+            "  rpi-overlay  the Raspberry Pi config.txt line of the mcp251xfd\n"},
+        Row{"fd candidates " + kInputs, 0,
+            "1   1     80   1     20   yes      yes  0.0 %         0.0 %      87.5/75.0  0.3125 "
+            "(1)"},
+        Row{"fd candidates --osc 40 --rate 500 --data-rate 3000", 0,
+            "No combination gives both rates within 1 %."},
+        Row{"fd timing " + kInputs + "--nbrp 2 --ntq 40 --dbrp 1 --dtq 20", 0,
+            "combination: nominal BRP 2 x 40 Tq, data BRP 1 x 20 Tq, proposed segments\n"},
+        // A data propagation of 3: 16 quanta, and the TDC follows the data phase.
+        Row{"fd timing " + kInputs + "--pick 1 --dprop 3", 0,
+            "TDC                   auto, TDCO 11 (as the controller needs it)\n"},
+        Row{"fd timing " + kInputs + "--pick 1 --recommend --nsjw 4", 0,
+            "nominal  1    80  25.000 ns     59    10      10      4    87.5 %"},
+        Row{"fd decode --osc 40 --nbtcfg 0x00440904 --dbtcfg 0x000D0401 --tdc 0x00020E00", 1,
+            "Verdict               TDC must be automatic with TDCO 15"},
+        Row{"fd kernel --osc 40 --rate 500 --data-rate 7500", 1,
+            "finds no timing for 'ip link set can0 type can bitrate 500000 dbitrate 7500000 fd "
+            "on': data: bitrate error: 6.6% too high\n"},
+        Row{"fd export --osc 4 --rate 125 --data-rate 500 --pick 1 --format rpi-overlay", 1,
+            "dtoverlay=mcp251xfd,spi0-0,oscillator=4000000,interrupt=25\nquillon-cli: warning: "
+            "The mcp251xfd driver turns the PLL on for an oscillator of 4 MHz"},
+        Row{"fd report " + kInputs + "--pick 1", -1, "reached fd report"}));
+
+} // namespace
+} // namespace quillon::cli

@@ -1,0 +1,104 @@
+// Fuzz target for the CAN FD register-word readers: any three 32-bit words (CiNBTCFG,
+// CiDBTCFG, CiTDC) on any oscillator.
+// Input: one flag byte (bit 0 PLL, bit 1 CiTDC given, bit 2 the oscillator as a raw double
+// instead of one of the usual crystals), the oscillator (one byte picking a crystal, or eight
+// bytes), then the three words.
+// Properties: every field reads inside its register's range, the words written back are the
+// words read but for the bits that belong to no field (and TDCMOD 3, written as 2), such
+// bits and TDCMOD 3 are reported exactly when present, the dsPIC33C halves are the words
+// split, the verdict is the first rule broken, and no text shows a number that is not finite.
+#include "FuzzInput.h"
+#include "timing/FdRegisters.h"
+#include "timing/FdTiming.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+using namespace quillon;
+
+constexpr std::array<double, 8> kCrystals{4, 8, 10, 16, 20, 24, 40, 1e300};
+
+std::string Describe(double osc, bool pll, std::uint32_t n, std::uint32_t d,
+                     std::optional<std::uint32_t> tdc) {
+    return "osc " + std::to_string(osc) + (pll ? " PLL" : "") + ", " + WordToHex(n, 32) + " " +
+           WordToHex(d, 32) + " " + (tdc ? WordToHex(*tdc, 32) : std::string("-"));
+}
+
+bool Within(const FdPhaseSetting& p, const FdPhaseLimits& l) {
+    return p.lBRP >= 1 && p.lBRP <= 256 && p.Tseg1() >= 1 && p.Tseg1() <= l.tseg1Max &&
+           p.lPropagation == p.Tseg1() / 2 && p.lPhase2 >= 1 && p.lPhase2 <= l.tseg2Max &&
+           p.lSJW >= 1 && p.lSJW <= l.sjwMax;
+}
+
+void CheckTexts(const FdFacts& f, const std::string& detail) {
+    std::string texts = f.sSysclk + f.sTolerance + f.sVerdict;
+    for (const FdPhaseFacts* p : {&f.nominal, &f.data}) {
+        texts += p->sTq + p->sActual + p->sError + p->sSamplePoint;
+        for (const SegmentDuration& d : p->durations) {
+            texts += d.sText;
+        }
+    }
+    for (const std::string& c : f.conditionTexts) {
+        texts += " " + c;
+    }
+    for (const FdFinding& finding : f.findings) {
+        texts += " " + finding.sText;
+    }
+    FUZZ_CHECK(!fuzz::ShowsNonFinite(texts), detail + ": " + texts);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::FuzzInput input(data, size);
+    const auto flags = input.Take<std::uint8_t>();
+    const bool pll = (flags & 1) != 0;
+    const double osc = (flags & 4) != 0 ? input.Take<double>()
+                                        : kCrystals[input.Take<std::uint8_t>() % kCrystals.size()];
+    const auto nbtcfg = input.Take<std::uint32_t>();
+    const auto dbtcfg = input.Take<std::uint32_t>();
+    const auto tdcWord = input.Take<std::uint32_t>();
+    const std::optional<std::uint32_t> tdc =
+        (flags & 2) != 0 ? std::optional<std::uint32_t>(tdcWord) : std::nullopt;
+    const std::string detail = Describe(osc, pll, nbtcfg, dbtcfg, tdc);
+
+    const FdDecoded decoded = DecodeFdRegisters(osc, pll, nbtcfg, dbtcfg, tdc);
+    const FdSetting& s = decoded.setting;
+    FUZZ_CHECK(Within(s.nominal, kFdNominalLimits) && Within(s.data, kFdDataLimits), detail);
+    FUZZ_CHECK(s.tdc.lOffset >= kTdcoMin && s.tdc.lOffset <= kTdcoMax && s.tdc.lValue >= 0 &&
+                   s.tdc.lValue <= kTdcvMax,
+               detail);
+
+    const FdRegisterEncoding again = EncodeFdRegisters(s);
+    FUZZ_CHECK(again.words.has_value(), detail + ": " + again.sError);
+    FUZZ_CHECK(again.words->nbtcfg == (nbtcfg & kNbtcfgFieldMask), detail);
+    FUZZ_CHECK(again.words->dbtcfg == (dbtcfg & kDbtcfgFieldMask), detail);
+    const bool tdcmodThree = tdc && ((*tdc >> 16) & 3U) == 3U;
+    if (tdc) {
+        FUZZ_CHECK(again.words->tdc == (*tdc & kTdcFieldMask & ~(tdcmodThree ? 1U << 16 : 0U)),
+                   detail);
+    } else {
+        FUZZ_CHECK(s.tdc == RequiredTdc(s.data), detail);
+    }
+    const std::size_t unused = ((nbtcfg & ~kNbtcfgFieldMask) != 0 ? 1U : 0U) +
+                               ((dbtcfg & ~kDbtcfgFieldMask) != 0 ? 1U : 0U) +
+                               (tdc && (*tdc & ~kTdcFieldMask) != 0 ? 1U : 0U);
+    FUZZ_CHECK(decoded.registerFindings.size() == unused + (tdcmodThree ? 1U : 0U), detail);
+
+    const FdFacts facts = DescribeFdTiming(s);
+    FUZZ_CHECK(facts.registers.has_value(), detail + ": " + facts.sRegisterError);
+    const FdRegisterTexts& t = facts.registerTexts;
+    FUZZ_CHECK((t[3].value << 16 | t[4].value) == t[0].value &&
+                   (t[5].value << 16 | t[6].value) == t[1].value &&
+                   (t[7].value << 16 | t[8].value) == t[2].value,
+               detail);
+    FUZZ_CHECK(facts.Passes() ? facts.sVerdict == kFdPassText
+                              : facts.sVerdict == facts.findings.front().sText,
+               detail);
+    FUZZ_CHECK(facts.tolerance.lLimiting >= 1 && facts.tolerance.lLimiting <= 5, detail);
+    CheckTexts(facts, detail);
+    return 0;
+}

@@ -1,0 +1,254 @@
+#include "report/FdExport.h"
+
+#include "report/FdSettingJson.h"
+#include "timing/FdKernelChoice.h"
+#include "timing/NumberFormat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace quillon {
+
+namespace {
+
+// The mcp251xfd driver takes an oscillator of 1 to 40 MHz and turns the PLL on for 4 MHz
+// or less.
+constexpr double kDriverMinOscMHz = 1.0;
+constexpr double kDriverMaxOscMHz = 40.0;
+constexpr double kDriverPllUpToMHz = 4.0;
+
+const std::vector<FdExportFormatSpec> kFormats = {
+    {FdExportFormat::CMcp251xfd, "c-mcp251xfd", "C #defines of CiNBTCFG, CiDBTCFG and CiTDC"},
+    {FdExportFormat::CDspic33c, "c-dspic33c",
+     "C assignments of C1NBTCFGH/L, C1DBTCFGH/L, C1TDCH/L"},
+    {FdExportFormat::IpLink, "ip-link",
+     "ip link with bitrate, sample-point, dbitrate, dsample-point"},
+    {FdExportFormat::IpLinkTq, "ip-link-tq", "ip link with tq, segments, dtq, data segments, TDC"},
+    {FdExportFormat::Networkd, "networkd", "systemd-networkd [CAN] with rates and sample points"},
+    {FdExportFormat::NetworkdTq, "networkd-tq", "systemd-networkd [CAN] with quanta and segments"},
+    {FdExportFormat::RpiOverlay, "rpi-overlay",
+     "the Raspberry Pi config.txt line of the mcp251xfd"},
+    {FdExportFormat::Json, "json", "the facts as JSON"},
+};
+
+std::string PhaseLine(const FdFacts& f, FdPhase phase) {
+    const FdPhaseSetting& s = f.setting.Phase(phase);
+    const FdPhaseFacts& p = f.Phase(phase);
+    return std::string(phase == FdPhase::Nominal ? "Nominal " : "Data ") + p.sActual + ": BRP " +
+           std::to_string(s.lBRP) + ", " + std::to_string(p.lTqCount) + " Tq (prop " +
+           std::to_string(s.lPropagation) + ", phase1 " + std::to_string(s.lPhase1) + ", phase2 " +
+           std::to_string(s.lPhase2) + ", SJW " + std::to_string(s.lSJW) + "), sample point " +
+           p.sSamplePoint + " %";
+}
+
+std::string TdcLine(const FdTdcSetting& tdc) {
+    std::string text = "TDC " + std::string(TdcModeName(tdc.mode));
+    if (tdc.mode != TdcMode::Off) {
+        text += ", TDCO " + std::to_string(tdc.lOffset);
+    }
+    if (tdc.mode == TdcMode::Manual) {
+        text += ", TDCV " + std::to_string(tdc.lValue);
+    }
+    return text;
+}
+
+std::string CComment(const FdFacts& f, std::string_view family) {
+    return "/* CAN FD bit timing for the " + std::string(family) + ", from Quillon.\n * SYSCLK " +
+           f.sSysclk + " (oscillator " + FormatGeneralNumber(f.setting.dOscFreqMHz) + " MHz, PLL " +
+           (f.setting.bPll ? "on" : "off") + ")\n * " + PhaseLine(f, FdPhase::Nominal) + "\n * " +
+           PhaseLine(f, FdPhase::Data) + "\n * " + TdcLine(f.setting.tdc) + " */\n";
+}
+
+std::string CText(const FdFacts& f, FdExportFormat format) {
+    const FdRegisterTexts& r = f.registerTexts;
+    if (format == FdExportFormat::CMcp251xfd) {
+        std::string text = CComment(f, "MCP251xFD (MCP2517FD, MCP2518FD, MCP251863)") +
+                           "#ifndef QUILLON_MCP251XFD_BIT_TIMING_H\n"
+                           "#define QUILLON_MCP251XFD_BIT_TIMING_H\n";
+        for (std::size_t i = 0; i < 3; ++i) {
+            std::string name(r[i].sName);
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+            text += "#define MCP251XFD_" + name + " " + r[i].sHex + "UL\n";
+        }
+        return text + "#endif\n";
+    }
+    std::string text = CComment(f, "dsPIC33C CAN FD module");
+    for (std::size_t i = 3; i < kFdRegisterCount; ++i) {
+        text += std::string(r[i].sName) + " = " + r[i].sHex + ";\n";
+    }
+    return text;
+}
+
+long WholeRate(const FdPhaseFacts& p) {
+    return static_cast<long>(RoundToWhole(p.dActualBaud));
+}
+
+// The quantum in whole nanoseconds that gives the phase's prescaler back, with a warning
+// where there is none (the nearest is written then).
+std::string TqNs(const FdFacts& f, FdPhase phase, std::vector<std::string>& warnings) {
+    const int brp = f.setting.Phase(phase).lBRP;
+    const std::uint32_t clock = FdKernelClock(f.setting.dOscFreqMHz, f.setting.bPll);
+    if (const std::optional<std::uint32_t> tq = KernelTqNsForBrp(clock, brp)) {
+        return std::to_string(*tq);
+    }
+    warnings.push_back("No whole number of nanoseconds gives the " + std::string(PhaseName(phase)) +
+                       " BRP " + std::to_string(brp) +
+                       " back on this clock; the kernel takes another prescaler.");
+    return FormatNumber(f.Phase(phase).dTqSeconds * 1e9, "0");
+}
+
+// What the mcp251xfd driver refuses or changes for every Linux form.
+std::vector<std::string> DriverWarnings(const FdFacts& f, bool explicitSegments) {
+    std::vector<std::string> warnings;
+    const double osc = f.setting.dOscFreqMHz;
+    if (!(osc >= kDriverMinOscMHz && osc <= kDriverMaxOscMHz)) {
+        warnings.push_back("The mcp251xfd driver refuses an oscillator of " +
+                           FormatGeneralNumber(osc) + " MHz; it takes 1 to 40 MHz.");
+    } else if ((osc <= kDriverPllUpToMHz) != f.setting.bPll) {
+        warnings.push_back("The mcp251xfd driver turns the PLL " +
+                           std::string(f.setting.bPll ? "off" : "on") + " for an oscillator of " +
+                           FormatGeneralNumber(osc) + " MHz, so SYSCLK would be " +
+                           FormatGeneralNumber(FdSysclkMHz(osc, !f.setting.bPll)) + " MHz.");
+    }
+    if (!f.Passes()) {
+        warnings.push_back("The setting breaks a rule of the controller: " + f.sVerdict);
+    }
+    if (explicitSegments) {
+        for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
+            const FdPhaseSetting& s = f.setting.Phase(phase);
+            if (s.lSJW > s.lPhase1) {
+                warnings.push_back("Linux refuses the " + std::string(PhaseName(phase)) + " SJW " +
+                                   std::to_string(s.lSJW) + " above phase-seg1 " +
+                                   std::to_string(s.lPhase1) + ".");
+            }
+        }
+        if (f.setting.tdc.mode != TdcMode::Off && f.setting.tdc.lOffset < 0) {
+            warnings.push_back("ip link takes no negative tdco; TDCO " +
+                               std::to_string(f.setting.tdc.lOffset) + " cannot be set.");
+        }
+    }
+    return warnings;
+}
+
+std::string SamplePointFraction(const FdPhaseFacts& p) {
+    return FormatNumber(p.dSamplePointPercent / 100.0, "0.0##");
+}
+
+std::string IpLinkText(const FdFacts& f, const FdExportOptions& o, bool explicitSegments,
+                       std::vector<std::string>& warnings) {
+    std::string text = "ip link set " + o.sInterface + " type can";
+    if (!explicitSegments) {
+        text =
+            "# The kernel picks its own prescalers and segments for these rates and sample\n"
+            "# points (quillon-cli fd kernel shows its choice); ip-link-tq sets them exactly.\n" +
+            text + " bitrate " + std::to_string(WholeRate(f.nominal)) + " sample-point " +
+            SamplePointFraction(f.nominal) + " dbitrate " + std::to_string(WholeRate(f.data)) +
+            " dsample-point " + SamplePointFraction(f.data);
+    } else {
+        for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
+            const FdPhaseSetting& s = f.setting.Phase(phase);
+            const std::string d = phase == FdPhase::Data ? "d" : "";
+            text += " " + d + "tq " + TqNs(f, phase, warnings) + " " + d + "prop-seg " +
+                    std::to_string(s.lPropagation) + " " + d + "phase-seg1 " +
+                    std::to_string(s.lPhase1) + " " + d + "phase-seg2 " +
+                    std::to_string(s.lPhase2) + " " + d + "sjw " + std::to_string(s.lSJW);
+        }
+        const FdTdcSetting& tdc = f.setting.tdc;
+        if (tdc.mode == TdcMode::Manual) {
+            text += " tdcv " + std::to_string(tdc.lValue);
+        }
+        if (tdc.mode != TdcMode::Off) {
+            text += " tdco " + std::to_string(tdc.lOffset);
+        }
+        text += " tdc-mode " + std::string(TdcModeName(tdc.mode));
+    }
+    return text + " fd on\nip link set " + o.sInterface + " up\n";
+}
+
+std::string NetworkdText(const FdFacts& f, const FdExportOptions& o, bool explicitSegments,
+                         std::vector<std::string>& warnings) {
+    std::string text = "[Match]\nName=" + o.sInterface + "\n\n[CAN]\n";
+    for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
+        const std::string d = phase == FdPhase::Data ? "Data" : "";
+        const FdPhaseFacts& p = f.Phase(phase);
+        if (!explicitSegments) {
+            text += d + "BitRate=" + std::to_string(WholeRate(p)) + "\n" + d +
+                    "SamplePoint=" + FormatNumber(p.dSamplePointPercent, "0.#") + "%\n";
+            continue;
+        }
+        const FdPhaseSetting& s = f.setting.Phase(phase);
+        text += d + "TimeQuantaNSec=" + TqNs(f, phase, warnings) + "\n" + d +
+                "PropagationSegment=" + std::to_string(s.lPropagation) + "\n" + d +
+                "PhaseBufferSegment1=" + std::to_string(s.lPhase1) + "\n" + d +
+                "PhaseBufferSegment2=" + std::to_string(s.lPhase2) + "\n" + d +
+                "SyncJumpWidth=" + std::to_string(s.lSJW) + "\n";
+    }
+    const FdTdcSetting kernel = KernelTdc(f.setting.data);
+    if (explicitSegments &&
+        (kernel.mode != f.setting.tdc.mode ||
+         (kernel.mode != TdcMode::Off && kernel.lOffset != f.setting.tdc.lOffset))) {
+        warnings.push_back("systemd-networkd has no TDC keys; the kernel works out " +
+                           TdcLine(kernel) + " instead of " + TdcLine(f.setting.tdc) + ".");
+    }
+    return text + "FDMode=yes\n";
+}
+
+} // namespace
+
+const std::vector<FdExportFormatSpec>& FdExportFormats() {
+    return kFormats;
+}
+
+std::optional<FdExportFormat> FindFdExportFormat(std::string_view name) {
+    for (const FdExportFormatSpec& spec : kFormats) {
+        if (spec.name == name) {
+            return spec.format;
+        }
+    }
+    return std::nullopt;
+}
+
+FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
+                             const FdExportOptions& options) {
+    FdExportText out;
+    switch (format) {
+    case FdExportFormat::CMcp251xfd:
+    case FdExportFormat::CDspic33c:
+        if (!facts.registers) {
+            out.warnings.push_back(facts.sRegisterError);
+            return out;
+        }
+        if (!facts.Passes()) {
+            out.warnings.push_back("The setting breaks a rule of the controller: " +
+                                   facts.sVerdict);
+        }
+        out.sText = CText(facts, format);
+        return out;
+    case FdExportFormat::IpLink:
+    case FdExportFormat::IpLinkTq:
+    case FdExportFormat::Networkd:
+    case FdExportFormat::NetworkdTq: {
+        const bool explicitSegments =
+            format == FdExportFormat::IpLinkTq || format == FdExportFormat::NetworkdTq;
+        out.warnings = DriverWarnings(facts, explicitSegments);
+        out.sText = format == FdExportFormat::IpLink || format == FdExportFormat::IpLinkTq
+                        ? IpLinkText(facts, options, explicitSegments, out.warnings)
+                        : NetworkdText(facts, options, explicitSegments, out.warnings);
+        return out;
+    }
+    case FdExportFormat::RpiOverlay:
+        out.warnings = DriverWarnings(facts, false);
+        out.sText = "dtoverlay=mcp251xfd,spi0-0,oscillator=" +
+                    FormatNumber(facts.setting.dOscFreqMHz * 1e6, "0") +
+                    ",interrupt=" + std::to_string(options.lInterruptPin) + "\n";
+        return out;
+    case FdExportFormat::Json:
+        out.sText = FdSettingJsonDocument("fd export", facts);
+        return out;
+    }
+    return out;
+}
+
+} // namespace quillon

@@ -1,0 +1,52 @@
+#pragma once
+// A CAN FD setting carried to its target: the register words as C for the MCP251xFD and for
+// the dsPIC33C, the Linux forms (ip link with rates and sample points or with the explicit
+// segments and TDC, systemd-networkd, the Raspberry Pi overlay line of the mcp251xfd) and
+// JSON. Where the Linux driver would refuse or change the setting, the export says so beside
+// the text, which is still made.
+#include "timing/FdTiming.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+enum class FdExportFormat {
+    CMcp251xfd, // #defines of CiNBTCFG, CiDBTCFG and CiTDC
+    CDspic33c,  // assignments of C1NBTCFGH/L, C1DBTCFGH/L, C1TDCH/L
+    IpLink,     // ip link ... bitrate ... sample-point ... dbitrate ... dsample-point ... fd on
+    IpLinkTq,   // ip link ... tq ... dtq ... tdco ... tdc-mode ... fd on
+    Networkd,   // [CAN] BitRate=, SamplePoint=, DataBitRate=, DataSamplePoint=, FDMode=yes
+    NetworkdTq, // [CAN] TimeQuantaNSec= ... DataSyncJumpWidth=, FDMode=yes
+    RpiOverlay, // dtoverlay=mcp251xfd,spi0-0,oscillator=HZ,interrupt=PIN
+    Json,       // the setting's facts as fd timing --json writes them
+};
+
+struct FdExportFormatSpec {
+    FdExportFormat format;
+    std::string_view name; // "c-mcp251xfd"
+    std::string_view summary;
+};
+// In the order the help lists them.
+const std::vector<FdExportFormatSpec>& FdExportFormats();
+std::optional<FdExportFormat> FindFdExportFormat(std::string_view name);
+
+struct FdExportOptions {
+    std::string sInterface = "can0";
+    int lInterruptPin = 25;
+};
+
+struct FdExportText {
+    std::string sText;
+    // What the target would refuse or change, one sentence each; empty when it takes the
+    // setting as it is.
+    std::vector<std::string> warnings;
+};
+
+// The export of a setting's facts in one form.
+FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
+                             const FdExportOptions& options = {});
+
+} // namespace quillon

@@ -1,0 +1,87 @@
+#include "timing/FdKernelChoice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace quillon {
+
+namespace {
+
+constexpr std::uint64_t kNsPerSecond = 1000000000ULL;
+
+FdPhaseSetting PhaseOf(const KernelTiming& t) {
+    return FdPhaseSetting{static_cast<int>(t.brp), static_cast<int>(t.propSeg),
+                          static_cast<int>(t.phaseSeg1), static_cast<int>(t.phaseSeg2),
+                          static_cast<int>(t.sjw)};
+}
+
+} // namespace
+
+std::uint32_t KernelBitrate(double dKbps) {
+    const double bps = std::round(dKbps * 1000.0);
+    return bps > 0 && bps <= UINT32_MAX ? static_cast<std::uint32_t>(bps) : 0;
+}
+
+std::uint32_t FdKernelClock(double dOscFreqMHz, bool bPll) {
+    const double hz = std::round(FdSysclkMHz(dOscFreqMHz, bPll) * 1e6);
+    return hz > 0 && hz <= UINT32_MAX ? static_cast<std::uint32_t>(hz) : 0;
+}
+
+FdTdcSetting KernelTdc(const FdPhaseSetting& data) {
+    FdTdcSetting tdc;
+    if (data.lBRP == 1 || data.lBRP == 2) {
+        tdc.mode = TdcMode::Auto;
+        tdc.lOffset = std::min((1 + data.lPropagation + data.lPhase1) * data.lBRP, kTdcoMax);
+    }
+    return tdc;
+}
+
+FdKernelChoice ChooseFdKernelBitTiming(double dOscFreqMHz, bool bPll, double dNominalKbps,
+                                       double dDataKbps) {
+    FdKernelChoice choice;
+    const std::uint32_t clock = FdKernelClock(dOscFreqMHz, bPll);
+    const KernelChoiceResult nominal =
+        ChooseKernelBitTiming(kMcp251xfdNominalKernelLimits, clock, KernelBitrate(dNominalKbps));
+    const KernelChoiceResult data =
+        ChooseKernelBitTiming(kMcp251xfdDataKernelLimits, clock, KernelBitrate(dDataKbps));
+    choice.nominal = nominal.timing;
+    choice.data = data.timing;
+    if (!nominal.timing) {
+        choice.sReason = "nominal: " + nominal.sReason;
+        return choice;
+    }
+    if (!data.timing) {
+        choice.sReason = "data: " + data.sReason;
+        return choice;
+    }
+    FdSetting setting;
+    setting.dOscFreqMHz = dOscFreqMHz;
+    setting.bPll = bPll;
+    setting.dNominalKbps = dNominalKbps;
+    setting.dDataKbps = dDataKbps;
+    setting.nominal = PhaseOf(*nominal.timing);
+    setting.data = PhaseOf(*data.timing);
+    setting.tdc = KernelTdc(setting.data);
+    choice.setting = setting;
+    return choice;
+}
+
+std::optional<std::uint32_t> KernelTqNsForBrp(std::uint32_t clockHz, int lBRP) {
+    if (clockHz == 0 || lBRP < 1) {
+        return std::nullopt;
+    }
+    const auto brpOf = [clockHz](std::uint64_t tq) {
+        return (static_cast<std::uint64_t>(clockHz) * tq + kNsPerSecond / 2 - 1) / kNsPerSecond;
+    };
+    const std::uint64_t nearest =
+        (static_cast<std::uint64_t>(lBRP) * kNsPerSecond + clockHz / 2) / clockHz;
+    for (const std::uint64_t tq : {nearest, nearest - 1, nearest + 1}) {
+        if (tq > 0 && tq <= UINT32_MAX && brpOf(tq) == static_cast<std::uint64_t>(lBRP)) {
+            return static_cast<std::uint32_t>(tq);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace quillon

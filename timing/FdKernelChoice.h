@@ -1,0 +1,49 @@
+#pragma once
+// What the Linux mcp251xfd driver chooses by itself for "ip link set can0 type can bitrate B
+// dbitrate D fd on": the Linux CAN core's algorithm (KernelChoice.h) run once with the
+// nominal limits and once with the data limits on SYSCLK, and the transmitter delay
+// compensation the core then works out (can_calc_tdco): automatic when the data BRP is 1 or
+// 2, with TDCO the data sample point in SYSCLK periods, at most 63.
+#include "timing/FdSetting.h"
+#include "timing/KernelChoice.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+// The driver's limits: nominal tseg1 2..256, tseg2 1..128, SJW up to 128; data tseg1 1..32,
+// tseg2 1..16, SJW up to 16; BRP 1..256 in both.
+inline constexpr KernelLimits kMcp251xfdNominalKernelLimits{2, 256, 1, 128, 128, 1, 256, 1};
+inline constexpr KernelLimits kMcp251xfdDataKernelLimits{1, 32, 1, 16, 16, 1, 256, 1};
+
+struct FdKernelChoice {
+    std::optional<KernelTiming> nominal;
+    std::optional<KernelTiming> data;
+    // The setting the driver writes when it finds both phases, TDC included.
+    std::optional<FdSetting> setting;
+    // Why there is none: "data: bitrate error: 5.8% too high".
+    std::string sReason;
+};
+
+// SYSCLK in whole hertz, the clock the driver reports; 0 when it is no positive 32-bit number.
+std::uint32_t FdKernelClock(double dOscFreqMHz, bool bPll);
+
+// A rate in kbit/s as the bit/s the kernel is given (rounded); 0 when it is no positive 32-bit
+// number.
+std::uint32_t KernelBitrate(double dKbps);
+
+// The driver's choice for the two rates (kbit/s, taken in whole bit/s).
+FdKernelChoice ChooseFdKernelBitTiming(double dOscFreqMHz, bool bPll, double dNominalKbps,
+                                       double dDataKbps);
+
+// The TDC the CAN core gives a data phase when it is not told one.
+FdTdcSetting KernelTdc(const FdPhaseSetting& data);
+
+// The time quantum in whole nanoseconds that "ip link … tq T" turns back into `lBRP` on a
+// controller clocked at `clockHz` (the kernel takes (clock x T + 499999999) / 1e9); nothing
+// when no whole number does.
+std::optional<std::uint32_t> KernelTqNsForBrp(std::uint32_t clockHz, int lBRP);
+
+} // namespace quillon

@@ -1,0 +1,115 @@
+#pragma once
+// The CAN FD setting of Microchip's FD controllers as the registers and the step-3 controls
+// hold it: oscillator, PLL, the two target rates, the nominal and the data phase (prescaler
+// and segments each) and the transmitter delay compensation, with the register ranges of
+// each phase. Its facts are worked out by DescribeFdTiming (FdTiming.h).
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// SYSCLK is the oscillator, or ten times it with the PLL (for a 4 MHz crystal); one time
+// quantum is BRP SYSCLK periods, with no factor 2 as on the classic controllers.
+inline constexpr double kFdPllFactor = 10.0;
+inline constexpr double kFdMaxSysclkMHz = 40.0;
+// The data rates the input checks accept, in kbit/s.
+inline constexpr double kFdMinDataRateKbps = 1.0;
+inline constexpr double kFdMaxDataRateKbps = 8000.0;
+
+enum class FdPhase { Nominal, Data };
+
+// The register ranges of one phase. TSEG1 is propagation + phase 1, TSEG2 is phase 2.
+struct FdPhaseLimits {
+    int brpMin, brpMax;
+    int tseg1Min, tseg1Max;
+    int tseg2Min, tseg2Max;
+    int sjwMax;
+    constexpr int MinTqCount() const { return 1 + tseg1Min + tseg2Min; }
+    constexpr int MaxTqCount() const { return 1 + tseg1Max + tseg2Max; }
+};
+inline constexpr FdPhaseLimits kFdNominalLimits{1, 256, 2, 256, 1, 128, 128};
+inline constexpr FdPhaseLimits kFdDataLimits{1, 256, 1, 32, 1, 16, 16};
+const FdPhaseLimits& LimitsOf(FdPhase phase);
+std::string_view PhaseName(FdPhase phase); // "nominal", "data"
+
+struct FdPhaseSetting {
+    int lBRP = 1;         // prescaler, 1..256
+    int lPropagation = 0; // the controller sees only TSEG1 = propagation + phase 1
+    int lPhase1 = 1;
+    int lPhase2 = 1; // TSEG2
+    int lSJW = 1;
+
+    int Tseg1() const { return lPropagation + lPhase1; }
+    int TqCount() const { return 1 + lPropagation + lPhase1 + lPhase2; }
+    friend bool operator==(const FdPhaseSetting& a, const FdPhaseSetting& b) {
+        return a.lBRP == b.lBRP && a.lPropagation == b.lPropagation && a.lPhase1 == b.lPhase1 &&
+               a.lPhase2 == b.lPhase2 && a.lSJW == b.lSJW;
+    }
+    friend bool operator!=(const FdPhaseSetting& a, const FdPhaseSetting& b) { return !(a == b); }
+};
+
+// The propagation share of a TSEG1 when only the register is known: half of it, rounded
+// down, as the Linux CAN core splits it.
+int KernelPropagationShare(int lTseg1);
+
+// TDCMOD: 0 off, 1 manual (TDCV as written), 2 automatic (TDCV measured); 3 reads as
+// automatic.
+enum class TdcMode { Off, Manual, Auto };
+std::string_view TdcModeName(TdcMode mode); // "off", "manual", "auto"
+
+inline constexpr int kTdcoMin = -64, kTdcoMax = 63; // 7-bit two's complement
+inline constexpr int kTdcvMax = 63;
+
+// The CiTDC register's settings; the two flags are not timing but live in the same word.
+struct FdTdcSetting {
+    TdcMode mode = TdcMode::Off;
+    int lOffset = 0;          // TDCO, in SYSCLK periods
+    int lValue = 0;           // TDCV, in SYSCLK periods
+    bool bEdgeFilter = false; // EDGFLTEN
+    bool bSid11 = false;      // SID11EN
+    friend bool operator==(const FdTdcSetting& a, const FdTdcSetting& b) {
+        return a.mode == b.mode && a.lOffset == b.lOffset && a.lValue == b.lValue &&
+               a.bEdgeFilter == b.bEdgeFilter && a.bSid11 == b.bSid11;
+    }
+    friend bool operator!=(const FdTdcSetting& a, const FdTdcSetting& b) { return !(a == b); }
+};
+
+struct FdSetting {
+    double dOscFreqMHz = 0.0;
+    bool bPll = false;
+    double dNominalKbps = 0.0; // target rates
+    double dDataKbps = 0.0;
+    FdPhaseSetting nominal;
+    FdPhaseSetting data;
+    FdTdcSetting tdc;
+
+    const FdPhaseSetting& Phase(FdPhase phase) const {
+        return phase == FdPhase::Nominal ? nominal : data;
+    }
+    FdPhaseSetting& Phase(FdPhase phase) { return phase == FdPhase::Nominal ? nominal : data; }
+    double TargetKbps(FdPhase phase) const {
+        return phase == FdPhase::Nominal ? dNominalKbps : dDataKbps;
+    }
+    friend bool operator==(const FdSetting& a, const FdSetting& b);
+    friend bool operator!=(const FdSetting& a, const FdSetting& b) { return !(a == b); }
+};
+
+double FdSysclkMHz(double dOscFreqMHz, bool bPll);
+
+// The TDC the controller needs for a data phase: automatic, with the offset TDCO = (1 +
+// propagation + phase 1) x BRP SYSCLK periods (the secondary sample point at the data sample
+// point), when the data BRP is 1 or 2 and that offset is at most 63; off otherwise.
+FdTdcSetting RequiredTdc(const FdPhaseSetting& data);
+
+// A rule the controller needs broken, or advice (CiA's preferences, a missed rate, what
+// Linux refuses) that leaves the setting usable.
+enum class FdFindingKind { Rule, Advice };
+struct FdFinding {
+    FdFindingKind kind = FdFindingKind::Rule;
+    std::string sText;
+    friend bool operator==(const FdFinding& a, const FdFinding& b) {
+        return a.kind == b.kind && a.sText == b.sText;
+    }
+};
+
+} // namespace quillon

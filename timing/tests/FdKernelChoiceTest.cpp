@@ -1,0 +1,122 @@
+// The mcp251xfd driver's own choice for "bitrate B dbitrate D fd on", against a table worked
+// through the CAN core's algorithm by hand, with its TDC and its registers; and the time
+// quantum in whole nanoseconds that the kernel turns back into a prescaler.
+#include "timing/FdKernelChoice.h"
+#include "timing/FdTiming.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quillon {
+namespace {
+
+std::string Timing(const std::optional<KernelTiming>& t) {
+    if (!t) {
+        return "none";
+    }
+    return "brp " + std::to_string(t->brp) + " tq " + std::to_string(t->tqNs) + " " +
+           std::to_string(t->propSeg) + "/" + std::to_string(t->phaseSeg1) + "/" +
+           std::to_string(t->phaseSeg2) + " sjw " + std::to_string(t->sjw) + " " +
+           std::to_string(t->bitrate) + " sp " + std::to_string(t->samplePointTenths) + " err " +
+           std::to_string(t->errorTenths);
+}
+
+TEST(FdKernelChoice, AgainstTheAlgorithmWorkedByHand) {
+    const struct {
+        double osc;
+        bool pll;
+        double nominal, data;
+        std::string nominalTiming, dataTiming, tdc, reason;
+    } rows[] = {
+        // Nominal: tseg counts down from (256 + 128) x 2 + 1; odd tsegs give brp 1 and rates
+        // below 500 kbit/s until tseg 158: tsegall 80, brp 1, exact. Sample point 875 for t 79:
+        // tseg2 = 80 - 70 = 10, tseg1 69, exact, so the loop stops. prop 34, phase1 35, sjw
+        // max(1, min(35, 5)) = 5. Data from 97: tseg 38, tsegall 20, brp 1, 750: tseg2 5,
+        // tseg1 14, prop 7, phase1 7, sjw 2. TDCO (1 + 7 + 7) x 1 = 15.
+        {40, false, 500, 2000, "brp 1 tq 25 34/35/10 sjw 5 500000 sp 875 err 0",
+         "brp 1 tq 25 7/7/5 sjw 2 2000000 sp 750 err 0", "auto 15", ""},
+        // 4 MHz with the PLL, 250 kbit/s: tsegall 160 (tseg2 20, tseg1 139, 875); 1 Mbit/s:
+        // tsegall 40 (750: tseg2 10, tseg1 29). TDCO 1 + 14 + 15 = 30.
+        {4, true, 250, 1000, "brp 1 tq 25 69/70/20 sjw 10 250000 sp 875 err 0",
+         "brp 1 tq 25 14/15/10 sjw 5 1000000 sp 750 err 0", "auto 30", ""},
+        // 8 Mbit/s is 5 quanta; 750 gives tseg2 = 5 - 3 = 2 (600) or 1 (800, past 750), so
+        // 600 with tseg1 2. No other tseg reaches 8 Mbit/s: prop 1, phase1 1, sjw 1, TDCO 3.
+        {40, false, 1000, 8000, "brp 1 tq 25 14/15/10 sjw 5 1000000 sp 750 err 0",
+         "brp 1 tq 25 1/1/2 sjw 1 8000000 sp 600 err 0", "auto 3", ""},
+        // 7 Mbit/s: odd tsegs give brp 1 and 40 MHz / tsegall; tsegall 6 comes nearest (6.667
+        // Mbit/s, 333334 off, 4.7 % truncated, accepted). tsegall 3 with brp 2 is as near but
+        // places its sample point no better (666 both). 750 for t 5: tseg2 2, tseg1 3.
+        {40, false, 500, 7000, "brp 1 tq 25 34/35/10 sjw 5 500000 sp 875 err 0",
+         "brp 1 tq 25 1/2/2 sjw 1 6666666 sp 666 err 47", "auto 4", ""},
+        // 7.5 Mbit/s: 8 Mbit/s is 500000 off, 6.6 %, too high.
+        {40, false, 500, 7500, "brp 1 tq 25 34/35/10 sjw 5 500000 sp 875 err 0", "none", "",
+         "data: bitrate error: 6.6% too high"},
+        // 1 MHz cannot give 1 Mbit/s: at least 4 quanta of 1 us, 250 kbit/s at best.
+        {1, false, 1000, 2000, "none", "none", "", "nominal: bitrate error: 75.0% too high"},
+        {0, false, 500, 2000, "none", "none", "", "nominal: no bit rate or no clock"},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const FdKernelChoice c =
+            ChooseFdKernelBitTiming(rows[i].osc, rows[i].pll, rows[i].nominal, rows[i].data);
+        EXPECT_EQ(Timing(c.nominal), rows[i].nominalTiming) << "row " << i;
+        EXPECT_EQ(Timing(c.data), rows[i].dataTiming) << "row " << i;
+        EXPECT_EQ(c.sReason, rows[i].reason) << "row " << i;
+        ASSERT_EQ(c.setting.has_value(), rows[i].reason.empty()) << "row " << i;
+        if (c.setting) {
+            const FdTdcSetting& tdc = c.setting->tdc;
+            EXPECT_EQ(std::string(TdcModeName(tdc.mode)) + " " + std::to_string(tdc.lOffset),
+                      rows[i].tdc)
+                << "row " << i;
+        }
+    }
+}
+
+TEST(FdKernelChoice, TheWordsTheDriverWrites) {
+    const FdKernelChoice c = ChooseFdKernelBitTiming(40, false, 500, 2000);
+    ASSERT_TRUE(c.setting);
+    const FdFacts f = DescribeFdTiming(*c.setting);
+    ASSERT_TRUE(f.registers);
+    EXPECT_EQ(*f.registers, (FdRegisterWords{0x00440904, 0x000D0401, 0x00020F00}));
+    EXPECT_TRUE(f.Passes());
+}
+
+TEST(FdKernelChoice, TdcOffsetIsClampedTo63AndOffAboveBrpTwo) {
+    const struct {
+        FdPhaseSetting data;
+        std::string tdc;
+    } rows[] = {{{2, 16, 16, 8, 1}, "auto 63"}, // (1 + 32) x 2 = 66, clamped
+                {{2, 15, 15, 8, 1}, "auto 62"},
+                {{3, 3, 4, 2, 1}, "off 0"}};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const FdTdcSetting tdc = KernelTdc(rows[i].data);
+        EXPECT_EQ(std::string(TdcModeName(tdc.mode)) + " " + std::to_string(tdc.lOffset),
+                  rows[i].tdc)
+            << "row " << i;
+    }
+}
+
+TEST(FdKernelChoice, TimeQuantumInWholeNanosecondsGivesTheBrpBack) {
+    const struct {
+        std::uint32_t clock;
+        int brp;
+        std::optional<std::uint32_t> tqNs;
+    } rows[] = {
+        {40000000, 1, 25u},
+        {40000000, 3, 75u},
+        {40000000, 256, 6400u},
+        // 62.5 ns: 62 gives (0.992e9 + 499999999) / 1e9 = 1, but the nearest (63) is tried first.
+        {16000000, 1, 63u},
+        {20000000, 2, 100u},
+        // One nanosecond already spans three prescaler steps.
+        {3000000000u, 1, std::nullopt},
+        {0, 1, std::nullopt},
+        {40000000, 0, std::nullopt},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(KernelTqNsForBrp(rows[i].clock, rows[i].brp), rows[i].tqNs) << "row " << i;
+    }
+}
+
+} // namespace
+} // namespace quillon

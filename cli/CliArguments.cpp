@@ -1,12 +1,14 @@
 #include "cli/CliArguments.h"
 
+#include "cli/RequestFields.h"
+
 #include "timing/BusSpec.h"
 #include "timing/NumberReading.h"
+#include "timing/RegisterReading.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <variant>
 
 namespace quillon::cli {
 
@@ -41,134 +43,6 @@ std::optional<int> ReadWholeNumber(const OptionSpec& spec, std::string_view name
         return std::nullopt;
     }
     return value;
-}
-
-// A 32-bit register word: "0x" and hexadecimal digits, or decimal digits.
-std::optional<std::uint32_t> ReadRegisterWord(const std::string& text) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* const begin = text.data() + (hex ? 2 : 0);
-    const char* const end = text.data() + text.size();
-    std::uint64_t value = 0;
-    const auto [stop, code] = std::from_chars(begin, end, value, hex ? 16 : 10);
-    if (text.empty() || code != std::errc() || stop != end || value > UINT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(value);
-}
-
-// Where an option's value goes in the request; its type follows the option's kind.
-using Field =
-    std::variant<bool*, double*, std::optional<int>*, std::optional<double>*, std::string*,
-                 DecodeInput*, std::vector<BusNode>*, std::optional<std::uint32_t>*>;
-
-Field FdFieldOf(Option option, Request& request) {
-    switch (option) {
-    case Option::Pll:
-        return &request.pll;
-    case Option::FdRate:
-        return &request.rateKbps;
-    case Option::DataRate:
-        return &request.dataRateKbps;
-    case Option::NBrp:
-        return &request.fdSelection.nominalBrp;
-    case Option::NTq:
-        return &request.fdSelection.nominalTqCount;
-    case Option::DBrp:
-        return &request.fdSelection.dataBrp;
-    case Option::DTq:
-        return &request.fdSelection.dataTqCount;
-    case Option::NProp:
-        return &request.nominal.propagation;
-    case Option::NPhase1:
-        return &request.nominal.phase1;
-    case Option::NPhase2:
-        return &request.nominal.phase2;
-    case Option::NSjw:
-        return &request.nominal.sjw;
-    case Option::DProp:
-        return &request.data.propagation;
-    case Option::DPhase1:
-        return &request.data.phase1;
-    case Option::DPhase2:
-        return &request.data.phase2;
-    case Option::DSjw:
-        return &request.data.sjw;
-    case Option::Nbtcfg:
-        return &request.nbtcfg;
-    case Option::Dbtcfg:
-        return &request.dbtcfg;
-    case Option::Tdc:
-        return &request.tdc;
-    case Option::FdFormat:
-        return &request.format;
-    default:
-        break;
-    }
-    return static_cast<bool*>(nullptr);
-}
-
-Field FieldOf(Option option, Request& request) {
-    switch (option) {
-    case Option::Osc:
-        return &request.oscFreqMHz;
-    case Option::Rate:
-        return &request.rateKbps;
-    case Option::Cnf:
-    case Option::Brgcon:
-    case Option::Cicfg:
-        return &request.decode;
-    case Option::IpDetails:
-        return &request.decode.ipDetails;
-    case Option::MeasuredRate:
-        return &request.decode.measuredKbps;
-    case Option::Pick:
-        return &request.selection.pick;
-    case Option::Brp1:
-        return &request.selection.brpMinus1;
-    case Option::Tq:
-        return &request.selection.tqCount;
-    case Option::Prop:
-        return &request.segments.propagation;
-    case Option::Phase1:
-        return &request.segments.phase1;
-    case Option::Phase2:
-        return &request.segments.phase2;
-    case Option::Sjw:
-        return &request.segments.sjw;
-    case Option::Sam:
-        return &request.segments.sam;
-    case Option::WakFil:
-        return &request.segments.wakFil;
-    case Option::LargerOf:
-        return &request.segments.largerOf;
-    case Option::Recommend:
-        return &request.segments.recommend;
-    case Option::Grid:
-        return &request.grid;
-    case Option::Analyse:
-        return &request.analyse;
-    case Option::Json:
-        return &request.json;
-    case Option::Out:
-        return &request.outDir;
-    case Option::Open:
-        return &request.open;
-    case Option::LockFrequency:
-        return &request.lockFrequencyMHz;
-    case Option::Format:
-        return &request.format;
-    case Option::Interface:
-        return &request.interfaceName;
-    case Option::Interrupt:
-        return &request.interruptPin;
-    case Option::Node:
-        return &request.busNodes;
-    case Option::Html:
-        return &request.htmlFile;
-    default:
-        return FdFieldOf(option, request);
-    }
-    return static_cast<bool*>(nullptr);
 }
 
 RegisterLayout LayoutOf(Option option) {
@@ -221,10 +95,10 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
         return true;
     case ValueKind::RegisterWord: {
         std::optional<std::uint32_t>& word = *std::get<std::optional<std::uint32_t>*>(field);
-        word = ReadRegisterWord(text);
+        std::string problem;
+        word = ReadRegisterWord(text, UINT32_MAX, problem);
         if (!word) {
-            error =
-                Problem(name, "'" + text + "' is no register word (0x0 to 0xFFFFFFFF, or decimal)");
+            error = Problem(name, problem);
         }
         return word.has_value();
     }

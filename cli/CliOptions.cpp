@@ -38,37 +38,6 @@ constexpr CommandMask kFdChoosing =
     MaskOf(Command::FdTiming) | MaskOf(Command::FdExport) | MaskOf(Command::FdReport);
 constexpr double kLargestWord = 4294967295.0;
 
-// "c-mcp251xfd, c-dspic33c, ... or json"
-std::string FdFormatNames() {
-    std::string text;
-    const std::vector<FdExportFormatSpec>& formats = FdExportFormats();
-    for (std::size_t i = 0; i < formats.size(); ++i) {
-        text += (i == 0                    ? ""
-                 : i + 1 == formats.size() ? " or "
-                                           : ", ") +
-                std::string(formats[i].name);
-    }
-    return text;
-}
-
-// One line a form: its name and what it gives.
-std::string FdFormatList() {
-    std::string text;
-    for (const FdExportFormatSpec& format : FdExportFormats()) {
-        const std::string name(format.name);
-        text += "\n  " + name + std::string(13 - std::min<std::size_t>(12, name.size()), ' ') +
-                std::string(format.summary);
-    }
-    return text;
-}
-
-std::optional<std::string> FdFormatProblem(std::string_view name) {
-    if (FindFdExportFormat(name)) {
-        return std::nullopt;
-    }
-    return "'" + std::string(name) + "' is not a form; try " + FdFormatNames();
-}
-
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
 
@@ -141,7 +110,7 @@ constexpr OptionSpec kOptions[] = {
      nullptr,
      "{fd_formats}",
      {},
-     FdFormatProblem},
+     FdExportFormatProblem},
     {Option::Pick, "--pick", "", kChoosingCommands | kFdChoosing, G::Selection, K::WholeNumber, "K",
      "an entry of the chosen list, counted from {min}", 1, kLastEntry, nullptr,
      "entry {metavar} (from {min}) of the chosen candidate list",
@@ -369,75 +338,6 @@ const std::vector<CommandSpec> kCommands = {
      "fd"},
 };
 
-std::string FamilyList() {
-    std::string text;
-    for (const ControllerFamily family :
-         {ControllerFamily::Mcp251x, ControllerFamily::Pic18, ControllerFamily::Dspic30,
-          ControllerFamily::Dspic33f, ControllerFamily::Pic24h}) {
-        text += (text.empty() ? "" : ", ") + std::string(FamilyName(family));
-    }
-    return text;
-}
-
-std::string ListHeadings() {
-    std::string text;
-    for (const std::string_view heading : kListHeadings) {
-        text += (text.empty() ? "" : ", ") + std::string(heading);
-    }
-    return text;
-}
-
-std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSpec* spec,
-                                            std::string_view value) {
-    if (spec != nullptr) {
-        if (key == "min") {
-            return FormatGeneralNumber(spec->min);
-        }
-        if (key == "max") {
-            return FormatGeneralNumber(spec->max);
-        }
-        if (key == "metavar") {
-            return std::string(spec->metavar);
-        }
-        if (key == "alias") {
-            return std::string(spec->alias);
-        }
-        if (key == "value") {
-            return std::string(value);
-        }
-    }
-    const std::pair<std::string_view, std::string> fixed[] = {
-        {"program", std::string(kProgramName)},
-        {"families", FamilyList()},
-        {"ppm", FormatGeneralNumber(kDefaultCrystalPpm)},
-        {"ipt", std::to_string(kIptTq)},
-        {"match", FormatGeneralNumber(kCrystalMatchPercent)},
-        {"tq_min", std::to_string(kMinTqCount)},
-        {"tq_max", std::to_string(kMaxTqCount)},
-        {"brp_values", std::to_string(kBRPValueCount)},
-        {"tq_counts", std::to_string(kTqCountCount)},
-        {"list_headings", ListHeadings()},
-        {"page", kReportFileName},
-        {"bitmap", kBitmapFileName},
-        {"fd_page", kFdReportFileName},
-        {"fd_bitmap", kFdBitmapFileName},
-        {"fd_formats", FdFormatNames()},
-        {"fd_format_list", FdFormatList()},
-        {"ok", std::to_string(kExitOk)},
-        {"refused", std::to_string(kExitRefused)},
-        {"usage", std::to_string(kExitUsage)},
-        {"formats", ExportFormatNames()},
-        {"interface", std::string(kDefaultInterfaceName)},
-        {"pin", std::to_string(kDefaultInterruptPin)},
-    };
-    for (const auto& [name, text] : fixed) {
-        if (name == key) {
-            return text;
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -509,24 +409,6 @@ const CommandSpec& SpecOf(Command command) {
 std::string Synopsis(Option option) {
     const OptionSpec& spec = SpecOf(option);
     return std::string(spec.name) + (spec.metavar.empty() ? "" : " " + std::string(spec.metavar));
-}
-
-std::string Expand(std::string_view text, const OptionSpec* spec, std::string_view value) {
-    std::string expanded;
-    std::size_t start = 0;
-    for (std::size_t open; (open = text.find('{', start)) != std::string_view::npos;) {
-        const std::size_t close = text.find('}', open);
-        if (close == std::string_view::npos) {
-            break;
-        }
-        expanded += text.substr(start, open - start);
-        const std::optional<std::string> filled =
-            PlaceholderValue(text.substr(open + 1, close - open - 1), spec, value);
-        // A brace that names no placeholder is kept as written.
-        expanded += filled ? *filled : std::string(text.substr(open, close - open + 1));
-        start = close + 1;
-    }
-    return expanded + std::string(text.substr(start));
 }
 
 } // namespace quillon::cli

@@ -210,6 +210,24 @@ std::optional<FdExportFormat> FindFdExportFormat(std::string_view name) {
     return std::nullopt;
 }
 
+std::string FdExportFormatNames() {
+    std::string text;
+    for (std::size_t i = 0; i < kFormats.size(); ++i) {
+        text += (i == 0                     ? ""
+                 : i + 1 == kFormats.size() ? " or "
+                                            : ", ") +
+                std::string(kFormats[i].name);
+    }
+    return text;
+}
+
+std::optional<std::string> FdExportFormatProblem(std::string_view name) {
+    if (FindFdExportFormat(name)) {
+        return std::nullopt;
+    }
+    return "'" + std::string(name) + "' is not a form; try " + FdExportFormatNames();
+}
+
 FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
                              const FdExportOptions& options) {
     FdExportText out;

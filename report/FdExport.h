@@ -4,6 +4,7 @@
 // segments and TDC, systemd-networkd, the Raspberry Pi overlay line of the mcp251xfd) and
 // JSON. Where the Linux driver would refuse or change the setting, the export says so beside
 // the text, which is still made.
+#include "report/Export.h"
 #include "timing/FdTiming.h"
 
 #include <optional>
@@ -32,10 +33,14 @@ struct FdExportFormatSpec {
 // In the order the help lists them.
 const std::vector<FdExportFormatSpec>& FdExportFormats();
 std::optional<FdExportFormat> FindFdExportFormat(std::string_view name);
+// "c-mcp251xfd, c-dspic33c, ... or json", for help texts and refusals.
+std::string FdExportFormatNames();
+// nullopt for a known form, else the refusal naming the known ones.
+std::optional<std::string> FdExportFormatProblem(std::string_view name);
 
 struct FdExportOptions {
-    std::string sInterface = "can0";
-    int lInterruptPin = 25;
+    std::string sInterface = std::string(kDefaultInterfaceName);
+    int lInterruptPin = kDefaultInterruptPin;
 };
 
 struct FdExportText {

@@ -64,11 +64,24 @@ int DigitValue(char c, unsigned base) {
 // One register's value; the error names the register.
 bool ReadOne(std::string_view name, std::string_view text, unsigned maxValue, unsigned& value,
              std::string& error) {
-    const std::string_view word = Trimmed(text);
-    const std::string lead = std::string(name) + ": ";
-    if (word.empty()) {
-        error = lead + "no value" + std::string(kHowToWrite);
+    std::string problem;
+    const std::optional<std::uint32_t> word = ReadRegisterWord(text, maxValue, problem);
+    if (!word) {
+        error = std::string(name) + ": " + problem;
         return false;
+    }
+    value = *word;
+    return true;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> ReadRegisterWord(std::string_view text, std::uint32_t maxValue,
+                                              std::string& error) {
+    const std::string_view word = Trimmed(text);
+    if (word.empty()) {
+        error = "no value" + std::string(kHowToWrite);
+        return std::nullopt;
     }
     unsigned base = 10;
     std::string_view digits = word;
@@ -80,23 +93,18 @@ bool ReadOne(std::string_view name, std::string_view text, unsigned maxValue, un
     for (const char c : digits) {
         const int digit = DigitValue(c, base);
         if (digit < 0) {
-            error =
-                lead + "'" + Echo(word) + "' is not a register value" + std::string(kHowToWrite);
-            return false;
+            error = "'" + Echo(word) + "' is not a register value" + std::string(kHowToWrite);
+            return std::nullopt;
         }
         // Past the largest value the sum only needs to stay above it.
         sum = sum > maxValue ? sum : sum * base + static_cast<unsigned>(digit);
     }
     if (sum > maxValue) {
-        error = lead + Echo(word) + " is above " + Hex(maxValue) + " (" + std::to_string(maxValue) +
-                ")";
-        return false;
+        error = Echo(word) + " is above " + Hex(maxValue) + " (" + std::to_string(maxValue) + ")";
+        return std::nullopt;
     }
-    value = static_cast<unsigned>(sum);
-    return true;
+    return static_cast<std::uint32_t>(sum);
 }
-
-} // namespace
 
 const RegisterLayoutInfo& LayoutInfo(RegisterLayout layout) {
     switch (layout) {

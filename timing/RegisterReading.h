@@ -5,6 +5,8 @@
 // with this one grammar, and every refusal names the register and says what is wrong.
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,12 @@ struct RegisterReading {
     std::string sError;
     explicit operator bool() const { return sError.empty(); }
 };
+
+// One value of at most `maxValue` in that grammar (the 32-bit words of the CAN FD
+// controllers too), or nullopt with `error` saying what is wrong ("'0x1G' is not a register
+// value (write 0x91 or 145)").
+std::optional<std::uint32_t> ReadRegisterWord(std::string_view text, std::uint32_t maxValue,
+                                              std::string& error);
 
 // One text per register of `layout` (the window's boxes). Blanks around a value are
 // allowed; a leading 0 is no octal prefix ("010" is ten).

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"fd timing " + kInputs + "--pick 1 --grid", 2, "--grid: unknown option for fd timing"},
         Row{"timing --osc 16 --rate 500 --pick 1 --pll", 2, "--pll: unknown option for timing"},
         Row{"fd decode --osc 40 --nbtcfg 0x100000000 --dbtcfg 0", 2,
-            "--nbtcfg: '0x100000000' is no register word (0x0 to 0xFFFFFFFF, or decimal)"},
+            "--nbtcfg: 0x100000000 is above 0xFFFFFFFF (4294967295)"},
         Row{"fd decode --osc 40 --nbtcfg 0x00440904", 2, "--dbtcfg: required (the CiDBTCFG word)"},
         Row{"fd decode --osc 40 --rate 500 --nbtcfg 1 --dbtcfg 1", 2,
             "--rate: unknown option for fd decode"},

@@ -1,0 +1,123 @@
+// The placeholders of the help and refusal texts: the option table writes "{max}" or
+// "{formats}" and the value comes from the constant that decides it, so a limit changed in
+// the model changes the help with it.
+#include "cli/CliArguments.h"
+#include "cli/CliOptions.h"
+
+#include "report/Export.h"
+#include "report/FdExport.h"
+#include "report/FdHtmlReport.h"
+#include "report/ReportFiles.h"
+#include "timing/CandidateSearch.h"
+#include "timing/CrystalCheck.h"
+#include "timing/DisplayTexts.h"
+#include "timing/NumberFormat.h"
+#include "timing/Segments.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace quillon::cli {
+
+namespace {
+
+// One line a form: its name and what it gives.
+std::string FdFormatList() {
+    std::string text;
+    for (const FdExportFormatSpec& format : FdExportFormats()) {
+        const std::string name(format.name);
+        text += "\n  " + name + std::string(13 - std::min<std::size_t>(12, name.size()), ' ') +
+                std::string(format.summary);
+    }
+    return text;
+}
+
+std::string FamilyList() {
+    std::string text;
+    for (const ControllerFamily family :
+         {ControllerFamily::Mcp251x, ControllerFamily::Pic18, ControllerFamily::Dspic30,
+          ControllerFamily::Dspic33f, ControllerFamily::Pic24h}) {
+        text += (text.empty() ? "" : ", ") + std::string(FamilyName(family));
+    }
+    return text;
+}
+
+std::string ListHeadings() {
+    std::string text;
+    for (const std::string_view heading : kListHeadings) {
+        text += (text.empty() ? "" : ", ") + std::string(heading);
+    }
+    return text;
+}
+
+std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSpec* spec,
+                                            std::string_view value) {
+    if (spec != nullptr) {
+        if (key == "min") {
+            return FormatGeneralNumber(spec->min);
+        }
+        if (key == "max") {
+            return FormatGeneralNumber(spec->max);
+        }
+        if (key == "metavar") {
+            return std::string(spec->metavar);
+        }
+        if (key == "alias") {
+            return std::string(spec->alias);
+        }
+        if (key == "value") {
+            return std::string(value);
+        }
+    }
+    const std::pair<std::string_view, std::string> fixed[] = {
+        {"program", std::string(kProgramName)},
+        {"families", FamilyList()},
+        {"ppm", FormatGeneralNumber(kDefaultCrystalPpm)},
+        {"ipt", std::to_string(kIptTq)},
+        {"match", FormatGeneralNumber(kCrystalMatchPercent)},
+        {"tq_min", std::to_string(kMinTqCount)},
+        {"tq_max", std::to_string(kMaxTqCount)},
+        {"brp_values", std::to_string(kBRPValueCount)},
+        {"tq_counts", std::to_string(kTqCountCount)},
+        {"list_headings", ListHeadings()},
+        {"page", kReportFileName},
+        {"bitmap", kBitmapFileName},
+        {"fd_page", kFdReportFileName},
+        {"fd_bitmap", kFdBitmapFileName},
+        {"fd_formats", FdExportFormatNames()},
+        {"fd_format_list", FdFormatList()},
+        {"ok", std::to_string(kExitOk)},
+        {"refused", std::to_string(kExitRefused)},
+        {"usage", std::to_string(kExitUsage)},
+        {"formats", ExportFormatNames()},
+        {"interface", std::string(kDefaultInterfaceName)},
+        {"pin", std::to_string(kDefaultInterruptPin)},
+    };
+    for (const auto& [name, text] : fixed) {
+        if (name == key) {
+            return text;
+        }
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::string Expand(std::string_view text, const OptionSpec* spec, std::string_view value) {
+    std::string expanded;
+    std::size_t start = 0;
+    for (std::size_t open; (open = text.find('{', start)) != std::string_view::npos;) {
+        const std::size_t close = text.find('}', open);
+        if (close == std::string_view::npos) {
+            break;
+        }
+        expanded += text.substr(start, open - start);
+        const std::optional<std::string> filled =
+            PlaceholderValue(text.substr(open + 1, close - open - 1), spec, value);
+        // A brace that names no placeholder is kept as written.
+        expanded += filled ? *filled : std::string(text.substr(open, close - open + 1));
+        start = close + 1;
+    }
+    return expanded + std::string(text.substr(start));
+}
+
+} // namespace quillon::cli

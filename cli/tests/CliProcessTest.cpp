@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <iterator>
 #include <sstream>
 #include <thread>
@@ -146,6 +147,29 @@ TEST(Process, ReportWritesTheExamplePageAndItsBitmap) {
     const std::string bmp = ReadFile(out / "bittime.bmp");
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     EXPECT_EQ(bmp.substr(18, 8), std::string("\x4a\x02\0\0\x6a\0\0\0", 8));
+}
+
+// Qt's start-up takes the user's locale for the C library too; neither program may let it
+// turn a point into a comma or read "16,5" as anything but 16.
+TEST(Process, AGermanLocaleChangesNoFigure) {
+    const char* const before = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = before != nullptr ? before : "C";
+    const bool available = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    std::setlocale(LC_ALL, saved.c_str());
+    if (!available) {
+        GTEST_SKIP() << "de_DE.UTF-8 is not generated";
+    }
+    Environment german = kExampleTime;
+    german.emplace_back("LC_ALL", "de_DE.UTF-8");
+    const TempDir out;
+    const ProcessRun report =
+        RunProgram(kCli, Args(kExampleReport + " --out {dir}", out.Str()), german);
+    ASSERT_EQ(report.status, 0) << report.err;
+    EXPECT_EQ(ReadFile(out / "MCP2510Report.htm"), ReadFile(QUILLON_REPORT_EXAMPLE));
+    const std::string timing = "timing --osc 16,5 --rate 500 --pick 1";
+    EXPECT_EQ(RunProgram(kCli, Args(timing), german).out,
+              RunProgram(kCli, Args(timing), {{"LC_ALL", "C"}}).out);
+    EXPECT_NE(RunProgram(kCli, Args(timing)).out.find("16.000 MHz"), std::string::npos);
 }
 
 QJsonDocument JsonOf(const std::string& args, int status) {

@@ -22,13 +22,8 @@ void WriteProposal(JsonWriter& json, const FdFacts& p) {
 
 CommandOutput RunFdCandidates(const Request& request) {
     const std::vector<FdCandidate> found = SearchFdFor(request);
-    std::vector<FdFacts> proposals;
-    for (const FdCandidate& c : found) {
-        proposals.push_back(
-            DescribeFdTiming(ProposedFdSetting(request.oscFreqMHz, request.pll, request.rateKbps,
-                                               request.dataRateKbps, c),
-                             kDecimalSeparator));
-    }
+    const std::vector<FdFacts> proposals =
+        DescribeFdProposals(FdInputs(request), found, kDecimalSeparator);
     CommandOutput output;
     if (!request.json) {
         output.out = FdInputsTable(FdInputs(request)) + "\n" + FdCandidatesTable(found, proposals);

@@ -113,12 +113,6 @@ std::string FdInputsTable(const FdSetting& setting, bool withRates) {
     return table.Text();
 }
 
-std::string FdCandidateText(const FdCandidate& c) {
-    return "nominal BRP " + std::to_string(c.nominal.lBRP) + " x " +
-           std::to_string(c.nominal.lTqCount) + " Tq, data BRP " + std::to_string(c.data.lBRP) +
-           " x " + std::to_string(c.data.lTqCount) + " Tq";
-}
-
 std::string FdCandidatesTable(const std::vector<FdCandidate>& candidates,
                               const std::vector<FdFacts>& proposals) {
     if (candidates.empty()) {

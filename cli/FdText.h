@@ -20,9 +20,6 @@ std::string FdInputsTable(const FdSetting& setting, bool withRates = true);
 std::string FdCandidatesTable(const std::vector<FdCandidate>& candidates,
                               const std::vector<FdFacts>& proposals);
 
-// "nominal BRP 1 x 80 Tq, data BRP 1 x 20 Tq"
-std::string FdCandidateText(const FdCandidate& candidate);
-
 // The tables of a setting; `source` says where it came from ("list entry 1 of 32: ...").
 std::string FdSettingText(std::string_view source, const FdFacts& facts);
 

@@ -224,20 +224,6 @@ std::string FindingsList(const FdFacts& f) {
     return text + "</ul>\n";
 }
 
-std::string TdcText(const FdTdcSetting& tdc) {
-    switch (tdc.mode) {
-    case TdcMode::Auto:
-        return "automatic, TDCO " + std::to_string(tdc.lOffset) +
-               " SYSCLK periods (the secondary sample point at TDCV + TDCO).";
-    case TdcMode::Manual:
-        return "manual, TDCO " + std::to_string(tdc.lOffset) + " and TDCV " +
-               std::to_string(tdc.lValue) + " SYSCLK periods.";
-    case TdcMode::Off:
-        break;
-    }
-    return "off.";
-}
-
 } // namespace
 
 FdReportValues BuildFdReportValues(const FdFacts& f, const std::string& sDate,
@@ -249,7 +235,7 @@ FdReportValues BuildFdReportValues(const FdFacts& f, const std::string& sDate,
     values["sNominalTarget"] = TargetRateText(f.setting.dNominalKbps, sep);
     values["sDataTarget"] = TargetRateText(f.setting.dDataKbps, sep);
     values["sPhaseRows"] = PhaseRows(f);
-    values["sTdc"] = TdcText(f.setting.tdc);
+    values["sTdc"] = FdTdcText(f.setting.tdc);
     values["sToleranceRows"] = ToleranceRows(f);
     values["sTolerance"] = f.sTolerance;
     values["sLimiting"] = std::to_string(f.tolerance.lLimiting);

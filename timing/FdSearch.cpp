@@ -177,4 +177,24 @@ std::optional<FdSetting> RecommendedFdSetting(const FdSetting& setting) {
     return recommended;
 }
 
+std::vector<FdFacts> DescribeFdProposals(const FdSetting& inputs,
+                                         const std::vector<FdCandidate>& candidates,
+                                         std::string_view decimalSeparator) {
+    std::vector<FdFacts> proposals;
+    proposals.reserve(candidates.size());
+    for (const FdCandidate& candidate : candidates) {
+        proposals.push_back(
+            DescribeFdTiming(ProposedFdSetting(inputs.dOscFreqMHz, inputs.bPll, inputs.dNominalKbps,
+                                               inputs.dDataKbps, candidate),
+                             decimalSeparator));
+    }
+    return proposals;
+}
+
+std::string FdCandidateText(const FdCandidate& c) {
+    return "nominal BRP " + std::to_string(c.nominal.lBRP) + " x " +
+           std::to_string(c.nominal.lTqCount) + " Tq, data BRP " + std::to_string(c.data.lBRP) +
+           " x " + std::to_string(c.data.lTqCount) + " Tq";
+}
+
 } // namespace quillon

@@ -6,6 +6,8 @@
 #include "timing/FdTiming.h"
 
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon {
@@ -33,6 +35,15 @@ inline constexpr double kFdNearRatePercent = 1.0;
 // rate comes nearest the target: those that hit it in whole bit/s, or, when none does, those
 // within 1 %. Prescaler ascending.
 std::vector<FdPhaseCandidate> SearchFdPhase(FdPhase phase, double dSysclkMHz, double dRateKbps);
+
+// The facts of each candidate's proposal (ProposedFdSetting), in the candidates' order: the
+// sample points and tolerance the list shows beside each entry.
+std::vector<FdFacts> DescribeFdProposals(const FdSetting& inputs,
+                                         const std::vector<FdCandidate>& candidates,
+                                         std::string_view decimalSeparator = ".");
+
+// "nominal BRP 1 x 80 Tq, data BRP 1 x 20 Tq"
+std::string FdCandidateText(const FdCandidate& candidate);
 
 // One phase's prescaler and Tq count with the rate they give on SYSCLK.
 FdPhaseCandidate MakeFdPhaseCandidate(double dSysclkMHz, double dRateKbps, int lBRP, int lTqCount);

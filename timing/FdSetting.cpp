@@ -22,6 +22,20 @@ std::string_view TdcModeName(TdcMode mode) {
     return "off";
 }
 
+std::string FdTdcText(const FdTdcSetting& tdc) {
+    switch (tdc.mode) {
+    case TdcMode::Auto:
+        return "automatic, TDCO " + std::to_string(tdc.lOffset) +
+               " SYSCLK periods (the secondary sample point at TDCV + TDCO).";
+    case TdcMode::Manual:
+        return "manual, TDCO " + std::to_string(tdc.lOffset) + " and TDCV " +
+               std::to_string(tdc.lValue) + " SYSCLK periods.";
+    case TdcMode::Off:
+        break;
+    }
+    return "off.";
+}
+
 int KernelPropagationShare(int lTseg1) {
     return lTseg1 / 2;
 }

@@ -15,6 +15,8 @@ inline constexpr double kFdMaxSysclkMHz = 40.0;
 // The data rates the input checks accept, in kbit/s.
 inline constexpr double kFdMinDataRateKbps = 1.0;
 inline constexpr double kFdMaxDataRateKbps = 8000.0;
+// What the window's data-rate box holds at first and after a value it cannot use.
+inline constexpr std::string_view kDefaultFdDataRateText = "2000";
 
 enum class FdPhase { Nominal, Data };
 
@@ -95,6 +97,10 @@ struct FdSetting {
 };
 
 double FdSysclkMHz(double dOscFreqMHz, bool bPll);
+
+// The TDC as a sentence's end: "automatic, TDCO 15 SYSCLK periods (the secondary sample
+// point at TDCV + TDCO).", "manual, TDCO 12 and TDCV 3 SYSCLK periods." or "off.".
+std::string FdTdcText(const FdTdcSetting& tdc);
 
 // The TDC the controller needs for a data phase: automatic, with the offset TDCO = (1 +
 // propagation + phase 1) x BRP SYSCLK periods (the secondary sample point at the data sample

@@ -10,6 +10,9 @@
 #include "ui/Twips.h"
 #include "ui/WaitCursor.h"
 #include "window/BitTimingPicture.h"
+#include "window/ControllerChoice.h"
+#include "window/FdCandidateList.h"
+#include "window/FdStepThree.h"
 #include "window/WindowDesign.h"
 
 #include <QButtonGroup>
@@ -26,6 +29,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QToolButton>
@@ -71,6 +75,7 @@ frmMainBitTime::frmMainBitTime(QWidget* parent) : QWidget(parent) {
     BuildSegmentPanel();
     BuildRegistersButton();
     BuildCopyAsButton();
+    BuildFdPanels();
     SetUpKeyboard();
 
     resize(Twips(kDesignWidthTwips), Twips(kDesignHeightTwips));
@@ -93,7 +98,9 @@ void frmMainBitTime::SetUpKeyboard() {
         });
         // Step 3 works with what the boxes hold; it shows at once what an edit changes.
         connect(box, &QLineEdit::textEdited, this, [this] {
-            if (m_step == 2) {
+            if (m_step == 2 && IsFd()) {
+                m_fdStepThree->SetInputs(FdInputsFromBoxes());
+            } else if (m_step == 2) {
                 DrawBitTiming();
             }
         });
@@ -109,15 +116,26 @@ void frmMainBitTime::SetUpKeyboard() {
     pressWhenEnabled(Qt::ALT | Qt::Key_Right, cmdNext);
     pressWhenEnabled(Qt::ALT | Qt::Key_Left, cmdBack);
 
-    // One pass through the window in reading order; hidden controls are skipped.
-    QList<QWidget*> order = {txtOsc, txtCANBaud, cmdNext, cmdBack, Label13, cmdTarsel};
+    connect(m_controller, &ControllerChoice::returnPressed, this, [this] {
+        if (m_step == 0 && cmdNext->isEnabled()) {
+            cmdNext->click();
+        }
+    });
+
+    // One pass through the window in reading order; hidden controls are skipped. The
+    // controller choice follows the boxes it completes.
+    QList<QWidget*> order = {txtOsc, txtCANBaud};
+    order << m_controller->TabChain();
+    order << QList<QWidget*>{cmdNext, cmdBack, Label13, cmdTarsel};
     for (const char* name : {"g", "lvwTq", "cmdRemove", "cmdClear"}) {
         order << vrnBitTime->findChild<QWidget*>(QString::fromLatin1(name));
     }
+    order << m_fdCandidates->list();
     order << QList<QWidget*>{
         lstSelectTq,       sclProp,      sclPhase1,    optPhase2[0],        sclPhase2,
         optPhase2[1],      sclSJW,       cmdRecommend, chkMultipleSampling, chkUseWakeUpFilter,
         cmdGenerateReport, cmdRegisters, cmdCopyAs};
+    order << m_fdStepThree->TabChain();
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -160,6 +178,8 @@ void frmMainBitTime::LayoutContent() {
     if (height > 0) {
         vrnBitTime->setGeometry(0, top, width, height);
         pctSegment->setGeometry(0, top, width, height);
+        m_fdCandidates->setGeometry(0, top, width, height);
+        m_fdStepThreeArea->setGeometry(0, top, width, height);
     }
     lblVarnholt->setGeometry(0, lblVarnholt->y(), width, lblVarnholt->height());
     lblPlug->setGeometry(0, lblPlug->y(), width, lblPlug->height());
@@ -198,14 +218,19 @@ void frmMainBitTime::cmdBack_Click() {
 void frmMainBitTime::ShowStep() {
     WaitCursor wait(this);
     cmdTarsel->hide();
-    if (m_step == 1) {
+    m_controller->hide();
+    if (m_step == 0) {
+        ShowStep1();
+    } else if (IsFd()) {
+        m_step == 1 ? ShowFdStep2() : ShowFdStep3();
+    } else if (m_step == 1) {
         ShowStep2();
     } else if (m_step == 2) {
         ShowStep3();
     }
 }
 
-void frmMainBitTime::ShowStep2() {
+void frmMainBitTime::CheckStepOneBoxes() {
     const QString title = ToQString(quillon::kAppTitle);
     if (const auto problem = quillon::OscillatorProblem(ReadBox(txtOsc))) {
         ShowMessage(this, QMessageBox::Information, title,
@@ -217,7 +242,10 @@ void frmMainBitTime::ShowStep2() {
                     ToQString(*problem) + QString::fromLatin1(kSettingToDefault));
         txtCANBaud->setText(ToQString(quillon::kDefaultRateText));
     }
+}
 
+void frmMainBitTime::ShowStep2() {
+    CheckStepOneBoxes();
     vrnBitTime->SetOscFreqInMhz(ReadBox(txtOsc));
     vrnBitTime->SetCANBaudRate(ReadBox(txtCANBaud) * 1000);
     vrnBitTime->Calculate();

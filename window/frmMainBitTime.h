@@ -10,11 +10,18 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <vector>
 
 namespace quillon {
 struct DateSeparators;
 enum class ExportFormat;
+struct FdCandidate;
+struct FdSetting;
 } // namespace quillon
+
+// Step 1's note, which it shows again when CAN FD returns to it.
+inline const char* const kNoteStep1 =
+    "Enter in the oscillator frequency and desired CAN baud rate. Press next \">\".";
 
 // The date and time separators of a locale's short formats, for the report's time stamp.
 quillon::DateSeparators LocaleDateSeparators(const QLocale& locale = QLocale());
@@ -27,8 +34,12 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QScrollArea;
 class QToolButton;
 class BitTimingPicture;
+class ControllerChoice;
+class FdCandidateList;
+class FdStepThree;
 class vrnctlBitTime;
 
 class frmMainBitTime : public QWidget {
@@ -68,6 +79,20 @@ private:
     void ShowStep();
     void ShowStep2();
     void ShowStep3();
+    // The checks ">" makes of the oscillator and rate boxes, each setting its default.
+    void CheckStepOneBoxes();
+
+    // CAN FD beside the classic steps (frmMainBitTime_fd.cpp): the controller choice in
+    // step 1, whose "<" from an FD step 2 returns to it, the FD candidates in step 2 and
+    // the FD segment panel in step 3.
+    void BuildFdPanels();
+    void ShowStep1();
+    void ShowFdStep2();
+    void ShowFdStep3();
+    void HideStepPanels();
+    // The oscillator, PLL and the two rates as the boxes hold them.
+    quillon::FdSetting FdInputsFromBoxes() const;
+    bool IsFd() const;
     void LayoutContent();
     void pctSegment_Resize();
 
@@ -127,6 +152,13 @@ private:
 
     // Step 2.
     vrnctlBitTime* vrnBitTime = nullptr;
+
+    // CAN FD.
+    ControllerChoice* m_controller = nullptr;
+    FdCandidateList* m_fdCandidates = nullptr;
+    QScrollArea* m_fdStepThreeArea = nullptr;
+    FdStepThree* m_fdStepThree = nullptr;
+    std::vector<quillon::FdCandidate> m_fdFound;
 
     // Step 3.
     QWidget* pctSegment = nullptr;

@@ -13,13 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-const char* const kNoteStep1 =
-    "Enter in the oscillator frequency and desired CAN baud rate. Press next \">\".";
-
-} // namespace
-
 void frmMainBitTime::BuildHeaderBands() {
     pctTop = new QWidget(this);
     pctTop->setObjectName(QStringLiteral("pctTop"));

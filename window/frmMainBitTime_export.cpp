@@ -7,47 +7,14 @@
 
 #include "report/Export.h"
 #include "report/KernelComparisonText.h"
-#include "timing/Maker.h"
-#include "ui/MessageBox.h"
 #include "ui/QtText.h"
+#include "window/ClipboardCopy.h"
 #include "window/KernelDialog.h"
+#include "window/MenuButton.h"
 
-#include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QToolButton>
-
-namespace {
-
-// A tool button whose menu also opens with Return, Enter and Alt+Down, as a drop-down
-// list does; Space opens it as it presses any button.
-class MenuButton : public QToolButton {
-public:
-    using QToolButton::QToolButton;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        const int key = event->key();
-        const bool altDown = key == Qt::Key_Down && event->modifiers() == Qt::AltModifier;
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || altDown) {
-            showMenu();
-            return;
-        }
-        QToolButton::keyPressEvent(event);
-    }
-};
-
-QString Sentences(const std::vector<std::string>& sentences) {
-    QStringList lines;
-    for (const std::string& sentence : sentences) {
-        lines << QStringLiteral("\u2022 ") + ToQString(sentence);
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-} // namespace
 
 void frmMainBitTime::BuildCopyAsButton() {
     cmdCopyAs = new MenuButton(pctSegment);
@@ -94,22 +61,9 @@ void frmMainBitTime::CopyAs(quillon::ExportFormat format) {
     options.selection = quillon::GridSelection(setting, lstSelectTq->count());
     const quillon::ExportResult result =
         quillon::ExportSetting(format, setting, options, DecimalSeparator());
-    const QString title = ToQString(quillon::kAppTitle);
     const QString form =
         ToQString(quillon::kExportFormats.at(static_cast<std::size_t>(format)).title);
-    if (result.text.empty()) {
-        ShowMessage(this, QMessageBox::Information, title,
-                    tr("Nothing was copied: the %1 cannot be made.\n\n%2")
-                        .arg(form, Sentences(result.warnings)));
-        return;
-    }
-    QGuiApplication::clipboard()->setText(ToQString(result.text));
-    if (!result.warnings.empty()) {
-        ShowMessage(this, QMessageBox::Warning, title,
-                    tr("The %1 is on the clipboard, but its target would refuse or change "
-                       "this setting:\n\n%2")
-                        .arg(form, Sentences(result.warnings)));
-    }
+    CopyExport(this, form, result.text, result.warnings);
 }
 
 void frmMainBitTime::ShowKernelChoice() {

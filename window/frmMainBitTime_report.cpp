@@ -12,6 +12,7 @@
 #include "ui/QtText.h"
 #include "ui/WaitCursor.h"
 #include "window/BitTimingPicture.h"
+#include "window/ReportHandOff.h"
 
 #include <QLocale>
 
@@ -77,22 +78,11 @@ void frmMainBitTime::cmdGenerateReport_Click() {
 
     const quillon::ReportValues values = quillon::BuildReportValues(
         facts, quillon::ReportTimestampNow(LocaleDateSeparators()), DecimalSeparator());
-    const ReportFolderChoice folder = ChooseReportFolder();
-    const quillon::ReportFileResult result = quillon::WriteReportFiles(
-        folder.path, values, [this](const std::filesystem::path& bitmapPath, std::string& reason) {
-            QString why;
-            const bool saved = pctDisplay->saveBitmap(QString::fromStdString(bitmapPath), &why);
-            reason = ToStdString(why);
-            return saved;
-        });
-    if (!result.ok) {
-        ShowMessage(
-            this, QMessageBox::Critical, title,
-            tr("The report could not be written.\n\nFile: %1\nReason: %2")
-                .arg(QString::fromStdString(result.sFile), QString::fromStdString(result.sReason)));
-        return;
-    }
-    basShellExecute::ShellOpen(result.reportPath);
+    WriteAndOpenReport(this, *pctDisplay,
+                       [&values](const std::filesystem::path& folder,
+                                 const quillon::SaveBitmapFunction& saveBitmap) {
+                           return quillon::WriteReportFiles(folder, values, saveBitmap);
+                       });
 }
 
 void frmMainBitTime::OpenMakerWebsite() {

@@ -1,0 +1,74 @@
+#include "window/ControllerChoice.h"
+
+#include "timing/FdSetting.h"
+#include "ui/QtText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+enum Entry { kClassic = 0, kFd = 1 };
+
+} // namespace
+
+ControllerChoice::ControllerChoice(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ctlController"));
+
+    auto* lblController = new QLabel(tr("&Controller"), this);
+    cboController = new QComboBox(this);
+    cboController->setObjectName(QStringLiteral("cboController"));
+    cboController->insertItem(kClassic, tr("CAN 2.0 (MCP251X, PIC18, dsPIC, PIC24H)"));
+    cboController->insertItem(kFd, tr("CAN FD (MCP2517/18FD, MCP251863, dsPIC33C)"));
+    cboController->setToolTip(
+        tr("CAN 2.0: the MCP2510/MCP251X and the CAN modules of the PIC18, dsPIC30F, dsPIC33F "
+           "and PIC24H.\nCAN FD: the MCP2517FD, MCP2518FD and MCP251863 and the CAN FD module "
+           "of the dsPIC33CH/CK, with a nominal and a data rate."));
+    lblController->setBuddy(cboController);
+
+    lblDataRate = new QLabel(tr("&Data (kBPS)"), this);
+    txtDataRate = new QLineEdit(ToQString(quillon::kDefaultFdDataRateText), this);
+    txtDataRate->setObjectName(QStringLiteral("txtDataRate"));
+    txtDataRate->setToolTip(tr("The data phase's rate in kbit/s"));
+    lblDataRate->setBuddy(txtDataRate);
+    chkPll = new QCheckBox(tr("&PLL (SYSCLK = 10 x oscillator)"), this);
+    chkPll->setObjectName(QStringLiteral("chkPll"));
+    chkPll->setToolTip(tr("The controller's PLL, used with a 4 MHz crystal"));
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->addWidget(lblController, 0, 0);
+    grid->addWidget(cboController, 0, 1, 1, 2);
+    grid->addWidget(lblDataRate, 1, 0);
+    grid->addWidget(txtDataRate, 1, 1);
+    grid->addWidget(chkPll, 1, 2);
+    grid->setColumnStretch(2, 1);
+    txtDataRate->setFixedWidth(txtDataRate->fontMetrics().horizontalAdvance(QStringLiteral("0")) *
+                               10);
+
+    connect(cboController, &QComboBox::currentIndexChanged, this, &ControllerChoice::ShowFdInputs);
+    connect(txtDataRate, &QLineEdit::returnPressed, this, &ControllerChoice::returnPressed);
+    ShowFdInputs();
+}
+
+bool ControllerChoice::IsFd() const {
+    return cboController->currentIndex() == kFd;
+}
+
+bool ControllerChoice::Pll() const {
+    return chkPll->isChecked();
+}
+
+QList<QWidget*> ControllerChoice::TabChain() const {
+    return {cboController, txtDataRate, chkPll};
+}
+
+void ControllerChoice::ShowFdInputs() {
+    for (QWidget* fdOnly : QList<QWidget*>{lblDataRate, txtDataRate, chkPll}) {
+        fdOnly->setVisible(IsFd());
+    }
+}

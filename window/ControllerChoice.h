@@ -1,0 +1,36 @@
+#pragma once
+// Step 1's choice of controller: the classic ones (the calculator as it always was) or
+// Microchip's CAN FD controllers, with the two inputs only CAN FD needs, the data rate and
+// the PLL, which show only while CAN FD is chosen. The window reads it when ">" is pressed.
+#include <QList>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+class ControllerChoice : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ControllerChoice(QWidget* parent = nullptr);
+
+    bool IsFd() const;
+    QLineEdit* dataRateBox() const { return txtDataRate; }
+    bool Pll() const;
+    // The controls in the order the keyboard visits them.
+    QList<QWidget*> TabChain() const;
+
+signals:
+    // Return in the data-rate box: go on as ">" does.
+    void returnPressed();
+
+private:
+    void ShowFdInputs();
+
+    QComboBox* cboController = nullptr;
+    QLabel* lblDataRate = nullptr;
+    QLineEdit* txtDataRate = nullptr;
+    QCheckBox* chkPll = nullptr;
+};

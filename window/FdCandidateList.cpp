@@ -1,0 +1,108 @@
+#include "window/FdCandidateList.h"
+
+#include "timing/NumberFormat.h"
+#include "ui/QtText.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString YesNo(bool yes) {
+    return yes ? QObject::tr("yes") : QObject::tr("no");
+}
+
+QString Prescaled(const quillon::FdPhaseCandidate& phase) {
+    return QStringLiteral("%1 x %2 Tq").arg(phase.lBRP).arg(phase.lTqCount);
+}
+
+} // namespace
+
+FdCandidateList::FdCandidateList(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ctlFdCandidates"));
+    lblFdSummary = new QLabel(this);
+    lblFdSummary->setObjectName(QStringLiteral("lblFdSummary"));
+    lblFdSummary->setWordWrap(true);
+
+    lvwFdCandidates = new QTreeWidget(this);
+    lvwFdCandidates->setObjectName(QStringLiteral("lvwFdCandidates"));
+    lvwFdCandidates->setRootIsDecorated(false);
+    lvwFdCandidates->setUniformRowHeights(true);
+    lvwFdCandidates->setAlternatingRowColors(true);
+    lvwFdCandidates->setHeaderLabels({tr("#"), tr("Nominal"), tr("Data"), tr("Same Tq"), tr("TDC"),
+                                      tr("%Err nominal"), tr("%Err data"), tr("Sample points"),
+                                      tr("Tolerance")});
+    for (const int phaseColumn : {1, 2}) {
+        lvwFdCandidates->headerItem()->setToolTip(phaseColumn,
+                                                  tr("Prescaler (BRP) x time quanta in one bit"));
+    }
+    lvwFdCandidates->headerItem()->setToolTip(
+        7, tr("The sample points of the proposed segments, nominal / data"));
+    lvwFdCandidates->headerItem()->setToolTip(
+        8, tr("The oscillator tolerance of the proposed segments and, in brackets, the "
+              "condition of ISO 11898-1 that limits it"));
+    lvwFdCandidates->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    lvwFdCandidates->installEventFilter(this);
+    connect(lvwFdCandidates, &QTreeWidget::itemDoubleClicked, this, &FdCandidateList::chosen);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->addWidget(lblFdSummary);
+    column->addWidget(lvwFdCandidates, 1);
+}
+
+void FdCandidateList::Show(const QString& sysclk,
+                           const std::vector<quillon::FdCandidate>& candidates,
+                           const std::vector<quillon::FdFacts>& proposals) {
+    lvwFdCandidates->clear();
+    if (candidates.empty()) {
+        lblFdSummary->setText(
+            tr("SYSCLK %1: no prescaler and Tq count gives both rates within %2 %. Press \"<\" "
+               "and change the oscillator or the rates.")
+                .arg(sysclk, ToQString(quillon::FormatGeneralNumber(quillon::kFdNearRatePercent))));
+        return;
+    }
+    lblFdSummary->setText(candidates.size() == 1
+                              ? tr("SYSCLK %1: one pair of nominal and data timing gives these "
+                                   "rates.")
+                                    .arg(sysclk)
+                              : tr("SYSCLK %1: %2 pairs of nominal and data timing give these "
+                                   "rates.")
+                                    .arg(sysclk)
+                                    .arg(candidates.size()));
+    QList<QTreeWidgetItem*> items;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const quillon::FdCandidate& c = candidates[i];
+        const quillon::FdFacts& p = proposals[i];
+        items << new QTreeWidgetItem(QStringList{
+            QString::number(i + 1), Prescaled(c.nominal), Prescaled(c.data), YesNo(c.SameQuantum()),
+            YesNo(c.TdcPossible()), ToQString(p.nominal.sError), ToQString(p.data.sError),
+            ToQString(p.nominal.sSamplePoint + " / " + p.data.sSamplePoint + " %"),
+            ToQString(p.sTolerance + " % (" + std::to_string(p.tolerance.lLimiting) + ")")});
+    }
+    lvwFdCandidates->addTopLevelItems(items);
+    lvwFdCandidates->setCurrentItem(items.front());
+}
+
+int FdCandidateList::CurrentIndex() const {
+    QTreeWidgetItem* item = lvwFdCandidates->currentItem();
+    return item == nullptr ? -1 : lvwFdCandidates->indexOfTopLevelItem(item);
+}
+
+QWidget* FdCandidateList::list() const {
+    return lvwFdCandidates;
+}
+
+bool FdCandidateList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lvwFdCandidates && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && CurrentIndex() >= 0) {
+            emit chosen();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

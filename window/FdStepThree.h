@@ -1,0 +1,84 @@
+#pragma once
+// Step 3 with a CAN FD controller: the chosen candidate, the segments of both phases in
+// spin boxes, the facts of the setting they make (rates, errors, sample points, the TDC,
+// the oscillator tolerance with the condition that limits it, the verdict and findings),
+// the nominal and the data bit on one drawing, and the report and "Copy as" for it. Every
+// fact comes from DescribeFdTiming; the panel only shows them.
+#include "timing/FdSearch.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+namespace quillon {
+enum class FdExportFormat;
+} // namespace quillon
+
+class BitTimingPicture;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+
+class FdStepThree : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FdStepThree(QWidget* parent = nullptr);
+    ~FdStepThree() override;
+
+    // The oscillator, PLL and rates of the search, its candidates, and the one chosen
+    // (0-based), whose proposal the controls then hold.
+    void Show(const quillon::FdSetting& inputs, const std::vector<quillon::FdCandidate>& candidates,
+              int index);
+    // New oscillator or rates from the boxes above, with the controls' segments kept.
+    void SetInputs(const quillon::FdSetting& inputs);
+    // The setting the controls hold, with the TDC the controller needs for its data phase.
+    quillon::FdSetting CurrentSetting() const;
+    QList<QWidget*> TabChain() const;
+
+private slots:
+    void cboFdCandidate_Click();
+    void cmdFdRecommend_Click();
+    void cmdFdReport_Click();
+
+private:
+    struct PhaseControls {
+        QLabel* quanta = nullptr; // "BRP 1, 80 Tq of 25.000 ns"
+        QSpinBox* propagation = nullptr;
+        QSpinBox* phase1 = nullptr;
+        QSpinBox* phase2 = nullptr;
+        QSpinBox* sjw = nullptr;
+        QLabel* rate = nullptr;
+        QLabel* error = nullptr;
+        QLabel* samplePoint = nullptr;
+    };
+
+    void BuildPhaseRows(class QGridLayout* grid);
+    void BuildCopyAsButton();
+    void ShowSetting(const quillon::FdSetting& setting);
+    // The facts of the current setting into the labels, the notes and the drawing.
+    void Describe();
+    void DrawDiagram();
+    void CopyAs(quillon::FdExportFormat format);
+    std::string DecimalSeparator() const;
+    bool HasCandidate() const;
+
+    quillon::FdSetting m_inputs;
+    std::vector<quillon::FdCandidate> m_candidates;
+    bool m_bShowing = false; // the controls are being set; one description follows
+
+    QComboBox* cboFdCandidate = nullptr;
+    QPushButton* cmdFdRecommend = nullptr;
+    PhaseControls m_phases[2];
+    QLabel* lblFdTdc = nullptr;
+    QLabel* lblFdTolerance = nullptr;
+    BitTimingPicture* pctFdDisplay = nullptr;
+    QPlainTextEdit* txtFdNotes = nullptr;
+    QPushButton* cmdFdReport = nullptr;
+    QToolButton* cmdFdCopyAs = nullptr;
+};

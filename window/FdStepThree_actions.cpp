@@ -1,0 +1,113 @@
+// Step 3's CAN FD buttons: the recommended segments, the FD report and the "Copy as" menu
+// of the FD export forms.
+#include "window/FdStepThree.h"
+
+#include "report/FdExport.h"
+#include "report/FdHtmlReport.h"
+#include "report/ReportValues.h"
+#include "timing/InputChecks.h"
+#include "timing/Maker.h"
+#include "ui/MessageBox.h"
+#include "ui/QtText.h"
+#include "ui/WaitCursor.h"
+#include "window/BitTimingPicture.h"
+#include "window/ClipboardCopy.h"
+#include "window/MenuButton.h"
+#include "window/ReportHandOff.h"
+#include "window/frmMainBitTime.h"
+
+#include <QComboBox>
+#include <QMenu>
+
+namespace {
+
+const char* const kCorrectInputs =
+    " Correct the oscillator frequency or the CAN baud rate and try again.";
+
+// The problem with the inputs that leaves nothing to compute with, if any.
+std::optional<std::string> ComputeProblem(const quillon::FdSetting& setting) {
+    if (auto problem = quillon::OscillatorComputeProblem(setting.dOscFreqMHz)) {
+        return problem;
+    }
+    return quillon::RateComputeProblem(setting.dNominalKbps);
+}
+
+} // namespace
+
+void FdStepThree::BuildCopyAsButton() {
+    cmdFdCopyAs = new MenuButton(this);
+    cmdFdCopyAs->setObjectName(QStringLiteral("cmdFdCopyAs"));
+    cmdFdCopyAs->setText(tr("Copy as"));
+    cmdFdCopyAs->setToolTip(tr("Copy the setting to the clipboard as C for the registers, as a "
+                               "Linux ip link command, systemd-networkd file or Raspberry Pi "
+                               "overlay line, or as JSON"));
+    cmdFdCopyAs->setFocusPolicy(Qt::StrongFocus);
+    cmdFdCopyAs->setPopupMode(QToolButton::InstantPopup);
+    cmdFdCopyAs->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    cmdFdCopyAs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto* menu = new QMenu(cmdFdCopyAs);
+    menu->setObjectName(QStringLiteral("mnuFdCopyAs"));
+    for (const quillon::FdExportFormatSpec& spec : quillon::FdExportFormats()) {
+        QAction* action = menu->addAction(ToQString(spec.summary));
+        action->setObjectName(QStringLiteral("mnuFdCopyAs_") + ToQString(spec.name));
+        const quillon::FdExportFormat format = spec.format;
+        connect(action, &QAction::triggered, this, [this, format] { CopyAs(format); });
+    }
+    cmdFdCopyAs->setMenu(menu);
+}
+
+void FdStepThree::cmdFdRecommend_Click() {
+    if (!HasCandidate()) {
+        return;
+    }
+    if (const std::optional<quillon::FdSetting> recommended =
+            quillon::RecommendedFdSetting(CurrentSetting())) {
+        ShowSetting(*recommended);
+        return;
+    }
+    ShowMessage(this, QMessageBox::Information, ToQString(quillon::kAppTitle),
+                tr("No split of these time quanta keeps both phases within their register "
+                   "ranges."));
+}
+
+void FdStepThree::cmdFdReport_Click() {
+    WaitCursor wait(this);
+    if (!HasCandidate()) {
+        return;
+    }
+    const quillon::FdSetting setting = CurrentSetting();
+    if (const auto problem = ComputeProblem(setting)) {
+        ShowMessage(this, QMessageBox::Information, ToQString(quillon::kAppTitle),
+                    ToQString(*problem) + QString::fromLatin1(kCorrectInputs));
+        return;
+    }
+    const quillon::FdFacts facts = quillon::DescribeFdTiming(setting, DecimalSeparator());
+    const quillon::FdReportValues values = quillon::BuildFdReportValues(
+        facts, quillon::ReportTimestampNow(LocaleDateSeparators()), DecimalSeparator());
+    // The saved bitmap is the drawing of exactly this setting.
+    DrawDiagram();
+    WriteAndOpenReport(this, *pctFdDisplay,
+                       [&values](const std::filesystem::path& folder,
+                                 const quillon::SaveBitmapFunction& saveBitmap) {
+                           return quillon::WriteFdReportFiles(folder, values, saveBitmap);
+                       });
+}
+
+void FdStepThree::CopyAs(quillon::FdExportFormat format) {
+    if (!HasCandidate()) {
+        return;
+    }
+    const quillon::FdSetting setting = CurrentSetting();
+    const QString form =
+        ToQString(std::find_if(quillon::FdExportFormats().begin(), quillon::FdExportFormats().end(),
+                               [format](const auto& spec) { return spec.format == format; })
+                      ->summary);
+    if (const auto problem = ComputeProblem(setting)) {
+        CopyExport(this, form, {}, {*problem});
+        return;
+    }
+    // The export's numbers are for files and commands: always with a decimal point.
+    const quillon::FdExportText text =
+        quillon::ExportFdSetting(quillon::DescribeFdTiming(setting), format);
+    CopyExport(this, form, text.sText, text.warnings);
+}

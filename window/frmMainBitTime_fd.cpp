@@ -1,0 +1,144 @@
+// CAN FD beside the classic steps: the controller choice under the promotional panel of
+// step 1, the FD candidate list as step 2 and the FD segment panel as step 3. With the
+// classic controllers chosen none of this shows and the steps run as they always did; with
+// CAN FD, "<" in step 2 returns to step 1, where the data rate and the PLL are entered.
+#include "window/frmMainBitTime.h"
+
+#include "candidates/vrnctlBitTime.h"
+#include "timing/FdSearch.h"
+#include "timing/InputChecks.h"
+#include "timing/Maker.h"
+#include "ui/MessageBox.h"
+#include "ui/QtText.h"
+#include "window/ControllerChoice.h"
+#include "window/FdCandidateList.h"
+#include "window/FdStepThree.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kFdNoteStep2 =
+    "The CAN FD candidates for both rates are listed best first. Choose one and click next, "
+    "or press \"<\" to change the inputs.";
+const char* const kFdNoteStep3 =
+    "Adjust the segments of the nominal and the data phase; the drawing shows both bits.";
+const char* const kSettingToDefault = " Setting to default value.";
+
+} // namespace
+
+void frmMainBitTime::BuildFdPanels() {
+    m_controller = new ControllerChoice(this);
+    Place(m_controller, 3300, 4740, 5310, 660);
+
+    m_fdCandidates = new FdCandidateList(this);
+    m_fdCandidates->setAutoFillBackground(true);
+    m_fdCandidates->hide();
+    connect(m_fdCandidates, &FdCandidateList::chosen, this, [this] {
+        if (m_step == 1 && cmdNext->isEnabled()) {
+            cmdNext->click();
+        }
+    });
+
+    m_fdStepThree = new FdStepThree;
+    m_fdStepThreeArea = new QScrollArea(this);
+    m_fdStepThreeArea->setObjectName(QStringLiteral("scrFdStepThree"));
+    m_fdStepThreeArea->setFrameShape(QFrame::NoFrame);
+    m_fdStepThreeArea->setFocusPolicy(Qt::NoFocus);
+    m_fdStepThreeArea->setWidgetResizable(true);
+    m_fdStepThreeArea->setWidget(m_fdStepThree);
+    m_fdStepThreeArea->hide();
+}
+
+bool frmMainBitTime::IsFd() const {
+    return m_controller->IsFd();
+}
+
+quillon::FdSetting frmMainBitTime::FdInputsFromBoxes() const {
+    quillon::FdSetting inputs;
+    inputs.dOscFreqMHz = ReadBox(txtOsc);
+    inputs.bPll = m_controller->Pll();
+    inputs.dNominalKbps = ReadBox(txtCANBaud);
+    inputs.dDataKbps = ReadBox(m_controller->dataRateBox());
+    return inputs;
+}
+
+void frmMainBitTime::HideStepPanels() {
+    for (QWidget* panel :
+         QList<QWidget*>{vrnBitTime, pctSegment, m_fdCandidates, m_fdStepThreeArea}) {
+        panel->hide();
+    }
+}
+
+void frmMainBitTime::ShowStep1() {
+    HideStepPanels();
+    lblStep->setText(QStringLiteral("Step 1:"));
+    lblNote->setText(QString::fromLatin1(kNoteStep1));
+    cmdTarsel->show();
+    m_controller->show();
+    cmdBack->setEnabled(false);
+    cmdNext->setEnabled(true);
+    m_controller->setFocus();
+    m_controller->TabChain().front()->setFocus();
+}
+
+void frmMainBitTime::ShowFdStep2() {
+    CheckStepOneBoxes();
+    QLineEdit* dataBox = m_controller->dataRateBox();
+    if (const auto problem = quillon::FdDataRateProblem(ReadBox(dataBox))) {
+        ShowMessage(this, QMessageBox::Information, ToQString(quillon::kAppTitle),
+                    ToQString(*problem) + QString::fromLatin1(kSettingToDefault));
+        dataBox->setText(ToQString(quillon::kDefaultFdDataRateText));
+    }
+    const quillon::FdSetting inputs = FdInputsFromBoxes();
+    const std::string sep = DecimalSeparator();
+    m_fdFound = quillon::SearchFdCandidates(inputs.dOscFreqMHz, inputs.bPll, inputs.dNominalKbps,
+                                            inputs.dDataKbps);
+    m_fdCandidates->Show(ToQString(quillon::DescribeFdTiming(inputs, sep).sSysclk), m_fdFound,
+                         quillon::DescribeFdProposals(inputs, m_fdFound, sep));
+
+    lblStep->setText(QStringLiteral("Step 2"));
+    lblNote->setText(QString::fromLatin1(kFdNoteStep2));
+    HideStepPanels();
+    m_fdCandidates->show();
+    m_fdCandidates->raise();
+    cmdBack->setEnabled(true);
+    cmdNext->setEnabled(!m_fdFound.empty());
+    m_fdCandidates->list()->setFocus();
+}
+
+void frmMainBitTime::ShowFdStep3() {
+    lblStep->setText(QStringLiteral("Step 3"));
+    lblNote->setText(QString::fromLatin1(kFdNoteStep3));
+    m_fdStepThree->Show(FdInputsFromBoxes(), m_fdFound,
+                        std::max(0, m_fdCandidates->CurrentIndex()));
+    HideStepPanels();
+    m_fdStepThreeArea->show();
+    m_fdStepThreeArea->raise();
+    cmdBack->setEnabled(true);
+    cmdNext->setEnabled(false);
+
+    // The two bits need more height than the classic step 3: the window grows to show the
+    // whole panel where the screen has room, and scrolls it where it has not.
+    const int panel = m_fdStepThree->hasHeightForWidth() ? m_fdStepThree->heightForWidth(width())
+                                                         : m_fdStepThree->sizeHint().height();
+    const int needed = pctTop->height() + pctTop2->height() + panel;
+    if (height() < needed) {
+        const QScreen* screen = this->screen();
+        const QRect room = screen != nullptr ? screen->availableGeometry() : QRect();
+        const int frame = frameGeometry().height() - height();
+        resize(width(), room.isValid() ? std::min(needed, room.height() - frame) : needed);
+        // Grown downwards; moved up again where it would leave the screen.
+        if (room.isValid() && frameGeometry().bottom() > room.bottom()) {
+            move(x(), std::max(room.top(), y() - (frameGeometry().bottom() - room.bottom())));
+        }
+    }
+    m_fdStepThree->TabChain().front()->setFocus();
+}

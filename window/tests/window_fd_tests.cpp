@@ -1,0 +1,225 @@
+// CAN FD in the real window: the controller choice in step 1, the candidate list of step 2,
+// the segment panel of step 3 with its drawing, recommendation, report and "Copy as", and
+// the way back to step 1 and the classic steps. What the facts, the drawing, the page and
+// the forms say is proven in timing/, diagram/ and report/; here they must arrive.
+#include "canvas/ImageCanvas.h"
+#include "report/FdExport.h"
+#include "report/FdHtmlReport.h"
+#include "report/ReportValues.h"
+#include "support/ModalAnswerer.h"
+#include "support/RecordingShell.h"
+#include "support/TempFolder.h"
+#include "support/WindowDriver.h"
+#include "timing/FdSearch.h"
+#include "ui/QtText.h"
+#include "window/frmMainBitTime.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+QString InFolder(const char* name) {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
+}
+
+// The phase's segments as the spin boxes hold them.
+quillon::FdPhaseSetting Segments(const QWidget& window, const char* phase) {
+    const auto value = [&](const char* field) {
+        return Child<QSpinBox>(window, qPrintable(QStringLiteral("spn%1%2").arg(
+                                           QLatin1String(phase), QLatin1String(field))))
+            ->value();
+    };
+    quillon::FdPhaseSetting segments;
+    segments.lPropagation = value("Prop");
+    segments.lPhase1 = value("Phase1");
+    segments.lPhase2 = value("Phase2");
+    segments.lSJW = value("Sjw");
+    return segments;
+}
+
+bool SameSegments(const quillon::FdPhaseSetting& a, const quillon::FdPhaseSetting& b) {
+    return a.lPropagation == b.lPropagation && a.lPhase1 == b.lPhase1 && a.lPhase2 == b.lPhase2 &&
+           a.lSJW == b.lSJW;
+}
+
+} // namespace
+
+class FdWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ModalAnswerer> answerer;
+    std::unique_ptr<frmMainBitTime> window;
+    quillon::FdSetting inputs;
+
+    // Step 1 with CAN FD chosen by the keyboard and the given data rate, then ">".
+    void goToStep2(const QString& dataRate) {
+        Type(*window, "txtOsc", QStringLiteral("40"));
+        Type(*window, "txtCANBaud", QStringLiteral("500"));
+        QTest::keyClick(Child(*window, "cboController"), Qt::Key_Down);
+        QVERIFY(Child(*window, "txtDataRate")->isVisible());
+        Type(*window, "txtDataRate", dataRate);
+        Click(*window, "cmdNext");
+    }
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        qputenv("SOURCE_DATE_EPOCH", "86399");
+        answerer = std::make_unique<ModalAnswerer>();
+        window = std::make_unique<frmMainBitTime>();
+        window->show();
+        inputs = {};
+        inputs.dOscFreqMHz = 40;
+        inputs.dNominalKbps = 500;
+        inputs.dDataKbps = 2000;
+    }
+    void cleanup() {
+        window.reset();
+        answerer.reset();
+        for (const char* name : {quillon::kFdReportFileName, quillon::kFdBitmapFileName}) {
+            QFile::remove(InFolder(name));
+        }
+    }
+
+    // The classic window shows no FD input until CAN FD is chosen.
+    void classicIsTheDefault() {
+        QVERIFY(Child(*window, "cboController")->isVisible());
+        QVERIFY(!Child(*window, "txtDataRate")->isVisible());
+        QVERIFY(!Child(*window, "chkPll")->isVisible());
+    }
+
+    void stepsFromCandidatesToReport() {
+        goToStep2(QStringLiteral("2000"));
+        QCOMPARE(window->step(), 1);
+        const std::vector<quillon::FdCandidate> found =
+            quillon::SearchFdCandidates(40, false, 500, 2000);
+        auto* list = Child<QTreeWidget>(*window, "lvwFdCandidates");
+        QCOMPARE(list->topLevelItemCount(), static_cast<int>(found.size()));
+        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("1 x 80 Tq"));
+        QVERIFY(Child<QPushButton>(*window, "cmdBack")->isEnabled());
+
+        // Return in the list goes on with the entry chosen there: the third, whose two
+        // phases have different prescalers.
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(window->step(), 2);
+        const quillon::FdSetting proposal =
+            quillon::ProposedFdSetting(40, false, 500, 2000, found.at(2));
+        QVERIFY(SameSegments(Segments(*window, "Nominal"), proposal.nominal));
+        QVERIFY(SameSegments(Segments(*window, "Data"), proposal.data));
+
+        Click(*window, "cmdFdRecommend");
+        const quillon::FdSetting recommended = *quillon::RecommendedFdSetting(proposal);
+        QVERIFY(SameSegments(Segments(*window, "Nominal"), recommended.nominal));
+        const quillon::FdFacts facts = quillon::DescribeFdTiming(recommended);
+        QVERIFY(Text(*window, "lblFdTolerance")
+                    .startsWith(QStringLiteral("Oscillator tolerance %1 %, limited by condition %2")
+                                    .arg(ToQString(facts.sTolerance))
+                                    .arg(facts.tolerance.lLimiting)));
+        QCOMPARE(Child<BitTimingPicture>(*window, "pctFdDisplay")->image(),
+                 RenderFdBitTimingImage(recommended, ".", kFdPictureSize));
+
+        quillon::test::RecordingShell shell;
+        Click(*window, "cmdFdReport");
+        const QString page = InFolder(quillon::kFdReportFileName);
+        QCOMPARE(shell.documents, std::vector<std::string>{page.toStdString()});
+        std::ostringstream expected;
+        quillon::WriteFdHtmlReport(
+            expected, quillon::BuildFdReportValues(facts, quillon::ReportTimestampNow()));
+        QCOMPARE(quillon::test::ReadFile(page.toStdString()), expected.str());
+        QVERIFY(QFile::exists(InFolder(quillon::kFdBitmapFileName)));
+
+        QAction* copy = window->findChild<QAction*>(QStringLiteral("mnuFdCopyAs_ip-link-tq"));
+        QVERIFY(copy != nullptr);
+        copy->trigger();
+        QCOMPARE(
+            QGuiApplication::clipboard()->text(),
+            ToQString(quillon::ExportFdSetting(facts, quillon::FdExportFormat::IpLinkTq).sText));
+        QCOMPARE(answerer->take().size(), 0);
+    }
+
+    // A data rate the controllers cannot run is set to the default, with the reason; rates
+    // no prescaler reaches leave an empty list, a way back and no way on.
+    void inputsThatGiveNoList_data() {
+        QTest::addColumn<QString>("dataRate");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("dataRateAfter");
+        QTest::newRow("data rate 0")
+            << "0"
+            << "The CAN FD data rate must be at least 1 and no more than 8000. Setting to "
+               "default value."
+            << "2000";
+        QTest::newRow("no candidate") << "7777"
+                                      << ""
+                                      << "7777";
+    }
+    void inputsThatGiveNoList() {
+        QFETCH(QString, dataRate);
+        QFETCH(QString, message);
+        QFETCH(QString, dataRateAfter);
+        goToStep2(dataRate);
+        const QVector<SeenMessage> boxes = answerer->take();
+        QCOMPARE(boxes.size(), message.isEmpty() ? 0 : 1);
+        if (!boxes.isEmpty()) {
+            QCOMPARE(boxes.first().text, message);
+        }
+        QCOMPARE(Text(*window, "txtDataRate"), dataRateAfter);
+        const bool listed = Child<QTreeWidget>(*window, "lvwFdCandidates")->topLevelItemCount() > 0;
+        QCOMPARE(Child<QPushButton>(*window, "cmdNext")->isEnabled(), listed);
+        QCOMPARE(listed, message.isEmpty() ? false : true);
+    }
+
+    // "<" from the FD list returns to step 1, and the classic steps run from there.
+    void backToStepOneAndTheClassicSteps() {
+        goToStep2(QStringLiteral("2000"));
+        Click(*window, "cmdBack");
+        QCOMPARE(window->step(), 0);
+        QVERIFY(Child(*window, "cmdTarsel")->isVisible());
+        QVERIFY(!Child(*window, "lvwFdCandidates")->isVisible());
+        QCOMPARE(Text(*window, "lblStep"), QStringLiteral("Step 1:"));
+        QTest::keyClick(Child(*window, "cboController"), Qt::Key_Up);
+        Click(*window, "cmdNext");
+        QVERIFY(Child(*window, "vrnBitTime")->isVisible());
+        QVERIFY(!Child(*window, "lvwFdCandidates")->isVisible());
+        QVERIFY(!Child<QPushButton>(*window, "cmdBack")->isEnabled());
+    }
+
+    // Tab walks step 3's controls in reading order and leaves them again.
+    void keyboardWalksStepThree() {
+        goToStep2(QStringLiteral("2000"));
+        Click(*window, "cmdNext");
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        const char* const order[] = {"cboFdCandidate",   "cmdFdRecommend",   "spnNominalProp",
+                                     "spnNominalPhase1", "spnNominalPhase2", "spnNominalSjw",
+                                     "spnDataProp",      "spnDataPhase1",    "spnDataPhase2",
+                                     "spnDataSjw",       "txtFdNotes",       "cmdFdReport",
+                                     "cmdFdCopyAs"};
+        QCOMPARE(QApplication::focusWidget(), Child(*window, order[0]));
+        for (std::size_t i = 1; i < std::size(order); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY2(focused != nullptr && (focused->objectName() == QLatin1String(order[i]) ||
+                                            focused->parentWidget() == Child(*window, order[i])),
+                     order[i]);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), Child(*window, "txtOsc"));
+    }
+};
+
+QTEST_MAIN(FdWindowTest)
+#include "window_fd_tests.moc"

@@ -35,15 +35,10 @@ std::optional<std::string> ComputeProblem(const quillon::FdSetting& setting) {
 } // namespace
 
 void FdStepThree::BuildCopyAsButton() {
-    cmdFdCopyAs = new MenuButton(this);
-    cmdFdCopyAs->setObjectName(QStringLiteral("cmdFdCopyAs"));
-    cmdFdCopyAs->setText(tr("Copy as"));
+    cmdFdCopyAs = new MenuButton(QStringLiteral("cmdFdCopyAs"), tr("Copy as"), this);
     cmdFdCopyAs->setToolTip(tr("Copy the setting to the clipboard as C for the registers, as a "
                                "Linux ip link command, systemd-networkd file or Raspberry Pi "
                                "overlay line, or as JSON"));
-    cmdFdCopyAs->setFocusPolicy(Qt::StrongFocus);
-    cmdFdCopyAs->setPopupMode(QToolButton::InstantPopup);
-    cmdFdCopyAs->setToolButtonStyle(Qt::ToolButtonTextOnly);
     cmdFdCopyAs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* menu = new QMenu(cmdFdCopyAs);
     menu->setObjectName(QStringLiteral("mnuFdCopyAs"));

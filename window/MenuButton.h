@@ -6,7 +6,14 @@
 
 class MenuButton : public QToolButton {
 public:
-    using QToolButton::QToolButton;
+    // A text-only button named `name` whose menu opens at a click, in the Tab chain.
+    MenuButton(const QString& name, const QString& text, QWidget* parent) : QToolButton(parent) {
+        setObjectName(name);
+        setText(text);
+        setFocusPolicy(Qt::StrongFocus);
+        setPopupMode(QToolButton::InstantPopup);
+        setToolButtonStyle(Qt::ToolButtonTextOnly);
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {

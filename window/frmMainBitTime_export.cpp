@@ -17,16 +17,11 @@
 #include <QToolButton>
 
 void frmMainBitTime::BuildCopyAsButton() {
-    cmdCopyAs = new MenuButton(pctSegment);
-    cmdCopyAs->setObjectName(QStringLiteral("cmdCopyAs"));
-    cmdCopyAs->setText(tr("Copy as"));
+    cmdCopyAs = new MenuButton(QStringLiteral("cmdCopyAs"), tr("Copy as"), pctSegment);
     cmdCopyAs->setToolTip(tr("Copy the setting to the clipboard as C for the registers, as a "
                              "Linux ip link command, systemd-networkd file or Raspberry Pi "
                              "overlay line, or as JSON; or see what the Linux kernel would "
                              "choose by itself for this rate"));
-    cmdCopyAs->setFocusPolicy(Qt::StrongFocus);
-    cmdCopyAs->setPopupMode(QToolButton::InstantPopup);
-    cmdCopyAs->setToolButtonStyle(Qt::ToolButtonTextOnly);
 
     auto* menu = new QMenu(cmdCopyAs);
     menu->setObjectName(QStringLiteral("mnuCopyAs"));

@@ -19,6 +19,8 @@
 #include <QComboBox>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kCorrectInputs =
@@ -93,10 +95,11 @@ void FdStepThree::CopyAs(quillon::FdExportFormat format) {
         return;
     }
     const quillon::FdSetting setting = CurrentSetting();
-    const QString form =
-        ToQString(std::find_if(quillon::FdExportFormats().begin(), quillon::FdExportFormats().end(),
-                               [format](const auto& spec) { return spec.format == format; })
-                      ->summary);
+    const auto spec = std::find_if(
+        quillon::FdExportFormats().begin(), quillon::FdExportFormats().end(),
+        [format](const quillon::FdExportFormatSpec& each) { return each.format == format; });
+    // Named as quillon-cli fd export names it: "the ip-link-tq form is on the clipboard".
+    const QString form = tr("%1 form").arg(ToQString(spec->name));
     if (const auto problem = ComputeProblem(setting)) {
         CopyExport(this, form, {}, {*problem});
         return;

@@ -8,7 +8,7 @@
 #include "report/HtmlReport.h"
 #include "report/ReportValues.h"
 #include "timing/BitTiming.h"
-#include "timing/BusSpec.h"
+#include "timing/BusNodeText.h"
 #include "timing/CandidateSearch.h"
 #include "timing/NumberFormat.h"
 #include "timing/NumberReading.h"
@@ -192,9 +192,9 @@ BENCHMARK(BM_ReadLeadingNumber);
 // every setting of all four together. Budget: 100 ms.
 void BM_BusFourFreeNodes(benchmark::State& state) {
     std::vector<BusNode> nodes;
-    for (const char* spec :
+    for (const char* text :
          {"pi=mcp251x@16:kernel", "a=pic18@40", "b=dspic33f@40", "c=mcp251x@8", "d=pic24h@20"}) {
-        nodes.push_back(*ParseBusNode(spec).node);
+        nodes.push_back(*ParseBusNode(text).node);
     }
     if (!CheckBus(500, nodes).bCompatible) {
         state.SkipWithError("the example bus is not compatible");

@@ -48,7 +48,7 @@ CommandOutput RunBusWithPage(const Request& request) {
     file << page;
     file.close();
     if (file.fail()) {
-        return Refusal(kExitUsage, SpecOf(Option::Html).name,
+        return Refusal(kExitUsage, InfoOf(Option::Html).name,
                        "'" + request.htmlFile +
                            "' could not be written: " + std::strerror(errno != 0 ? errno : EIO));
     }

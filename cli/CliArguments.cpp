@@ -2,7 +2,7 @@
 
 #include "cli/RequestFields.h"
 
-#include "timing/BusSpec.h"
+#include "timing/BusNodeText.h"
 #include "timing/NumberReading.h"
 #include "timing/RegisterReading.h"
 
@@ -27,7 +27,7 @@ std::string TryHelp() {
 }
 
 // A whole number in the option's range, or the problem with it.
-std::optional<int> ReadWholeNumber(const OptionSpec& spec, std::string_view name,
+std::optional<int> ReadWholeNumber(const OptionInfo& info, std::string_view name,
                                    const std::string& text, std::string& error) {
     int value = 0;
     const char* const end = text.data() + text.size();
@@ -36,10 +36,10 @@ std::optional<int> ReadWholeNumber(const OptionSpec& spec, std::string_view name
         error = Problem(name, "'" + text + "' is not a whole number");
         return std::nullopt;
     }
-    if (value < spec.min || value > spec.max) {
+    if (value < info.min || value > info.max) {
         const std::string_view refusal =
-            spec.outOfRange.empty() ? "{value} is outside {min} to {max}" : spec.outOfRange;
-        error = Problem(name, Expand(refusal, &spec, std::to_string(value)));
+            info.outOfRange.empty() ? "{value} is outside {min} to {max}" : info.outOfRange;
+        error = Problem(name, Expand(refusal, &info, std::to_string(value)));
         return std::nullopt;
     }
     return value;
@@ -52,17 +52,17 @@ RegisterLayout LayoutOf(Option option) {
 }
 
 // Checks an option's value (empty for a flag) and stores it; false with `error` set.
-bool Store(const OptionSpec& spec, std::string_view name, const std::string& text, Request& request,
+bool Store(const OptionInfo& info, std::string_view name, const std::string& text, Request& request,
            std::string& error) {
-    const Field field = FieldOf(spec.option, request);
-    switch (spec.kind) {
+    const Field field = FieldOf(info.option, request);
+    switch (info.kind) {
     case ValueKind::Flag:
         *std::get<bool*>(field) = true;
         return true;
     case ValueKind::Reading: {
         // The entry box's reading rule: the leading number, 0 when there is none.
         const double value = ReadLeadingNumber(text);
-        if (const std::optional<std::string> problem = spec.check(value)) {
+        if (const std::optional<std::string> problem = info.check(value)) {
             error = Problem(name, *problem);
             return false;
         }
@@ -81,13 +81,13 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
     }
     case ValueKind::WholeNumber: {
         std::optional<int>& value = *std::get<std::optional<int>*>(field);
-        value = ReadWholeNumber(spec, name, text, error);
+        value = ReadWholeNumber(info, name, text, error);
         return value.has_value();
     }
     case ValueKind::Folder:
     case ValueKind::FileName:
         if (text.empty()) {
-            error = Problem(name, spec.kind == ValueKind::Folder ? "the folder name is empty"
+            error = Problem(name, info.kind == ValueKind::Folder ? "the folder name is empty"
                                                                  : "the file name is empty");
             return false;
         }
@@ -103,14 +103,14 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
         return word.has_value();
     }
     case ValueKind::Word:
-        if (const std::optional<std::string> problem = spec.wordCheck(text)) {
+        if (const std::optional<std::string> problem = info.wordCheck(text)) {
             error = Problem(name, *problem);
             return false;
         }
         *std::get<std::string*>(field) = text;
         return true;
     case ValueKind::RegisterList: {
-        const RegisterLayout layout = LayoutOf(spec.option);
+        const RegisterLayout layout = LayoutOf(info.option);
         RegisterReading reading = ReadRegisterList(layout, text);
         if (!reading) {
             error = Problem(name, reading.sError);
@@ -123,8 +123,8 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
     }
     case ValueKind::BusNode: {
         std::vector<BusNode>& nodes = *std::get<std::vector<BusNode>*>(field);
-        if (nodes.size() == static_cast<std::size_t>(spec.max)) {
-            error = Problem(name, Expand("a bus has at most {max} nodes", &spec));
+        if (nodes.size() == static_cast<std::size_t>(info.max)) {
+            error = Problem(name, Expand("a bus has at most {max} nodes", &info));
             return false;
         }
         BusNodeParse parsed = ParseBusNode(text);
@@ -146,12 +146,12 @@ bool Store(const OptionSpec& spec, std::string_view name, const std::string& tex
 }
 
 // Exactly one of the sources, in the order the line gave them.
-std::string CheckSource(const Request& request, const std::vector<const OptionSpec*>& sources) {
-    std::vector<const OptionSpec*> given;
+std::string CheckSource(const Request& request, const std::vector<const OptionInfo*>& sources) {
+    std::vector<const OptionInfo*> given;
     for (const Option option : request.given) {
-        for (const OptionSpec* spec : sources) {
-            if (spec->option == option) {
-                given.push_back(spec);
+        for (const OptionInfo* info : sources) {
+            if (info->option == option) {
+                given.push_back(info);
             }
         }
     }
@@ -166,7 +166,7 @@ std::string CheckSource(const Request& request, const std::vector<const OptionSp
                                                   : ", ") +
                        Synopsis(sources[i]->option);
         }
-        return Problem(SpecOf(request.command).name, "give what to decode: " + choices);
+        return Problem(InfoOf(request.command).name, "give what to decode: " + choices);
     }
     return {};
 }
@@ -178,25 +178,25 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
         return std::find(seen.begin(), seen.end(), option) != seen.end();
     };
     if (request.command == Command::Bus && request.busNodes.size() < kMinBusNodes) {
-        const OptionSpec& node = SpecOf(Option::Node);
+        const OptionInfo& node = InfoOf(Option::Node);
         return Problem(node.name, Expand("a bus needs at least {min} nodes", &node));
     }
-    std::vector<const OptionSpec*> sources;
+    std::vector<const OptionInfo*> sources;
     // --pick, or every option that names a combination (--brp1 and --tq; for CAN FD
     // --nbrp, --ntq, --dbrp and --dtq).
     std::vector<Option> combination;
-    for (const OptionSpec* spec : OptionsOf(request.command)) {
+    for (const OptionInfo* info : OptionsOf(request.command)) {
         // The interface details name the clock, which gives the oscillator.
-        const bool optional = (spec->optionalIn & MaskOf(request.command)) != 0 ||
-                              (spec->option == Option::Osc && given(Option::IpDetails));
-        if (spec->group == OptionGroup::Input && !given(spec->option) && !optional) {
-            return Problem(spec->name, "required (" + Expand(spec->valueMeaning, spec) + ")");
+        const bool optional = (info->optionalIn & MaskOf(request.command)) != 0 ||
+                              (info->option == Option::Osc && given(Option::IpDetails));
+        if (info->group == OptionGroup::Input && !given(info->option) && !optional) {
+            return Problem(info->name, "required (" + Expand(info->valueMeaning, info) + ")");
         }
-        if (spec->group == OptionGroup::Source) {
-            sources.push_back(spec);
+        if (info->group == OptionGroup::Source) {
+            sources.push_back(info);
         }
-        if (spec->group == OptionGroup::Selection && spec->option != Option::Pick) {
-            combination.push_back(spec->option);
+        if (info->group == OptionGroup::Selection && info->option != Option::Pick) {
+            combination.push_back(info->option);
         }
     }
     if (!sources.empty()) {
@@ -214,16 +214,16 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
         names += (i == 0                        ? ""
                   : i + 1 == combination.size() ? " or "
                                                 : ", ") +
-                 std::string(SpecOf(combination[i]).name);
+                 std::string(InfoOf(combination[i]).name);
         synopses += " " + Synopsis(combination[i]);
     }
-    const std::string_view pick = SpecOf(Option::Pick).name;
+    const std::string_view pick = InfoOf(Option::Pick).name;
     if (given(Option::Pick) && !givenPart.empty()) {
         return Problem(pick, "cannot be combined with " + names);
     }
     if (!givenPart.empty() && !missingPart.empty()) {
-        return Problem(SpecOf(missingPart.front()).name,
-                       "required with " + std::string(SpecOf(givenPart.front()).name));
+        return Problem(InfoOf(missingPart.front()).name,
+                       "required with " + std::string(InfoOf(givenPart.front()).name));
     }
     if (!given(Option::Pick) && givenPart.empty()) {
         return Problem(CommandName(request.command), "choose the candidate with " +
@@ -266,7 +266,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
         result.request = request;
         return result;
     }
-    const CommandSpec* command = FindCommand(first);
+    const CommandInfo* command = FindCommand(first);
     if (command == nullptr) {
         result.error = Problem(first, StartsWith(first, "-") ? "unknown option" + TryHelp()
                                                              : "unknown command" + TryHelp());
@@ -275,7 +275,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     // A group word ("fd") is followed by one of its commands.
     std::size_t firstOption = 1;
     if (IsGroup(command->command) && args.size() > 1 && !IsHelp(args[1])) {
-        const CommandSpec* own = FindCommand(args[1], command->name);
+        const CommandInfo* own = FindCommand(args[1], command->name);
         if (own == nullptr) {
             result.error = Problem(args[1], "unknown " + std::string(command->name) +
                                                 " command; try '" + std::string(kProgramName) +
@@ -305,22 +305,22 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
         const std::size_t equals = argument.find('=');
         const bool hasInlineValue = StartsWith(argument, "--") && equals != std::string::npos;
         const std::string name = hasInlineValue ? argument.substr(0, equals) : argument;
-        const OptionSpec* spec = FindOption(name, request.command);
-        if (spec == nullptr || !Accepts(request.command, spec->option)) {
+        const OptionInfo* info = FindOption(name, request.command);
+        if (info == nullptr || !Accepts(request.command, info->option)) {
             result.error = Problem(name, StartsWith(name, "-")
                                              ? "unknown option for " + CommandName(request.command)
                                              : std::string("unexpected argument"));
             return result;
         }
-        if (spec->kind != ValueKind::BusNode &&
-            std::find(seen.begin(), seen.end(), spec->option) != seen.end()) {
+        if (info->kind != ValueKind::BusNode &&
+            std::find(seen.begin(), seen.end(), info->option) != seen.end()) {
             result.error = Problem(name, "given more than once");
             return result;
         }
-        seen.push_back(spec->option);
+        seen.push_back(info->option);
 
         std::string value;
-        if (spec->kind == ValueKind::Flag) {
+        if (info->kind == ValueKind::Flag) {
             if (hasInlineValue) {
                 result.error = Problem(name, "takes no value");
                 return result;
@@ -331,10 +331,10 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
             value = args[++i];
         } else {
             result.error =
-                Problem(name, "missing value (" + Expand(spec->valueMeaning, spec) + ")");
+                Problem(name, "missing value (" + Expand(info->valueMeaning, info) + ")");
             return result;
         }
-        if (!Store(*spec, name, value, request, result.error)) {
+        if (!Store(*info, name, value, request, result.error)) {
             return result;
         }
     }

@@ -54,7 +54,7 @@ std::string Row(std::string_view label, const std::string& text, std::size_t wid
     return row + text.substr(start) + "\n";
 }
 
-std::string UsageLine(const CommandSpec& command) {
+std::string UsageLine(const CommandInfo& command) {
     const std::string lead =
         "Usage: " + std::string(kProgramName) + " " + CommandName(command.command) + " ";
     std::string text = lead;
@@ -68,29 +68,29 @@ std::string UsageLine(const CommandSpec& command) {
     bool hasSegments = false;
     std::vector<std::string> ownOptions;
     std::vector<std::string> sources;
-    for (const OptionSpec* spec : OptionsOf(command.command)) {
-        switch (spec->group) {
+    for (const OptionInfo* info : OptionsOf(command.command)) {
+        switch (info->group) {
         case OptionGroup::Input:
-            if ((spec->optionalIn & MaskOf(command.command)) != 0) {
-                ownOptions.push_back("[" + Synopsis(spec->option) + "]");
+            if ((info->optionalIn & MaskOf(command.command)) != 0) {
+                ownOptions.push_back("[" + Synopsis(info->option) + "]");
             } else {
-                add(Synopsis(spec->option));
+                add(Synopsis(info->option));
             }
             break;
         case OptionGroup::Source:
-            sources.push_back(Synopsis(spec->option));
+            sources.push_back(Synopsis(info->option));
             break;
         case OptionGroup::Selection:
             choice += (choice.empty()                 ? "("
-                       : spec->option == Option::Pick ? ""
+                       : info->option == Option::Pick ? ""
                                                       : " ") +
-                      Synopsis(spec->option) + (spec->option == Option::Pick ? " |" : "");
+                      Synopsis(info->option) + (info->option == Option::Pick ? " |" : "");
             break;
         case OptionGroup::Segment:
             hasSegments = true;
             break;
         case OptionGroup::Own:
-            ownOptions.push_back("[" + Synopsis(spec->option) + "]");
+            ownOptions.push_back("[" + Synopsis(info->option) + "]");
             break;
         }
     }
@@ -127,7 +127,7 @@ std::string UsageLine(const CommandSpec& command) {
 // The commands of a group, or the commands without one.
 std::string CommandRows(std::string_view group) {
     std::string text;
-    for (const CommandSpec& command : Commands()) {
+    for (const CommandInfo& command : Commands()) {
         if (command.group == group) {
             text += Row(command.name, Expand(command.summary), kCommandLabelWidth);
         }
@@ -136,7 +136,7 @@ std::string CommandRows(std::string_view group) {
 }
 
 // A group's help: its usage, what it is about and its commands.
-std::string GroupHelp(const CommandSpec& group) {
+std::string GroupHelp(const CommandInfo& group) {
     const std::string name(group.name);
     return "Usage: " + std::string(kProgramName) + " " + name + " COMMAND [OPTIONS]\n" +
            Expand(group.description) + "\n\nCommands:\n" + CommandRows(name) + "\n'" +
@@ -158,13 +158,13 @@ std::string CommandHelp(Command command) {
     if (command == Command::Help || command == Command::Version) {
         return GeneralHelp();
     }
-    const CommandSpec& spec = SpecOf(command);
+    const CommandInfo& info = InfoOf(command);
     if (IsGroup(command)) {
-        return GroupHelp(spec);
+        return GroupHelp(info);
     }
-    std::string text = UsageLine(spec) + Expand(spec.description) + "\n\n";
+    std::string text = UsageLine(info) + Expand(info.description) + "\n\n";
     bool inSegments = false;
-    for (const OptionSpec* option : OptionsOf(command)) {
+    for (const OptionInfo* option : OptionsOf(command)) {
         if (option->group == OptionGroup::Segment && !inSegments) {
             text += std::string(kSegmentHeading) + "\n";
         }

@@ -45,7 +45,7 @@ using G = OptionGroup;
 using K = ValueKind;
 
 // In the order of the help.
-constexpr OptionSpec kOptions[] = {
+constexpr OptionInfo kOptions[] = {
     {Option::Osc, "--osc", "", kInputCommands | kDecode | kFdCommands, G::Input, K::Reading, "MHZ",
      "the oscillator frequency in MHz", kMinOscillatorMHz, kMaxOscillatorMHz, OscillatorProblem,
      "oscillator frequency in MHz, at least {min}"},
@@ -185,7 +185,7 @@ constexpr OptionSpec kOptions[] = {
      "also the sample point (SP %) and the oscillator tolerance\n"
      "(Tol %) of each candidate with its proposed segments, SJW 1\n"
      "and the programmed phase 2 (also spelt {alias})"},
-    {Option::Node, "--node", "", MaskOf(Command::Bus), G::Input, K::BusNode, "SPEC",
+    {Option::Node, "--node", "", MaskOf(Command::Bus), G::Input, K::BusNode, "NODE",
      "a node, NAME=FAMILY@MHZ[:setting][:ppm=N]", static_cast<double>(kMinBusNodes),
      static_cast<double>(kMaxBusNodes), nullptr,
      "one node, given {min} to {max} times:\n"
@@ -251,7 +251,7 @@ constexpr OptionSpec kOptions[] = {
      "{min}..{max} (default {pin})"},
 };
 
-const std::vector<CommandSpec> kCommands = {
+const std::vector<CommandInfo> kCommands = {
     {Command::Candidates, "candidates", "the prescaler/Tq combinations that hit the bus rate",
      "The chosen candidates in list order: {list_headings}."},
     {Command::Timing, "timing", "the segments, sample point, verdict and registers of one choice",
@@ -340,52 +340,52 @@ const std::vector<CommandSpec> kCommands = {
 
 } // namespace
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.name == name || (!spec.alias.empty() && spec.alias == name)) {
-            return &spec;
+const OptionInfo* FindOption(std::string_view name) {
+    for (const OptionInfo& info : kOptions) {
+        if (info.name == name || (!info.alias.empty() && info.alias == name)) {
+            return &info;
         }
     }
     return nullptr;
 }
 
-const OptionSpec* FindOption(std::string_view name, Command command) {
-    for (const OptionSpec& spec : kOptions) {
-        if ((spec.name == name || (!spec.alias.empty() && spec.alias == name)) &&
-            (spec.commands & MaskOf(command)) != 0) {
-            return &spec;
+const OptionInfo* FindOption(std::string_view name, Command command) {
+    for (const OptionInfo& info : kOptions) {
+        if ((info.name == name || (!info.alias.empty() && info.alias == name)) &&
+            (info.commands & MaskOf(command)) != 0) {
+            return &info;
         }
     }
     return FindOption(name);
 }
 
-const OptionSpec& SpecOf(Option option) {
+const OptionInfo& InfoOf(Option option) {
     return *std::find_if(std::begin(kOptions), std::end(kOptions),
-                         [option](const OptionSpec& spec) { return spec.option == option; });
+                         [option](const OptionInfo& info) { return info.option == option; });
 }
 
 bool Accepts(Command command, Option option) {
-    return (SpecOf(option).commands & MaskOf(command)) != 0;
+    return (InfoOf(option).commands & MaskOf(command)) != 0;
 }
 
-std::vector<const OptionSpec*> OptionsOf(Command command) {
-    std::vector<const OptionSpec*> options;
-    for (const OptionSpec& spec : kOptions) {
-        if ((spec.commands & MaskOf(command)) != 0) {
-            options.push_back(&spec);
+std::vector<const OptionInfo*> OptionsOf(Command command) {
+    std::vector<const OptionInfo*> options;
+    for (const OptionInfo& info : kOptions) {
+        if ((info.commands & MaskOf(command)) != 0) {
+            options.push_back(&info);
         }
     }
     return options;
 }
 
-const std::vector<CommandSpec>& Commands() {
+const std::vector<CommandInfo>& Commands() {
     return kCommands;
 }
 
-const CommandSpec* FindCommand(std::string_view name, std::string_view group) {
-    for (const CommandSpec& spec : kCommands) {
-        if (spec.name == name && spec.group == group) {
-            return &spec;
+const CommandInfo* FindCommand(std::string_view name, std::string_view group) {
+    for (const CommandInfo& info : kCommands) {
+        if (info.name == name && info.group == group) {
+            return &info;
         }
     }
     return nullptr;
@@ -396,19 +396,19 @@ bool IsGroup(Command command) {
 }
 
 std::string CommandName(Command command) {
-    const CommandSpec& spec = SpecOf(command);
-    return spec.group.empty() ? std::string(spec.name)
-                              : std::string(spec.group) + " " + std::string(spec.name);
+    const CommandInfo& info = InfoOf(command);
+    return info.group.empty() ? std::string(info.name)
+                              : std::string(info.group) + " " + std::string(info.name);
 }
 
-const CommandSpec& SpecOf(Command command) {
+const CommandInfo& InfoOf(Command command) {
     return *std::find_if(kCommands.begin(), kCommands.end(),
-                         [command](const CommandSpec& spec) { return spec.command == command; });
+                         [command](const CommandInfo& info) { return info.command == command; });
 }
 
 std::string Synopsis(Option option) {
-    const OptionSpec& spec = SpecOf(option);
-    return std::string(spec.name) + (spec.metavar.empty() ? "" : " " + std::string(spec.metavar));
+    const OptionInfo& info = InfoOf(option);
+    return std::string(info.name) + (info.metavar.empty() ? "" : " " + std::string(info.metavar));
 }
 
 } // namespace quillon::cli

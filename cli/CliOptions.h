@@ -118,7 +118,7 @@ constexpr CommandMask MaskOf(Command command) {
 // {tq_counts}, {list_headings}, {page} and {bitmap}, the export {formats} and the defaults
 // {interface} and {pin}, the {program} name and the exit statuses {ok}, {refused} and
 // {usage}.
-struct OptionSpec {
+struct OptionInfo {
     Option option;
     std::string_view name;
     std::string_view alias; // another spelling, or empty
@@ -141,7 +141,7 @@ struct OptionSpec {
     CommandMask optionalIn = 0;
 };
 
-struct CommandSpec {
+struct CommandInfo {
     Command command;
     std::string_view name;
     std::string_view summary;     // its line in the general help
@@ -152,29 +152,29 @@ struct CommandSpec {
 
 // The entry of an option by either spelling; nullptr for a name that is none. Two entries
 // may share a name for different commands: the one `command` takes comes first.
-const OptionSpec* FindOption(std::string_view name);
-const OptionSpec* FindOption(std::string_view name, Command command);
-const OptionSpec& SpecOf(Option option);
+const OptionInfo* FindOption(std::string_view name);
+const OptionInfo* FindOption(std::string_view name, Command command);
+const OptionInfo& InfoOf(Option option);
 bool Accepts(Command command, Option option);
 // The options `command` takes, in the order its help lists them.
-std::vector<const OptionSpec*> OptionsOf(Command command);
+std::vector<const OptionInfo*> OptionsOf(Command command);
 
 // The commands with a name (candidates, timing, decode, report, show, kernel, export, bus,
 // fd and fd's own) in the order the help lists them. FindCommand gives nullptr for a name
-// that is none; SpecOf is only for the named commands. A group word ("fd") is a command
+// that is none; InfoOf is only for the named commands. A group word ("fd") is a command
 // whose own commands name it as their group.
-const std::vector<CommandSpec>& Commands();
-const CommandSpec* FindCommand(std::string_view name, std::string_view group = {});
-const CommandSpec& SpecOf(Command command);
+const std::vector<CommandInfo>& Commands();
+const CommandInfo* FindCommand(std::string_view name, std::string_view group = {});
+const CommandInfo& InfoOf(Command command);
 bool IsGroup(Command command);
 // "timing", "fd timing": the command as the user types it.
 std::string CommandName(Command command);
 
 // "--pick K" or "--sam", as the usage line writes an option.
 std::string Synopsis(Option option);
-// `text` with its placeholders filled in for `spec` (which may be null for the texts that
+// `text` with its placeholders filled in for `info` (which may be null for the texts that
 // belong to no option) and the value given.
-std::string Expand(std::string_view text, const OptionSpec* spec = nullptr,
+std::string Expand(std::string_view text, const OptionInfo* info = nullptr,
                    std::string_view value = {});
 
 } // namespace quillon::cli

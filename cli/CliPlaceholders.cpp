@@ -24,7 +24,7 @@ namespace {
 // One line a form: its name and what it gives.
 std::string FdFormatList() {
     std::string text;
-    for (const FdExportFormatSpec& format : FdExportFormats()) {
+    for (const FdExportFormatInfo& format : FdExportFormats()) {
         const std::string name(format.name);
         text += "\n  " + name + std::string(13 - std::min<std::size_t>(12, name.size()), ' ') +
                 std::string(format.summary);
@@ -50,20 +50,20 @@ std::string ListHeadings() {
     return text;
 }
 
-std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSpec* spec,
+std::optional<std::string> PlaceholderValue(std::string_view key, const OptionInfo* info,
                                             std::string_view value) {
-    if (spec != nullptr) {
+    if (info != nullptr) {
         if (key == "min") {
-            return FormatGeneralNumber(spec->min);
+            return FormatGeneralNumber(info->min);
         }
         if (key == "max") {
-            return FormatGeneralNumber(spec->max);
+            return FormatGeneralNumber(info->max);
         }
         if (key == "metavar") {
-            return std::string(spec->metavar);
+            return std::string(info->metavar);
         }
         if (key == "alias") {
-            return std::string(spec->alias);
+            return std::string(info->alias);
         }
         if (key == "value") {
             return std::string(value);
@@ -102,7 +102,7 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionSp
 }
 } // namespace
 
-std::string Expand(std::string_view text, const OptionSpec* spec, std::string_view value) {
+std::string Expand(std::string_view text, const OptionInfo* info, std::string_view value) {
     std::string expanded;
     std::size_t start = 0;
     for (std::size_t open; (open = text.find('{', start)) != std::string_view::npos;) {
@@ -112,7 +112,7 @@ std::string Expand(std::string_view text, const OptionSpec* spec, std::string_vi
         }
         expanded += text.substr(start, open - start);
         const std::optional<std::string> filled =
-            PlaceholderValue(text.substr(open + 1, close - open - 1), spec, value);
+            PlaceholderValue(text.substr(open + 1, close - open - 1), info, value);
         // A brace that names no placeholder is kept as written.
         expanded += filled ? *filled : std::string(text.substr(open, close - open + 1));
         start = close + 1;

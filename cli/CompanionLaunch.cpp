@@ -32,7 +32,7 @@ std::vector<std::string> CompanionPaths(const std::string& executableDir) {
 }
 
 CommandOutput RunCompanion(const Request& request, char* argv[]) {
-    const std::string_view command = SpecOf(request.command).name;
+    const std::string_view command = InfoOf(request.command).name;
     const std::vector<std::string> paths = CompanionPaths(ExecutableDir());
     for (const std::string& path : paths) {
         if (::access(path.c_str(), X_OK) == 0) {

@@ -73,7 +73,7 @@ std::optional<std::string> ReadDetails(const std::string& name, CommandOutput& o
     if (name != "-") {
         file.open(name, std::ios::binary);
         if (!file) {
-            output = Refusal(kExitUsage, SpecOf(Option::IpDetails).name,
+            output = Refusal(kExitUsage, InfoOf(Option::IpDetails).name,
                              "cannot read '" + name + "': " + std::strerror(errno));
             return std::nullopt;
         }
@@ -84,7 +84,7 @@ std::optional<std::string> ReadDetails(const std::string& name, CommandOutput& o
     while (stream->read(buffer, sizeof buffer) || stream->gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(stream->gcount()));
         if (text.size() > kLongestDetails) {
-            output = Refusal(kExitUsage, SpecOf(Option::IpDetails).name,
+            output = Refusal(kExitUsage, InfoOf(Option::IpDetails).name,
                              "longer than " + std::to_string(kLongestDetails) +
                                  " bytes; give the output of 'ip -details link show' alone");
             return std::nullopt;
@@ -111,7 +111,7 @@ std::optional<Decoding> Decode(const Request& request, CommandOutput& output) {
             request.Given(Option::Osc) ? std::optional<double>(request.oscFreqMHz) : std::nullopt;
         IpDetailsDecoding details = DecodeIpDetails(*text, osc, target);
         if (!details.decoded) {
-            output = Refusal(kExitUsage, SpecOf(Option::IpDetails).name, details.sError);
+            output = Refusal(kExitUsage, InfoOf(Option::IpDetails).name, details.sError);
             return std::nullopt;
         }
         decoding.decoded = std::move(*details.decoded);

@@ -22,7 +22,7 @@ CommandOutput RunExport(const Request& request) {
     const ExportResult result = ExportSetting(format, choice->setting, options, kDecimalSeparator);
     output.out = result.text;
     for (const std::string& warning : result.warnings) {
-        output.err += Problem(SpecOf(Command::Export).name, warning) + "\n";
+        output.err += Problem(InfoOf(Command::Export).name, warning) + "\n";
     }
     output.status = result.warnings.empty() ? kExitOk : kExitRefused;
     return output;

@@ -33,7 +33,7 @@ std::optional<FdChoice> ResolveFdChoice(const Request& request, CommandOutput& o
     choice.listSize = static_cast<int>(found.size());
     if (const std::optional<int> pick = request.selection.pick) {
         if (*pick > choice.listSize) {
-            output = Refusal(kExitUsage, SpecOf(Option::Pick).name,
+            output = Refusal(kExitUsage, InfoOf(Option::Pick).name,
                              std::to_string(*pick) + " is beyond the candidate list, which has " +
                                  std::to_string(choice.listSize) +
                                  (choice.listSize == 1 ? " entry" : " entries"));

@@ -32,7 +32,7 @@ std::optional<std::filesystem::path> ReportFolderOf(const Request& request, Comm
     std::filesystem::path folder =
         std::filesystem::absolute(request.outDir, error).lexically_normal();
     if (error || !std::filesystem::is_directory(folder, error)) {
-        output = Refusal(kExitUsage, SpecOf(Option::Out).name,
+        output = Refusal(kExitUsage, InfoOf(Option::Out).name,
                          "'" + request.outDir + "' is not a folder");
         return std::nullopt;
     }
@@ -83,7 +83,7 @@ CommandOutput RunReport(const Request& request) {
         return output;
     }
 
-    const std::string_view command = SpecOf(Command::Report).name;
+    const std::string_view command = InfoOf(Command::Report).name;
     const BitTimingFacts facts = DescribeBitTiming(choice->setting, kDecimalSeparator);
     if (!facts.Passes()) {
         return Refusal(kExitRefused, command, facts.sVerdict);

@@ -16,7 +16,7 @@ namespace {
 constexpr int kCallTimeoutMs = 20000;
 
 CommandOutput Fail(const std::string& what) {
-    return Refusal(kExitRefused, SpecOf(Command::Show).name, what);
+    return Refusal(kExitRefused, InfoOf(Command::Show).name, what);
 }
 
 } // namespace

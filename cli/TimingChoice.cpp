@@ -24,7 +24,7 @@ std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput&
     if (selection.pick) {
         if (*selection.pick > chosen.Count()) {
             output = Refusal(
-                kExitUsage, SpecOf(Option::Pick).name,
+                kExitUsage, InfoOf(Option::Pick).name,
                 std::to_string(*selection.pick) + " is beyond the chosen list, which has " +
                     std::to_string(chosen.Count()) + (chosen.Count() == 1 ? " entry" : " entries"));
             return std::nullopt;

@@ -18,7 +18,7 @@ constexpr double kDriverMinOscMHz = 1.0;
 constexpr double kDriverMaxOscMHz = 40.0;
 constexpr double kDriverPllUpToMHz = 4.0;
 
-const std::vector<FdExportFormatSpec> kFormats = {
+const std::vector<FdExportFormatInfo> kFormats = {
     {FdExportFormat::CMcp251xfd, "c-mcp251xfd", "C #defines of CiNBTCFG, CiDBTCFG and CiTDC"},
     {FdExportFormat::CDspic33c, "c-dspic33c",
      "C assignments of C1NBTCFGH/L, C1DBTCFGH/L, C1TDCH/L"},
@@ -197,14 +197,14 @@ std::string NetworkdText(const FdFacts& f, const FdExportOptions& o, bool explic
 
 } // namespace
 
-const std::vector<FdExportFormatSpec>& FdExportFormats() {
+const std::vector<FdExportFormatInfo>& FdExportFormats() {
     return kFormats;
 }
 
 std::optional<FdExportFormat> FindFdExportFormat(std::string_view name) {
-    for (const FdExportFormatSpec& spec : kFormats) {
-        if (spec.name == name) {
-            return spec.format;
+    for (const FdExportFormatInfo& info : kFormats) {
+        if (info.name == name) {
+            return info.format;
         }
     }
     return std::nullopt;

@@ -25,13 +25,13 @@ enum class FdExportFormat {
     Json,       // the setting's facts as fd timing --json writes them
 };
 
-struct FdExportFormatSpec {
+struct FdExportFormatInfo {
     FdExportFormat format;
     std::string_view name; // "c-mcp251xfd"
     std::string_view summary;
 };
 // In the order the help lists them.
-const std::vector<FdExportFormatSpec>& FdExportFormats();
+const std::vector<FdExportFormatInfo>& FdExportFormats();
 std::optional<FdExportFormat> FindFdExportFormat(std::string_view name);
 // "c-mcp251xfd, c-dspic33c, ... or json", for help texts and refusals.
 std::string FdExportFormatNames();

@@ -44,10 +44,10 @@ void FdStepThree::BuildCopyAsButton() {
     cmdFdCopyAs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* menu = new QMenu(cmdFdCopyAs);
     menu->setObjectName(QStringLiteral("mnuFdCopyAs"));
-    for (const quillon::FdExportFormatSpec& spec : quillon::FdExportFormats()) {
-        QAction* action = menu->addAction(ToQString(spec.summary));
-        action->setObjectName(QStringLiteral("mnuFdCopyAs_") + ToQString(spec.name));
-        const quillon::FdExportFormat format = spec.format;
+    for (const quillon::FdExportFormatInfo& info : quillon::FdExportFormats()) {
+        QAction* action = menu->addAction(ToQString(info.summary));
+        action->setObjectName(QStringLiteral("mnuFdCopyAs_") + ToQString(info.name));
+        const quillon::FdExportFormat format = info.format;
         connect(action, &QAction::triggered, this, [this, format] { CopyAs(format); });
     }
     cmdFdCopyAs->setMenu(menu);
@@ -95,11 +95,11 @@ void FdStepThree::CopyAs(quillon::FdExportFormat format) {
         return;
     }
     const quillon::FdSetting setting = CurrentSetting();
-    const auto spec = std::find_if(
+    const auto info = std::find_if(
         quillon::FdExportFormats().begin(), quillon::FdExportFormats().end(),
-        [format](const quillon::FdExportFormatSpec& each) { return each.format == format; });
+        [format](const quillon::FdExportFormatInfo& each) { return each.format == format; });
     // Named as quillon-cli fd export names it: "the ip-link-tq form is on the clipboard".
-    const QString form = tr("%1 form").arg(ToQString(spec->name));
+    const QString form = tr("%1 form").arg(ToQString(info->name));
     if (const auto problem = ComputeProblem(setting)) {
         CopyExport(this, form, {}, {*problem});
         return;

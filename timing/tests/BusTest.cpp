@@ -1,7 +1,7 @@
 // Several nodes on one bus: hand-worked buses, the free-node choice against a search over
 // every legal setting, and the refusals of the one-line node description.
 #include "timing/Analysis.h"
-#include "timing/BusSpec.h"
+#include "timing/BusNodeText.h"
 #include "timing/CandidateSearch.h"
 #include "timing/QuantumLength.h"
 
@@ -14,9 +14,9 @@
 namespace quillon {
 namespace {
 
-BusNode Node(const char* spec) {
-    const BusNodeParse parsed = ParseBusNode(spec);
-    EXPECT_TRUE(parsed.node) << spec << ": " << parsed.sError;
+BusNode Node(const char* text) {
+    const BusNodeParse parsed = ParseBusNode(text);
+    EXPECT_TRUE(parsed.node) << text << ": " << parsed.sError;
     return parsed.node.value_or(BusNode{});
 }
 
@@ -138,7 +138,7 @@ TEST(Bus, TwoFreeNodesTogether) {
     EXPECT_NEAR(bus.dMarginPercent, best, 1e-9);
 }
 
-TEST(BusSpec, RefusalsNameTheNodeAndTheField) {
+TEST(BusNodeText, RefusalsNameTheNodeAndTheField) {
     const std::pair<const char*, const char*> rows[] = {
         {"pi", "node: 'pi': write NAME=FAMILY@MHZ[:setting][:ppm=N]"},
         {"=mcp251x@16", "node: '=mcp251x@16': write NAME=FAMILY@MHZ[:setting][:ppm=N]"},
@@ -165,10 +165,10 @@ TEST(BusSpec, RefusalsNameTheNodeAndTheField) {
         {"p=pic18@40:fast", "node 'p': fast: unknown; use cnf=, cicfg=, segments=, kernel, free "
                             "or ppm="},
     };
-    for (const auto& [spec, error] : rows) {
-        const BusNodeParse parsed = ParseBusNode(spec);
-        EXPECT_FALSE(parsed.node) << spec;
-        EXPECT_EQ(parsed.sError, error) << spec;
+    for (const auto& [text, error] : rows) {
+        const BusNodeParse parsed = ParseBusNode(text);
+        EXPECT_FALSE(parsed.node) << text;
+        EXPECT_EQ(parsed.sError, error) << text;
     }
     const BusNode node = Node("pi-3=mcp251x@16:cnf=0x01,145,1:ppm=50");
     EXPECT_EQ(node.registers, (std::vector<unsigned>{1, 145, 1}));

@@ -18,6 +18,6 @@ struct BusNodeParse {
     std::string sError;
 };
 
-BusNodeParse ParseBusNode(std::string_view spec);
+BusNodeParse ParseBusNode(std::string_view text);
 
 } // namespace quillon

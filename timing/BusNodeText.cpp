@@ -1,4 +1,4 @@
-#include "timing/BusSpec.h"
+#include "timing/BusNodeText.h"
 
 #include "timing/CandidateSearch.h"
 #include "timing/InputChecks.h"
@@ -144,22 +144,22 @@ struct Parser {
 
 } // namespace
 
-BusNodeParse ParseBusNode(std::string_view spec) {
+BusNodeParse ParseBusNode(std::string_view text) {
     BusNodeParse result;
     Parser parser;
-    const std::size_t equals = spec.find('=');
-    const std::size_t at = spec.find('@');
+    const std::size_t equals = text.find('=');
+    const std::size_t at = text.find('@');
     if (equals == std::string_view::npos || equals == 0 || at == std::string_view::npos ||
         at < equals) {
-        parser.Fail("'" + std::string(spec) + "'", "write NAME=FAMILY@MHZ[:setting][:ppm=N]");
+        parser.Fail("'" + std::string(text) + "'", "write NAME=FAMILY@MHZ[:setting][:ppm=N]");
         result.sError = parser.sError;
         return result;
     }
     BusNode node;
-    node.sName = std::string(spec.substr(0, equals));
+    node.sName = std::string(text.substr(0, equals));
     parser.sName = node.sName;
-    const std::vector<std::string_view> parts = Split(spec.substr(at + 1), ':');
-    const std::string_view familyText = spec.substr(equals + 1, at - equals - 1);
+    const std::vector<std::string_view> parts = Split(text.substr(at + 1), ':');
+    const std::string_view familyText = text.substr(equals + 1, at - equals - 1);
     const std::optional<ControllerFamily> family = FamilyByName(familyText);
     if (!family) {
         parser.Fail("family", "'" + std::string(familyText) +

@@ -26,12 +26,6 @@ void SetFixedColours(QWidget* widget, const QColor& background, const QColor& te
     widget->setPalette(palette);
 }
 
-QColor TextColourOn(const QColor& background) {
-    return ContrastRatio(background, Qt::black) >= ContrastRatio(background, Qt::white)
-               ? QColor(Qt::black)
-               : QColor(Qt::white);
-}
-
 QColor MutedTextColour(const QPalette& palette) {
     // Two thirds of the way from the background to the normal text.
     const QColor back = palette.color(QPalette::Window);

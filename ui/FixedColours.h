@@ -11,9 +11,6 @@ class QWidget;
 // Fills `widget` with `background` and writes its text in `text`; children inherit both.
 void SetFixedColours(QWidget* widget, const QColor& background, const QColor& text);
 
-// Black or white, whichever reads better on `background`.
-QColor TextColourOn(const QColor& background);
-
 // A quieter text colour that still reads on the palette's window background, for secondary
 // lines (the product copy, the revision).
 QColor MutedTextColour(const QPalette& palette);

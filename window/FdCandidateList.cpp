@@ -57,6 +57,7 @@ FdCandidateList::FdCandidateList(QWidget* parent) : QWidget(parent) {
 void FdCandidateList::Show(const QString& sysclk,
                            const std::vector<quillon::FdCandidate>& candidates,
                            const std::vector<quillon::FdFacts>& proposals) {
+    m_candidates = candidates;
     lvwFdCandidates->clear();
     if (candidates.empty()) {
         lblFdSummary->setText(

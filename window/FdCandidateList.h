@@ -23,6 +23,7 @@ public:
               const std::vector<quillon::FdFacts>& proposals);
     // The chosen entry, 0-based; -1 when the list is empty.
     int CurrentIndex() const;
+    const std::vector<quillon::FdCandidate>& Candidates() const { return m_candidates; }
     QWidget* list() const;
 
 signals:
@@ -33,6 +34,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::vector<quillon::FdCandidate> m_candidates;
     QLabel* lblFdSummary = nullptr;
     QTreeWidget* lvwFdCandidates = nullptr;
 };

@@ -10,12 +10,10 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <vector>
 
 namespace quillon {
 struct DateSeparators;
 enum class ExportFormat;
-struct FdCandidate;
 struct FdSetting;
 } // namespace quillon
 
@@ -158,7 +156,6 @@ private:
     FdCandidateList* m_fdCandidates = nullptr;
     QScrollArea* m_fdStepThreeArea = nullptr;
     FdStepThree* m_fdStepThree = nullptr;
-    std::vector<quillon::FdCandidate> m_fdFound;
 
     // Step 3.
     QWidget* pctSegment = nullptr;

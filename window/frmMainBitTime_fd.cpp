@@ -99,10 +99,10 @@ void frmMainBitTime::ShowFdStep2() {
     }
     const quillon::FdSetting inputs = FdInputsFromBoxes();
     const std::string sep = DecimalSeparator();
-    m_fdFound = quillon::SearchFdCandidates(inputs.dOscFreqMHz, inputs.bPll, inputs.dNominalKbps,
-                                            inputs.dDataKbps);
-    m_fdCandidates->Show(ToQString(quillon::DescribeFdTiming(inputs, sep).sSysclk), m_fdFound,
-                         quillon::DescribeFdProposals(inputs, m_fdFound, sep));
+    const std::vector<quillon::FdCandidate> found = quillon::SearchFdCandidates(
+        inputs.dOscFreqMHz, inputs.bPll, inputs.dNominalKbps, inputs.dDataKbps);
+    m_fdCandidates->Show(ToQString(quillon::DescribeFdTiming(inputs, sep).sSysclk), found,
+                         quillon::DescribeFdProposals(inputs, found, sep));
 
     lblStep->setText(QStringLiteral("Step 2"));
     lblNote->setText(QString::fromLatin1(kFdNoteStep2));
@@ -110,14 +110,14 @@ void frmMainBitTime::ShowFdStep2() {
     m_fdCandidates->show();
     m_fdCandidates->raise();
     cmdBack->setEnabled(true);
-    cmdNext->setEnabled(!m_fdFound.empty());
+    cmdNext->setEnabled(!found.empty());
     m_fdCandidates->list()->setFocus();
 }
 
 void frmMainBitTime::ShowFdStep3() {
     lblStep->setText(QStringLiteral("Step 3"));
     lblNote->setText(QString::fromLatin1(kFdNoteStep3));
-    m_fdStepThree->Show(FdInputsFromBoxes(), m_fdFound,
+    m_fdStepThree->Show(FdInputsFromBoxes(), m_fdCandidates->Candidates(),
                         std::max(0, m_fdCandidates->CurrentIndex()));
     HideStepPanels();
     m_fdStepThreeArea->show();

@@ -10,6 +10,9 @@ constexpr RegisterLayoutInfo kBrgcon{
     "PIC18", {"BRGCON1", "BRGCON2", "BRGCON3"}, 3, 0xFF, {"SEG2PHTS", "SEG2PH", "WAKDIS"}};
 constexpr RegisterLayoutInfo kCicfg{
     "dsPIC30F/dsPIC33F/PIC24H", {"CiCFG1", "CiCFG2", ""}, 2, 0xFFFF, {"SEG2PHTS", "SEG2PH", ""}};
+constexpr RegisterLayoutInfo kPic32Cicfg{
+    "PIC32MX", {"CiCFG", "", ""}, 1, 0xFFFFFFFF, {"SEG2PHTS", "SEG2PH", ""}};
+constexpr RegisterLayoutInfo kAt91Br{"AT91 CAN", {"CAN_BR", "", ""}, 1, 0xFFFFFFFF, {"", "", ""}};
 
 // A value is echoed in a refusal; this keeps a pasted page from becoming the message.
 constexpr std::size_t kLongestEcho = 24;
@@ -112,6 +115,10 @@ const RegisterLayoutInfo& LayoutInfo(RegisterLayout layout) {
         return kBrgcon;
     case RegisterLayout::Cicfg:
         return kCicfg;
+    case RegisterLayout::Pic32Cicfg:
+        return kPic32Cicfg;
+    case RegisterLayout::At91Br:
+        return kAt91Br;
     case RegisterLayout::Cnf:
         break;
     }

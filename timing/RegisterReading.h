@@ -18,13 +18,18 @@ enum class RegisterLayout {
     Cnf,    // CNF1..CNF3 of the MCP2510/MCP251X
     Brgcon, // BRGCON1..3 of the PIC18: the CNF layout under other names
     Cicfg,  // CiCFG1/CiCFG2 of the dsPIC30F, dsPIC33F and PIC24H
+    // CiCFG of the PIC32MX: one 32-bit word, CiCFG1 | CiCFG2 << 8
+    Pic32Cicfg,
+    // CAN_BR of the AT91 CAN cell: SMP 24, BRP 22..16, SJW 13..12, PROPAG 10..8, PHASE1 6..4,
+    // PHASE2 2..0, each length field the length - 1
+    At91Br,
 };
 
 struct RegisterLayoutInfo {
     std::string_view sControllers;          // "MCP2510/MCP251X"
     std::array<std::string_view, 3> names;  // in register order; unused entries are empty
-    std::size_t count = 0;                  // 3, or 2 for CiCFG
-    unsigned maxValue = 0;                  // 0xFF, or 0xFFFF for the 16-bit CiCFG
+    std::size_t count = 0;                  // 3, 2 for CiCFG, 1 for the 32-bit words
+    unsigned maxValue = 0;                  // 0xFF, 0xFFFF for the 16-bit CiCFG, 0xFFFFFFFF
     std::array<std::string_view, 3> fields; // the names of BTLMODE, PHSEG2 and CNF3 bit 7
 };
 const RegisterLayoutInfo& LayoutInfo(RegisterLayout layout);

@@ -102,6 +102,9 @@ bool Store(const OptionInfo& info, std::string_view name, const std::string& tex
         }
         return word.has_value();
     }
+    case ValueKind::Text:
+        *std::get<std::string*>(field) = text;
+        return true;
     case ValueKind::Word:
         if (const std::optional<std::string> problem = info.wordCheck(text)) {
             error = Problem(name, *problem);
@@ -233,6 +236,38 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
     return {};
 }
 
+// The controller's row, and the registers given for it; a register option of another
+// layout than the controller's is refused.
+std::string ResolveController(Request& request) {
+    const bool fd = IsFdCommand(request.command);
+    request.controller = request.controllerName.empty()
+                             ? (fd ? &DefaultFdController() : &DefaultController())
+                             : FindController(request.controllerName);
+    if (request.command != Command::Decode) {
+        return {};
+    }
+    const Controller& row = *request.controller;
+    DecodeInput& input = request.decode;
+    if (request.Given(Option::Registers)) {
+        const OptionInfo& info = InfoOf(Option::Registers);
+        RegisterReading reading = ReadRegisterList(row.layout, request.registersText);
+        if (!reading) {
+            return Problem(info.name, reading.sError);
+        }
+        input.layout = row.layout;
+        input.values = std::move(reading.values);
+    } else if (input.layout && !request.controllerName.empty() && *input.layout != row.layout) {
+        const Option given = *input.layout == RegisterLayout::Cicfg    ? Option::Cicfg
+                             : *input.layout == RegisterLayout::Brgcon ? Option::Brgcon
+                                                                       : Option::Cnf;
+        return Problem(InfoOf(given).name, "the " + std::string(row.sName) + " is written in " +
+                                               std::string(LayoutInfo(row.layout).names[0]) +
+                                               (LayoutInfo(row.layout).count > 1 ? "..." : "") +
+                                               "; give its registers with --registers");
+    }
+    return {};
+}
+
 } // namespace
 
 bool Request::Given(Option option) const {
@@ -341,6 +376,9 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
 
     request.given = seen;
     result.error = CheckComplete(request, seen);
+    if (result.error.empty()) {
+        result.error = ResolveController(request);
+    }
     if (result.error.empty()) {
         result.request = request;
     }

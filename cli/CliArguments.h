@@ -6,6 +6,7 @@
 // values, unknown options) happens here, before anything is computed or written.
 #include "cli/CliOptions.h"
 #include "timing/Bus.h"
+#include "timing/Controllers.h"
 #include "timing/RegisterReading.h"
 
 #include <cstdint>
@@ -70,6 +71,12 @@ struct FdPhaseOptions {
 
 struct Request {
     Command command = Command::Help;
+    // --controller: the row named, or the default of the command's kind once parsed (the
+    // calculator's MCP2510/MCP251X; for CAN FD the MCP251xFD with the dsPIC33C's words).
+    const Controller* controller = nullptr;
+    std::string controllerName;
+    // --registers as given; read with the controller's layout once every option is known.
+    std::string registersText;
     // --help given to a command: print that command's help and nothing else.
     bool help = false;
     double oscFreqMHz = 0.0; // --osc, checked by the model's oscillator check

@@ -2,6 +2,7 @@
 
 #include "cli/BusCommand.h"
 #include "cli/CliHelp.h"
+#include "cli/ControllersCommand.h"
 #include "cli/DecodeCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/FdCommands.h"
@@ -30,6 +31,8 @@ std::optional<CommandOutput> RunPlainCommand(const Request& request) {
         return RunExport(request);
     case Command::Decode:
         return RunDecode(request);
+    case Command::Controllers:
+        return RunControllers(request);
     case Command::Bus:
         if (request.htmlFile.empty()) {
             return RunBus(request);

@@ -7,6 +7,7 @@
 #include "report/ReportFiles.h"
 #include "timing/Bus.h"
 #include "timing/CandidateSearch.h"
+#include "timing/Controllers.h"
 #include "timing/CrystalCheck.h"
 #include "timing/DisplayTexts.h"
 #include "timing/FdTiming.h"
@@ -44,8 +45,54 @@ constexpr double kLastEntry = std::numeric_limits<int>::max();
 using G = OptionGroup;
 using K = ValueKind;
 
+std::optional<std::string> ClassicControllerProblem(std::string_view text) {
+    return ControllerProblem(text, ControllerKind::Classic);
+}
+std::optional<std::string> FdControllerProblem(std::string_view text) {
+    return ControllerProblem(text, ControllerKind::Fd);
+}
+
 // In the order of the help.
 constexpr OptionInfo kOptions[] = {
+    {Option::Controller,
+     "--controller",
+     "",
+     kInputCommands | kDecode,
+     G::Own,
+     K::Word,
+     "NAME",
+     "a controller of 'quillon-cli controllers'",
+     0,
+     0,
+     nullptr,
+     "the controller, a name or alias of 'quillon-cli controllers'\n"
+     "(default {default_controller}): its clock, registers, limits, errata\n"
+     "and Linux driver",
+     {},
+     ClassicControllerProblem},
+    {Option::FdController,
+     "--controller",
+     "",
+     kFdCommands,
+     G::Own,
+     K::Word,
+     "NAME",
+     "a CAN FD controller of 'quillon-cli controllers'",
+     0,
+     0,
+     nullptr,
+     "the CAN FD controller, a name or alias of 'quillon-cli\n"
+     "controllers' (default: the MCP251xFD and the dsPIC33C together)",
+     {},
+     FdControllerProblem},
+    {Option::Registers, "--registers", "", kDecode, G::Source, K::Text, "V1,V2,...",
+     "the controller's registers in their order, as 0x91 or 145", 0, 0, nullptr,
+     "the registers of --controller in their order (see\n"
+     "'quillon-cli controllers'), hexadecimal (0x91) or decimal"},
+    {Option::FdRegisters, "--registers", "", MaskOf(Command::FdDecode), G::Own, K::Text,
+     "W1,W2[,W3]", "the controller's register words in their order", 0, 0, nullptr,
+     "the register words of --controller in their order, instead\n"
+     "of --nbtcfg, --dbtcfg and --tdc"},
     {Option::Osc, "--osc", "", kInputCommands | kDecode | kFdCommands, G::Input, K::Reading, "MHZ",
      "the oscillator frequency in MHz", kMinOscillatorMHz, kMaxOscillatorMHz, OscillatorProblem,
      "oscillator frequency in MHz, at least {min}"},
@@ -200,8 +247,8 @@ constexpr OptionInfo kOptions[] = {
      "drawn one below the other on one time scale"},
     {Option::Json, "--json", "",
      MaskOf(Command::Candidates) | MaskOf(Command::Timing) | MaskOf(Command::Kernel) | kDecode |
-         kBus | MaskOf(Command::FdCandidates) | MaskOf(Command::FdTiming) |
-         MaskOf(Command::FdKernel) | MaskOf(Command::FdDecode),
+         kBus | MaskOf(Command::Controllers) | MaskOf(Command::FdCandidates) |
+         MaskOf(Command::FdTiming) | MaskOf(Command::FdKernel) | MaskOf(Command::FdDecode),
      G::Own, K::Flag, "", "", 0, 0, nullptr, "one JSON document instead of tables"},
     {Option::Pll, "--pll", "", kFdCommands, G::Own, K::Flag, "", "", 0, 0, nullptr,
      "SYSCLK is 10 x the oscillator (the PLL, for a 4 MHz crystal)"},
@@ -281,6 +328,10 @@ const std::vector<CommandInfo> kCommands = {
      "need, its crystal tolerance plus its configuration error. Free nodes get the\n"
      "settings that leave the largest margin. Exit status {ok} compatible, {refused}\n"
      "incompatible, {usage} bad input."},
+    {Command::Controllers, "controllers", "every controller Quillon knows, with its limits",
+     "The controller table: each controller's name and aliases, kind (classic or\n"
+     "CAN FD), clock, registers, limits and Linux driver. --json prints it as one\n"
+     "document."},
     {Command::Show, "show", "open the calculator window for automation",
      "Opens the calculator window through the D-Bus session bus, or brings it forward; the\n"
      "bus starts the calculator if it is not running. Returns once the window is shown."},
@@ -389,6 +440,10 @@ const CommandInfo* FindCommand(std::string_view name, std::string_view group) {
         }
     }
     return nullptr;
+}
+
+bool IsFdCommand(Command command) {
+    return InfoOf(command).group == "fd";
 }
 
 bool IsGroup(Command command) {

@@ -22,6 +22,7 @@ enum class Command {
     Kernel,
     Export,
     Bus,
+    Controllers,
     // CAN FD: the group word "fd" and its commands.
     Fd,
     FdCandidates,
@@ -33,6 +34,10 @@ enum class Command {
 };
 
 enum class Option {
+    Controller,
+    FdController,
+    Registers,
+    FdRegisters,
     Osc,
     Rate,
     Cnf,
@@ -96,6 +101,7 @@ enum class ValueKind {
     FileName,      // the name of a file, "-" for standard input
     BusNode,       // a bus node written on one line; may be given several times
     RegisterWord,  // a register word, 0 to 0xFFFFFFFF, in hexadecimal (0x...) or decimal
+    Text,          // a text read once every option is known (--registers after --controller)
 };
 
 // Where an option stands in a command's usage line and help.
@@ -158,6 +164,9 @@ const OptionInfo& InfoOf(Option option);
 bool Accepts(Command command, Option option);
 // The options `command` takes, in the order its help lists them.
 std::vector<const OptionInfo*> OptionsOf(Command command);
+
+// True for the commands of the "fd" group.
+bool IsFdCommand(Command command);
 
 // The commands with a name (candidates, timing, decode, report, show, kernel, export, bus,
 // fd and fd's own) in the order the help lists them. FindCommand gives nullptr for a name

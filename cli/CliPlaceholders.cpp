@@ -32,16 +32,6 @@ std::string FdFormatList() {
     return text;
 }
 
-std::string FamilyList() {
-    std::string text;
-    for (const ControllerFamily family :
-         {ControllerFamily::Mcp251x, ControllerFamily::Pic18, ControllerFamily::Dspic30,
-          ControllerFamily::Dspic33f, ControllerFamily::Pic24h}) {
-        text += (text.empty() ? "" : ", ") + std::string(FamilyName(family));
-    }
-    return text;
-}
-
 std::string ListHeadings() {
     std::string text;
     for (const std::string_view heading : kListHeadings) {
@@ -71,7 +61,8 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionIn
     }
     const std::pair<std::string_view, std::string> fixed[] = {
         {"program", std::string(kProgramName)},
-        {"families", FamilyList()},
+        {"families", ControllerNames(ControllerKind::Classic)},
+        {"default_controller", std::string(DefaultController().sName)},
         {"ppm", FormatGeneralNumber(kDefaultCrystalPpm)},
         {"ipt", std::to_string(kIptTq)},
         {"match", FormatGeneralNumber(kCrystalMatchPercent)},

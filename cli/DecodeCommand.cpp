@@ -40,7 +40,10 @@ std::string SourceName(const DecodedRegisters& decoded) {
     case RegisterLayout::Brgcon:
         return "BRGCON";
     case RegisterLayout::Cicfg:
+    case RegisterLayout::Pic32Cicfg:
         return "CiCFG";
+    case RegisterLayout::At91Br:
+        return "CAN_BR";
     case RegisterLayout::Cnf:
         break;
     }

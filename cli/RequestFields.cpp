@@ -54,6 +54,12 @@ Field FdFieldOf(Option option, Request& request) {
 
 Field FieldOf(Option option, Request& request) {
     switch (option) {
+    case Option::Controller:
+    case Option::FdController:
+        return &request.controllerName;
+    case Option::Registers:
+    case Option::FdRegisters:
+        return &request.registersText;
     case Option::Osc:
         return &request.oscFreqMHz;
     case Option::Rate:

@@ -22,20 +22,33 @@ constexpr FdPhaseLimits kMcanDataLimits{1, 32, 1, 32, 1, 16, 16};
 
 // drivers/net/can/spi/mcp251x.c: the oscillator 1..25 MHz, the clock half of it.
 const LinuxDriver kMcp251xDriver{
-    "mcp251x", kMcp251xKernelLimits, {}, kMcp251xMinOscillatorMHz, kMcp251xMaxOscillatorMHz,
+    "mcp251x",
+    kMcp251xKernelLimits,
+    {},
+    kMcp251xMinOscillatorMHz,
+    kMcp251xMaxOscillatorMHz,
     "The driver takes the oscillator from the device tree and runs the CAN clock at half of "
     "it; it always programs phase 2 and never sets the wake-up filter."};
 // drivers/net/can/at91_can.c: the peripheral clock as it is.
-const LinuxDriver kAt91Driver{"at91_can", KernelLimits{4, 16, 2, 8, 4, 2, 128, 1}, {}, 0.0, 0.0,
-                              "The driver runs the CAN cell on the peripheral clock as it is."};
+const LinuxDriver kAt91Driver{
+    "at91_can", KernelLimits{4, 16, 2, 8, 4, 2, 128, 1},
+    {},         0.0,
+    0.0,        "The driver runs the CAN cell on the peripheral clock as it is."};
 // drivers/net/can/spi/mcp251xfd: SYSCLK is the clock.
 const LinuxDriver kMcp251xfdDriver{
-    "mcp251xfd", kMcp251xfdNominalKernelLimits, kMcp251xfdDataKernelLimits, 0.0, 0.0,
+    "mcp251xfd",
+    kMcp251xfdNominalKernelLimits,
+    kMcp251xfdDataKernelLimits,
+    0.0,
+    0.0,
     "The driver runs on SYSCLK and switches the PLL on by itself for a clock of 4 MHz or "
     "less."};
 // drivers/net/can/m_can: the cell's clock (cclk) as it is.
-const LinuxDriver kMcanDriver{"m_can", KernelLimits{2, 256, 2, 128, 128, 1, 512, 1},
-                              KernelLimits{1, 32, 1, 16, 16, 1, 32, 1}, 0.0, 0.0,
+const LinuxDriver kMcanDriver{"m_can",
+                              KernelLimits{2, 256, 2, 128, 128, 1, 512, 1},
+                              KernelLimits{1, 32, 1, 16, 16, 1, 32, 1},
+                              0.0,
+                              0.0,
                               "The driver runs the M_CAN cell on its clock (cclk) as it is."};
 
 Controller Classic(std::string_view name, std::array<std::string_view, 5> aliases,
@@ -82,8 +95,8 @@ std::vector<Controller> MakeTable() {
         WithMcp251x(Classic("mcp2510", {}, "MCP2510", RegisterLayout::Cnf, "c-mcp251x"), true));
     rows.push_back(
         WithMcp251x(Classic("mcp2515", {}, "MCP2515", RegisterLayout::Cnf, "c-mcp251x"), false));
-    rows.push_back(WithMcp251x(
-        Classic("mcp25625", {}, "MCP25625", RegisterLayout::Cnf, "c-mcp251x"), false));
+    rows.push_back(
+        WithMcp251x(Classic("mcp25625", {}, "MCP25625", RegisterLayout::Cnf, "c-mcp251x"), false));
     rows.push_back(Classic("pic18", {}, "PIC18", RegisterLayout::Brgcon, "c-pic18"));
     rows.push_back(Classic("dspic30", {}, "dsPIC30F", RegisterLayout::Cicfg, "c-dspic"));
     rows.push_back(Classic("dspic33f", {}, "dsPIC33F", RegisterLayout::Cicfg, "c-dspic"));
@@ -110,9 +123,9 @@ std::vector<Controller> MakeTable() {
     }
     rows.push_back(Fd("dspic33c", {}, "dsPIC33C", FdRegisterLayout::Dspic33c, "c-dspic33c"));
 
-    Controller mcan = Fd("mcan", {"samc21", "same51", "same54", "samv71", "sama5d2"},
-                         "M_CAN (SAM C2x, SAM E5x, SAM V7x, SAMA5D2)", FdRegisterLayout::Mcan,
-                         "c-mcan");
+    Controller mcan =
+        Fd("mcan", {"samc21", "same51", "same54", "samv71", "sama5d2"},
+           "M_CAN (SAM C2x, SAM E5x, SAM V7x, SAMA5D2)", FdRegisterLayout::Mcan, "c-mcan");
     mcan.clock = ClockRule::PeripheralClock;
     mcan.sClockName = "CAN clock";
     mcan.nominalLimits = kMcanNominalLimits;

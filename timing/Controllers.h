@@ -24,7 +24,8 @@ std::string_view KindName(ControllerKind kind); // "classic", "fd"
 // How the clock the prescaler divides follows from the frequency given as --osc.
 enum class ClockRule {
     HalfOscillator,  // Microchip's classic controllers: one quantum is 2 x BRP oscillator periods
-    PeripheralClock, // a cell inside a processor: the frequency given is its CAN clock, Tq = BRP / f
+    PeripheralClock, // a cell inside a processor: the frequency given is its CAN clock, Tq = BRP /
+                     // f
     Sysclk,          // the MCP251xFD and dsPIC33C: the oscillator, or 10 x it with the PLL
 };
 
@@ -63,19 +64,19 @@ struct LinuxDriver {
 };
 
 struct Controller {
-    std::string_view sName;                 // "mcp2515": what --controller takes
+    std::string_view sName;                  // "mcp2515": what --controller takes
     std::array<std::string_view, 5> aliases; // other names for it; unused entries empty
-    std::string_view sTitle;                // "MCP2515": how texts name it
+    std::string_view sTitle;                 // "MCP2515": how texts name it
     ControllerKind kind = ControllerKind::Classic;
     ClockRule clock = ClockRule::HalfOscillator;
-    std::string_view sClockName;            // "oscillator", "peripheral clock"
-    RegisterLayout layout = RegisterLayout::Cnf;      // classic rows
+    std::string_view sClockName;                             // "oscillator", "peripheral clock"
+    RegisterLayout layout = RegisterLayout::Cnf;             // classic rows
     FdRegisterLayout fdLayout = FdRegisterLayout::Mcp251xfd; // CAN FD rows
-    ClassicLimits limits{};                 // classic rows
-    FdPhaseLimits nominalLimits{}, dataLimits{}; // CAN FD rows
-    bool bBusIdleErratum = false;           // the MCP2510 revision A minimum bus idle time
+    ClassicLimits limits{};                                  // classic rows
+    FdPhaseLimits nominalLimits{}, dataLimits{};             // CAN FD rows
+    bool bBusIdleErratum = false; // the MCP2510 revision A minimum bus idle time
     std::optional<LinuxDriver> linux;
-    std::string_view sCForm;                // the export form of its registers: "c-mcp251x"
+    std::string_view sCForm; // the export form of its registers: "c-mcp251x"
 
     bool IsFd() const { return kind == ControllerKind::Fd; }
 };

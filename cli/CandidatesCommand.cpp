@@ -16,7 +16,8 @@ constexpr const char* kMatchMark = "*";
 // What step 3 first shows for a candidate: the proposal for its Tq count.
 BitTimingFacts ProposalFacts(const Request& request, const TqCandidate& candidate) {
     return DescribeBitTiming(ProposedSetting(request.oscFreqMHz, request.rateKbps,
-                                             candidate.lBRPMinus1, candidate.lTqCount),
+                                             candidate.lBRPMinus1, candidate.lTqCount,
+                                             request.controller),
                              kDecimalSeparator);
 }
 
@@ -32,7 +33,7 @@ void WriteGridJson(JsonWriter& json, const std::vector<TqCandidate>& evaluated) 
     }
     json.EndArray();
     json.Key("rows").BeginArray();
-    for (int row = 0; row < kBRPValueCount; ++row) {
+    for (std::size_t row = 0; row < evaluated.size() / kTqCountCount; ++row) {
         const TqCandidate& first = Cell(evaluated, row, 0);
         json.BeginObject()
             .Key("brp_minus_1")
@@ -69,7 +70,7 @@ std::string GridTable(const std::vector<TqCandidate>& evaluated) {
         headings.push_back(GridTqCountHeading(tq));
     }
     table.AddRow(headings);
-    for (int row = 0; row < kBRPValueCount; ++row) {
+    for (std::size_t row = 0; row < evaluated.size() / kTqCountCount; ++row) {
         const TqCandidate& first = Cell(evaluated, row, 0);
         std::vector<std::string> cells{GridRowLabel(first.lBRPMinus1),
                                        GridTqText(first.dTqSeconds, kDecimalSeparator)};
@@ -141,12 +142,13 @@ std::string ChosenListTable(const Request& request, const ChosenList& chosen) {
 
 CommandOutput RunCandidates(const Request& request) {
     CommandOutput output;
-    const SearchResult search = SearchCandidates(request.oscFreqMHz, request.rateKbps);
+    const SearchResult search =
+        SearchCandidates(request.oscFreqMHz, request.rateKbps, *request.controller);
     if (request.json) {
         output.out = CandidatesJson(request, search);
         return output;
     }
-    output.out = InputsTable(request.oscFreqMHz, request.rateKbps) + "\n";
+    output.out = InputsTable(request.oscFreqMHz, request.rateKbps, *request.controller) + "\n";
     if (search.chosen.Count() == 0) {
         output.out += "No combination hits the target rate: the chosen list is empty.\n";
     } else {

@@ -102,8 +102,9 @@ std::optional<Decoding> Decode(const Request& request, CommandOutput& output) {
         request.Given(Option::Rate) ? std::optional<double>(request.rateKbps) : std::nullopt;
     Decoding decoding;
     if (input.layout) {
-        decoding.decoded =
-            DecodeRegisterValues(request.oscFreqMHz, target, *input.layout, input.values);
+        decoding.decoded = DecodeRegisterValues(
+            request.oscFreqMHz, target, *input.layout, input.values, kDecimalSeparator,
+            request.controllerName.empty() ? nullptr : request.controller);
         decoding.source = RegisterSource(input);
     } else {
         const std::optional<std::string> text = ReadDetails(input.ipDetails, output);
@@ -161,7 +162,9 @@ std::string DecodeText(const Decoding& d, const BitTimingFacts& facts, const Req
     const BitTimingSetting& setting = facts.setting;
     TextTable inputs;
     inputs.AddRow({"Decoded", d.source});
-    inputs.AddRow({"Oscillator", OscillatorText(setting.dOscFreqMHz, kDecimalSeparator)});
+    std::string clock(setting.Row().sClockName);
+    clock[0] = static_cast<char>(clock[0] - 'a' + 'A');
+    inputs.AddRow({clock, OscillatorText(setting.dOscFreqMHz, kDecimalSeparator)});
     const std::string target = TargetRateText(setting.dTargetKbps, kDecimalSeparator);
     inputs.AddRow(
         {"Target rate", request.Given(Option::Rate) ? target

@@ -9,6 +9,17 @@ namespace quillon::cli {
 
 namespace {
 
+// The classic rows that run under Linux: "mcp251x, mcp2510, ...".
+std::string LinuxControllerNames() {
+    std::string names;
+    for (const Controller& row : ControllerTable()) {
+        if (!row.IsFd() && row.linux) {
+            names += (names.empty() ? "" : ", ") + std::string(row.sName);
+        }
+    }
+    return names;
+}
+
 void WriteKernelChoice(JsonWriter& json, const KernelSetting& kernel) {
     const KernelTiming& t = kernel.timing;
     const BitTimingFacts facts = DescribeBitTiming(*kernel.setting, kDecimalSeparator);
@@ -34,6 +45,21 @@ void WriteKernelChoice(JsonWriter& json, const KernelSetting& kernel) {
         .Key("sample_point_percent")
         .Number(t.samplePointTenths / 10.0);
     json.Key("registers").BeginObject();
+    if (!facts.setting.IsCalculatorRow()) {
+        for (const RegisterWord& word : facts.words.words) {
+            json.Key(word.sName)
+                .BeginObject()
+                .Key("value")
+                .Integer(word.value)
+                .Key("hex")
+                .String(RegisterWordHex(word.value, word.lBits))
+                .EndObject();
+        }
+        json.EndObject().Key("setting").BeginObject();
+        WriteSettingMembers(json, GridSelection(*kernel.setting, 0).candidate, facts);
+        json.EndObject().EndObject();
+        return;
+    }
     const ConfigRegisters& r = *facts.registers.registers;
     const ConfigRegisterTexts& texts = facts.registerTexts;
     const std::tuple<const char*, std::uint8_t, std::string> registers[] = {
@@ -86,8 +112,15 @@ std::string KernelJson(const KernelComparison& c) {
 } // namespace
 
 CommandOutput RunKernel(const Request& request) {
+    const Controller& row = *request.controller;
+    if (!row.linux) {
+        return Refusal(kExitUsage, InfoOf(Option::Controller).name,
+                       "the " + std::string(row.sTitle) + " has no Linux driver; kernel takes " +
+                           LinuxControllerNames());
+    }
     const KernelComparison comparison =
-        CompareWithKernel(request.oscFreqMHz, request.rateKbps, kDecimalSeparator);
+        CompareWithKernel(request.oscFreqMHz, request.rateKbps, kDecimalSeparator,
+                          &row == &DefaultController() ? nullptr : &row);
     CommandOutput output;
     output.out =
         request.json ? KernelJson(comparison) : KernelComparisonText(comparison, kDecimalSeparator);

@@ -80,6 +80,19 @@ std::string AnalysisTable(const TimingAnalysis& a) {
 }
 
 std::string RegisterTable(const BitTimingFacts& facts) {
+    if (!facts.setting.IsCalculatorRow()) {
+        if (!facts.words) {
+            return "Registers: " + facts.words.sError + "\n";
+        }
+        TextTable table;
+        table.AddRow({"Register", "Binary", "Hex"});
+        for (const RegisterWord& word : facts.words.words) {
+            table.AddRow({std::string(word.sName),
+                          "b'" + RegisterWordBinary(word.value, word.lBits) + "'",
+                          RegisterWordHex(word.value, word.lBits)});
+        }
+        return "Registers of the " + std::string(facts.setting.Row().sTitle) + "\n" + table.Text();
+    }
     if (!facts.registers) {
         return "Registers: " + facts.registers.sError + "\n";
     }
@@ -96,9 +109,14 @@ std::string RegisterTable(const BitTimingFacts& facts) {
 
 } // namespace
 
-std::string InputsTable(double oscFreqMHz, double rateKbps) {
+std::string InputsTable(double oscFreqMHz, double rateKbps, const Controller& row) {
     TextTable table;
-    table.AddRow({"Oscillator", OscillatorText(oscFreqMHz, kDecimalSeparator)});
+    if (&row != &DefaultController()) {
+        table.AddRow({"Controller", std::string(row.sTitle)});
+    }
+    std::string clock(row.sClockName);
+    clock[0] = static_cast<char>(clock[0] - 'a' + 'A');
+    table.AddRow({clock, OscillatorText(oscFreqMHz, kDecimalSeparator)});
     table.AddRow({"Target rate", TargetRateText(rateKbps, kDecimalSeparator)});
     return table.Text();
 }

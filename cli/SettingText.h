@@ -12,7 +12,9 @@
 namespace quillon::cli {
 
 // The two inputs as the report writes them, one row each.
-std::string InputsTable(double oscFreqMHz, double rateKbps);
+// The inputs; a controller other than the calculator's own is named on a line of its own.
+std::string InputsTable(double oscFreqMHz, double rateKbps,
+                        const Controller& row = DefaultController());
 
 // The tables of a setting, from the candidate it was made from (`source` says where that
 // came from, e.g. "list entry 1 of 2") to the registers.

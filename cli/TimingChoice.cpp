@@ -4,22 +4,26 @@
 
 namespace quillon::cli {
 
-SearchResult SearchCandidates(double oscFreqMHz, double rateKbps) {
+SearchResult SearchCandidates(double oscFreqMHz, double rateKbps, const Controller& row) {
     SearchResult result;
-    result.evaluated = EvaluateAllCandidates(oscFreqMHz, rateKbps * 1000);
+    result.evaluated = &row == &DefaultController()
+                           ? EvaluateAllCandidates(oscFreqMHz, rateKbps * 1000)
+                           : EvaluateAllCandidates(oscFreqMHz, rateKbps * 1000, SearchRangeOf(row));
     result.chosen.Refill(result.evaluated);
     return result;
 }
 
 TqCandidate GridCandidate(const BitTimingSetting& setting) {
     return MakeTqCandidate(setting.dOscFreqMHz, setting.dTargetKbps * 1000, setting.lBRPMinus1,
-                           setting.segments.lTqCount, ErrorSignRule::Grid);
+                           setting.segments.lTqCount, ErrorSignRule::Grid,
+                           setting.ClockPeriodsPerBrp());
 }
 
 std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput& output) {
     TimingChoice choice;
     const Selection& selection = request.selection;
-    const ChosenList chosen = SearchCandidates(request.oscFreqMHz, request.rateKbps).chosen;
+    const ChosenList chosen =
+        SearchCandidates(request.oscFreqMHz, request.rateKbps, *request.controller).chosen;
     choice.listSize = chosen.Count();
     if (selection.pick) {
         if (*selection.pick > chosen.Count()) {
@@ -38,7 +42,8 @@ std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput&
     // Selecting a Tq count starts from the proposal (or, asked for, the recommendation); the
     // options then change the controls one by one.
     BitTimingSetting& setting = choice.setting;
-    setting = ProposedSetting(request.oscFreqMHz, request.rateKbps, brpMinus1, tqCount);
+    setting = ProposedSetting(request.oscFreqMHz, request.rateKbps, brpMinus1, tqCount,
+                              request.controller);
     const SegmentOptions& options = request.segments;
     if (options.recommend) {
         setting = RecommendedSetting(setting).value_or(setting);

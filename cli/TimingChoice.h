@@ -18,7 +18,9 @@ struct SearchResult {
     std::vector<TqCandidate> evaluated;
     ChosenList chosen;
 };
-SearchResult SearchCandidates(double oscFreqMHz, double rateKbps);
+// Over the controller's own prescaler and Tq ranges on its clock.
+SearchResult SearchCandidates(double oscFreqMHz, double rateKbps,
+                              const Controller& row = DefaultController());
 
 struct TimingChoice {
     // As the step-2 list shows it: the search's error sign for a list entry, the grid's

@@ -13,7 +13,7 @@ std::string TimingText(const TimingChoice& choice, const BitTimingFacts& facts) 
                                    ? "list entry " + std::to_string(choice.listEntry) + " of " +
                                          std::to_string(choice.listSize)
                                    : std::string("grid cell");
-    return InputsTable(facts.setting.dOscFreqMHz, facts.setting.dTargetKbps) +
+    return InputsTable(facts.setting.dOscFreqMHz, facts.setting.dTargetKbps, facts.setting.Row()) +
            SettingText(source, choice.candidate, facts);
 }
 

@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kMaxInterfaceName = 15; // IFNAMSIZ - 1
 
 std::string Hex(unsigned value, int digits) {
-    char text[8];
+    char text[16];
     std::snprintf(text, sizeof text, "0x%0*X", digits, value);
     return text;
 }
@@ -53,7 +53,8 @@ const ConfigRegisters& Registers(const BitTimingFacts& facts) {
 std::string SettingSummary(const BitTimingFacts& facts) {
     const BitTimingSetting& setting = facts.setting;
     const SegmentSettings& s = setting.segments;
-    std::string text = FormatGeneralNumber(setting.dOscFreqMHz) + " MHz oscillator, " +
+    std::string text = FormatGeneralNumber(setting.dOscFreqMHz) + " MHz " +
+                       std::string(setting.Row().sClockName) + ", " +
                        FormatGeneralNumber(setting.dTargetKbps) + " kbit/s";
     if (!facts.rate.bHitsTarget) {
         text += " (runs at " + facts.rate.sActual + ")";
@@ -99,7 +100,56 @@ std::string CDspicText(const BitTimingFacts& facts) {
            Cnf2Comment(s, "SEG2PHTS", "SEG1PH", "PRSEG") + " */\n";
 }
 
+// A register word as one assignment, for the one-word layouts.
+std::string CWordText(const BitTimingFacts& facts, std::string_view target,
+                      std::string_view variable, std::string_view fields) {
+    const RegisterWord& word = facts.words.words.front();
+    return "/* " + std::string(facts.setting.Row().sTitle) +
+           " bit timing by Quillon: " + SettingSummary(facts) + " */\n" + std::string(variable) +
+           " = " + Hex(word.value, 8) + "u; /* " + std::string(fields) + " */\n" +
+           (target.empty() ? "" : "/* " + std::string(target) + " */\n");
+}
+
+std::string CPic32Text(const BitTimingFacts& facts) {
+    const SegmentSettings& s = facts.setting.segments;
+    return CWordText(
+        facts, "Written while the module is in Configuration mode (CANCAP OPMOD 4).", "C1CFG",
+        Cnf1Comment(s, facts.setting.lBRPMinus1) + ", " +
+            Cnf2Comment(s, "SEG2PHTS", "SEG1PH", "PRSEG") + ", " + Cnf3Comment(facts, "SEG2PH"));
+}
+
+std::string CAt91Text(const BitTimingFacts& facts) {
+    const SegmentSettings& s = facts.setting.segments;
+    return CWordText(facts, "Written while the CAN cell is disabled (CAN_MR CANEN 0).", "CAN_BR",
+                     std::string("SMP ") + (s.bSam ? "1" : "0") + ", BRP " +
+                         std::to_string(facts.setting.lBRPMinus1) + " (prescaler " +
+                         std::to_string(facts.setting.lBRPMinus1 + 1) + "), SJW " + Tq(s.lSJW) +
+                         ", PROPAG " + Tq(s.lPropagation) + ", PHASE1 " + Tq(s.lPhase1) +
+                         ", PHASE2 " + Tq(facts.lPhase2Effective));
+}
+
 } // namespace exports
+
+bool FormatFits(ExportFormat format, const Controller& row) {
+    switch (format) {
+    case ExportFormat::CMcp251x:
+    case ExportFormat::CPic18:
+    case ExportFormat::CDspic:
+        return &row == &DefaultController() ||
+               row.sCForm == kExportFormats[static_cast<std::size_t>(format)].name;
+    case ExportFormat::CPic32:
+    case ExportFormat::CAt91:
+        return row.sCForm == kExportFormats[static_cast<std::size_t>(format)].name;
+    case ExportFormat::IpLink:
+    case ExportFormat::Networkd:
+        return row.linux.has_value();
+    case ExportFormat::RpiOverlay:
+        return row.linux && row.linux->sName == "mcp251x";
+    case ExportFormat::Json:
+        break;
+    }
+    return true;
+}
 
 std::optional<ExportFormat> FindExportFormat(std::string_view name) {
     for (const ExportFormatInfo& info : kExportFormats) {
@@ -149,8 +199,18 @@ ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
         }
     }
     const BitTimingFacts facts = DescribeBitTiming(setting);
-    if (!facts.registers) {
-        result.warnings.push_back(facts.registers.sError);
+    const Controller& row = setting.Row();
+    if (!FormatFits(format, row)) {
+        const std::string_view name = kExportFormats[static_cast<std::size_t>(format)].name;
+        result.warnings.push_back(
+            std::string(name) + " is not a form for the " + std::string(row.sTitle) +
+            "; its C form is " + std::string(row.sCForm) +
+            (row.linux ? ", under Linux ip-link or networkd" : ", and it has no Linux driver") +
+            ".");
+        return result;
+    }
+    if (!facts.words) {
+        result.warnings.push_back(facts.words.sError);
         return result;
     }
     const bool carriesTiming = format != ExportFormat::RpiOverlay && format != ExportFormat::Json;
@@ -172,6 +232,12 @@ ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
     case ExportFormat::CDspic:
         result.text = exports::CDspicText(facts);
         break;
+    case ExportFormat::CPic32:
+        result.text = exports::CPic32Text(facts);
+        break;
+    case ExportFormat::CAt91:
+        result.text = exports::CAt91Text(facts);
+        break;
     case ExportFormat::IpLink:
         result.text = exports::IpLinkText(facts, target, options);
         linuxWarnings(target.problems);
@@ -182,7 +248,7 @@ ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
         break;
     case ExportFormat::RpiOverlay:
         result.text = exports::RpiOverlayText(facts, options);
-        linuxWarnings(Mcp251xOscillatorProblems(setting.dOscFreqMHz, decimalSeparator));
+        linuxWarnings(Mcp251xOscillatorProblems(setting.dOscFreqMHz, decimalSeparator, &row));
         break;
     case ExportFormat::Json:
         result.text = TimingDocument(options.selection.value_or(GridSelection(setting, 0)), facts);

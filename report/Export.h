@@ -17,7 +17,17 @@
 
 namespace quillon {
 
-enum class ExportFormat { CMcp251x, CPic18, CDspic, IpLink, Networkd, RpiOverlay, Json };
+enum class ExportFormat {
+    CMcp251x,
+    CPic18,
+    CDspic,
+    IpLink,
+    Networkd,
+    RpiOverlay,
+    Json,
+    CPic32,
+    CAt91
+};
 
 struct ExportFormatInfo {
     ExportFormat format;
@@ -25,7 +35,7 @@ struct ExportFormatInfo {
     std::string_view title; // as the window's menu offers it
 };
 
-inline constexpr std::array<ExportFormatInfo, 7> kExportFormats{{
+inline constexpr std::array<ExportFormatInfo, 9> kExportFormats{{
     {ExportFormat::CMcp251x, "c-mcp251x", "C header for the MCP251x (CNF1..CNF3)"},
     {ExportFormat::CPic18, "c-pic18", "C for the PIC18 (BRGCON1..3)"},
     {ExportFormat::CDspic, "c-dspic", "C for the dsPIC30F, dsPIC33F, PIC24H (C1CFG1/2)"},
@@ -33,7 +43,14 @@ inline constexpr std::array<ExportFormatInfo, 7> kExportFormats{{
     {ExportFormat::Networkd, "networkd", "systemd-networkd file"},
     {ExportFormat::RpiOverlay, "rpi-overlay", "Raspberry Pi config.txt line"},
     {ExportFormat::Json, "json", "JSON (as quillon-cli timing --json)"},
+    {ExportFormat::CPic32, "c-pic32", "C for the PIC32MX (C1CFG)"},
+    {ExportFormat::CAt91, "c-at91", "C for the AT91 CAN cell (CAN_BR)"},
 }};
+
+// Whether a form carries a setting of `row` to its target: the C form of the row's registers
+// (the calculator's own row takes all three Microchip forms), ip-link and networkd where the
+// row has a Linux driver, the overlay line for the mcp251x driver's boards, JSON always.
+bool FormatFits(ExportFormat format, const Controller& row);
 
 std::optional<ExportFormat> FindExportFormat(std::string_view name);
 // "c-mcp251x, c-pic18, ...", for the help and the refusal.

@@ -55,8 +55,36 @@ std::string Bullet(std::string sentence) {
     return text;
 }
 
+// The register row: CNF1..CNF3 for the calculator's own row, else the controller's own.
+std::string RegisterNames(const std::vector<Column>& columns) {
+    if (columns.empty() || columns.front().second.setting.IsCalculatorRow()) {
+        return "CNF1 CNF2 CNF3";
+    }
+    const RegisterLayoutInfo& info = LayoutInfo(columns.front().second.setting.Row().layout);
+    std::string names;
+    for (std::size_t i = 0; i < info.count; ++i) {
+        names += (i == 0 ? "" : " ") + std::string(info.names[i]);
+    }
+    return names;
+}
+
+std::string RegisterHexes(const BitTimingFacts& f) {
+    if (f.setting.IsCalculatorRow()) {
+        const ConfigRegisterTexts& r = f.registerTexts;
+        return f.registers ? r.sCNF1Hex + " " + r.sCNF2Hex + " " + r.sCNF3Hex : "none";
+    }
+    if (!f.words) {
+        return "none";
+    }
+    std::string text;
+    for (const RegisterWord& word : f.words.words) {
+        text += (text.empty() ? "" : " ") + RegisterWordHex(word.value, word.lBits);
+    }
+    return text;
+}
+
 std::string Table(const std::vector<Column>& columns, std::string_view sep) {
-    const std::pair<const char*, Cell> rows[] = {
+    const std::pair<std::string, Cell> rows[] = {
         {"BRP-1", [](const auto& f) { return std::to_string(f.setting.lBRPMinus1); }},
         {"Tq per bit", [](const auto& f) { return std::to_string(f.setting.segments.lTqCount); }},
         {"Time quantum",
@@ -73,11 +101,7 @@ std::string Table(const std::vector<Column>& columns, std::string_view sep) {
          [sep](const auto& f) { return OscToleranceText(f.analysis, sep) + " %"; }},
         {"Bus length", [sep](const auto& f) { return BusLengthText(f.analysis, sep); }},
         {"Microchip rules", [](const auto& f) { return f.Passes() ? "met" : "broken"; }},
-        {"CNF1 CNF2 CNF3",
-         [](const auto& f) {
-             const ConfigRegisterTexts& r = f.registerTexts;
-             return f.registers ? r.sCNF1Hex + " " + r.sCNF2Hex + " " + r.sCNF3Hex : "none";
-         }},
+        {RegisterNames(columns), [](const auto& f) { return RegisterHexes(f); }},
     };
     TextTable table;
     std::vector<std::string> heading{""};
@@ -104,14 +128,21 @@ std::string Table(const std::vector<Column>& columns, std::string_view sep) {
 } // namespace
 
 std::string KernelComparisonText(const KernelComparison& c, std::string_view sep) {
+    const Controller& row = c.pController ? *c.pController : DefaultController();
     TextTable inputs;
-    inputs.AddRow({"Oscillator", OscillatorText(c.dOscFreqMHz, sep)});
+    if (&row != &DefaultController()) {
+        inputs.AddRow({"Controller", std::string(row.sTitle)});
+    }
+    std::string clock(row.sClockName);
+    clock[0] = static_cast<char>(clock[0] - 'a' + 'A');
+    inputs.AddRow({clock, OscillatorText(c.dOscFreqMHz, sep)});
     inputs.AddRow({"Target rate", TargetRateText(c.dTargetKbps, sep)});
     std::string text = inputs.Text() + "\n";
     if (c.inputProblem) {
         return text + *c.inputProblem + "\n";
     }
-    text += "Kernel: what the Linux mcp251x driver (Linux 6.3 and later) runs with for\n"
+    text += "Kernel: what the Linux " + std::string(row.linux ? row.linux->sName : "mcp251x") +
+            " driver (Linux 6.3 and later) runs with for\n"
             "\"ip link set can0 type can bitrate " +
             std::to_string(c.kernel.bitrate) + "\" alone.\n";
     std::vector<Column> columns;

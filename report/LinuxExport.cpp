@@ -35,10 +35,16 @@ std::string SamplePointArgument(std::uint32_t tenths) {
     return text;
 }
 
+// "MCP251x" for the calculator's own row, the controller's title otherwise.
+std::string Title(const BitTimingFacts& facts) {
+    return facts.setting.IsCalculatorRow() ? "MCP251x" : std::string(facts.setting.Row().sTitle);
+}
+
 // What the kernel picks for the short form, against the explicit segments.
 std::string KernelPick(const BitTimingSetting& setting, const LinuxBitTiming& t) {
-    const KernelSetting kernel = Mcp251xKernelSetting(setting.dOscFreqMHz, setting.dTargetKbps,
-                                                      t.bTripleSampling, t.samplePointTenths);
+    const KernelSetting kernel =
+        Mcp251xKernelSetting(setting.dOscFreqMHz, setting.dTargetKbps, t.bTripleSampling,
+                             t.samplePointTenths, setting.pController);
     if (!kernel.setting) {
         return "here it finds none (" + kernel.sReason + ")";
     }
@@ -58,7 +64,8 @@ std::string IpLinkText(const BitTimingFacts& facts, const LinuxTarget& target,
     const std::string sampling = t.bTripleSampling ? " triple-sampling on" : "";
     const std::string upDown = "ip link set " + options.interfaceName;
     // The timing can only be set while the interface is down.
-    std::string text = "# MCP251x by Quillon: " + SettingSummary(facts) + "\n# As root:\n";
+    std::string text =
+        "# " + Title(facts) + " by Quillon: " + SettingSummary(facts) + "\n# As root:\n";
     if (t.tqNs) {
         text += upDown + " down\n" + link +
                 SegmentArguments(*t.tqNs, t.propSeg, t.phaseSeg1, t.phaseSeg2, t.sjw) + sampling +
@@ -74,8 +81,8 @@ std::string IpLinkText(const BitTimingFacts& facts, const LinuxTarget& target,
 std::string NetworkdText(const BitTimingFacts& facts, const LinuxTarget& target,
                          const ExportOptions& options) {
     const LinuxBitTiming& t = target.timing;
-    std::string text = "# /etc/systemd/network/80-" + options.interfaceName +
-                       ".network for an MCP251x by Quillon: " + SettingSummary(facts) + "\n";
+    std::string text = "# /etc/systemd/network/80-" + options.interfaceName + ".network for an " +
+                       Title(facts) + " by Quillon: " + SettingSummary(facts) + "\n";
     text += "[Match]\nName=" + options.interfaceName + "\n\n[CAN]\n";
     if (t.tqNs) {
         text += "TimeQuantaNSec=" + Number(*t.tqNs) + "\n";

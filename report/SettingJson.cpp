@@ -76,6 +76,28 @@ void WriteRegister(JsonWriter& json, const char* name, std::uint16_t value,
 } // namespace
 
 void WriteRegisters(JsonWriter& json, const BitTimingFacts& facts) {
+    if (!facts.setting.IsCalculatorRow()) {
+        // Another controller: its name and its own registers.
+        json.Key("controller").String(facts.setting.Row().sName).Key("registers");
+        if (!facts.words) {
+            json.Null();
+            return;
+        }
+        json.BeginObject();
+        for (const RegisterWord& word : facts.words.words) {
+            json.Key(word.sName)
+                .BeginObject()
+                .Key("value")
+                .Integer(word.value)
+                .Key("binary")
+                .String("b'" + RegisterWordBinary(word.value, word.lBits) + "'")
+                .Key("hex")
+                .String(RegisterWordHex(word.value, word.lBits))
+                .EndObject();
+        }
+        json.EndObject();
+        return;
+    }
     json.Key("registers");
     if (!facts.registers) {
         json.Null();
@@ -235,9 +257,9 @@ void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
 
 SettingSelection GridSelection(const BitTimingSetting& setting, int listSize) {
     SettingSelection selection;
-    selection.candidate =
-        MakeTqCandidate(setting.dOscFreqMHz, setting.dTargetKbps * 1000, setting.lBRPMinus1,
-                        setting.segments.lTqCount, ErrorSignRule::Grid);
+    selection.candidate = MakeTqCandidate(setting.dOscFreqMHz, setting.dTargetKbps * 1000,
+                                          setting.lBRPMinus1, setting.segments.lTqCount,
+                                          ErrorSignRule::Grid, setting.ClockPeriodsPerBrp());
     selection.listSize = listSize;
     return selection;
 }

@@ -107,5 +107,5 @@ run report --osc 20 --rate 125 --brp1 4 --tq 16 --prop 5 --phase1 6 --phase2 4 -
   --out "$out/report-classic"
 run fd report --osc 40 --rate 500 --data-rate 2000 --pick 1 --recommend --out "$out/report-fd"
 # The report names its folder; the folder is the only difference between two recordings.
-sed -i "s|$out|OUT|g" "$out"/*.out "$out"/*.err
+sed -i "s|$out|OUT|g" "$out"/*.out "$out"/*.err "$out"/*.cmd
 echo "$n runs recorded in $out"

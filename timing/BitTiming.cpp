@@ -17,7 +17,7 @@ constexpr std::string_view kActualRateLead = " %  (Actual Baud Rate is ";
 RateFacts DescribeRate(const BitTimingSetting& s, std::string_view sep) {
     RateFacts rate;
     rate.dTargetBaud = s.dTargetKbps * 1000.0;
-    rate.dTqSeconds = ReportTqSeconds(s.dOscFreqMHz, s.lBRPMinus1);
+    rate.dTqSeconds = ReportTqSeconds(s.dOscFreqMHz, s.lBRPMinus1, s.ClockPeriodsPerBrp());
     rate.dActualBaud = 1.0 / (s.segments.lTqCount * rate.dTqSeconds);
     rate.dErrorPercent = (rate.dTargetBaud - rate.dActualBaud) / rate.dTargetBaud * 100.0;
     rate.bHitsTarget = RoundToWhole(rate.dActualBaud) == RoundToWhole(rate.dTargetBaud);
@@ -39,16 +39,18 @@ bool operator==(const BitTimingSetting& a, const BitTimingSetting& b) {
     const SegmentSettings& y = b.segments;
     // The programmed phase 2 is not used in the larger-of mode, so it does not count there.
     const bool samePhase2 = x.mode == Phase2Mode::LargerOf || x.lPhase2 == y.lPhase2;
-    return a.dOscFreqMHz == b.dOscFreqMHz && a.dTargetKbps == b.dTargetKbps &&
-           a.lBRPMinus1 == b.lBRPMinus1 && x.lTqCount == y.lTqCount &&
-           x.lPropagation == y.lPropagation && x.lPhase1 == y.lPhase1 && samePhase2 &&
-           x.lSJW == y.lSJW && x.bSam == y.bSam && x.bWakFil == y.bWakFil && x.mode == y.mode;
+    return &a.Row() == &b.Row() && a.dOscFreqMHz == b.dOscFreqMHz &&
+           a.dTargetKbps == b.dTargetKbps && a.lBRPMinus1 == b.lBRPMinus1 &&
+           x.lTqCount == y.lTqCount && x.lPropagation == y.lPropagation && x.lPhase1 == y.lPhase1 &&
+           samePhase2 && x.lSJW == y.lSJW && x.bSam == y.bSam && x.bWakFil == y.bWakFil &&
+           x.mode == y.mode;
 }
 
 BitTimingSetting ProposedSetting(double dOscFreqMHz, double dTargetKbps, int lBRPMinus1,
-                                 int lTqCount) {
+                                 int lTqCount, const Controller* pController) {
     const SegmentProposal proposal = ProposeSegments(lTqCount);
     BitTimingSetting setting;
+    setting.pController = pController;
     setting.dOscFreqMHz = dOscFreqMHz;
     setting.dTargetKbps = dTargetKbps;
     setting.lBRPMinus1 = lBRPMinus1;
@@ -69,7 +71,8 @@ BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
     facts.dSamplePointPercent = SamplePointPercent(s);
     facts.sSamplePoint = SamplePointText(facts.dSamplePointPercent, sep);
 
-    const double dTq = DiagramTqSeconds(setting.dOscFreqMHz, setting.lBRPMinus1);
+    const int periods = setting.ClockPeriodsPerBrp();
+    const double dTq = DiagramTqSeconds(setting.dOscFreqMHz, setting.lBRPMinus1, periods);
     facts.dDiagramTqSeconds = dTq;
     const auto duration = [dTq, sep](std::string_view name, int tq) {
         return SegmentDuration{name, tq, tq * dTq, DurationText(tq, dTq, sep)};
@@ -85,8 +88,11 @@ BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
     if (facts.registers) {
         facts.registerTexts = MakeConfigRegisterTexts(*facts.registers.registers);
     }
-    facts.lOscClocks = OscClocksPerBit(setting.lBRPMinus1, s.lTqCount);
-    facts.busIdleWarning = BusIdleErrataMessage(setting.lBRPMinus1, s.lTqCount);
+    facts.words = LayoutWords(setting.Row().layout, setting);
+    facts.lOscClocks = periods * (setting.lBRPMinus1 + 1) * s.lTqCount;
+    if (setting.Row().bBusIdleErratum) {
+        facts.busIdleWarning = BusIdleErrataMessage(setting.lBRPMinus1, s.lTqCount);
+    }
 
     // The analysis works on the diagram's quantum, so it agrees with the durations shown.
     const bool usable = IsUsableQuantum(dTq);

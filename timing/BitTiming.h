@@ -5,6 +5,8 @@
 // DescribeBitTiming is the one place where its facts are worked out; the window, the
 // diagram, the report and quillon-cli only render them.
 #include "timing/Analysis.h"
+#include "timing/ClassicLayouts.h"
+#include "timing/Controllers.h"
 #include "timing/Registers.h"
 #include "timing/Segments.h"
 
@@ -16,11 +18,23 @@
 namespace quillon {
 
 struct BitTimingSetting {
-    double dOscFreqMHz = 0.0; // oscillator, MHz
+    // The controller's row; nullptr is the calculator's own MCP2510/MCP251X.
+    const Controller* pController = nullptr;
+    // The frequency given for the controller: its oscillator, or the peripheral clock of a
+    // cell whose quantum is BRP clock periods (the row's clock rule), MHz.
+    double dOscFreqMHz = 0.0;
     double dTargetKbps = 0.0; // target bus rate, kbit/s
     int lBRPMinus1 = 0;       // the prescaler register field, 0..63
     // Tq count, propagation, phase 1, programmed phase 2, SJW, SAM, WAKFIL, phase-2 mode.
     SegmentSettings segments;
+
+    const Controller& Row() const { return pController ? *pController : DefaultController(); }
+    // True for the calculator's own MCP2510/MCP251X, whose texts list the registers of every
+    // Microchip family at once.
+    bool IsCalculatorRow() const { return &Row() == &DefaultController(); }
+    // Clock periods per prescaler step: 2 on Microchip's classic controllers, 1 on a cell
+    // clocked by its peripheral clock.
+    int ClockPeriodsPerBrp() const { return quillon::ClockPeriodsPerBrp(Row().clock); }
 
     // Equal as timings: every field, but the programmed phase 2 only where it is used.
     friend bool operator==(const BitTimingSetting& a, const BitTimingSetting& b);
@@ -32,7 +46,7 @@ struct BitTimingSetting {
 // What selecting a Tq count proposes: the proposal's segments, SJW 1, both flags off and
 // the programmed phase 2.
 BitTimingSetting ProposedSetting(double dOscFreqMHz, double dTargetKbps, int lBRPMinus1,
-                                 int lTqCount);
+                                 int lTqCount, const Controller* pController = nullptr);
 
 // One segment's length as the diagram labels it.
 struct SegmentDuration {
@@ -68,6 +82,8 @@ struct BitTimingFacts {
     std::string_view sVerdict;
     RegisterEncoding registers; // empty, with the reason, for a field sum above 255
     ConfigRegisterTexts registerTexts;
+    // The registers of the controller's own layout, in its order (or why there are none).
+    LayoutEncoding words;
     int lOscClocks = 0; // OSC1 clocks per bit
     std::optional<std::string> busIdleWarning;
     TimingAnalysis analysis;

@@ -11,16 +11,17 @@ namespace {
 
 // `dRoundedTarget` is RoundToWhole(dCANBaudRate), taken once per search.
 TqCandidate MakeCandidate(double dOscFreqInMhz, double dCANBaudRate, double dRoundedTarget,
-                          std::int32_t lBRPMinus1, std::int32_t lTqCount, ErrorSignRule rule) {
+                          std::int32_t lBRPMinus1, std::int32_t lTqCount, ErrorSignRule rule,
+                          int lPeriodsPerBrp = 2) {
     // The formulas are evaluated in exactly this order and grouping: the match rule
     // compares whole bit rates, and a different grouping can move a rate across a half.
     const std::int32_t lBRP = lBRPMinus1 + 1;
     TqCandidate candidate;
     candidate.lBRPMinus1 = lBRPMinus1;
     candidate.lTqCount = lTqCount;
-    candidate.dTqSeconds = GridTqSeconds(dOscFreqInMhz, lBRPMinus1);
+    candidate.dTqSeconds = GridTqSeconds(dOscFreqInMhz, lBRPMinus1, lPeriodsPerBrp);
     candidate.dActualBaud = 1 / (lTqCount * candidate.dTqSeconds);
-    candidate.lOscClocks = 2 * lBRP * lTqCount;
+    candidate.lOscClocks = lPeriodsPerBrp * lBRP * lTqCount;
     candidate.bMatches = RoundToWhole(candidate.dActualBaud) == dRoundedTarget;
     if (rule == ErrorSignRule::Search) {
         candidate.dErrorPercent = (candidate.dActualBaud - dCANBaudRate) / dCANBaudRate * 100;
@@ -33,9 +34,24 @@ TqCandidate MakeCandidate(double dOscFreqInMhz, double dCANBaudRate, double dRou
 } // namespace
 
 TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int32_t lBRPMinus1,
-                            std::int32_t lTqCount, ErrorSignRule rule) {
+                            std::int32_t lTqCount, ErrorSignRule rule, int lPeriodsPerBrp) {
     return MakeCandidate(dOscFreqInMhz, dCANBaudRate, RoundToWhole(dCANBaudRate), lBRPMinus1,
-                         lTqCount, rule);
+                         lTqCount, rule, lPeriodsPerBrp);
+}
+
+std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate,
+                                               const SearchRange& range) {
+    std::vector<TqCandidate> evaluated;
+    const double dRoundedTarget = RoundToWhole(dCANBaudRate);
+    for (std::int32_t lBRPMinus1 = range.brpMinus1Min; lBRPMinus1 <= range.brpMinus1Max;
+         ++lBRPMinus1) {
+        for (std::int32_t lTqCount = range.tqMin; lTqCount <= range.tqMax; ++lTqCount) {
+            evaluated.push_back(MakeCandidate(dOscFreqInMhz, dCANBaudRate, dRoundedTarget,
+                                              lBRPMinus1, lTqCount, ErrorSignRule::Search,
+                                              range.periodsPerBrp));
+        }
+    }
+    return evaluated;
 }
 
 std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate) {

@@ -31,12 +31,22 @@ struct TqCandidate {
 enum class ErrorSignRule { Search, Grid };
 
 // One combination from the oscillator (MHz) and the target rate (bit/s).
+// `lPeriodsPerBrp` as the controller's clock rule gives it (2: Microchip's classic controllers).
 TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int32_t lBRPMinus1,
-                            std::int32_t lTqCount, ErrorSignRule rule);
+                            std::int32_t lTqCount, ErrorSignRule rule, int lPeriodsPerBrp = 2);
 
 // All 64 x 18 combinations with the search rule, BRP-1 ascending (outer) and Tq count
 // ascending (inner).
 std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate);
+
+// The same over a controller's own prescaler and Tq ranges and clock (its table row's).
+struct SearchRange {
+    std::int32_t brpMinus1Min, brpMinus1Max;
+    std::int32_t tqMin, tqMax;
+    int periodsPerBrp;
+};
+std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate,
+                                               const SearchRange& range);
 
 // The combinations whose rates lie nearest to a target that none of them hits, one below
 // it and one above (either may be missing), for telling the user what can be had instead.

@@ -170,6 +170,11 @@ int ClockPeriodsPerBrp(ClockRule rule) {
     return rule == ClockRule::HalfOscillator ? 2 : 1;
 }
 
+SearchRange SearchRangeOf(const Controller& row) {
+    return SearchRange{row.limits.brpMinus1Min, row.limits.brpMinus1Max, row.limits.tqMin,
+                       row.limits.tqMax, ClockPeriodsPerBrp(row.clock)};
+}
+
 const std::vector<Controller>& ControllerTable() {
     static const std::vector<Controller> table = MakeTable();
     return table;

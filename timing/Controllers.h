@@ -81,6 +81,10 @@ struct Controller {
     bool IsFd() const { return kind == ControllerKind::Fd; }
 };
 
+struct SearchRange;
+// The candidate search over a classic row's prescaler and Tq ranges on its clock.
+SearchRange SearchRangeOf(const Controller& row);
+
 // Every row, classic first, in the order lists show them.
 const std::vector<Controller>& ControllerTable();
 // The row of a name or alias (any letter case), or nullptr.

@@ -1,6 +1,7 @@
 #include "timing/Decode.h"
 
 #include "timing/CandidateSearch.h"
+#include "timing/ClassicLayouts.h"
 #include "timing/NumberFormat.h"
 #include "timing/QuantumLength.h"
 
@@ -87,6 +88,42 @@ bool InRange(int value, int low, int high) {
     return value >= low && value <= high;
 }
 
+// The one-word layouts: the PIC32MX's CiCFG and the AT91's CAN_BR.
+DecodedRegisters DecodeWord(double dOscFreqMHz, std::optional<double> dTargetKbps,
+                            RegisterLayout layout, std::uint32_t word,
+                            std::string_view decimalSeparator, const Controller* pController) {
+    DecodedRegisters decoded;
+    decoded.layout = layout;
+    const bool at91 = layout == RegisterLayout::At91Br;
+    const std::uint32_t fields = at91 ? kAt91BrFields : kPic32CicfgFields;
+    if (at91) {
+        decoded.setting = SettingFromAt91Br(dOscFreqMHz, word);
+    } else {
+        decoded.setting = SettingFromCicfg(dOscFreqMHz, static_cast<std::uint16_t>(word & kByte),
+                                           static_cast<std::uint16_t>((word >> 8) & 0xFFFF));
+        // Only the ignored SEG2PH: the unused bits are said below, for the one word.
+        decoded.findings =
+            RegisterFindings(RegisterLayout::Cicfg, word & kByte, (word >> 8) & kByte,
+                             (word >> 16) & (kWakFilBit | kThreeBits));
+        for (std::string& finding : decoded.findings) {
+            for (std::size_t at; (at = finding.find("CiCFG2")) != std::string::npos;) {
+                finding.replace(at, 6, "CiCFG");
+            }
+        }
+    }
+    decoded.setting.pController = pController;
+    if ((word & ~fields) != 0) {
+        decoded.findings.push_back(std::string(LayoutInfo(layout).names[0]) + " bits " +
+                                   Hex(word & ~fields, 8) + " are not used and should be 0.");
+    }
+    if (at91 && decoded.setting.lBRPMinus1 == 0) {
+        decoded.findings.push_back("CAN_BR's BRP is 0, which the CAN cell does not allow (the "
+                                   "prescaler must be 2 to 128).");
+    }
+    FinishDecoding(decoded, dTargetKbps, decimalSeparator);
+    return decoded;
+}
+
 } // namespace
 
 BitTimingSetting SettingFromCnf(double dOscFreqMHz, std::uint8_t cnf1, std::uint8_t cnf2,
@@ -117,7 +154,12 @@ BitTimingSetting SettingFromCicfg(double dOscFreqMHz, std::uint16_t cicfg1, std:
 
 DecodedRegisters DecodeRegisterValues(double dOscFreqMHz, std::optional<double> dTargetKbps,
                                       RegisterLayout layout, const std::vector<unsigned>& values,
-                                      std::string_view decimalSeparator) {
+                                      std::string_view decimalSeparator,
+                                      const Controller* pController) {
+    if (layout == RegisterLayout::Pic32Cicfg || layout == RegisterLayout::At91Br) {
+        return DecodeWord(dOscFreqMHz, dTargetKbps, layout, values.empty() ? 0U : values[0],
+                          decimalSeparator, pController);
+    }
     const std::size_t count = LayoutInfo(layout).count;
     const auto value = [&values](std::size_t i) { return i < values.size() ? values[i] : 0U; };
     // As CNF1..CNF3, with CiCFG1's and CiCFG2's high bytes kept for their findings.
@@ -130,6 +172,7 @@ DecodedRegisters DecodeRegisterValues(double dOscFreqMHz, std::optional<double> 
     decoded.setting =
         SettingFromCnf(dOscFreqMHz, static_cast<std::uint8_t>(cnf1 & kByte),
                        static_cast<std::uint8_t>(cnf2), static_cast<std::uint8_t>(cnf3));
+    decoded.setting.pController = pController;
     decoded.findings = RegisterFindings(layout, cnf1, cnf2, cnf3);
     if (layout != RegisterLayout::Cicfg) {
         decoded.otherBits.push_back(Bit7(layout, (cnf3 & kCnf3Bit7) != 0));
@@ -148,7 +191,8 @@ void FinishDecoding(DecodedRegisters& decoded, std::optional<double> dTargetKbps
 }
 
 double ActualRateKbps(const BitTimingSetting& setting) {
-    const double dTq = GridTqSeconds(setting.dOscFreqMHz, setting.lBRPMinus1);
+    const double dTq =
+        GridTqSeconds(setting.dOscFreqMHz, setting.lBRPMinus1, setting.ClockPeriodsPerBrp());
     const double dRate = 1.0 / (setting.segments.lTqCount * dTq) / 1000.0;
     return IsUsableQuantum(dTq) && std::isfinite(dRate) ? dRate : 0.0;
 }
@@ -200,8 +244,9 @@ std::optional<std::string> StepThreeProblem(const BitTimingSetting& setting) {
         return "The bit has " + std::to_string(s.lTqCount) + " Tq; the Tq list holds " +
                std::to_string(kMinTqCount) + " to " + std::to_string(kMaxTqCount) + ".";
     }
-    if (!InRange(setting.lBRPMinus1, kMinBRPMinus1, kMaxBRPMinus1)) {
-        return outside("BRP-1", setting.lBRPMinus1, kMinBRPMinus1, kMaxBRPMinus1, "");
+    const ClassicLimits& limits = setting.Row().limits;
+    if (!InRange(setting.lBRPMinus1, limits.brpMinus1Min, limits.brpMinus1Max)) {
+        return outside("BRP-1", setting.lBRPMinus1, limits.brpMinus1Min, limits.brpMinus1Max, "");
     }
     const struct {
         const char* what;

@@ -49,9 +49,12 @@ BitTimingSetting SettingFromCicfg(double dOscFreqMHz, std::uint16_t cicfg1, std:
 // Decodes a register set, its values in register order as ReadRegisterValues gives them.
 // `dTargetKbps` is the rate the registers are meant for; nothing means the rate they give,
 // so that no rate finding is made. The findings write numbers with `decimalSeparator`.
+// `pController` is the row the registers belong to (nullptr: the calculator's MCP2510/MCP251X);
+// its clock rule and errata apply.
 DecodedRegisters DecodeRegisterValues(double dOscFreqMHz, std::optional<double> dTargetKbps,
                                       RegisterLayout layout, const std::vector<unsigned>& values,
-                                      std::string_view decimalSeparator = ".");
+                                      std::string_view decimalSeparator = ".",
+                                      const Controller* pController = nullptr);
 
 // The findings of a setting, in this order: a Tq count outside 8..25, a phase 2 below the
 // information processing time, the first timing rule broken (its verdict text), a rate that

@@ -145,8 +145,10 @@ std::vector<std::string> Differences(const KernelComparison& c, std::string_view
 } // namespace
 
 KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
-                                   std::string_view decimalSeparator) {
+                                   std::string_view decimalSeparator,
+                                   const Controller* pController) {
     KernelComparison c;
+    c.pController = pController;
     c.dOscFreqMHz = dOscFreqMHz;
     c.dTargetKbps = dTargetKbps;
     c.inputProblem = OscillatorProblem(dOscFreqMHz);
@@ -156,12 +158,15 @@ KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
     if (c.inputProblem) {
         return c;
     }
-    c.kernel = Mcp251xKernelSetting(dOscFreqMHz, dTargetKbps);
+    c.kernel = Mcp251xKernelSetting(dOscFreqMHz, dTargetKbps, false, 0, pController);
     ChosenList chosen;
-    chosen.Refill(EvaluateAllCandidates(dOscFreqMHz, dTargetKbps * 1000));
+    chosen.Refill(pController == nullptr ? EvaluateAllCandidates(dOscFreqMHz, dTargetKbps * 1000)
+                                         : EvaluateAllCandidates(dOscFreqMHz, dTargetKbps * 1000,
+                                                                 SearchRangeOf(*pController)));
     if (chosen.Count() > 0) {
         const TqCandidate& first = chosen.Items().front();
-        c.proposed = ProposedSetting(dOscFreqMHz, dTargetKbps, first.lBRPMinus1, first.lTqCount);
+        c.proposed = ProposedSetting(dOscFreqMHz, dTargetKbps, first.lBRPMinus1, first.lTqCount,
+                                     pController);
         c.recommended = RecommendedSetting(*c.proposed);
     }
     c.differences = Differences(c, decimalSeparator);

@@ -14,6 +14,7 @@
 namespace quillon {
 
 struct KernelComparison {
+    const Controller* pController = nullptr; // nullptr: the calculator's MCP2510/MCP251X
     double dOscFreqMHz = 0.0;
     double dTargetKbps = 0.0;
     // The search's problem with the oscillator or the rate; then nothing else is filled in.
@@ -25,7 +26,10 @@ struct KernelComparison {
 };
 
 // Numbers in the sentences use `decimalSeparator`.
+// `pController` names a row with a Linux driver of its own (nullptr: the calculator's
+// MCP2510/MCP251X on the mcp251x driver).
 KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
-                                   std::string_view decimalSeparator = ".");
+                                   std::string_view decimalSeparator = ".",
+                                   const Controller* pController = nullptr);
 
 } // namespace quillon

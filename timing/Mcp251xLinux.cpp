@@ -21,39 +21,65 @@ std::uint32_t NonNegative(int value) {
     return static_cast<std::uint32_t>(std::max(value, 0));
 }
 
+const LinuxDriver& DriverOf(const Controller& row) {
+    return row.linux ? *row.linux : *DefaultController().linux;
+}
+
+std::string Refuses(const LinuxDriver& driver) {
+    return "The " + std::string(driver.sName) + " driver refuses ";
+}
+
 // The driver's refusal of the oscillator when it loads, or nothing.
-std::optional<std::string> OscillatorRangeProblem(double dOscFreqMHz, std::string_view sep) {
+std::optional<std::string> OscillatorRangeProblem(const Controller& row, double dOscFreqMHz,
+                                                  std::string_view sep) {
+    const LinuxDriver& driver = DriverOf(row);
     const std::optional<std::uint32_t> hz = OscillatorHz(dOscFreqMHz);
-    if (hz && *hz >= kMcp251xMinOscillatorMHz * 1e6 && *hz <= kMcp251xMaxOscillatorMHz * 1e6) {
+    const bool checked = driver.dMaxProbeMHz > 0;
+    if (hz &&
+        (!checked || (*hz >= driver.dMinProbeMHz * 1e6 && *hz <= driver.dMaxProbeMHz * 1e6))) {
         return std::nullopt;
     }
-    return "The mcp251x driver refuses an oscillator of " + FormatGeneralNumber(dOscFreqMHz, sep) +
-           " MHz; it accepts " + FormatGeneralNumber(kMcp251xMinOscillatorMHz, sep) + " to " +
-           FormatGeneralNumber(kMcp251xMaxOscillatorMHz, sep) + " MHz.";
+    if (!checked) {
+        return Refuses(driver) + "a clock of " + FormatGeneralNumber(dOscFreqMHz, sep) +
+               " MHz; it needs a positive 32-bit number of hertz.";
+    }
+    return Refuses(driver) + "an " + std::string(row.sClockName) + " of " +
+           FormatGeneralNumber(dOscFreqMHz, sep) + " MHz; it accepts " +
+           FormatGeneralNumber(driver.dMinProbeMHz, sep) + " to " +
+           FormatGeneralNumber(driver.dMaxProbeMHz, sep) + " MHz.";
 }
 
-void CheckRange(std::vector<std::string>& problems, const std::string& what, std::uint32_t value,
-                std::uint32_t low, std::uint32_t high) {
+void CheckRange(std::vector<std::string>& problems, const LinuxDriver& driver,
+                const std::string& what, std::uint32_t value, std::uint32_t low,
+                std::uint32_t high) {
     if (value < low || value > high) {
-        problems.push_back("The mcp251x driver refuses " + what + " " + Whole(value) +
-                           "; it takes " + Whole(low) + " to " + Whole(high) + ".");
+        problems.push_back(Refuses(driver) + what + " " + Whole(value) + "; it takes " +
+                           Whole(low) + " to " + Whole(high) + ".");
     }
 }
 
-void CheckJumpWidth(std::vector<std::string>& problems, const LinuxBitTiming& t) {
-    const KernelLimits& limits = kMcp251xKernelLimits;
+void CheckJumpWidth(std::vector<std::string>& problems, const LinuxDriver& driver,
+                    const LinuxBitTiming& t) {
+    const KernelLimits& limits = driver.nominal;
     if (t.sjw > limits.sjwMax) {
-        problems.push_back("The mcp251x driver refuses SJW " + Whole(t.sjw) +
-                           "; it takes at most " + Whole(limits.sjwMax) + ".");
+        problems.push_back(Refuses(driver) + "SJW " + Whole(t.sjw) + "; it takes at most " +
+                           Whole(limits.sjwMax) + ".");
     }
     const std::pair<const char*, std::uint32_t> phases[] = {{"phase-seg1", t.phaseSeg1},
                                                             {"phase-seg2", t.phaseSeg2}};
     for (const auto& [name, phase] : phases) {
         if (t.sjw > phase) {
-            problems.push_back("The mcp251x driver refuses SJW " + Whole(t.sjw) + " above " + name +
-                               " " + Whole(phase) + ".");
+            problems.push_back(Refuses(driver) + "SJW " + Whole(t.sjw) + " above " + name + " " +
+                               Whole(phase) + ".");
         }
     }
+}
+
+// The clock the driver runs the prescaler on, in whole hertz: half the oscillator on the
+// mcp251x, the peripheral clock as it is on a cell inside a processor.
+std::uint32_t DriverClockHz(const Controller& row, double dOscFreqMHz) {
+    return row.clock == ClockRule::HalfOscillator ? Mcp251xKernelClock(dOscFreqMHz)
+                                                  : OscillatorHz(dOscFreqMHz).value_or(0);
 }
 
 } // namespace
@@ -91,7 +117,8 @@ std::optional<std::uint32_t> QuantumForPrescaler(std::uint32_t clockHz, std::uin
 }
 
 KernelSetting Mcp251xKernelSetting(double dOscFreqMHz, double dTargetKbps, bool bTripleSampling,
-                                   std::uint32_t samplePointTenths) {
+                                   std::uint32_t samplePointTenths, const Controller* pController) {
+    const Controller& row = pController ? *pController : DefaultController();
     KernelSetting kernel;
     const double dBitrate = std::round(dTargetKbps * 1000.0);
     if (!(dBitrate >= 1) || dBitrate > UINT32_MAX) {
@@ -99,12 +126,12 @@ KernelSetting Mcp251xKernelSetting(double dOscFreqMHz, double dTargetKbps, bool 
         return kernel;
     }
     kernel.bitrate = static_cast<std::uint32_t>(dBitrate);
-    if (std::optional<std::string> problem = OscillatorRangeProblem(dOscFreqMHz, ".")) {
+    if (std::optional<std::string> problem = OscillatorRangeProblem(row, dOscFreqMHz, ".")) {
         kernel.sReason = *problem; // the driver does not load; the clock stays 0
         return kernel;
     }
-    kernel.clockHz = Mcp251xKernelClock(dOscFreqMHz);
-    const KernelChoiceResult choice = ChooseKernelBitTiming(kMcp251xKernelLimits, kernel.clockHz,
+    kernel.clockHz = DriverClockHz(row, dOscFreqMHz);
+    const KernelChoiceResult choice = ChooseKernelBitTiming(DriverOf(row).nominal, kernel.clockHz,
                                                             kernel.bitrate, samplePointTenths);
     if (!choice.timing) {
         kernel.sReason = choice.sReason;
@@ -113,6 +140,7 @@ KernelSetting Mcp251xKernelSetting(double dOscFreqMHz, double dTargetKbps, bool 
     const KernelTiming& t = *choice.timing;
     kernel.timing = t;
     BitTimingSetting setting;
+    setting.pController = pController;
     setting.dOscFreqMHz = dOscFreqMHz;
     setting.dTargetKbps = dTargetKbps;
     setting.lBRPMinus1 = static_cast<int>(t.brp) - 1;
@@ -130,16 +158,18 @@ KernelSetting Mcp251xKernelSetting(double dOscFreqMHz, double dTargetKbps, bool 
 }
 
 std::vector<std::string> Mcp251xOscillatorProblems(double dOscFreqMHz,
-                                                   std::string_view decimalSeparator) {
+                                                   std::string_view decimalSeparator,
+                                                   const Controller* pController) {
+    const Controller& row = pController ? *pController : DefaultController();
     std::vector<std::string> problems;
     if (std::optional<std::string> problem =
-            OscillatorRangeProblem(dOscFreqMHz, decimalSeparator)) {
+            OscillatorRangeProblem(row, dOscFreqMHz, decimalSeparator)) {
         problems.push_back(*problem);
         return problems;
     }
     const double dHz = dOscFreqMHz * 1e6;
     if (std::fabs(dHz - std::round(dHz)) > kWholeHertzSlack) {
-        problems.push_back("The oscillator is given in whole hertz: " +
+        problems.push_back("The " + std::string(row.sClockName) + " is given in whole hertz: " +
                            FormatGeneralNumber(dHz, decimalSeparator) + " Hz becomes " +
                            Whole(*OscillatorHz(dOscFreqMHz)) + " Hz.");
     }
@@ -150,10 +180,12 @@ LinuxTarget ToMcp251xLinux(const BitTimingSetting& setting, std::string_view dec
     LinuxTarget target;
     LinuxBitTiming& t = target.timing;
     const SegmentSettings& s = setting.segments;
-    target.problems = Mcp251xOscillatorProblems(setting.dOscFreqMHz, decimalSeparator);
+    const Controller& row = setting.Row();
+    const LinuxDriver& driver = DriverOf(row);
+    target.problems = Mcp251xOscillatorProblems(setting.dOscFreqMHz, decimalSeparator, &row);
     if (const std::optional<std::uint32_t> hz = OscillatorHz(setting.dOscFreqMHz)) {
         t.oscillatorHz = *hz;
-        t.clockHz = Mcp251xKernelClock(setting.dOscFreqMHz);
+        t.clockHz = DriverClockHz(row, setting.dOscFreqMHz);
     }
     t.brp = NonNegative(setting.lBRPMinus1 + 1);
     t.propSeg = NonNegative(s.lPropagation);
@@ -166,12 +198,13 @@ LinuxTarget ToMcp251xLinux(const BitTimingSetting& setting, std::string_view dec
     const std::uint32_t total = 1 + t.propSeg + t.phaseSeg1 + t.phaseSeg2;
     t.samplePointTenths = 1000 * (1 + t.propSeg + t.phaseSeg1) / total;
 
-    const KernelLimits& limits = kMcp251xKernelLimits;
-    CheckRange(target.problems, "prop-seg + phase-seg1 =", t.propSeg + t.phaseSeg1, limits.tseg1Min,
-               limits.tseg1Max);
-    CheckRange(target.problems, "phase-seg2", t.phaseSeg2, limits.tseg2Min, limits.tseg2Max);
-    CheckJumpWidth(target.problems, t);
-    CheckRange(target.problems, "BRP", t.brp, limits.brpMin, limits.brpMax);
+    const KernelLimits& limits = driver.nominal;
+    CheckRange(target.problems, driver, "prop-seg + phase-seg1 =", t.propSeg + t.phaseSeg1,
+               limits.tseg1Min, limits.tseg1Max);
+    CheckRange(target.problems, driver, "phase-seg2", t.phaseSeg2, limits.tseg2Min,
+               limits.tseg2Max);
+    CheckJumpWidth(target.problems, driver, t);
+    CheckRange(target.problems, driver, "BRP", t.brp, limits.brpMin, limits.brpMax);
     if (t.clockHz != 0) {
         t.tqNs = QuantumForPrescaler(t.clockHz, t.brp);
         if (!t.tqNs) {

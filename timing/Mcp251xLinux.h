@@ -43,9 +43,12 @@ struct KernelSetting {
     std::uint32_t bitrate = 0; // the rate asked for, bit/s
     std::string sReason;
 };
+// `pController` names the row whose driver chooses (nullptr: the calculator's MCP2510/MCP251X
+// on the mcp251x driver); a row without a driver of its own is taken as that one.
 KernelSetting Mcp251xKernelSetting(double dOscFreqMHz, double dTargetKbps,
                                    bool bTripleSampling = false,
-                                   std::uint32_t samplePointTenths = 0);
+                                   std::uint32_t samplePointTenths = 0,
+                                   const Controller* pController = nullptr);
 
 // The values a setting becomes on a Linux mcp251x interface.
 struct LinuxBitTiming {
@@ -70,12 +73,14 @@ struct LinuxTarget {
     std::vector<std::string> problems;
 };
 
-// The setting on the mcp251x driver; numbers in the sentences use `decimalSeparator`.
+// The setting on its row's Linux driver (the mcp251x, or at91_can for the AT91 CAN cell);
+// numbers in the sentences use `decimalSeparator`.
 LinuxTarget ToMcp251xLinux(const BitTimingSetting& setting,
                            std::string_view decimalSeparator = ".");
 
 // Only the oscillator's part of that: the driver's range and whole hertz.
 std::vector<std::string> Mcp251xOscillatorProblems(double dOscFreqMHz,
-                                                   std::string_view decimalSeparator = ".");
+                                                   std::string_view decimalSeparator = ".",
+                                                   const Controller* pController = nullptr);
 
 } // namespace quillon

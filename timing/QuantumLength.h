@@ -7,13 +7,15 @@
 namespace quillon {
 
 // The candidate grid and the chosen list: (1 / F) x (2 x BRP) x 0.000001, with F in MHz.
-double GridTqSeconds(double dOscFreqMHz, int lBRPMinus1);
+// `lPeriodsPerBrp` is 2 on Microchip's classic controllers (the quantum is 2 x BRP oscillator
+// periods) and 1 on a cell clocked by its peripheral clock; with 2 each order is as it was.
+double GridTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp = 2);
 
 // The diagram's durations and the step-3 analysis: (1 / (F x 1000000)) x 2 x BRP.
-double DiagramTqSeconds(double dOscFreqMHz, int lBRPMinus1);
+double DiagramTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp = 2);
 
 // The report: one oscillator period added to itself, then x BRP.
-double ReportTqSeconds(double dOscFreqMHz, int lBRPMinus1);
+double ReportTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp = 2);
 
 // True for a quantum that describes a bit: a positive, finite number of seconds.
 bool IsUsableQuantum(double dTqSeconds);

@@ -27,6 +27,10 @@ void frmMainBitTime::BuildCopyAsButton() {
     menu->setObjectName(QStringLiteral("mnuCopyAs"));
     QList<QAction*> copies;
     for (const quillon::ExportFormatInfo& info : quillon::kExportFormats) {
+        // The window's classic steps are the calculator's own MCP2510/MCP251X.
+        if (!quillon::FormatFits(info.format, quillon::DefaultController())) {
+            continue;
+        }
         QAction* action = menu->addAction(ToQString(info.title));
         action->setObjectName(QStringLiteral("mnuCopyAs_") + ToQString(info.name));
         const quillon::ExportFormat format = info.format;

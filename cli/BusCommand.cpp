@@ -24,7 +24,7 @@ std::string NodeTable(const BusVerdict& bus) {
     table.AddRow({"Node", "Family", "Source", "Oscillator", "BRP-1", "Tq", "Segments", "Rate",
                   "Error %", "SP %", "Tol %", "Crystal", "Need %"});
     for (const NodeVerdict& node : bus.nodes) {
-        std::vector<std::string> row{node.sName, std::string(FamilyName(node.family)),
+        std::vector<std::string> row{node.sName, std::string(node.controller->sName),
                                      std::string(SourceName(node.source))};
         if (!node.facts) {
             row.insert(row.end(), {"-", "-", "-", "-", "-", "-", "-", "-",
@@ -110,7 +110,7 @@ std::string BusJson(const BusVerdict& bus) {
             .Key("name")
             .String(node.sName)
             .Key("family")
-            .String(FamilyName(node.family))
+            .String(node.controller->sName)
             .Key("source")
             .String(SourceName(node.source))
             .Key("crystal_ppm")

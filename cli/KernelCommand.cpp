@@ -45,7 +45,7 @@ void WriteKernelChoice(JsonWriter& json, const KernelSetting& kernel) {
         .Key("sample_point_percent")
         .Number(t.samplePointTenths / 10.0);
     json.Key("registers").BeginObject();
-    if (!facts.setting.IsCalculatorRow()) {
+    if (!facts.setting.HasMicrochipRegisters()) {
         for (const RegisterWord& word : facts.words.words) {
             json.Key(word.sName)
                 .BeginObject()

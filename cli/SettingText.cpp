@@ -80,7 +80,7 @@ std::string AnalysisTable(const TimingAnalysis& a) {
 }
 
 std::string RegisterTable(const BitTimingFacts& facts) {
-    if (!facts.setting.IsCalculatorRow()) {
+    if (!facts.setting.HasMicrochipRegisters()) {
         if (!facts.words) {
             return "Registers: " + facts.words.sError + "\n";
         }

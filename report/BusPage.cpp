@@ -86,7 +86,7 @@ std::string NodeRows(const BusVerdict& bus) {
             true, false);
     bool grey = false;
     for (const NodeVerdict& node : bus.nodes) {
-        std::vector<std::string> cells{Escaped(node.sName), std::string(FamilyName(node.family)),
+        std::vector<std::string> cells{Escaped(node.sName), std::string(node.controller->sName),
                                        std::string(SourceName(node.source))};
         if (node.facts) {
             const BitTimingFacts& f = *node.facts;

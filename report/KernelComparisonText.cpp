@@ -57,7 +57,7 @@ std::string Bullet(std::string sentence) {
 
 // The register row: CNF1..CNF3 for the calculator's own row, else the controller's own.
 std::string RegisterNames(const std::vector<Column>& columns) {
-    if (columns.empty() || columns.front().second.setting.IsCalculatorRow()) {
+    if (columns.empty() || columns.front().second.setting.HasMicrochipRegisters()) {
         return "CNF1 CNF2 CNF3";
     }
     const RegisterLayoutInfo& info = LayoutInfo(columns.front().second.setting.Row().layout);
@@ -69,7 +69,7 @@ std::string RegisterNames(const std::vector<Column>& columns) {
 }
 
 std::string RegisterHexes(const BitTimingFacts& f) {
-    if (f.setting.IsCalculatorRow()) {
+    if (f.setting.HasMicrochipRegisters()) {
         const ConfigRegisterTexts& r = f.registerTexts;
         return f.registers ? r.sCNF1Hex + " " + r.sCNF2Hex + " " + r.sCNF3Hex : "none";
     }

@@ -76,9 +76,9 @@ void WriteRegister(JsonWriter& json, const char* name, std::uint16_t value,
 } // namespace
 
 void WriteRegisters(JsonWriter& json, const BitTimingFacts& facts) {
-    if (!facts.setting.IsCalculatorRow()) {
-        // Another controller: its name and its own registers.
-        json.Key("controller").String(facts.setting.Row().sName).Key("registers");
+    if (!facts.setting.HasMicrochipRegisters()) {
+        // A one-word layout: its own register.
+        json.Key("registers");
         if (!facts.words) {
             json.Null();
             return;

@@ -29,9 +29,15 @@ struct BitTimingSetting {
     SegmentSettings segments;
 
     const Controller& Row() const { return pController ? *pController : DefaultController(); }
-    // True for the calculator's own MCP2510/MCP251X, whose texts list the registers of every
-    // Microchip family at once.
+    // True for the calculator's own MCP2510/MCP251X.
     bool IsCalculatorRow() const { return &Row() == &DefaultController(); }
+    // True where the registers are the byte-wise Microchip ones (CNF, BRGCON, CiCFG1/2), which
+    // the texts list together as the calculator always has; false for a one-word layout.
+    bool HasMicrochipRegisters() const {
+        const RegisterLayout layout = Row().layout;
+        return layout == RegisterLayout::Cnf || layout == RegisterLayout::Brgcon ||
+               layout == RegisterLayout::Cicfg;
+    }
     // Clock periods per prescaler step: 2 on Microchip's classic controllers, 1 on a cell
     // clocked by its peripheral clock.
     int ClockPeriodsPerBrp() const { return quillon::ClockPeriodsPerBrp(Row().clock); }

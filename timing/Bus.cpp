@@ -15,14 +15,6 @@ namespace quillon {
 
 namespace {
 
-constexpr std::array<std::pair<ControllerFamily, std::string_view>, 5> kFamilies{{
-    {ControllerFamily::Mcp251x, "mcp251x"},
-    {ControllerFamily::Pic18, "pic18"},
-    {ControllerFamily::Dspic30, "dspic30"},
-    {ControllerFamily::Dspic33f, "dspic33f"},
-    {ControllerFamily::Pic24h, "pic24h"},
-}};
-
 constexpr double kPercentPerPpm = 1e-4;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Margins and needs are compared with this slack: two sums of the same terms may differ
@@ -70,8 +62,10 @@ std::vector<Group> LegalGroups(const BusNode& node, double dBusBps) {
     }
     std::vector<Group> groups;
     const double dCrystal = node.dCrystalPpm * kPercentPerPpm;
-    for (int brp1 = kMinBRPMinus1; brp1 <= kMaxBRPMinus1; ++brp1) {
-        const double dReportTq = ReportTqSeconds(node.dOscFreqMHz, brp1);
+    const ClassicLimits& limits = node.controller->limits;
+    const int periods = ClockPeriodsPerBrp(node.controller->clock);
+    for (int brp1 = limits.brpMinus1Min; brp1 <= limits.brpMinus1Max; ++brp1) {
+        const double dReportTq = ReportTqSeconds(node.dOscFreqMHz, brp1, periods);
         for (int n = kMinTqCount; n <= kMaxTqCount; ++n) {
             const double dActual = 1.0 / (n * dReportTq);
             const double dNeed = dCrystal + std::fabs((dActual - dBusBps) / dBusBps * 100.0);
@@ -87,6 +81,7 @@ std::vector<Group> LegalGroups(const BusNode& node, double dBusBps) {
 
 BitTimingSetting SettingOf(const BusNode& node, double dRateKbps, const Option& option) {
     BitTimingSetting setting;
+    setting.pController = node.controller;
     setting.dOscFreqMHz = node.dOscFreqMHz;
     setting.dTargetKbps = dRateKbps;
     setting.lBRPMinus1 = option.lBRPMinus1;
@@ -100,8 +95,9 @@ std::optional<BitTimingSetting> FixedSetting(const BusNode& node, double dRateKb
                                              std::string& reason) {
     switch (node.source) {
     case NodeSource::Registers: {
-        const DecodedRegisters decoded = DecodeRegisterValues(
-            node.dOscFreqMHz, dRateKbps, RegisterLayoutOf(node.family), node.registers);
+        const DecodedRegisters decoded =
+            DecodeRegisterValues(node.dOscFreqMHz, dRateKbps, node.controller->layout,
+                                 node.registers, ".", node.controller);
         findings = decoded.findings;
         return decoded.setting;
     }
@@ -115,11 +111,12 @@ std::optional<BitTimingSetting> FixedSetting(const BusNode& node, double dRateKb
         return setting;
     }
     case NodeSource::Kernel: {
-        if (node.family != ControllerFamily::Mcp251x) {
-            reason = "the Linux driver's own choice is known for the mcp251x only";
+        if (!node.controller->linux) {
+            reason = "the " + std::string(node.controller->sName) + " has no Linux driver";
             return std::nullopt;
         }
-        const KernelSetting kernel = Mcp251xKernelSetting(node.dOscFreqMHz, dRateKbps);
+        const KernelSetting kernel =
+            Mcp251xKernelSetting(node.dOscFreqMHz, dRateKbps, false, 0, node.controller);
         reason = kernel.sReason;
         const std::optional<BitTimingSetting>& setting = kernel.setting;
         if (setting) {
@@ -137,7 +134,7 @@ NodeVerdict Judge(const BusNode& node, std::optional<BitTimingSetting> setting,
                   std::vector<std::string> findings, std::string reason) {
     NodeVerdict verdict;
     verdict.sName = node.sName;
-    verdict.family = node.family;
+    verdict.controller = node.controller;
     verdict.source = node.source;
     verdict.dCrystalPpm = node.dCrystalPpm;
     verdict.findings = std::move(findings);
@@ -257,35 +254,6 @@ std::vector<Option> ChooseFreeNodes(std::vector<FreeNode>& free, double dFixedDf
 }
 
 } // namespace
-
-std::optional<ControllerFamily> FamilyByName(std::string_view name) {
-    for (const auto& [family, familyName] : kFamilies) {
-        if (familyName == name) {
-            return family;
-        }
-    }
-    return std::nullopt;
-}
-
-std::string_view FamilyName(ControllerFamily family) {
-    for (const auto& [each, name] : kFamilies) {
-        if (each == family) {
-            return name;
-        }
-    }
-    return {};
-}
-
-RegisterLayout RegisterLayoutOf(ControllerFamily family) {
-    switch (family) {
-    case ControllerFamily::Mcp251x:
-        return RegisterLayout::Cnf;
-    case ControllerFamily::Pic18:
-        return RegisterLayout::Brgcon;
-    default:
-        return RegisterLayout::Cicfg;
-    }
-}
 
 std::string_view SourceName(NodeSource source) {
     switch (source) {

@@ -16,12 +16,6 @@
 
 namespace quillon {
 
-enum class ControllerFamily { Mcp251x, Pic18, Dspic30, Dspic33f, Pic24h };
-std::optional<ControllerFamily> FamilyByName(std::string_view name);
-std::string_view FamilyName(ControllerFamily family);
-// The register set a family is configured with: CNF1..3, BRGCON1..3 on a PIC18, or CiCFG1/2.
-RegisterLayout RegisterLayoutOf(ControllerFamily family);
-
 enum class NodeSource { Registers, Segments, Kernel, Free };
 std::string_view SourceName(NodeSource source);
 
@@ -31,11 +25,11 @@ inline constexpr std::size_t kMaxBusNodes = 16;
 
 struct BusNode {
     std::string sName;
-    ControllerFamily family = ControllerFamily::Mcp251x;
+    const Controller* controller = &DefaultController(); // a classic row of the table
     double dOscFreqMHz = 0.0;
     double dCrystalPpm = kDefaultCrystalPpm;
     NodeSource source = NodeSource::Free;
-    // Registers: in the order of the family's register set (RegisterLayoutOf).
+    // Registers: in the order of the controller's register layout.
     std::vector<unsigned> registers;
     // Segments: BRP-1, Tq count, propagation, phase 1, phase 2 (programmed), SJW.
     int lBRPMinus1 = 0;
@@ -44,7 +38,7 @@ struct BusNode {
 
 struct NodeVerdict {
     std::string sName;
-    ControllerFamily family = ControllerFamily::Mcp251x;
+    const Controller* controller = &DefaultController(); // a classic row of the table
     NodeSource source = NodeSource::Free;
     double dCrystalPpm = kDefaultCrystalPpm;
     // Without a setting (the kernel finds none) `sReason` says why, and the bus cannot work.

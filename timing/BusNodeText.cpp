@@ -72,9 +72,12 @@ struct Parser {
             const char* name;
             int min, max;
         } fields[] = {
-            {"BRP1", kMinBRPMinus1, kMaxBRPMinus1},     {"TQ", kMinTqCount, kMaxTqCount},
-            {"PROP", kMinPropagation, kMaxPropagation}, {"PHASE1", kMinPhase1, kMaxPhase1},
-            {"PHASE2", kMinPhase2, kMaxPhase2},         {"SJW", kMinSJW, kMaxSJW}};
+            {"BRP1", node.controller->limits.brpMinus1Min, node.controller->limits.brpMinus1Max},
+            {"TQ", kMinTqCount, kMaxTqCount},
+            {"PROP", kMinPropagation, kMaxPropagation},
+            {"PHASE1", kMinPhase1, kMaxPhase1},
+            {"PHASE2", kMinPhase2, kMaxPhase2},
+            {"SJW", kMinSJW, kMaxSJW}};
         if (parts.size() != std::size(fields)) {
             return Fail("segments", "six values BRP1/TQ/PROP/PHASE1/PHASE2/SJW are needed");
         }
@@ -100,32 +103,39 @@ struct Parser {
         const std::string_view key = part.substr(0, equals);
         const std::string_view value =
             equals == std::string_view::npos ? std::string_view() : part.substr(equals + 1);
-        const bool isSetting =
-            key == "cnf" || key == "cicfg" || key == "segments" || key == "kernel" || key == "free";
+        const bool isSetting = key == "cnf" || key == "cicfg" || key == "registers" ||
+                               key == "segments" || key == "kernel" || key == "free";
         if (isSetting && given) {
             return Fail(key, "a node has one setting; another was given before");
         }
         given = given || isSetting;
-        const bool cicfg = RegisterLayoutOf(node.family) == RegisterLayout::Cicfg;
+        const RegisterLayout layout = node.controller->layout;
+        const bool cicfg = layout == RegisterLayout::Cicfg;
+        const bool cnf = layout == RegisterLayout::Cnf || layout == RegisterLayout::Brgcon;
+        const std::string name(node.controller->sName);
         if (key == "cnf") {
-            if (cicfg) {
-                return Fail(key, std::string(FamilyName(node.family)) + " is set with cicfg");
+            if (!cnf) {
+                return Fail(key, name + " is set with " + (cicfg ? "cicfg" : "registers"));
             }
-            return Registers(node, key, value, RegisterLayoutOf(node.family));
+            return Registers(node, key, value, layout);
         }
         if (key == "cicfg") {
             if (!cicfg) {
-                return Fail(key, std::string(FamilyName(node.family)) + " is set with cnf");
+                return Fail(key, name + " is set with " + (cnf ? "cnf" : "registers"));
             }
-            return Registers(node, key, value, RegisterLayoutOf(node.family));
+            return Registers(node, key, value, layout);
+        }
+        if (key == "registers") {
+            return Registers(node, key, value, layout);
         }
         if (key == "segments") {
             return Segments(node, value);
         }
         if ((key == "kernel" || key == "free") && equals == std::string_view::npos) {
             node.source = key == "kernel" ? NodeSource::Kernel : NodeSource::Free;
-            if (node.source == NodeSource::Kernel && node.family != ControllerFamily::Mcp251x) {
-                return Fail(key, "the Linux driver's own choice is known for mcp251x only");
+            if (node.source == NodeSource::Kernel && !node.controller->linux) {
+                return Fail(key, "the " + std::string(node.controller->sName) +
+                                     " has no Linux driver whose own choice could be taken");
             }
             return true;
         }
@@ -138,7 +148,7 @@ struct Parser {
             return true;
         }
         return Fail(std::string(part),
-                    "unknown; use cnf=, cicfg=, segments=, kernel, free or ppm=");
+                    "unknown; use cnf=, cicfg=, registers=, segments=, kernel, free or ppm=");
     }
 };
 
@@ -151,7 +161,7 @@ BusNodeParse ParseBusNode(std::string_view text) {
     const std::size_t at = text.find('@');
     if (equals == std::string_view::npos || equals == 0 || at == std::string_view::npos ||
         at < equals) {
-        parser.Fail("'" + std::string(text) + "'", "write NAME=FAMILY@MHZ[:setting][:ppm=N]");
+        parser.Fail("'" + std::string(text) + "'", "write NAME=CONTROLLER@MHZ[:setting][:ppm=N]");
         result.sError = parser.sError;
         return result;
     }
@@ -160,14 +170,13 @@ BusNodeParse ParseBusNode(std::string_view text) {
     parser.sName = node.sName;
     const std::vector<std::string_view> parts = Split(text.substr(at + 1), ':');
     const std::string_view familyText = text.substr(equals + 1, at - equals - 1);
-    const std::optional<ControllerFamily> family = FamilyByName(familyText);
-    if (!family) {
-        parser.Fail("family", "'" + std::string(familyText) +
-                                  "' is none of mcp251x, pic18, dspic30, dspic33f, pic24h");
+    if (const std::optional<std::string> problem =
+            ControllerProblem(familyText, ControllerKind::Classic)) {
+        parser.Fail("controller", *problem);
         result.sError = parser.sError;
         return result;
     }
-    node.family = *family;
+    node.controller = FindController(familyText);
     const std::optional<double> oscillator = Decimal(parts.front());
     if (!oscillator) {
         parser.Fail("oscillator", "'" + std::string(parts.front()) + "' is no number of MHz");

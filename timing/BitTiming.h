@@ -18,8 +18,6 @@
 namespace quillon {
 
 struct BitTimingSetting {
-    // The controller's row; nullptr is the calculator's own MCP2510/MCP251X.
-    const Controller* pController = nullptr;
     // The frequency given for the controller: its oscillator, or the peripheral clock of a
     // cell whose quantum is BRP clock periods (the row's clock rule), MHz.
     double dOscFreqMHz = 0.0;
@@ -27,6 +25,8 @@ struct BitTimingSetting {
     int lBRPMinus1 = 0;       // the prescaler register field, 0..63
     // Tq count, propagation, phase 1, programmed phase 2, SJW, SAM, WAKFIL, phase-2 mode.
     SegmentSettings segments;
+    // The controller's row; nullptr is the calculator's own MCP2510/MCP251X.
+    const Controller* pController = nullptr;
 
     const Controller& Row() const { return pController ? *pController : DefaultController(); }
     // True for the calculator's own MCP2510/MCP251X.

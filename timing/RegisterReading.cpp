@@ -134,7 +134,9 @@ RegisterReading ReadRegisterValues(RegisterLayout layout,
         for (std::size_t i = 0; i < info.count; ++i) {
             names += (i == 0 ? "" : ",") + std::string(info.names[i]);
         }
-        reading.sError = std::to_string(info.count) + " values are needed (" + names + "), " +
+        reading.sError = std::to_string(info.count) +
+                         (info.count == 1 ? " value is needed (" : " values are needed (") + names +
+                         "), " +
                          std::to_string(texts.size()) +
                          (texts.size() == 1 ? " was given" : " were given");
         return reading;

@@ -88,10 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"kernel --osc 16 --rate 500 --pick 1", 2, "--pick: unknown option for kernel"},
         RefusalRow{"export --osc 16 --rate 500 --pick 1", 2,
                    "--format: required (the form: c-mcp251x, c-pic18, c-dspic, ip-link, "
-                   "networkd, rpi-overlay, json)"},
+                   "networkd, rpi-overlay, json, c-pic32, c-at91)"},
         RefusalRow{"export --osc 16 --rate 500 --format c --pick 1", 2,
                    "--format: 'c' is not one of c-mcp251x, c-pic18, c-dspic, ip-link, networkd, "
-                   "rpi-overlay, json"},
+                   "rpi-overlay, json, c-pic32, c-at91"},
         RefusalRow{"export --osc 16 --rate 500 --format json", 2,
                    "export: choose the candidate with --pick K or with --brp1 B --tq N"},
         RefusalRow{"export --osc 16 --rate 500 --format ip-link --pick 1 --interface a;b", 2,
@@ -100,8 +100,21 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"export --osc 16 --rate 500 --format rpi-overlay --pick 1 --interrupt 54", 2,
                    "--interrupt: 54 is outside 0 to 53"},
         RefusalRow{"decode --osc 16", 2,
-                   "decode: give what to decode: --cnf C1,C2,C3, --brgcon B1,B2,B3, --cicfg "
-                   "G1,G2 or --ip-details FILE|-"},
+                   "decode: give what to decode: --registers V1,V2,..., --cnf C1,C2,C3, --brgcon "
+                   "B1,B2,B3, --cicfg G1,G2 or --ip-details FILE|-"},
+        RefusalRow{"timing --controller mcp2516 --osc 16 --rate 500 --pick 1", 2,
+                   "--controller: 'mcp2516' is no controller Quillon knows (mcp251x, mcp2510, "
+                   "mcp2515, mcp25625, pic18, dspic30, dspic33f, dspic33e, pic24h, pic24e, "
+                   "pic32mx, at91)"},
+        RefusalRow{"fd timing --controller pic18 --osc 40 --rate 500 --data-rate 2000 --pick 1", 2,
+                   "--controller: pic18 is a classic controller: leave out fd"},
+        RefusalRow{"decode --controller at91 --osc 132 --registers 1,2", 2,
+                   "--registers: 1 value is needed (CAN_BR), 2 were given"},
+        RefusalRow{"decode --controller sam9x5 --osc 132 --cnf 1,2,3", 2,
+                   "--cnf: the at91 is written in CAN_BR; give its registers with --registers"},
+        RefusalRow{"kernel --controller dspic33e --osc 40 --rate 500", 2,
+                   "--controller: the dsPIC33E has no Linux driver; kernel takes mcp251x, "
+                   "mcp2510, mcp2515, mcp25625, at91"},
         RefusalRow{"decode --cnf 1,2,3", 2, "--osc: required (the oscillator frequency in MHz)"},
         RefusalRow{"decode --osc 16 --cnf 1,2,3 --cicfg 1,2", 2,
                    "--cicfg: cannot be combined with --cnf"},

@@ -140,10 +140,14 @@ TEST(Bus, TwoFreeNodesTogether) {
 
 TEST(BusNodeText, RefusalsNameTheNodeAndTheField) {
     const std::pair<const char*, const char*> rows[] = {
-        {"pi", "node: 'pi': write NAME=FAMILY@MHZ[:setting][:ppm=N]"},
-        {"=mcp251x@16", "node: '=mcp251x@16': write NAME=FAMILY@MHZ[:setting][:ppm=N]"},
-        {"pi=can@16", "node 'pi': family: 'can' is none of mcp251x, pic18, dspic30, dspic33f, "
-                      "pic24h"},
+        {"pi", "node: 'pi': write NAME=CONTROLLER@MHZ[:setting][:ppm=N]"},
+        {"=mcp251x@16", "node: '=mcp251x@16': write NAME=CONTROLLER@MHZ[:setting][:ppm=N]"},
+        {"pi=can@16", "node 'pi': controller: 'can' is no controller Quillon knows (mcp251x, "
+                      "mcp2510, mcp2515, mcp25625, pic18, dspic30, dspic33f, dspic33e, pic24h, "
+                      "pic24e, pic32mx, at91)"},
+        {"f=mcp2518fd@40", "node 'f': controller: mcp2518fd is a CAN FD controller: use "
+                           "quillon-cli fd"},
+        {"x=pic32mx@80:cnf=1,2,3", "node 'x': cnf: pic32mx is set with registers"},
         {"pi=mcp251x@x", "node 'pi': oscillator: 'x' is no number of MHz"},
         {"pi=mcp251x@0.5", "node 'pi': oscillator: The oscillator must be greater than 0."},
         {"pi=mcp251x@16:cnf=1,2",
@@ -153,8 +157,8 @@ TEST(BusNodeText, RefusalsNameTheNodeAndTheField) {
          "node 'd': cicfg: CiCFG2: 0x10000 is above 0xFFFF (65535)"},
         {"d=dspic33f@40:cnf=1,2,3", "node 'd': cnf: dspic33f is set with cicfg"},
         {"p=pic18@40:cicfg=1,2", "node 'p': cicfg: pic18 is set with cnf"},
-        {"p=pic18@40:kernel", "node 'p': kernel: the Linux driver's own choice is known for "
-                              "mcp251x only"},
+        {"p=pic18@40:kernel", "node 'p': kernel: the pic18 has no Linux driver whose own choice "
+                              "could be taken"},
         {"p=pic18@40:segments=1/2/3", "node 'p': segments: six values "
                                       "BRP1/TQ/PROP/PHASE1/PHASE2/SJW are needed"},
         {"p=pic18@40:segments=1/16/9/3/3/1",
@@ -162,8 +166,8 @@ TEST(BusNodeText, RefusalsNameTheNodeAndTheField) {
         {"p=pic18@40:ppm=-3", "node 'p': ppm: '-3' is no crystal tolerance in ppm"},
         {"p=pic18@40:free:kernel", "node 'p': kernel: a node has one setting; another was given "
                                    "before"},
-        {"p=pic18@40:fast", "node 'p': fast: unknown; use cnf=, cicfg=, segments=, kernel, free "
-                            "or ppm="},
+        {"p=pic18@40:fast", "node 'p': fast: unknown; use cnf=, cicfg=, registers=, segments=, "
+                            "kernel, free or ppm="},
     };
     for (const auto& [text, error] : rows) {
         const BusNodeParse parsed = ParseBusNode(text);

@@ -4,6 +4,7 @@
 #include "CliProcess.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
@@ -114,6 +115,35 @@ TEST(Process, KernelJsonHoldsTheKernelsChoiceOrWhyThereIsNone) {
     EXPECT_TRUE(refused["kernel_choice"].isNull());
     EXPECT_EQ(refused["reason"].toString().toStdString(), "bitrate error: 33.3% too high");
     EXPECT_TRUE(refused["quillon"]["proposed"].isNull());
+}
+
+// A controller of the table through timing, kernel and decode: the AT91 CAN cell on a 132 MHz
+// peripheral clock, its CAN_BR read back, and the table itself as JSON.
+TEST(Process, ControllerFromTheTableRunsEndToEnd) {
+    const ProcessRun kernel =
+        RunProgram(kCli, Args("kernel --controller sama5d3 --osc 132 --rate 500 --json"));
+    ASSERT_EQ(kernel.status, 0) << kernel.err;
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(kernel.out));
+    const std::string canBr =
+        json["kernel_choice"]["registers"]["CAN_BR"]["hex"].toString().toStdString();
+    EXPECT_EQ(canBr, "0x00150341");
+    EXPECT_EQ(json["kernel_choice"]["clock_hz"].toInteger(), 132000000);
+
+    const ProcessRun decode = RunProgram(
+        kCli, Args("decode --controller at91 --osc 132 --rate 500 --registers " + canBr));
+    EXPECT_EQ(decode.status, 0) << decode.out;
+    EXPECT_NE(decode.out.find("Bit rate          500.000 kbps"), std::string::npos) << decode.out;
+
+    const ProcessRun table = RunProgram(kCli, Args("controllers --json"));
+    ASSERT_EQ(table.status, 0) << table.err;
+    const QJsonDocument rows = QJsonDocument::fromJson(QByteArray::fromStdString(table.out));
+    QStringList names;
+    for (const QJsonValue row : rows["controllers"].toArray()) {
+        names << row["name"].toString();
+    }
+    EXPECT_EQ(names.join(' ').toStdString(),
+              "mcp251x mcp2510 mcp2515 mcp25625 pic18 dspic30 dspic33f dspic33e pic24h pic24e "
+              "pic32mx at91 mcp2517fd mcp2518fd mcp251863 dspic33c mcan");
 }
 
 // Firmware for 16 MHz on a board that runs at half the rate: status 1 for the finding, and

@@ -175,6 +175,14 @@ SearchRange SearchRangeOf(const Controller& row) {
                        row.limits.tqMax, ClockPeriodsPerBrp(row.clock)};
 }
 
+bool SearchesLikeTheCalculator(const Controller& row) {
+    const ClassicLimits& l = row.limits;
+    return !row.IsFd() && row.clock == ClockRule::HalfOscillator &&
+           l.brpMinus1Min == kMicrochipLimits.brpMinus1Min &&
+           l.brpMinus1Max == kMicrochipLimits.brpMinus1Max && l.tqMin == kMicrochipLimits.tqMin &&
+           l.tqMax == kMicrochipLimits.tqMax;
+}
+
 const std::vector<Controller>& ControllerTable() {
     static const std::vector<Controller> table = MakeTable();
     return table;

@@ -85,6 +85,10 @@ struct SearchRange;
 // The candidate search over a classic row's prescaler and Tq ranges on its clock.
 SearchRange SearchRangeOf(const Controller& row);
 
+// True for a classic row whose candidates are the calculator's 64 x 18 grid (BRP-1 0..63,
+// 8..25 Tq, two oscillator periods a prescaler step): the window's grid holds them.
+bool SearchesLikeTheCalculator(const Controller& row);
+
 // Every row, classic first, in the order lists show them.
 const std::vector<Controller>& ControllerTable();
 // The row of a name or alias (any letter case), or nullptr.

@@ -1,5 +1,6 @@
 #include "window/ControllerChoice.h"
 
+#include "timing/Controllers.h"
 #include "timing/FdSetting.h"
 #include "ui/QtText.h"
 
@@ -11,7 +12,10 @@
 
 namespace {
 
-enum Entry { kClassic = 0, kFd = 1 };
+// Item data: the row's place in the controller table, or one of these for the two entries
+// that stand for a whole kind as the window always offered it.
+constexpr int kCalculatorEntry = -1; // the MCP2510/MCP251X with every Microchip register
+constexpr int kFdEntry = -2;         // the MCP251xFD and the dsPIC33C together
 
 } // namespace
 
@@ -21,12 +25,24 @@ ControllerChoice::ControllerChoice(QWidget* parent) : QWidget(parent) {
     auto* lblController = new QLabel(tr("&Controller"), this);
     cboController = new QComboBox(this);
     cboController->setObjectName(QStringLiteral("cboController"));
-    cboController->insertItem(kClassic, tr("CAN 2.0 (MCP251X, PIC18, dsPIC, PIC24H)"));
-    cboController->insertItem(kFd, tr("CAN FD (MCP2517/18FD, MCP251863, dsPIC33C)"));
+    cboController->addItem(tr("CAN 2.0 (MCP251X, PIC18, dsPIC, PIC24H)"), kCalculatorEntry);
+    const std::vector<quillon::Controller>& table = quillon::ControllerTable();
+    // One entry per classic controller of the table the steps can hold.
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const quillon::Controller& row = table[i];
+        if (quillon::SearchesLikeTheCalculator(row) && &row != &quillon::DefaultController()) {
+            cboController->addItem(QStringLiteral("    ") + ToQString(row.sTitle),
+                                   static_cast<int>(i));
+        }
+    }
+    cboController->addItem(tr("CAN FD (MCP2517/18FD, MCP251863, dsPIC33C)"), kFdEntry);
     cboController->setToolTip(
         tr("CAN 2.0: the MCP2510/MCP251X and the CAN modules of the PIC18, dsPIC30F, dsPIC33F "
            "and PIC24H.\nCAN FD: the MCP2517FD, MCP2518FD and MCP251863 and the CAN FD module "
-           "of the dsPIC33CH/CK, with a nominal and a data rate."));
+           "of the dsPIC33CH/CK, with a nominal and a data rate.\nThe indented entries are "
+           "single controllers of 'quillon-cli controllers': their own errata and registers. "
+           "The AT91 CAN cell, whose prescaler runs to 128 on the peripheral clock, is in "
+           "quillon-cli."));
     lblController->setBuddy(cboController);
 
     lblDataRate = new QLabel(tr("&Data (kBPS)"), this);
@@ -56,7 +72,13 @@ ControllerChoice::ControllerChoice(QWidget* parent) : QWidget(parent) {
 }
 
 bool ControllerChoice::IsFd() const {
-    return cboController->currentIndex() == kFd;
+    const int entry = cboController->currentData().toInt();
+    return entry == kFdEntry || (Row() != nullptr && Row()->IsFd());
+}
+
+const quillon::Controller* ControllerChoice::Row() const {
+    const int entry = cboController->currentData().toInt();
+    return entry < 0 ? nullptr : &quillon::ControllerTable().at(static_cast<std::size_t>(entry));
 }
 
 bool ControllerChoice::Pll() const {

@@ -5,6 +5,10 @@
 #include <QList>
 #include <QWidget>
 
+namespace quillon {
+struct Controller;
+}
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -17,6 +21,9 @@ public:
     explicit ControllerChoice(QWidget* parent = nullptr);
 
     bool IsFd() const;
+    // The single controller chosen, or nullptr for the entry that stands for its whole kind
+    // (the calculator's MCP2510/MCP251X; the MCP251xFD and the dsPIC33C together).
+    const quillon::Controller* Row() const;
     QLineEdit* dataRateBox() const { return txtDataRate; }
     bool Pll() const;
     // The controls in the order the keyboard visits them.

@@ -1,5 +1,6 @@
 // Step 3 of the calculator window: the segment controls, their change handling, the
 // proposal made for a Tq count, the timing rules and the diagram.
+#include "window/ControllerChoice.h"
 #include "window/frmMainBitTime.h"
 
 #include "candidates/vrnctlBitTime.h"
@@ -260,6 +261,7 @@ bool frmMainBitTime::HasSelectedTq() const {
 
 quillon::BitTimingSetting frmMainBitTime::CurrentSetting() const {
     quillon::BitTimingSetting setting;
+    setting.pController = m_controller->Row();
     setting.dOscFreqMHz = ReadBox(txtOsc);
     setting.dTargetKbps = ReadBox(txtCANBaud);
     quillon::SegmentSettings& s = setting.segments;

@@ -1,7 +1,9 @@
+// The CAN FD report page: the values of one setting filled into the page of the classic style.
 #include "report/FdHtmlReport.h"
 
 #include "report/HtmlReport.h"
 #include "report/ReportValues.h"
+#include "timing/Controllers.h"
 #include "timing/NumberFormat.h"
 
 namespace quillon {
@@ -46,7 +48,7 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
     <td width="64%" bgcolor="#C0C0C0"><font face="Verdana" size="2">{sPll}</font></td>
   </tr>
   <tr>
-    <td width="36%"><font face="Verdana" size="2"><strong>SYSCLK</strong></font></td>
+    <td width="36%"><font face="Verdana" size="2"><strong>{sClockName}</strong></font></td>
     <td width="64%"><font face="Verdana" size="2">{sSysclk}</font></td>
   </tr>
   <tr>
@@ -230,12 +232,16 @@ FdReportValues BuildFdReportValues(const FdFacts& f, const std::string& sDate,
                                    std::string_view sep) {
     FdReportValues values;
     values["sOscFreq"] = OscillatorText(f.setting.dOscFreqMHz, sep);
-    values["sPll"] = f.setting.bPll ? "on (SYSCLK is 10 x the oscillator)" : "off";
+    const Controller& row = f.setting.Row();
+    values["sPll"] = row.clock != ClockRule::Sysclk ? "none (the frequency given is the CAN clock)"
+                     : f.setting.bPll               ? "on (SYSCLK is 10 x the oscillator)"
+                                                    : "off";
+    values["sClockName"] = std::string(FdClockName(row));
     values["sSysclk"] = f.sSysclk;
     values["sNominalTarget"] = TargetRateText(f.setting.dNominalKbps, sep);
     values["sDataTarget"] = TargetRateText(f.setting.dDataKbps, sep);
     values["sPhaseRows"] = PhaseRows(f);
-    values["sTdc"] = FdTdcText(f.setting.tdc);
+    values["sTdc"] = FdTdcText(f.setting.tdc, FdClockName(row));
     values["sToleranceRows"] = ToleranceRows(f);
     values["sTolerance"] = f.sTolerance;
     values["sLimiting"] = std::to_string(f.tolerance.lLimiting);

@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"export --osc 16 --rate 500 --format rpi-overlay --pick 1 --interrupt 54", 2,
                    "--interrupt: 54 is outside 0 to 53"},
         RefusalRow{"decode --osc 16", 2,
-                   "decode: give what to decode: --cnf C1,C2,C3, --brgcon B1,B2,B3, --cicfg "
+                   "decode: give what to decode: --registers V1,V2,..., --cnf C1,C2,C3, --brgcon "
+                   "B1,B2,B3, --cicfg "
                    "G1,G2 or --ip-details FILE|-"},
         RefusalRow{"decode --cnf 1,2,3", 2, "--osc: required (the oscillator frequency in MHz)"},
         RefusalRow{"decode --osc 16 --cnf 1,2,3 --cicfg 1,2", 2,

@@ -64,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"fd decode --osc 40 --rate 500 --nbtcfg 1 --dbtcfg 1", 2,
             "--rate: unknown option for fd decode"},
         Row{"fd export " + kInputs + "--pick 1 --format yaml", 2,
-            "--format: 'yaml' is not a form; try c-mcp251xfd, c-dspic33c, ip-link, ip-link-tq, "
+            "--format: 'yaml' is not a form; try c-mcp251xfd, c-dspic33c, c-mcan, ip-link, "
+            "ip-link-tq, "
             "networkd, networkd-tq, rpi-overlay or json"},
         Row{"fd export " + kInputs + "--pick 1 --format ip-link --interface=can/0", 2,
             "--interface: 'can/0' is not an interface name (1 to 15 letters, digits, '.', '-' "

@@ -16,7 +16,7 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
 <html>
 
 <head>
-<title>CAN FD Bit Time Calculations for the Microchip CAN FD Controllers</title>
+<title>CAN FD Bit Time Calculations for {sControllersTitle}</title>
 <meta name="GENERATOR" content="{sMakerDomain} Quillon">
 </head>
 
@@ -25,7 +25,7 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
 <table border="0" width="100%" cellspacing="0" cellpadding="0">
   <tr>
     <td width="100%" bgcolor="#000000"><p align="right"><font face="Verdana" size="3"
-    color="#FFFFFF"><strong>CAN FD Bit Time Calculations for the Microchip CAN FD Controllers</strong></font></td>
+    color="#FFFFFF"><strong>CAN FD Bit Time Calculations for {sControllersTitle}</strong></font></td>
   </tr>
 </table>
 
@@ -105,7 +105,7 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
 <table border="0" width="100%" cellspacing="0" cellpadding="0">
   <tr>
     <td width="100%" bgcolor="#0000A0"><strong><em><font face="Verdana" size="2"
-    color="#FFFFFF">Configuration Register Setup (MCP2517FD, MCP2518FD, MCP251863; dsPIC33CH/CK CAN FD)</font></em></strong></td>
+    color="#FFFFFF">Configuration Register Setup ({sControllers})</font></em></strong></td>
   </tr>
 </table>
 
@@ -237,6 +237,12 @@ FdReportValues BuildFdReportValues(const FdFacts& f, const std::string& sDate,
                      : f.setting.bPll               ? "on (SYSCLK is 10 x the oscillator)"
                                                     : "off";
     values["sClockName"] = std::string(FdClockName(row));
+    // The default page is for Microchip's FD controllers together; a chosen row names itself.
+    const bool chosen = f.setting.controller != nullptr;
+    values["sControllersTitle"] =
+        chosen ? "the " + std::string(row.sTitle) : "the Microchip CAN FD Controllers";
+    values["sControllers"] = chosen ? std::string(row.sTitle)
+                                    : "MCP2517FD, MCP2518FD, MCP251863; dsPIC33CH/CK CAN FD";
     values["sSysclk"] = f.sSysclk;
     values["sNominalTarget"] = TargetRateText(f.setting.dNominalKbps, sep);
     values["sDataTarget"] = TargetRateText(f.setting.dDataKbps, sep);

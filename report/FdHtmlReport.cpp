@@ -241,8 +241,8 @@ FdReportValues BuildFdReportValues(const FdFacts& f, const std::string& sDate,
     const bool chosen = f.setting.controller != nullptr;
     values["sControllersTitle"] =
         chosen ? "the " + std::string(row.sTitle) : "the Microchip CAN FD Controllers";
-    values["sControllers"] = chosen ? std::string(row.sTitle)
-                                    : "MCP2517FD, MCP2518FD, MCP251863; dsPIC33CH/CK CAN FD";
+    values["sControllers"] =
+        chosen ? std::string(row.sTitle) : "MCP2517FD, MCP2518FD, MCP251863; dsPIC33CH/CK CAN FD";
     values["sSysclk"] = f.sSysclk;
     values["sNominalTarget"] = TargetRateText(f.setting.dNominalKbps, sep);
     values["sDataTarget"] = TargetRateText(f.setting.dDataKbps, sep);

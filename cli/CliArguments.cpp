@@ -1,5 +1,6 @@
 #include "cli/CliArguments.h"
 
+#include "cli/FdArguments.h"
 #include "cli/RequestFields.h"
 
 #include "timing/BusNodeText.h"
@@ -243,6 +244,9 @@ std::string ResolveController(Request& request) {
     request.controller = request.controllerName.empty()
                              ? (fd ? &DefaultFdController() : &DefaultController())
                              : FindController(request.controllerName);
+    if (fd) {
+        return ResolveFdController(request);
+    }
     if (request.command != Command::Decode) {
         return {};
     }
@@ -334,6 +338,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
         return result;
     }
 
+    const Controller* fdRow =
+        IsFdCommand(request.command) ? FdRowOnLine(args, firstOption) : nullptr;
     std::vector<Option> seen;
     for (std::size_t i = firstOption; i < args.size(); ++i) {
         const std::string& argument = args[i];
@@ -369,7 +375,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
                 Problem(name, "missing value (" + Expand(info->valueMeaning, info) + ")");
             return result;
         }
-        if (!Store(*info, name, value, request, result.error)) {
+        if (!Store(WithRowRange(*info, fdRow), name, value, request, result.error)) {
             return result;
         }
     }

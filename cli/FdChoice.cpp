@@ -1,3 +1,4 @@
+// The CAN FD setting a command line chooses, shared by fd timing, export and report.
 #include "cli/FdChoice.h"
 
 namespace quillon::cli {
@@ -19,12 +20,14 @@ FdSetting FdInputs(const Request& request) {
     setting.bPll = request.pll;
     setting.dNominalKbps = request.rateKbps;
     setting.dDataKbps = request.dataRateKbps;
+    // Without --controller the setting keeps the default row, whose texts name the registers
+    // of both the MCP251xFD and the dsPIC33C.
+    setting.controller = request.controllerName.empty() ? nullptr : request.controller;
     return setting;
 }
 
 std::vector<FdCandidate> SearchFdFor(const Request& request) {
-    return SearchFdCandidates(request.oscFreqMHz, request.pll, request.rateKbps,
-                              request.dataRateKbps);
+    return SearchFdCandidates(FdInputs(request));
 }
 
 std::optional<FdChoice> ResolveFdChoice(const Request& request, CommandOutput& output) {
@@ -43,21 +46,20 @@ std::optional<FdChoice> ResolveFdChoice(const Request& request, CommandOutput& o
         choice.candidate = found.at(static_cast<std::size_t>(*pick - 1));
     } else {
         const FdSelection& s = request.fdSelection;
-        const double sysclk = FdSysclkMHz(request.oscFreqMHz, request.pll);
+        const double sysclk = FdClockMHz(FdInputs(request));
         choice.candidate = {
             MakeFdPhaseCandidate(sysclk, request.rateKbps, *s.nominalBrp, *s.nominalTqCount),
             MakeFdPhaseCandidate(sysclk, request.dataRateKbps, *s.dataBrp, *s.dataTqCount)};
     }
     FdSetting& setting = choice.setting;
-    setting = ProposedFdSetting(request.oscFreqMHz, request.pll, request.rateKbps,
-                                request.dataRateKbps, choice.candidate);
+    setting = ProposedFdSetting(FdInputs(request), choice.candidate);
     if (request.segments.recommend) {
         setting = RecommendedFdSetting(setting).value_or(setting);
     }
     Override(setting.nominal, request.nominal);
     Override(setting.data, request.data);
     // The TDC follows the data phase, as the controls keep it.
-    setting.tdc = RequiredTdc(setting.data);
+    setting.tdc = RequiredTdc(setting);
     return choice;
 }
 

@@ -1,5 +1,6 @@
 // fd decode: the setting behind the register words, with its facts and what the words hold
 // beyond the timing.
+#include "cli/FdChoice.h"
 #include "cli/FdCommands.h"
 #include "cli/FdText.h"
 #include "report/FdSettingJson.h"
@@ -12,6 +13,9 @@ namespace {
 
 constexpr std::string_view kTdcTakenNote =
     "CiTDC not given: the TDC is taken as the controller needs it.";
+constexpr std::string_view kTdcoTakenNote =
+    "TDCR not given: TDCO is taken as the controller needs it (DBTP bit 23 says whether TDC "
+    "is on).";
 
 void WriteWord(JsonWriter& json, std::string_view name, std::optional<std::uint32_t> word) {
     json.Key(name);
@@ -26,8 +30,10 @@ void WriteWord(JsonWriter& json, std::string_view name, std::optional<std::uint3
 } // namespace
 
 CommandOutput RunFdDecode(const Request& request) {
+    const Controller* row = FdInputs(request).controller;
     const FdDecoded decoded = DecodeFdRegisters(request.oscFreqMHz, request.pll, *request.nbtcfg,
-                                                *request.dbtcfg, request.tdc);
+                                                *request.dbtcfg, request.tdc, row);
+    const std::array<std::string_view, 3> names = FdWordNames(row);
     const FdFacts facts = DescribeFdTiming(decoded.setting, kDecimalSeparator);
     CommandOutput output;
     if (!facts.Passes() || !decoded.registerFindings.empty()) {
@@ -38,9 +44,9 @@ CommandOutput RunFdDecode(const Request& request) {
         json.BeginObject();
         WriteFdInputs(json, "fd decode", decoded.setting);
         json.Key("words").BeginObject();
-        WriteWord(json, "CiNBTCFG", request.nbtcfg);
-        WriteWord(json, "CiDBTCFG", request.dbtcfg);
-        WriteWord(json, "CiTDC", request.tdc);
+        WriteWord(json, names[0], request.nbtcfg);
+        WriteWord(json, names[1], request.dbtcfg);
+        WriteWord(json, names[2], request.tdc);
         json.EndObject();
         json.Key("tdc_given").Bool(decoded.bTdcGiven);
         json.Key("register_findings").BeginArray();
@@ -54,15 +60,16 @@ CommandOutput RunFdDecode(const Request& request) {
         return output;
     }
     TextTable words;
-    words.AddRow({"CiNBTCFG", WordToHex(*request.nbtcfg, 32)});
-    words.AddRow({"CiDBTCFG", WordToHex(*request.dbtcfg, 32)});
-    words.AddRow({"CiTDC", request.tdc ? WordToHex(*request.tdc, 32) : "not given"});
+    words.AddRow({std::string(names[0]), WordToHex(*request.nbtcfg, 32)});
+    words.AddRow({std::string(names[1]), WordToHex(*request.dbtcfg, 32)});
+    words.AddRow({std::string(names[2]), request.tdc ? WordToHex(*request.tdc, 32) : "not given"});
     std::string notes;
     for (const std::string& finding : decoded.registerFindings) {
         notes += "Note: " + finding + "\n";
     }
     if (!decoded.bTdcGiven) {
-        notes += "Note: " + std::string(kTdcTakenNote) + "\n";
+        const bool mcan = decoded.setting.Row().fdLayout == FdRegisterLayout::Mcan;
+        notes += "Note: " + std::string(mcan ? kTdcoTakenNote : kTdcTakenNote) + "\n";
     }
     output.out = FdInputsTable(decoded.setting, false) + "\n" + words.Text() + "\n" + notes +
                  (notes.empty() ? "" : "\n") +

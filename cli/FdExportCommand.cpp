@@ -8,6 +8,11 @@ namespace quillon::cli {
 
 CommandOutput RunFdExport(const Request& request) {
     CommandOutput output;
+    const FdExportFormat format = *FindFdExportFormat(request.format);
+    if (const std::optional<std::string> problem =
+            FdExportRowProblem(format, FdInputs(request).controller)) {
+        return Refusal(kExitUsage, InfoOf(Option::FdFormat).name, *problem);
+    }
     const std::optional<FdChoice> choice = ResolveFdChoice(request, output);
     if (!choice) {
         return output;
@@ -18,8 +23,7 @@ CommandOutput RunFdExport(const Request& request) {
     }
     options.lInterruptPin = request.interruptPin.value_or(options.lInterruptPin);
     const FdExportText exported =
-        ExportFdSetting(DescribeFdTiming(choice->setting, kDecimalSeparator),
-                        *FindFdExportFormat(request.format), options);
+        ExportFdSetting(DescribeFdTiming(choice->setting, kDecimalSeparator), format, options);
     output.out = exported.sText;
     for (const std::string& warning : exported.warnings) {
         output.err += Problem("warning", warning) + "\n";

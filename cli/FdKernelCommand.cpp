@@ -1,9 +1,10 @@
-// fd kernel: what the Linux mcp251xfd driver chooses by itself for two rates, beside
-// Quillon's recommendation for the first candidate.
+// fd kernel: what the controller's Linux driver (mcp251xfd, m_can) chooses by itself for two
+// rates, beside Quillon's recommendation for the first candidate.
 #include "cli/FdChoice.h"
 #include "cli/FdCommands.h"
 #include "cli/FdText.h"
 #include "report/FdSettingJson.h"
+#include "timing/Controllers.h"
 #include "timing/FdKernelChoice.h"
 
 namespace quillon::cli {
@@ -36,10 +37,13 @@ std::string KernelJson(const Request& request, const FdKernelChoice& choice) {
     json.Key("mode").String(TdcModeName(choice.setting->tdc.mode));
     json.Key("tdco").Integer(choice.setting->tdc.lOffset).EndObject();
     json.Key("registers").BeginObject();
-    const std::pair<const char*, std::size_t> words[] = {{"NBTCFG", 0}, {"DBTCFG", 1}, {"TDC", 2}};
-    for (const auto& [name, index] : words) {
-        const FdRegisterText& r = facts.registerTexts[index];
-        json.Key(name).BeginObject();
+    // The default has always named the MCP251xFD's words without their "Ci"; a chosen row
+    // gives its registers under their own names.
+    const bool named = choice.setting->controller != nullptr;
+    const std::string_view defaultNames[] = {"NBTCFG", "DBTCFG", "TDC"};
+    for (std::size_t i = 0; i < facts.registerTexts.size() && (named || i < 3); ++i) {
+        const FdRegisterText& r = facts.registerTexts[i];
+        json.Key(named ? r.sName : defaultNames[i]).BeginObject();
         json.Key("value").Integer(r.value).Key("hex").String(r.sHex).EndObject();
     }
     json.EndObject();
@@ -64,8 +68,7 @@ std::string Comparison(const Request& request, const FdFacts& kernel) {
     if (found.empty()) {
         return "Quillon finds no candidate for these rates.\n";
     }
-    const FdSetting proposal = ProposedFdSetting(request.oscFreqMHz, request.pll, request.rateKbps,
-                                                 request.dataRateKbps, found.front());
+    const FdSetting proposal = ProposedFdSetting(FdInputs(request), found.front());
     const FdFacts ours =
         DescribeFdTiming(RecommendedFdSetting(proposal).value_or(proposal), kDecimalSeparator);
     std::string text = "Quillon's first candidate (" + FdCandidateText(found.front()) +
@@ -87,8 +90,13 @@ std::string Comparison(const Request& request, const FdFacts& kernel) {
 
 CommandOutput RunFdKernel(const Request& request) {
     CommandOutput output;
-    const FdKernelChoice choice = ChooseFdKernelBitTiming(request.oscFreqMHz, request.pll,
-                                                          request.rateKbps, request.dataRateKbps);
+    const Controller* row = FdInputs(request).controller;
+    const FdKernelChoice choice = ChooseFdKernelBitTiming(
+        request.oscFreqMHz, request.pll, request.rateKbps, request.dataRateKbps, row);
+    const Controller& controller = row != nullptr ? *row : DefaultFdController();
+    const std::string driver = controller.linux
+                                   ? "The Linux " + std::string(controller.linux->sName) + " driver"
+                                   : "Linux";
     if (!choice.setting) {
         output.status = kExitRefused;
     }
@@ -101,12 +109,11 @@ CommandOutput RunFdKernel(const Request& request) {
                              std::to_string(KernelBitrate(request.rateKbps)) + " dbitrate " +
                              std::to_string(KernelBitrate(request.dataRateKbps)) + " fd on'";
     if (!choice.setting) {
-        output.out +=
-            "The Linux mcp251xfd driver finds no timing for " + line + ": " + choice.sReason + "\n";
+        output.out += driver + " finds no timing for " + line + ": " + choice.sReason + "\n";
         return output;
     }
     const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator);
-    output.out += "The Linux mcp251xfd driver's own choice for " + line + ":\n\n" +
+    output.out += driver + "'s own choice for " + line + ":\n\n" +
                   FdSettingText("the driver's own choice", facts) + "\n" +
                   Comparison(request, facts);
     return output;

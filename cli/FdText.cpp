@@ -1,8 +1,10 @@
+// The CAN FD tables quillon-cli prints for a person.
 #include "cli/FdText.h"
 
 #include "cli/CommandOutput.h"
 #include "report/ReportValues.h"
 #include "report/TextTable.h"
+#include "timing/Controllers.h"
 #include "timing/NumberFormat.h"
 
 namespace quillon::cli {
@@ -91,9 +93,8 @@ std::string RegisterTable(const FdFacts& f) {
     }
     TextTable table;
     table.AddRow({"Register", "Hex", "Family"});
-    for (std::size_t i = 0; i < kFdRegisterCount; ++i) {
-        const FdRegisterText& r = f.registerTexts[i];
-        table.AddRow({std::string(r.sName), r.sHex, i < 3 ? "MCP251xFD" : "dsPIC33C"});
+    for (const FdRegisterText& r : f.registerTexts) {
+        table.AddRow({std::string(r.sName), r.sHex, std::string(r.sFamily)});
     }
     return table.Text();
 }
@@ -102,10 +103,16 @@ std::string RegisterTable(const FdFacts& f) {
 
 std::string FdInputsTable(const FdSetting& setting, bool withRates) {
     TextTable table;
-    table.AddRow({"Oscillator", OscillatorText(setting.dOscFreqMHz, kDecimalSeparator)});
-    table.AddRow({"PLL", setting.bPll ? "on" : "off"});
-    table.AddRow({"SYSCLK", OscillatorText(FdSysclkMHz(setting.dOscFreqMHz, setting.bPll),
-                                           kDecimalSeparator)});
+    const Controller& row = setting.Row();
+    if (setting.controller != nullptr) {
+        table.AddRow({"Controller", std::string(row.sTitle)});
+    }
+    if (row.clock == ClockRule::Sysclk) {
+        table.AddRow({"Oscillator", OscillatorText(setting.dOscFreqMHz, kDecimalSeparator)});
+        table.AddRow({"PLL", setting.bPll ? "on" : "off"});
+    }
+    table.AddRow(
+        {std::string(FdClockName(row)), OscillatorText(FdClockMHz(setting), kDecimalSeparator)});
     if (withRates) {
         table.AddRow({"Nominal rate", TargetRateText(setting.dNominalKbps, kDecimalSeparator)});
         table.AddRow({"Data rate", TargetRateText(setting.dDataKbps, kDecimalSeparator)});

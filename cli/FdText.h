@@ -1,7 +1,7 @@
 #pragma once
 // The text form of CAN FD facts as the fd commands print them for a person: the inputs,
 // the candidate list, and one setting with both phases, durations, TDC, verdict, findings,
-// the five tolerance conditions and the registers of both families. Only renders: every
+// the five tolerance conditions and the registers of the controller. Only renders: every
 // value comes from the model's DescribeFdTiming and the search.
 #include "timing/FdSearch.h"
 #include "timing/FdTiming.h"
@@ -12,7 +12,8 @@
 
 namespace quillon::cli {
 
-// Oscillator, PLL, SYSCLK and, with `withRates`, the two target rates, one row each.
+// The controller (when one was chosen), oscillator, PLL, SYSCLK (for a cell inside a
+// processor only its CAN clock) and, with `withRates`, the two target rates, one row each.
 std::string FdInputsTable(const FdSetting& setting, bool withRates = true);
 
 // The candidates, numbered from 1, each with the sample points and tolerance of its proposal

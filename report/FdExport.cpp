@@ -1,4 +1,7 @@
+// The CAN FD export forms: C, ip link, systemd-networkd, the Raspberry Pi overlay and JSON.
 #include "report/FdExport.h"
+
+#include "timing/Controllers.h"
 
 #include "report/FdSettingJson.h"
 #include "timing/FdKernelChoice.h"
@@ -22,6 +25,7 @@ const std::vector<FdExportFormatInfo> kFormats = {
     {FdExportFormat::CMcp251xfd, "c-mcp251xfd", "C #defines of CiNBTCFG, CiDBTCFG and CiTDC"},
     {FdExportFormat::CDspic33c, "c-dspic33c",
      "C assignments of C1NBTCFGH/L, C1DBTCFGH/L, C1TDCH/L"},
+    {FdExportFormat::CMcan, "c-mcan", "C #defines of the M_CAN's NBTP, DBTP and TDCR"},
     {FdExportFormat::IpLink, "ip-link",
      "ip link with bitrate, sample-point, dbitrate, dsample-point"},
     {FdExportFormat::IpLinkTq, "ip-link-tq", "ip link with tq, segments, dtq, data segments, TDC"},
@@ -42,6 +46,7 @@ std::string PhaseLine(const FdFacts& f, FdPhase phase) {
            p.sSamplePoint + " %";
 }
 
+// The TDC of the setting; the M_CAN's filter window TDCF where it is set.
 std::string TdcLine(const FdTdcSetting& tdc) {
     std::string text = "TDC " + std::string(TdcModeName(tdc.mode));
     if (tdc.mode != TdcMode::Off) {
@@ -50,35 +55,62 @@ std::string TdcLine(const FdTdcSetting& tdc) {
     if (tdc.mode == TdcMode::Manual) {
         text += ", TDCV " + std::to_string(tdc.lValue);
     }
+    if (tdc.lFilter != 0) {
+        text += ", TDCF " + std::to_string(tdc.lFilter);
+    }
     return text;
 }
 
 std::string CComment(const FdFacts& f, std::string_view family) {
-    return "/* CAN FD bit timing for the " + std::string(family) + ", from Quillon.\n * SYSCLK " +
-           f.sSysclk + " (oscillator " + FormatGeneralNumber(f.setting.dOscFreqMHz) + " MHz, PLL " +
-           (f.setting.bPll ? "on" : "off") + ")\n * " + PhaseLine(f, FdPhase::Nominal) + "\n * " +
-           PhaseLine(f, FdPhase::Data) + "\n * " + TdcLine(f.setting.tdc) + " */\n";
+    const std::string clock = f.setting.Row().clock == ClockRule::Sysclk
+                                  ? "SYSCLK " + f.sSysclk + " (oscillator " +
+                                        FormatGeneralNumber(f.setting.dOscFreqMHz) + " MHz, PLL " +
+                                        (f.setting.bPll ? "on" : "off") + ")"
+                                  : "CAN clock " + f.sSysclk;
+    return "/* CAN FD bit timing for the " + std::string(family) + ", from Quillon.\n * " + clock +
+           "\n * " + PhaseLine(f, FdPhase::Nominal) + "\n * " + PhaseLine(f, FdPhase::Data) +
+           "\n * " + TdcLine(f.setting.tdc) + " */\n";
+}
+
+// #defines of 32-bit words under a guard: MCP251XFD_CINBTCFG, MCAN_NBTP.
+std::string CDefines(const FdFacts& f, std::string_view family, std::string_view prefix) {
+    std::string text = CComment(f, family) + "#ifndef QUILLON_" + std::string(prefix) +
+                       "_BIT_TIMING_H\n#define QUILLON_" + std::string(prefix) + "_BIT_TIMING_H\n";
+    for (const FdRegisterText& r : f.registerTexts) {
+        if (r.lBits != 32) {
+            continue;
+        }
+        std::string name(r.sName);
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        text += "#define " + std::string(prefix) + "_" + name + " " + r.sHex + "UL\n";
+    }
+    return text + "#endif\n";
 }
 
 std::string CText(const FdFacts& f, FdExportFormat format) {
-    const FdRegisterTexts& r = f.registerTexts;
     if (format == FdExportFormat::CMcp251xfd) {
-        std::string text = CComment(f, "MCP251xFD (MCP2517FD, MCP2518FD, MCP251863)") +
-                           "#ifndef QUILLON_MCP251XFD_BIT_TIMING_H\n"
-                           "#define QUILLON_MCP251XFD_BIT_TIMING_H\n";
-        for (std::size_t i = 0; i < 3; ++i) {
-            std::string name(r[i].sName);
-            std::transform(name.begin(), name.end(), name.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-            text += "#define MCP251XFD_" + name + " " + r[i].sHex + "UL\n";
-        }
-        return text + "#endif\n";
+        return CDefines(f, "MCP251xFD (MCP2517FD, MCP2518FD, MCP251863)", "MCP251XFD");
+    }
+    if (format == FdExportFormat::CMcan) {
+        return CDefines(f, f.setting.Row().sTitle, "MCAN");
     }
     std::string text = CComment(f, "dsPIC33C CAN FD module");
-    for (std::size_t i = 3; i < kFdRegisterCount; ++i) {
-        text += std::string(r[i].sName) + " = " + r[i].sHex + ";\n";
+    for (const FdRegisterText& r : f.registerTexts) {
+        if (r.lBits == 16) {
+            text += std::string(r.sName) + " = " + r.sHex + ";\n";
+        }
     }
     return text;
+}
+
+const Controller& RowOf(const Controller* row) {
+    return row != nullptr ? *row : DefaultFdController();
+}
+
+bool IsCForm(FdExportFormat format) {
+    return format == FdExportFormat::CMcp251xfd || format == FdExportFormat::CDspic33c ||
+           format == FdExportFormat::CMcan;
 }
 
 long WholeRate(const FdPhaseFacts& p) {
@@ -89,7 +121,7 @@ long WholeRate(const FdPhaseFacts& p) {
 // where there is none (the nearest is written then).
 std::string TqNs(const FdFacts& f, FdPhase phase, std::vector<std::string>& warnings) {
     const int brp = f.setting.Phase(phase).lBRP;
-    const std::uint32_t clock = FdKernelClock(f.setting.dOscFreqMHz, f.setting.bPll);
+    const std::uint32_t clock = FdKernelClock(f.setting);
     if (const std::optional<std::uint32_t> tq = KernelTqNsForBrp(clock, brp)) {
         return std::to_string(*tq);
     }
@@ -99,11 +131,16 @@ std::string TqNs(const FdFacts& f, FdPhase phase, std::vector<std::string>& warn
     return FormatNumber(f.Phase(phase).dTqSeconds * 1e9, "0");
 }
 
-// What the mcp251xfd driver refuses or changes for every Linux form.
+// What the Linux driver refuses or changes for every Linux form; the oscillator and PLL only
+// matter to the mcp251xfd.
 std::vector<std::string> DriverWarnings(const FdFacts& f, bool explicitSegments) {
     std::vector<std::string> warnings;
     const double osc = f.setting.dOscFreqMHz;
-    if (!(osc >= kDriverMinOscMHz && osc <= kDriverMaxOscMHz)) {
+    const Controller& row = f.setting.Row();
+    const bool mcp251xfd = row.linux && row.linux->sName == "mcp251xfd";
+    if (!mcp251xfd) {
+        // The driver takes the clock as it is.
+    } else if (!(osc >= kDriverMinOscMHz && osc <= kDriverMaxOscMHz)) {
         warnings.push_back("The mcp251xfd driver refuses an oscillator of " +
                            FormatGeneralNumber(osc) + " MHz; it takes 1 to 40 MHz.");
     } else if ((osc <= kDriverPllUpToMHz) != f.setting.bPll) {
@@ -185,7 +222,7 @@ std::string NetworkdText(const FdFacts& f, const FdExportOptions& o, bool explic
                 "PhaseBufferSegment2=" + std::to_string(s.lPhase2) + "\n" + d +
                 "SyncJumpWidth=" + std::to_string(s.lSJW) + "\n";
     }
-    const FdTdcSetting kernel = KernelTdc(f.setting.data);
+    const FdTdcSetting kernel = KernelTdc(f.setting.data, f.setting.Row().tdcLimits.offsetMax);
     if (explicitSegments &&
         (kernel.mode != f.setting.tdc.mode ||
          (kernel.mode != TdcMode::Off && kernel.lOffset != f.setting.tdc.lOffset))) {
@@ -228,12 +265,61 @@ std::optional<std::string> FdExportFormatProblem(std::string_view name) {
     return "'" + std::string(name) + "' is not a form; try " + FdExportFormatNames();
 }
 
+std::optional<std::string> FdExportRowProblem(FdExportFormat format, const Controller* row) {
+    const Controller& r = RowOf(row);
+    const std::string name(r.sName);
+    const auto form = [format]() {
+        for (const FdExportFormatInfo& info : kFormats) {
+            if (info.format == format) {
+                return std::string(info.name);
+            }
+        }
+        return std::string();
+    };
+    if (IsCForm(format)) {
+        const bool fits = format == FdExportFormat::CMcp251xfd
+                              ? r.fdLayout == FdRegisterLayout::Mcp251xfd
+                          : format == FdExportFormat::CDspic33c
+                              // The default row's words are the dsPIC33C's too.
+                              ? r.fdLayout == FdRegisterLayout::Dspic33c || row == nullptr
+                              : r.fdLayout == FdRegisterLayout::Mcan;
+        if (fits) {
+            return std::nullopt;
+        }
+        if (row == nullptr) {
+            return form() + " writes the registers of another controller; give it with "
+                            "--controller (for example --controller mcan)";
+        }
+        return form() + " writes the registers of another controller; the " + name +
+               " is written with " + std::string(r.sCForm);
+    }
+    if (format == FdExportFormat::Json) {
+        return std::nullopt;
+    }
+    if (!r.linux) {
+        return "the " + name + " has no Linux driver; " + form() + " is for one (try " +
+               std::string(r.sCForm) + " or json)";
+    }
+    if (format == FdExportFormat::RpiOverlay && r.linux->sName != "mcp251xfd") {
+        return "rpi-overlay is the Raspberry Pi line of the mcp251xfd on SPI; the " +
+               std::string(r.fdLayout == FdRegisterLayout::Mcan ? "M_CAN" : name) +
+               " cell is on the SoC, whose own device tree describes it";
+    }
+    return std::nullopt;
+}
+
 FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
                              const FdExportOptions& options) {
     FdExportText out;
+    if (const std::optional<std::string> problem =
+            FdExportRowProblem(format, facts.setting.controller)) {
+        out.warnings.push_back(*problem);
+        return out;
+    }
     switch (format) {
     case FdExportFormat::CMcp251xfd:
     case FdExportFormat::CDspic33c:
+    case FdExportFormat::CMcan:
         if (!facts.registers) {
             out.warnings.push_back(facts.sRegisterError);
             return out;

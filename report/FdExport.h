@@ -1,7 +1,7 @@
 #pragma once
-// A CAN FD setting carried to its target: the register words as C for the MCP251xFD and for
-// the dsPIC33C, the Linux forms (ip link with rates and sample points or with the explicit
-// segments and TDC, systemd-networkd, the Raspberry Pi overlay line of the mcp251xfd) and
+// A CAN FD setting carried to its target: the register words as C for the MCP251xFD, the
+// dsPIC33C and the M_CAN, the Linux forms (ip link with rates and sample points or with the
+// explicit segments and TDC, systemd-networkd, the Raspberry Pi overlay line of the mcp251xfd) and
 // JSON. Where the Linux driver would refuse or change the setting, the export says so beside
 // the text, which is still made.
 #include "report/Export.h"
@@ -17,6 +17,7 @@ namespace quillon {
 enum class FdExportFormat {
     CMcp251xfd, // #defines of CiNBTCFG, CiDBTCFG and CiTDC
     CDspic33c,  // assignments of C1NBTCFGH/L, C1DBTCFGH/L, C1TDCH/L
+    CMcan,      // #defines of NBTP, DBTP and TDCR
     IpLink,     // ip link ... bitrate ... sample-point ... dbitrate ... dsample-point ... fd on
     IpLinkTq,   // ip link ... tq ... dtq ... tdco ... tdc-mode ... fd on
     Networkd,   // [CAN] BitRate=, SamplePoint=, DataBitRate=, DataSamplePoint=, FDMode=yes
@@ -50,7 +51,14 @@ struct FdExportText {
     std::vector<std::string> warnings;
 };
 
-// The export of a setting's facts in one form.
+// Why a form does not fit the controller (nullptr: the default, the MCP251xFD with the
+// dsPIC33C's words), or nothing when it does: a C form of another controller's registers, a
+// Linux form for a controller no Linux driver runs, the Raspberry Pi overlay for anything but
+// the mcp251xfd driver.
+std::optional<std::string> FdExportRowProblem(FdExportFormat format, const Controller* row);
+
+// The export of a setting's facts in one form; a form that does not fit the setting's
+// controller gives no text and the reason as its warning.
 FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
                              const FdExportOptions& options = {});
 

@@ -1,7 +1,9 @@
+// The CAN FD report page: the values of one setting filled into the page of the classic style.
 #include "report/FdHtmlReport.h"
 
 #include "report/HtmlReport.h"
 #include "report/ReportValues.h"
+#include "timing/Controllers.h"
 #include "timing/NumberFormat.h"
 
 namespace quillon {
@@ -14,7 +16,7 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
 <html>
 
 <head>
-<title>CAN FD Bit Time Calculations for the Microchip CAN FD Controllers</title>
+<title>CAN FD Bit Time Calculations for {sControllersTitle}</title>
 <meta name="GENERATOR" content="{sMakerDomain} Quillon">
 </head>
 
@@ -23,7 +25,7 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
 <table border="0" width="100%" cellspacing="0" cellpadding="0">
   <tr>
     <td width="100%" bgcolor="#000000"><p align="right"><font face="Verdana" size="3"
-    color="#FFFFFF"><strong>CAN FD Bit Time Calculations for the Microchip CAN FD Controllers</strong></font></td>
+    color="#FFFFFF"><strong>CAN FD Bit Time Calculations for {sControllersTitle}</strong></font></td>
   </tr>
 </table>
 
@@ -46,7 +48,7 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
     <td width="64%" bgcolor="#C0C0C0"><font face="Verdana" size="2">{sPll}</font></td>
   </tr>
   <tr>
-    <td width="36%"><font face="Verdana" size="2"><strong>SYSCLK</strong></font></td>
+    <td width="36%"><font face="Verdana" size="2"><strong>{sClockName}</strong></font></td>
     <td width="64%"><font face="Verdana" size="2">{sSysclk}</font></td>
   </tr>
   <tr>
@@ -103,7 +105,7 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
 <table border="0" width="100%" cellspacing="0" cellpadding="0">
   <tr>
     <td width="100%" bgcolor="#0000A0"><strong><em><font face="Verdana" size="2"
-    color="#FFFFFF">Configuration Register Setup (MCP2517FD, MCP2518FD, MCP251863; dsPIC33CH/CK CAN FD)</font></em></strong></td>
+    color="#FFFFFF">Configuration Register Setup ({sControllers})</font></em></strong></td>
   </tr>
 </table>
 
@@ -230,12 +232,22 @@ FdReportValues BuildFdReportValues(const FdFacts& f, const std::string& sDate,
                                    std::string_view sep) {
     FdReportValues values;
     values["sOscFreq"] = OscillatorText(f.setting.dOscFreqMHz, sep);
-    values["sPll"] = f.setting.bPll ? "on (SYSCLK is 10 x the oscillator)" : "off";
+    const Controller& row = f.setting.Row();
+    values["sPll"] = row.clock != ClockRule::Sysclk ? "none (the frequency given is the CAN clock)"
+                     : f.setting.bPll               ? "on (SYSCLK is 10 x the oscillator)"
+                                                    : "off";
+    values["sClockName"] = std::string(FdClockName(row));
+    // The default page is for Microchip's FD controllers together; a chosen row names itself.
+    const bool chosen = f.setting.controller != nullptr;
+    values["sControllersTitle"] =
+        chosen ? "the " + std::string(row.sTitle) : "the Microchip CAN FD Controllers";
+    values["sControllers"] =
+        chosen ? std::string(row.sTitle) : "MCP2517FD, MCP2518FD, MCP251863; dsPIC33CH/CK CAN FD";
     values["sSysclk"] = f.sSysclk;
     values["sNominalTarget"] = TargetRateText(f.setting.dNominalKbps, sep);
     values["sDataTarget"] = TargetRateText(f.setting.dDataKbps, sep);
     values["sPhaseRows"] = PhaseRows(f);
-    values["sTdc"] = FdTdcText(f.setting.tdc);
+    values["sTdc"] = FdTdcText(f.setting.tdc, FdClockName(row));
     values["sToleranceRows"] = ToleranceRows(f);
     values["sTolerance"] = f.sTolerance;
     values["sLimiting"] = std::to_string(f.tolerance.lLimiting);

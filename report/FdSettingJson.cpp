@@ -1,4 +1,7 @@
+// The JSON members of a CAN FD setting's facts, shared by every fd command and export.
 #include "report/FdSettingJson.h"
+
+#include "timing/Controllers.h"
 
 namespace quillon {
 
@@ -66,19 +69,24 @@ void WriteRegisters(JsonWriter& json, const FdFacts& facts) {
         json.Null().Key("register_error").String(facts.sRegisterError);
         return;
     }
-    // The three MCP251xFD words first, then the six dsPIC33C halves.
-    const auto family = [&json, &facts](const char* name, std::size_t from, std::size_t to) {
-        json.Key(name).BeginObject();
-        for (std::size_t i = from; i < to; ++i) {
-            const FdRegisterText& r = facts.registerTexts[i];
-            json.Key(r.sName).BeginObject();
-            json.Key("value").Integer(r.value).Key("hex").String(r.sHex).EndObject();
-        }
-        json.EndObject();
-    };
+    // One object for each family, in the order of the texts (the MCP251xFD's three words
+    // before the dsPIC33C's six halves).
     json.BeginObject();
-    family("mcp251xfd", 0, 3);
-    family("dspic33c", 3, kFdRegisterCount);
+    std::string_view open;
+    for (const FdRegisterText& r : facts.registerTexts) {
+        if (r.sFamilyKey != open) {
+            if (!open.empty()) {
+                json.EndObject();
+            }
+            open = r.sFamilyKey;
+            json.Key(open).BeginObject();
+        }
+        json.Key(r.sName).BeginObject();
+        json.Key("value").Integer(r.value).Key("hex").String(r.sHex).EndObject();
+    }
+    if (!open.empty()) {
+        json.EndObject();
+    }
     json.EndObject();
 }
 
@@ -93,8 +101,13 @@ void WritePhaseCandidate(JsonWriter& json, std::string_view name, const FdPhaseC
 
 void WriteFdInputs(JsonWriter& json, std::string_view command, const FdSetting& setting) {
     json.Key("command").String(command);
+    if (setting.controller != nullptr) {
+        json.Key("controller").String(setting.controller->sName);
+    }
     json.Key("oscillator_mhz").Number(setting.dOscFreqMHz).Key("pll").Bool(setting.bPll);
-    json.Key("sysclk_mhz").Number(FdSysclkMHz(setting.dOscFreqMHz, setting.bPll));
+    // The default names SYSCLK as it always has; a chosen row names its own clock.
+    const bool sysclk = setting.Row().clock == ClockRule::Sysclk;
+    json.Key(sysclk ? "sysclk_mhz" : "can_clock_mhz").Number(FdClockMHz(setting));
     json.Key("rate_kbps").Number(setting.dNominalKbps);
     json.Key("data_rate_kbps").Number(setting.dDataKbps);
 }

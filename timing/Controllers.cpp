@@ -76,6 +76,8 @@ Controller Fd(std::string_view name, std::array<std::string_view, 5> aliases,
     row.fdLayout = layout;
     row.nominalLimits = kFdNominalLimits;
     row.dataLimits = kFdDataLimits;
+    row.tdcLimits = kMcp251xfdTdcLimits;
+    row.dMaxClockMHz = kFdMaxSysclkMHz;
     row.sCForm = cForm;
     return row;
 }
@@ -130,6 +132,8 @@ std::vector<Controller> MakeTable() {
     mcan.sClockName = "CAN clock";
     mcan.nominalLimits = kMcanNominalLimits;
     mcan.dataLimits = kMcanDataLimits;
+    mcan.tdcLimits = kMcanTdcLimits;
+    mcan.dMaxClockMHz = 0.0;
     mcan.linux = kMcanDriver;
     rows.push_back(mcan);
     return rows;

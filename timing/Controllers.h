@@ -74,6 +74,10 @@ struct Controller {
     FdRegisterLayout fdLayout = FdRegisterLayout::Mcp251xfd; // CAN FD rows
     ClassicLimits limits{};                                  // classic rows
     FdPhaseLimits nominalLimits{}, dataLimits{};             // CAN FD rows
+    FdTdcLimits tdcLimits{};                                 // CAN FD rows
+    // The highest clock the prescalers may divide, in MHz (SYSCLK 40 MHz on the MCP251xFD);
+    // 0 where the row names none (the M_CAN's clock depends on the processor it sits in).
+    double dMaxClockMHz = 0.0;
     bool bBusIdleErratum = false; // the MCP2510 revision A minimum bus idle time
     std::optional<LinuxDriver> linux;
     std::string_view sCForm; // the export form of its registers: "c-mcp251x"

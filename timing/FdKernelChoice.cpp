@@ -1,4 +1,7 @@
+// The Linux CAN FD drivers' own choice: both phases by the CAN core, then the TDC.
 #include "timing/FdKernelChoice.h"
+
+#include "timing/Controllers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +19,11 @@ FdPhaseSetting PhaseOf(const KernelTiming& t) {
                           static_cast<int>(t.sjw)};
 }
 
+std::uint32_t WholeHertz(double dMHz) {
+    const double hz = std::round(dMHz * 1e6);
+    return hz > 0 && hz <= UINT32_MAX ? static_cast<std::uint32_t>(hz) : 0;
+}
+
 } // namespace
 
 std::uint32_t KernelBitrate(double dKbps) {
@@ -24,27 +32,41 @@ std::uint32_t KernelBitrate(double dKbps) {
 }
 
 std::uint32_t FdKernelClock(double dOscFreqMHz, bool bPll) {
-    const double hz = std::round(FdSysclkMHz(dOscFreqMHz, bPll) * 1e6);
-    return hz > 0 && hz <= UINT32_MAX ? static_cast<std::uint32_t>(hz) : 0;
+    return WholeHertz(FdSysclkMHz(dOscFreqMHz, bPll));
 }
 
-FdTdcSetting KernelTdc(const FdPhaseSetting& data) {
+std::uint32_t FdKernelClock(const FdSetting& setting) {
+    return WholeHertz(FdClockMHz(setting));
+}
+
+FdTdcSetting KernelTdc(const FdPhaseSetting& data, int lOffsetMax) {
     FdTdcSetting tdc;
     if (data.lBRP == 1 || data.lBRP == 2) {
         tdc.mode = TdcMode::Auto;
-        tdc.lOffset = std::min((1 + data.lPropagation + data.lPhase1) * data.lBRP, kTdcoMax);
+        tdc.lOffset = std::min((1 + data.lPropagation + data.lPhase1) * data.lBRP, lOffsetMax);
     }
     return tdc;
 }
 
 FdKernelChoice ChooseFdKernelBitTiming(double dOscFreqMHz, bool bPll, double dNominalKbps,
-                                       double dDataKbps) {
+                                       double dDataKbps, const Controller* row) {
     FdKernelChoice choice;
-    const std::uint32_t clock = FdKernelClock(dOscFreqMHz, bPll);
+    FdSetting setting;
+    setting.dOscFreqMHz = dOscFreqMHz;
+    setting.bPll = bPll;
+    setting.dNominalKbps = dNominalKbps;
+    setting.dDataKbps = dDataKbps;
+    setting.controller = row;
+    const Controller& controller = setting.Row();
+    if (!controller.linux) {
+        choice.sReason = "the " + std::string(controller.sTitle) + " has no Linux driver";
+        return choice;
+    }
+    const std::uint32_t clock = FdKernelClock(setting);
     const KernelChoiceResult nominal =
-        ChooseKernelBitTiming(kMcp251xfdNominalKernelLimits, clock, KernelBitrate(dNominalKbps));
+        ChooseKernelBitTiming(controller.linux->nominal, clock, KernelBitrate(dNominalKbps));
     const KernelChoiceResult data =
-        ChooseKernelBitTiming(kMcp251xfdDataKernelLimits, clock, KernelBitrate(dDataKbps));
+        ChooseKernelBitTiming(controller.linux->data, clock, KernelBitrate(dDataKbps));
     choice.nominal = nominal.timing;
     choice.data = data.timing;
     if (!nominal.timing) {
@@ -55,14 +77,9 @@ FdKernelChoice ChooseFdKernelBitTiming(double dOscFreqMHz, bool bPll, double dNo
         choice.sReason = "data: " + data.sReason;
         return choice;
     }
-    FdSetting setting;
-    setting.dOscFreqMHz = dOscFreqMHz;
-    setting.bPll = bPll;
-    setting.dNominalKbps = dNominalKbps;
-    setting.dDataKbps = dDataKbps;
     setting.nominal = PhaseOf(*nominal.timing);
     setting.data = PhaseOf(*data.timing);
-    setting.tdc = KernelTdc(setting.data);
+    setting.tdc = KernelTdc(setting.data, controller.tdcLimits.offsetMax);
     choice.setting = setting;
     return choice;
 }

@@ -1,9 +1,10 @@
 #pragma once
-// What the Linux mcp251xfd driver chooses by itself for "ip link set can0 type can bitrate B
-// dbitrate D fd on": the Linux CAN core's algorithm (KernelChoice.h) run once with the
-// nominal limits and once with the data limits on SYSCLK, and the transmitter delay
-// compensation the core then works out (can_calc_tdco): automatic when the data BRP is 1 or
-// 2, with TDCO the data sample point in SYSCLK periods, at most 63.
+// What a Linux CAN FD driver (mcp251xfd, m_can) chooses by itself for "ip link set can0 type
+// can bitrate B dbitrate D fd on": the Linux CAN core's algorithm (KernelChoice.h) run once
+// with the driver's nominal limits and once with its data limits on the controller's clock,
+// and the transmitter delay compensation the core then works out (can_calc_tdco): automatic
+// when the data BRP is 1 or 2, with TDCO the data sample point in clock periods, at most the
+// driver's largest TDCO (63 for the mcp251xfd, 127 for the m_can).
 #include "timing/FdSetting.h"
 #include "timing/KernelChoice.h"
 
@@ -29,17 +30,21 @@ struct FdKernelChoice {
 
 // SYSCLK in whole hertz, the clock the driver reports; 0 when it is no positive 32-bit number.
 std::uint32_t FdKernelClock(double dOscFreqMHz, bool bPll);
+// The same for the clock of the setting's controller (FdClockMHz).
+std::uint32_t FdKernelClock(const FdSetting& setting);
 
 // A rate in kbit/s as the bit/s the kernel is given (rounded); 0 when it is no positive 32-bit
 // number.
 std::uint32_t KernelBitrate(double dKbps);
 
-// The driver's choice for the two rates (kbit/s, taken in whole bit/s).
+// The choice of the row's driver (nullptr: the mcp251xfd) for the two rates (kbit/s, taken
+// in whole bit/s); none, with the reason, for a row no Linux driver runs.
 FdKernelChoice ChooseFdKernelBitTiming(double dOscFreqMHz, bool bPll, double dNominalKbps,
-                                       double dDataKbps);
+                                       double dDataKbps, const Controller* row = nullptr);
 
-// The TDC the CAN core gives a data phase when it is not told one.
-FdTdcSetting KernelTdc(const FdPhaseSetting& data);
+// The TDC the CAN core gives a data phase when it is not told one, for a driver whose largest
+// TDCO is `lOffsetMax`.
+FdTdcSetting KernelTdc(const FdPhaseSetting& data, int lOffsetMax = kTdcoMax);
 
 // The time quantum in whole nanoseconds that "ip link … tq T" turns back into `lBRP` on a
 // controller clocked at `clockHz` (the kernel takes (clock x T + 499999999) / 1e9); nothing

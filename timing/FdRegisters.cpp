@@ -1,4 +1,9 @@
+// The MCP251xFD's and dsPIC33C's register words, and the choice of the row's layout.
 #include "timing/FdRegisters.h"
+
+#include "timing/Controllers.h"
+#include "timing/McanRegisters.h"
+#include "timing/RegisterReading.h"
 
 #include <cmath>
 
@@ -7,11 +12,7 @@ namespace quillon {
 namespace {
 
 // Where each field stands; every field but TDCO and TDCV holds its value minus 1.
-struct Field {
-    std::string_view sName; // "TSEG1"
-    unsigned shift;
-    unsigned bits;
-};
+using Field = FdRegisterField;
 constexpr Field kBrp{"BRP", 24, 8};
 constexpr Field kNominalTseg1{"TSEG1", 16, 8};
 constexpr Field kNominalTseg2{"TSEG2", 8, 7};
@@ -30,21 +31,12 @@ std::uint32_t Mask(const Field& field) {
 }
 
 std::uint32_t Read(std::uint32_t word, const Field& field) {
-    return (word >> field.shift) & Mask(field);
+    return ReadField(word, field);
 }
 
-// value - 1 into the field, or the reason it does not fit.
 bool Put(std::uint32_t& word, const Field& field, int value, std::string_view phase,
          std::string_view registerName, std::string& error) {
-    const long long largest = static_cast<long long>(Mask(field)) + 1;
-    if (value < 1 || value > largest) {
-        error = std::string(phase) + " " + std::string(field.sName) + " " + std::to_string(value) +
-                " does not fit " + std::string(registerName) + " (1 to " + std::to_string(largest) +
-                ").";
-        return false;
-    }
-    word |= static_cast<std::uint32_t>(value - 1) << field.shift;
-    return true;
+    return PutLength(word, field, value, phase, registerName, error);
 }
 
 struct PhaseFields {
@@ -72,6 +64,29 @@ FdPhaseSetting ReadPhase(std::uint32_t word, const PhaseFields& f) {
     return s;
 }
 
+bool IsMcan(const Controller* row) {
+    return row != nullptr && row->fdLayout == FdRegisterLayout::Mcan;
+}
+
+} // namespace
+
+std::uint32_t ReadField(std::uint32_t word, const FdRegisterField& field) {
+    return (word >> field.shift) & Mask(field);
+}
+
+bool PutLength(std::uint32_t& word, const FdRegisterField& field, int value, std::string_view phase,
+               std::string_view registerName, std::string& error) {
+    const long long largest = static_cast<long long>(Mask(field)) + 1;
+    if (value < 1 || value > largest) {
+        error = std::string(phase) + " " + std::string(field.sName) + " " + std::to_string(value) +
+                " does not fit " + std::string(registerName) + " (1 to " + std::to_string(largest) +
+                ").";
+        return false;
+    }
+    word |= static_cast<std::uint32_t>(value - 1) << field.shift;
+    return true;
+}
+
 void ReportUnusedBits(std::vector<std::string>& findings, std::string_view registerName,
                       std::uint32_t word, std::uint32_t fieldMask) {
     if ((word & ~fieldMask) != 0) {
@@ -80,9 +95,17 @@ void ReportUnusedBits(std::vector<std::string>& findings, std::string_view regis
     }
 }
 
-} // namespace
+std::array<std::string_view, 3> FdWordNames(const Controller* row) {
+    if (IsMcan(row)) {
+        return {"NBTP", "DBTP", "TDCR"};
+    }
+    return {"CiNBTCFG", "CiDBTCFG", "CiTDC"};
+}
 
 FdRegisterEncoding EncodeFdRegisters(const FdSetting& setting) {
+    if (IsMcan(&setting.Row())) {
+        return EncodeMcanRegisters(setting);
+    }
     FdRegisterEncoding encoding;
     FdRegisterWords words;
     std::string& error = encoding.sError;
@@ -117,25 +140,49 @@ std::string WordToHex(std::uint32_t value, int bits) {
     return text;
 }
 
-FdRegisterTexts MakeFdRegisterTexts(const FdRegisterWords& w) {
-    const auto text = [](std::string_view name, std::uint32_t value, int bits) {
-        return FdRegisterText{name, value, bits, WordToHex(value, bits)};
+FdRegisterTexts MakeFdRegisterTexts(const FdRegisterWords& w, const Controller* row) {
+    FdRegisterTexts texts;
+    if (IsMcan(row)) {
+        const std::array<std::string_view, 3> names = FdWordNames(row);
+        const std::uint32_t values[] = {w.nbtcfg, w.dbtcfg, w.tdc};
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            texts.push_back({names[i], values[i], 32, WordToHex(values[i], 32), "M_CAN", "mcan"});
+        }
+        return texts;
+    }
+    const bool words = row == nullptr || row->fdLayout == FdRegisterLayout::Mcp251xfd;
+    const bool halves = row == nullptr || row->fdLayout == FdRegisterLayout::Dspic33c;
+    const auto add = [&texts](std::string_view name, std::uint32_t value, int bits) {
+        texts.push_back({name, value, bits, WordToHex(value, bits),
+                         bits == 32 ? "MCP251xFD" : "dsPIC33C",
+                         bits == 32 ? "mcp251xfd" : "dspic33c"});
     };
-    return {text("CiNBTCFG", w.nbtcfg, 32),
-            text("CiDBTCFG", w.dbtcfg, 32),
-            text("CiTDC", w.tdc, 32),
-            text("C1NBTCFGH", w.nbtcfg >> 16, 16),
-            text("C1NBTCFGL", w.nbtcfg & 0xFFFF, 16),
-            text("C1DBTCFGH", w.dbtcfg >> 16, 16),
-            text("C1DBTCFGL", w.dbtcfg & 0xFFFF, 16),
-            text("C1TDCH", w.tdc >> 16, 16),
-            text("C1TDCL", w.tdc & 0xFFFF, 16)};
+    if (words) {
+        add("CiNBTCFG", w.nbtcfg, 32);
+        add("CiDBTCFG", w.dbtcfg, 32);
+        add("CiTDC", w.tdc, 32);
+    }
+    if (halves) {
+        add("C1NBTCFGH", w.nbtcfg >> 16, 16);
+        add("C1NBTCFGL", w.nbtcfg & 0xFFFF, 16);
+        add("C1DBTCFGH", w.dbtcfg >> 16, 16);
+        add("C1DBTCFGL", w.dbtcfg & 0xFFFF, 16);
+        add("C1TDCH", w.tdc >> 16, 16);
+        add("C1TDCL", w.tdc & 0xFFFF, 16);
+    }
+    return texts;
 }
 
-FdSetting FdSettingFromWords(double dOscFreqMHz, bool bPll, const FdRegisterWords& words) {
+FdSetting FdSettingFromWords(double dOscFreqMHz, bool bPll, const FdRegisterWords& words,
+                             const Controller* row) {
     FdSetting setting;
     setting.dOscFreqMHz = dOscFreqMHz;
     setting.bPll = bPll;
+    setting.controller = row;
+    if (IsMcan(row)) {
+        ReadMcanWords(words, setting);
+        return setting;
+    }
     setting.nominal = ReadPhase(words.nbtcfg, kNominalFields);
     setting.data = ReadPhase(words.dbtcfg, kDataFields);
     FdTdcSetting& tdc = setting.tdc;
@@ -151,32 +198,72 @@ FdSetting FdSettingFromWords(double dOscFreqMHz, bool bPll, const FdRegisterWord
 
 double FdActualRateKbps(const FdSetting& setting, FdPhase phase) {
     const FdPhaseSetting& s = setting.Phase(phase);
-    const double rate =
-        FdSysclkMHz(setting.dOscFreqMHz, setting.bPll) * 1000.0 / (s.lBRP * double(s.TqCount()));
+    const double rate = FdClockMHz(setting) * 1000.0 / (s.lBRP * double(s.TqCount()));
     return std::isfinite(rate) && rate > 0 ? rate : 0.0;
 }
 
 FdDecoded DecodeFdRegisters(double dOscFreqMHz, bool bPll, std::uint32_t nbtcfg,
-                            std::uint32_t dbtcfg, std::optional<std::uint32_t> tdc) {
+                            std::uint32_t dbtcfg, std::optional<std::uint32_t> tdc,
+                            const Controller* row) {
     FdDecoded decoded;
     std::vector<std::string>& findings = decoded.registerFindings;
-    ReportUnusedBits(findings, "CiNBTCFG", nbtcfg, kNbtcfgFieldMask);
-    ReportUnusedBits(findings, "CiDBTCFG", dbtcfg, kDbtcfgFieldMask);
     FdSetting& setting = decoded.setting;
-    setting = FdSettingFromWords(dOscFreqMHz, bPll, {nbtcfg, dbtcfg, tdc.value_or(0)});
+    setting = FdSettingFromWords(dOscFreqMHz, bPll, {nbtcfg, dbtcfg, tdc.value_or(0)}, row);
     decoded.bTdcGiven = tdc.has_value();
-    if (tdc) {
-        ReportUnusedBits(findings, "CiTDC", *tdc, kTdcFieldMask);
-        if (Read(*tdc, kTdcMode) == 3) {
-            findings.emplace_back("TDCMOD 3 selects automatic TDC as 2 does; 2 is the value to "
-                                  "write.");
+    if (IsMcan(row)) {
+        findings = McanRegisterFindings(nbtcfg, dbtcfg, tdc);
+        if (!tdc) {
+            // DBTP says whether TDC is on; only TDCO is missing.
+            setting.tdc.lOffset = RequiredTdc(setting).lOffset;
         }
     } else {
-        setting.tdc = RequiredTdc(setting.data);
+        ReportUnusedBits(findings, "CiNBTCFG", nbtcfg, kNbtcfgFieldMask);
+        ReportUnusedBits(findings, "CiDBTCFG", dbtcfg, kDbtcfgFieldMask);
+        if (!tdc) {
+            setting.tdc = RequiredTdc(setting.data);
+        } else {
+            ReportUnusedBits(findings, "CiTDC", *tdc, kTdcFieldMask);
+            if (Read(*tdc, kTdcMode) == 3) {
+                findings.emplace_back("TDCMOD 3 selects automatic TDC as 2 does; 2 is the value "
+                                      "to write.");
+            }
+        }
     }
     setting.dNominalKbps = FdActualRateKbps(setting, FdPhase::Nominal);
     setting.dDataKbps = FdActualRateKbps(setting, FdPhase::Data);
     return decoded;
+}
+
+std::optional<std::vector<std::uint32_t>>
+ReadFdWordList(std::string_view text, const Controller* row, std::string& error) {
+    const std::array<std::string_view, 3> names = FdWordNames(row);
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = text.find(',', start);
+        parts.push_back(
+            text.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    if (parts.size() < 2 || parts.size() > 3) {
+        error = "2 or 3 words are needed (" + std::string(names[0]) + "," + std::string(names[1]) +
+                "[," + std::string(names[2]) + "]), " + std::to_string(parts.size()) +
+                (parts.size() == 1 ? " was given" : " were given");
+        return std::nullopt;
+    }
+    std::vector<std::uint32_t> words;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        std::string problem;
+        const std::optional<std::uint32_t> word = ReadRegisterWord(parts[i], UINT32_MAX, problem);
+        if (!word) {
+            error = std::string(names[i]) + ": " + problem;
+            return std::nullopt;
+        }
+        words.push_back(*word);
+    }
+    return words;
 }
 
 } // namespace quillon

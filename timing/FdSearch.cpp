@@ -1,3 +1,4 @@
+// The CAN FD search: candidates for both rates, proposals and recommended segments.
 #include "timing/FdSearch.h"
 
 #include "timing/Analysis.h"
@@ -15,9 +16,8 @@ namespace {
 // TSEG1 and TSEG2 of a phase with the sample point nearest the recommended one without
 // passing it. Sample points are compared in whole numbers, (1 + TSEG1) x 1000 against tenths
 // of a percent x N, as the classic recommendation compares them.
-std::optional<FdPhaseSetting> PlaceSamplePoint(FdPhase phase, int lBRP, int lTqCount,
+std::optional<FdPhaseSetting> PlaceSamplePoint(const FdPhaseLimits& l, int lBRP, int lTqCount,
                                                double dRecommendedPercent) {
-    const FdPhaseLimits& l = LimitsOf(phase);
     const long recommended = std::lround(dRecommendedPercent * 10) * lTqCount;
     std::optional<FdPhaseSetting> best;
     std::tuple<bool, long> bestRank;
@@ -49,13 +49,14 @@ double PhaseTolerance(FdPhase phase, const FdPhaseSetting& own, const FdPhaseSet
 
 // Of every split of the placed TSEG1 and every SJW: the most tolerance, then the longest
 // propagation, then the widest SJW.
-FdPhaseSetting BestSplit(FdPhase phase, const FdPhaseSetting& placed, const FdPhaseSetting& other) {
+FdPhaseSetting BestSplit(FdPhase phase, const FdPhaseLimits& limits, const FdPhaseSetting& placed,
+                         const FdPhaseSetting& other) {
     const int tseg1 = placed.Tseg1();
     FdPhaseSetting best = placed;
     std::tuple<double, int, int> bestRank{-1e300, -1, -1};
     for (int propagation = 0; propagation < tseg1; ++propagation) {
         const int phase1 = tseg1 - propagation;
-        const int widest = std::min({placed.lPhase2, LimitsOf(phase).sjwMax, phase1});
+        const int widest = std::min({placed.lPhase2, limits.sjwMax, phase1});
         for (int sjw = 1; sjw <= widest; ++sjw) {
             const FdPhaseSetting candidate{placed.lBRP, propagation, phase1, placed.lPhase2, sjw};
             const std::tuple<double, int, int> rank{PhaseTolerance(phase, candidate, other),
@@ -82,8 +83,8 @@ FdPhaseCandidate MakeFdPhaseCandidate(double dSysclkMHz, double dRateKbps, int l
     return c;
 }
 
-std::vector<FdPhaseCandidate> SearchFdPhase(FdPhase phase, double dSysclkMHz, double dRateKbps) {
-    const FdPhaseLimits& l = LimitsOf(phase);
+std::vector<FdPhaseCandidate> SearchFdPhase(const FdPhaseLimits& l, double dSysclkMHz,
+                                            double dRateKbps) {
     const double sysclkHz = dSysclkMHz * 1e6;
     const double target = dRateKbps * 1000.0;
     std::vector<FdPhaseCandidate> found;
@@ -110,10 +111,22 @@ std::vector<FdPhaseCandidate> SearchFdPhase(FdPhase phase, double dSysclkMHz, do
 
 std::vector<FdCandidate> SearchFdCandidates(double dOscFreqMHz, bool bPll, double dNominalKbps,
                                             double dDataKbps) {
-    const double sysclk = FdSysclkMHz(dOscFreqMHz, bPll);
+    FdSetting inputs;
+    inputs.dOscFreqMHz = dOscFreqMHz;
+    inputs.bPll = bPll;
+    inputs.dNominalKbps = dNominalKbps;
+    inputs.dDataKbps = dDataKbps;
+    return SearchFdCandidates(inputs);
+}
+
+std::vector<FdCandidate> SearchFdCandidates(const FdSetting& inputs) {
+    const double sysclk = FdClockMHz(inputs);
+    const double dNominalKbps = inputs.dNominalKbps, dDataKbps = inputs.dDataKbps;
     std::vector<FdCandidate> pairs;
-    for (const FdPhaseCandidate& n : SearchFdPhase(FdPhase::Nominal, sysclk, dNominalKbps)) {
-        for (const FdPhaseCandidate& d : SearchFdPhase(FdPhase::Data, sysclk, dDataKbps)) {
+    for (const FdPhaseCandidate& n :
+         SearchFdPhase(LimitsOf(inputs, FdPhase::Nominal), sysclk, dNominalKbps)) {
+        for (const FdPhaseCandidate& d :
+             SearchFdPhase(LimitsOf(inputs, FdPhase::Data), sysclk, dDataKbps)) {
             pairs.push_back({n, d});
         }
     }
@@ -131,7 +144,12 @@ std::vector<FdCandidate> SearchFdCandidates(double dOscFreqMHz, bool bPll, doubl
 
 std::optional<FdPhaseSetting> ProposedFdPhase(FdPhase phase, int lBRP, int lTqCount,
                                               double dRecommendedPercent) {
-    std::optional<FdPhaseSetting> s = PlaceSamplePoint(phase, lBRP, lTqCount, dRecommendedPercent);
+    return ProposedFdPhase(LimitsOf(phase), lBRP, lTqCount, dRecommendedPercent);
+}
+
+std::optional<FdPhaseSetting> ProposedFdPhase(const FdPhaseLimits& limits, int lBRP, int lTqCount,
+                                              double dRecommendedPercent) {
+    std::optional<FdPhaseSetting> s = PlaceSamplePoint(limits, lBRP, lTqCount, dRecommendedPercent);
     if (s) {
         const int tseg1 = s->Tseg1();
         s->lPropagation = KernelPropagationShare(tseg1);
@@ -143,19 +161,29 @@ std::optional<FdPhaseSetting> ProposedFdPhase(FdPhase phase, int lBRP, int lTqCo
 
 FdSetting ProposedFdSetting(double dOscFreqMHz, bool bPll, double dNominalKbps, double dDataKbps,
                             const FdCandidate& candidate) {
+    FdSetting inputs;
+    inputs.dOscFreqMHz = dOscFreqMHz;
+    inputs.bPll = bPll;
+    inputs.dNominalKbps = dNominalKbps;
+    inputs.dDataKbps = dDataKbps;
+    return ProposedFdSetting(inputs, candidate);
+}
+
+FdSetting ProposedFdSetting(const FdSetting& inputs, const FdCandidate& candidate) {
     FdSetting setting;
-    setting.dOscFreqMHz = dOscFreqMHz;
-    setting.bPll = bPll;
-    setting.dNominalKbps = dNominalKbps;
-    setting.dDataKbps = dDataKbps;
-    const auto propose = [](FdPhase phase, const FdPhaseCandidate& c) {
-        return ProposedFdPhase(phase, c.lBRP, c.lTqCount,
+    setting.dOscFreqMHz = inputs.dOscFreqMHz;
+    setting.bPll = inputs.bPll;
+    setting.dNominalKbps = inputs.dNominalKbps;
+    setting.dDataKbps = inputs.dDataKbps;
+    setting.controller = inputs.controller;
+    const auto propose = [&inputs](FdPhase phase, const FdPhaseCandidate& c) {
+        return ProposedFdPhase(LimitsOf(inputs, phase), c.lBRP, c.lTqCount,
                                RecommendedSamplePointPercent(c.dActualBaud))
             .value_or(FdPhaseSetting{c.lBRP, 0, 1, c.lTqCount - 2, 1});
     };
     setting.nominal = propose(FdPhase::Nominal, candidate.nominal);
     setting.data = propose(FdPhase::Data, candidate.data);
-    setting.tdc = RequiredTdc(setting.data);
+    setting.tdc = RequiredTdc(setting);
     return setting;
 }
 
@@ -164,16 +192,19 @@ std::optional<FdSetting> RecommendedFdSetting(const FdSetting& setting) {
     std::optional<FdPhaseSetting> placed[2];
     for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
         const FdPhaseSetting& s = setting.Phase(phase);
-        placed[static_cast<int>(phase)] = PlaceSamplePoint(
-            phase, s.lBRP, s.TqCount(), facts.Phase(phase).dRecommendedSamplePointPercent);
+        placed[static_cast<int>(phase)] =
+            PlaceSamplePoint(LimitsOf(setting, phase), s.lBRP, s.TqCount(),
+                             facts.Phase(phase).dRecommendedSamplePointPercent);
         if (!placed[static_cast<int>(phase)]) {
             return std::nullopt;
         }
     }
     FdSetting recommended = setting;
-    recommended.nominal = BestSplit(FdPhase::Nominal, *placed[0], *placed[1]);
-    recommended.data = BestSplit(FdPhase::Data, *placed[1], *placed[0]);
-    recommended.tdc = RequiredTdc(recommended.data);
+    recommended.nominal =
+        BestSplit(FdPhase::Nominal, LimitsOf(setting, FdPhase::Nominal), *placed[0], *placed[1]);
+    recommended.data =
+        BestSplit(FdPhase::Data, LimitsOf(setting, FdPhase::Data), *placed[1], *placed[0]);
+    recommended.tdc = RequiredTdc(recommended);
     return recommended;
 }
 
@@ -184,9 +215,7 @@ std::vector<FdFacts> DescribeFdProposals(const FdSetting& inputs,
     proposals.reserve(candidates.size());
     for (const FdCandidate& candidate : candidates) {
         proposals.push_back(
-            DescribeFdTiming(ProposedFdSetting(inputs.dOscFreqMHz, inputs.bPll, inputs.dNominalKbps,
-                                               inputs.dDataKbps, candidate),
-                             decimalSeparator));
+            DescribeFdTiming(ProposedFdSetting(inputs, candidate), decimalSeparator));
     }
     return proposals;
 }

@@ -34,7 +34,8 @@ inline constexpr double kFdNearRatePercent = 1.0;
 // Every prescaler of the phase with the Tq count (within the phase's register ranges) whose
 // rate comes nearest the target: those that hit it in whole bit/s, or, when none does, those
 // within 1 %. Prescaler ascending.
-std::vector<FdPhaseCandidate> SearchFdPhase(FdPhase phase, double dSysclkMHz, double dRateKbps);
+std::vector<FdPhaseCandidate> SearchFdPhase(const FdPhaseLimits& limits, double dClockMHz,
+                                            double dRateKbps);
 
 // The facts of each candidate's proposal (ProposedFdSetting), in the candidates' order: the
 // sample points and tolerance the list shows beside each entry.
@@ -53,6 +54,9 @@ FdPhaseCandidate MakeFdPhaseCandidate(double dSysclkMHz, double dRateKbps, int l
 // can be (the larger over the smaller; a nominal quantum many data quanta long leaves the
 // data phase's SJW little to resynchronise with), the smaller summed rate error, then the
 // smaller data and nominal prescalers (the finer quanta).
+// The search of the inputs' controller (its limits and clock) for the inputs' rates.
+std::vector<FdCandidate> SearchFdCandidates(const FdSetting& inputs);
+// The same for the default controller.
 std::vector<FdCandidate> SearchFdCandidates(double dOscFreqMHz, bool bPll, double dNominalKbps,
                                             double dDataKbps);
 
@@ -60,10 +64,16 @@ std::vector<FdCandidate> SearchFdCandidates(double dOscFreqMHz, bool bPll, doubl
 // recommended one (`dRecommendedPercent`, RecommendedSamplePointPercent of the rate) without
 // passing it, TSEG1 split as the kernel splits it (propagation = TSEG1 / 2) and the kernel's
 // SJW, max(1, min(phase 1, phase 2 / 2)). Nothing when no legal split fills the Tq count.
+std::optional<FdPhaseSetting> ProposedFdPhase(const FdPhaseLimits& limits, int lBRP, int lTqCount,
+                                              double dRecommendedPercent);
+// The same within the default controller's limits of `phase`.
 std::optional<FdPhaseSetting> ProposedFdPhase(FdPhase phase, int lBRP, int lTqCount,
                                               double dRecommendedPercent);
 
-// The proposal for a candidate, both phases, with the TDC the controller needs.
+// The proposal for a candidate, both phases, with the TDC the controller needs: `inputs`
+// gives the controller, clock and rates.
+FdSetting ProposedFdSetting(const FdSetting& inputs, const FdCandidate& candidate);
+// The same for the default controller.
 FdSetting ProposedFdSetting(double dOscFreqMHz, bool bPll, double dNominalKbps, double dDataKbps,
                             const FdCandidate& candidate);
 

@@ -1,12 +1,14 @@
 #pragma once
-// The CAN FD setting of Microchip's FD controllers as the registers and the step-3 controls
-// hold it: oscillator, PLL, the two target rates, the nominal and the data phase (prescaler
-// and segments each) and the transmitter delay compensation, with the register ranges of
-// each phase. Its facts are worked out by DescribeFdTiming (FdTiming.h).
+// The CAN FD setting as the registers and the step-3 controls hold it: the controller's row,
+// oscillator, PLL, the two target rates, the nominal and the data phase (prescaler and
+// segments each) and the transmitter delay compensation, with the register ranges of each
+// phase. Its facts are worked out by DescribeFdTiming (FdTiming.h).
 #include <string>
 #include <string_view>
 
 namespace quillon {
+
+struct Controller; // timing/Controllers.h
 
 // SYSCLK is the oscillator, or ten times it with the PLL (for a 4 MHz crystal); one time
 // quantum is BRP SYSCLK periods, with no factor 2 as on the classic controllers.
@@ -62,6 +64,17 @@ std::string_view TdcModeName(TdcMode mode); // "off", "manual", "auto"
 inline constexpr int kTdcoMin = -64, kTdcoMax = 63; // 7-bit two's complement
 inline constexpr int kTdcvMax = 63;
 
+// The TDC fields a controller has, in periods of the clock the prescalers divide: the
+// MCP251xFD's TDCO -64..63 and TDCV 0..63; the M_CAN's TDCO 0..127 and its filter window
+// TDCF 0..127, with no value of its own (it only measures).
+struct FdTdcLimits {
+    int offsetMin, offsetMax;
+    int valueMax;  // TDCV; 0 where the controller has no manual TDC
+    int filterMax; // TDCF; 0 where the controller has none
+};
+inline constexpr FdTdcLimits kMcp251xfdTdcLimits{kTdcoMin, kTdcoMax, kTdcvMax, 0};
+inline constexpr FdTdcLimits kMcanTdcLimits{0, 127, 0, 127};
+
 // The CiTDC register's settings; the two flags are not timing but live in the same word.
 struct FdTdcSetting {
     TdcMode mode = TdcMode::Off;
@@ -69,9 +82,10 @@ struct FdTdcSetting {
     int lValue = 0;           // TDCV, in SYSCLK periods
     bool bEdgeFilter = false; // EDGFLTEN
     bool bSid11 = false;      // SID11EN
+    int lFilter = 0;          // the M_CAN's TDCF, in CAN clock periods
     friend bool operator==(const FdTdcSetting& a, const FdTdcSetting& b) {
         return a.mode == b.mode && a.lOffset == b.lOffset && a.lValue == b.lValue &&
-               a.bEdgeFilter == b.bEdgeFilter && a.bSid11 == b.bSid11;
+               a.lFilter == b.lFilter && a.bEdgeFilter == b.bEdgeFilter && a.bSid11 == b.bSid11;
     }
     friend bool operator!=(const FdTdcSetting& a, const FdTdcSetting& b) { return !(a == b); }
 };
@@ -84,7 +98,11 @@ struct FdSetting {
     FdPhaseSetting nominal;
     FdPhaseSetting data;
     FdTdcSetting tdc;
+    // The controller's row; nullptr for the default, the MCP251xFD whose words the dsPIC33C
+    // shares (texts then name the registers of both).
+    const Controller* controller = nullptr;
 
+    const Controller& Row() const;
     const FdPhaseSetting& Phase(FdPhase phase) const {
         return phase == FdPhase::Nominal ? nominal : data;
     }
@@ -98,14 +116,25 @@ struct FdSetting {
 
 double FdSysclkMHz(double dOscFreqMHz, bool bPll);
 
+// The clock the prescalers of the setting's controller divide, in MHz: SYSCLK, or the CAN
+// clock given as it is for a cell inside a processor.
+double FdClockMHz(const FdSetting& setting);
+// "SYSCLK" or "CAN clock": how texts name that clock for the controller.
+std::string_view FdClockName(const Controller& row);
+// The register ranges of one phase of the setting's controller.
+const FdPhaseLimits& LimitsOf(const FdSetting& setting, FdPhase phase);
+
 // The TDC as a sentence's end: "automatic, TDCO 15 SYSCLK periods (the secondary sample
 // point at TDCV + TDCO).", "manual, TDCO 12 and TDCV 3 SYSCLK periods." or "off.".
-std::string FdTdcText(const FdTdcSetting& tdc);
+std::string FdTdcText(const FdTdcSetting& tdc, std::string_view clockName = "SYSCLK");
 
 // The TDC the controller needs for a data phase: automatic, with the offset TDCO = (1 +
-// propagation + phase 1) x BRP SYSCLK periods (the secondary sample point at the data sample
-// point), when the data BRP is 1 or 2 and that offset is at most 63; off otherwise.
-FdTdcSetting RequiredTdc(const FdPhaseSetting& data);
+// propagation + phase 1) x BRP clock periods (the secondary sample point at the data sample
+// point), when the data BRP is 1 or 2 and that offset is at most the controller's largest
+// TDCO (63 for the MCP251xFD); off otherwise.
+FdTdcSetting RequiredTdc(const FdPhaseSetting& data, int lOffsetMax = kTdcoMax);
+// The same for the setting's own controller and data phase.
+FdTdcSetting RequiredTdc(const FdSetting& setting);
 
 // A rule the controller needs broken, or advice (CiA's preferences, a missed rate, what
 // Linux refuses) that leaves the setting usable.

@@ -1,5 +1,7 @@
+// DescribeFdTiming: every fact of a CAN FD setting, worked out once for every front end.
 #include "timing/FdTiming.h"
 
+#include "timing/Controllers.h"
 #include "timing/DisplayTexts.h"
 #include "timing/InputChecks.h"
 #include "timing/NumberFormat.h"
@@ -71,7 +73,7 @@ std::string Outside(std::string_view what, int value, int low, int high) {
 
 void CheckPhase(FdFacts& facts, FdPhase phase) {
     const FdPhaseSetting& s = facts.setting.Phase(phase);
-    const FdPhaseLimits& l = LimitsOf(phase);
+    const FdPhaseLimits& l = LimitsOf(facts.setting, phase);
     const std::string name = Capitalised(PhaseName(phase));
     if (s.lBRP < l.brpMin || s.lBRP > l.brpMax) {
         Rule(facts, Outside(name + " BRP", s.lBRP, l.brpMin, l.brpMax));
@@ -120,15 +122,17 @@ void CheckTdc(FdFacts& facts) {
         return;
     }
     const FdPhaseSetting& data = facts.setting.data;
+    const Controller& row = facts.setting.Row();
+    const std::string clock(FdClockName(row));
     std::string why;
     if (needed.mode == TdcMode::Auto) {
         why = "TDC must be automatic with TDCO " + std::to_string(needed.lOffset) +
-              " (the data sample point in SYSCLK periods)";
+              " (the data sample point in " + clock + " periods)";
     } else if (data.lBRP == 1 || data.lBRP == 2) {
         why = "TDC must be off: the data sample point lies " +
-              std::to_string((1LL + data.lPropagation + data.lPhase1) * data.lBRP) +
-              " SYSCLK periods into the bit, beyond the largest TDCO of " +
-              std::to_string(kTdcoMax);
+              std::to_string((1LL + data.lPropagation + data.lPhase1) * data.lBRP) + " " + clock +
+              " periods into the bit, beyond the largest TDCO of " +
+              std::to_string(row.tdcLimits.offsetMax);
     } else {
         why = "TDC must be off with a data BRP of " + std::to_string(data.lBRP) +
               " (it works only with 1 or 2)";
@@ -212,12 +216,13 @@ FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSepar
     const std::string_view sep = decimalSeparator;
     FdFacts facts;
     facts.setting = setting;
-    facts.dSysclkMHz = FdSysclkMHz(setting.dOscFreqMHz, setting.bPll);
+    const Controller& row = setting.Row();
+    facts.dSysclkMHz = FdClockMHz(setting);
     const double dSysclkHz = facts.dSysclkMHz * 1e6;
     facts.sSysclk = FormatEngineering(dSysclkHz, "0.000", "Hz", false, sep);
     facts.nominal = DescribePhase(setting, FdPhase::Nominal, dSysclkHz, sep);
     facts.data = DescribePhase(setting, FdPhase::Data, dSysclkHz, sep);
-    facts.requiredTdc = RequiredTdc(setting.data);
+    facts.requiredTdc = RequiredTdc(setting);
     facts.tolerance = ComputeFdTolerance(setting.nominal, setting.data);
     facts.sTolerance = FormatNumber(facts.tolerance.dTolerance * 100.0, "0.0###", sep);
     for (std::size_t i = 0; i < kFdConditionCount; ++i) {
@@ -229,8 +234,13 @@ FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSepar
     CheckPhase(facts, FdPhase::Data);
     if (const std::optional<std::string> problem = OscillatorComputeProblem(facts.dSysclkMHz)) {
         Rule(facts, *problem);
-    } else if (facts.dSysclkMHz > kFdMaxSysclkMHz) {
-        Rule(facts, "SYSCLK " + facts.sSysclk + " is above the 40 MHz the controller allows.");
+    } else if (row.dMaxClockMHz > 0 && facts.dSysclkMHz > row.dMaxClockMHz) {
+        Rule(facts, std::string(FdClockName(row)) + " " + facts.sSysclk + " is above the " +
+                        FormatGeneralNumber(row.dMaxClockMHz) + " MHz the controller allows.");
+    }
+    if (setting.bPll && row.clock != ClockRule::Sysclk) {
+        Rule(facts, "The " + std::string(row.sName) +
+                        " has no PLL: the frequency given is its CAN clock as it is.");
     }
     CheckTdc(facts);
     facts.sVerdict = facts.Passes() ? std::string(kFdPassText) : facts.findings.front().sText;
@@ -240,7 +250,7 @@ FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSepar
     facts.registers = encoding.words;
     facts.sRegisterError = std::move(encoding.sError);
     if (facts.registers) {
-        facts.registerTexts = MakeFdRegisterTexts(*facts.registers);
+        facts.registerTexts = MakeFdRegisterTexts(*facts.registers, setting.controller);
     }
     return facts;
 }

@@ -1,12 +1,13 @@
 #pragma once
-// One CAN FD bit-timing setting of Microchip's FD controllers (MCP2517FD, MCP2518FD,
-// MCP251863 on SPI and the CAN FD module of the dsPIC33CH/CK) and everything that follows
-// from it. An FD frame has two bit timings that work together: the nominal phase
-// (arbitration, at the bus rate every node shares) and the faster data phase, each with its
-// own prescaler and segments, and the transmitter delay compensation (TDC) that lets the
-// data phase run faster than the loop through the transceiver. DescribeFdTiming is the one
-// place where the facts of such a setting are worked out, as DescribeBitTiming is for the
-// classic controllers; the window, the diagram, the report and quillon-cli only render them.
+// One CAN FD bit-timing setting of an FD controller of the controller table (the MCP2517FD,
+// MCP2518FD, MCP251863 on SPI, the CAN FD module of the dsPIC33CH/CK, the M_CAN cell of the
+// SAM C2x, E5x, V7x and SAMA5D2) and everything that follows from it. An FD frame has two bit
+// timings that work together: the nominal phase (arbitration, at the bus rate every node shares)
+// and the faster data phase, each with its own prescaler and segments, and the transmitter delay
+// compensation (TDC) that lets the data phase run faster than the loop through the transceiver.
+// DescribeFdTiming is the one place where the facts of such a setting are worked out, as
+// DescribeBitTiming is for the classic controllers; the window, the diagram, the report and
+// quillon-cli only render them.
 #include "timing/BitTiming.h"
 #include "timing/FdRegisters.h"
 #include "timing/FdSetting.h"
@@ -60,8 +61,8 @@ inline constexpr std::string_view kFdPassText =
 
 struct FdFacts {
     FdSetting setting;
-    double dSysclkMHz = 0.0;
-    std::string sSysclk; // "40.000 MHz"
+    double dSysclkMHz = 0.0; // the clock the prescalers divide: SYSCLK, or the M_CAN's CAN clock
+    std::string sSysclk;     // "40.000 MHz"
     FdPhaseFacts nominal;
     FdPhaseFacts data;
     FdTdcSetting requiredTdc;
@@ -72,7 +73,7 @@ struct FdFacts {
     // The rules broken (in the order they are checked) and then the advice.
     std::vector<FdFinding> findings;
     std::string sVerdict; // kFdPassText or the first rule broken
-    // The register words, or nothing with the reason when a field does not fit its register.
+    // The register words of the row, or nothing with the reason when a field does not fit.
     std::optional<FdRegisterWords> registers;
     std::string sRegisterError;
     FdRegisterTexts registerTexts;

@@ -236,6 +236,26 @@ TEST(Process, FdKernelAndDecodeJson) {
     EXPECT_DOUBLE_EQ(decoded["analysis"]["osc_tolerance_percent"].toDouble(), 0.3125);
 }
 
+// The same for an M_CAN: the driver's words under their own names, and those words read back
+// with --registers in the row's order.
+TEST(Process, FdKernelAndDecodeJsonOfTheMcan) {
+    const QJsonDocument kernel =
+        JsonOf("fd kernel --controller same51 --osc 48 --rate 500 --data-rate 2000 --json", 0);
+    EXPECT_EQ(kernel["can_clock_mhz"].toDouble(), 48.0);
+    const QJsonValue registers = kernel["kernel_choice"]["registers"];
+    EXPECT_EQ(registers["NBTP"]["hex"].toString().toStdString(), "0x0A00520B");
+    EXPECT_EQ(registers["DBTP"]["hex"].toString().toStdString(), "0x00801052");
+    EXPECT_EQ(registers["TDCR"]["hex"].toString().toStdString(), "0x00001200");
+    const QJsonDocument decoded = JsonOf(
+        "fd decode --controller mcan --osc 48 --registers 0x0A00520B,0x00801052,0x00001200 --json",
+        0);
+    EXPECT_EQ(decoded["words"]["NBTP"]["value"].toInt(), 0x0A00520B);
+    EXPECT_EQ(decoded["nominal"]["propagation"].toInt(), 41);
+    EXPECT_EQ(decoded["data"]["sjw"].toInt(), 3);
+    EXPECT_EQ(decoded["tdc"]["tdco"].toInt(), 18);
+    EXPECT_TRUE(decoded["verdict"]["pass"].toBool());
+}
+
 TEST(Process, FdReportWritesItsPageAndBitmap) {
     const TempDir out;
     const ProcessRun run = RunProgram(

@@ -64,13 +64,26 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"fd decode --osc 40 --rate 500 --nbtcfg 1 --dbtcfg 1", 2,
             "--rate: unknown option for fd decode"},
         Row{"fd export " + kInputs + "--pick 1 --format yaml", 2,
-            "--format: 'yaml' is not a form; try c-mcp251xfd, c-dspic33c, ip-link, ip-link-tq, "
+            "--format: 'yaml' is not a form; try c-mcp251xfd, c-dspic33c, c-mcan, ip-link, "
+            "ip-link-tq, "
             "networkd, networkd-tq, rpi-overlay or json"},
         Row{"fd export " + kInputs + "--pick 1 --format ip-link --interface=can/0", 2,
             "--interface: 'can/0' is not an interface name (1 to 15 letters, digits, '.', '-' "
             "or '_')"},
         Row{"fd export " + kInputs + "--pick 1 --format json --interrupt 54", 2,
-            "--interrupt: 54 is outside 0 to 53"}));
+            "--interrupt: 54 is outside 0 to 53"},
+        // The row chosen with --controller: its PLL, its prescalers, its words, its forms.
+        Row{"fd timing --controller same51 " + kInputs + "--pick 1 --pll", 2,
+            "--pll: the mcan has no PLL: --osc is its CAN clock as it is, so give that"},
+        Row{"fd timing --controller mcan " + kInputs + "--nbrp 1 --ntq 80 --dbrp 33 --dtq 20", 2,
+            "--dbrp: 33 is outside 1 to 32"},
+        Row{"fd decode --osc 40 --registers 0x00440909,0x000D0404 --tdc 0", 2,
+            "--registers: cannot be combined with --tdc; give the words either way, not both"},
+        Row{"fd decode --controller mcan --osc 48 --registers 0x0A00520B", 2,
+            "--registers: 2 or 3 words are needed (NBTP,DBTP[,TDCR]), 1 was given"},
+        Row{"fd export --controller samv71 " + kInputs + "--pick 1 --format rpi-overlay", 2,
+            "--format: rpi-overlay is the Raspberry Pi line of the mcp251xfd on SPI; the M_CAN "
+            "cell is on the SoC, whose own device tree describes it"}));
 
 class FdCommands : public testing::TestWithParam<Row> {};
 
@@ -107,7 +120,12 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"fd export --osc 4 --rate 125 --data-rate 500 --pick 1 --format rpi-overlay", 1,
             "dtoverlay=mcp251xfd,spi0-0,oscillator=4000000,interrupt=25\nquillon-cli: warning: "
             "The mcp251xfd driver turns the PLL on for an oscillator of 4 MHz"},
-        Row{"fd report " + kInputs + "--pick 1", -1, "reached fd report"}));
+        Row{"fd report " + kInputs + "--pick 1", -1, "reached fd report"},
+        Row{"fd timing --controller same51 --osc 48 --rate 500 --data-rate 2000 --pick 1", 0,
+            "CAN clock     48.000 MHz\n"},
+        Row{"fd export --controller same51 --osc 48 --rate 500 --data-rate 2000 --pick 1 "
+            "--recommend --format c-mcan",
+            0, "#define MCAN_NBTP 0x1600520BUL\n"}));
 
 } // namespace
 } // namespace quillon::cli

@@ -1,13 +1,15 @@
 // The CAN FD exports and report page: each form for the kernel's own choice at 40 MHz,
-// 500 kbit/s / 2 Mbit/s, what the Linux driver would refuse or change, and the page
-// compared whole with data/.
+// 500 kbit/s / 2 Mbit/s, what the Linux driver would refuse or change, the M_CAN's C form
+// compiled, the forms that do not fit a controller, and the page compared whole with data/.
 #include "report/FdExport.h"
 #include "report/FdHtmlReport.h"
 
 #include "support/TempFolder.h"
+#include "timing/Controllers.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -128,6 +130,86 @@ TEST(FdExport, WhatTheDriverWouldRefuseOrChange) {
               std::string("ip link set can0 type can tq 25 prop-seg 34 phase-seg1 35 phase-seg2 10 "
                           "sjw 5 dtq 25 dprop-seg 7 dphase-seg1 7 dphase-seg2 5 dsjw 2 ")
                   .size());
+}
+
+// The m_can driver's choice at 48 MHz, 500 kbit/s / 2 Mbit/s, on an SAM E51.
+FdSetting McanSetting() {
+    FdSetting s = Setting(48, false, {1, 41, 42, 12, 6}, {1, 8, 9, 6, 3});
+    s.controller = FindController("same51");
+    s.tdc = RequiredTdc(s);
+    return s;
+}
+
+TEST(FdExport, TheMcanHeaderCompilesAndHoldsTheWords) {
+    if (std::system("command -v cc > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no C compiler 'cc' on the PATH; the C form is not compiled";
+    }
+    const test::TempFolder folder;
+    test::WriteFile(folder / "mcan.h", Export(McanSetting(), FdExportFormat::CMcan));
+    // The header twice, to prove its guard.
+    test::WriteFile(folder / "main.c",
+                    "#include <stdio.h>\n#include \"mcan.h\"\n#include \"mcan.h\"\n"
+                    "int main(void) {\n    printf(\"%08lX %08lX %08lX\", MCAN_NBTP, MCAN_DBTP, "
+                    "MCAN_TDCR);\n    return 0;\n}\n");
+    const std::string dir = folder.path().string();
+    const std::string build = "cc -std=c89 -Wall -Wextra -pedantic -Werror -o '" + dir +
+                              "/main' '" + dir + "/main.c' 2> '" + dir + "/errors'";
+    ASSERT_EQ(std::system(build.c_str()), 0) << test::ReadFile(folder / "errors");
+    ASSERT_EQ(std::system(("'" + dir + "/main' > '" + dir + "/out'").c_str()), 0);
+    // NSJW 5, NTSEG1 82, NTSEG2 11; TDC on, DTSEG1 16, DTSEG2 5, DSJW 2; TDCO 18.
+    EXPECT_EQ(test::ReadFile(folder / "out"), "0A00520B 00801052 00001200");
+}
+
+TEST(FdExport, FormsThatDoNotFitTheController) {
+    const struct {
+        const char* controller; // nullptr: the default
+        FdExportFormat format;
+        std::string problem; // empty: the form fits
+    } rows[] = {
+        {nullptr, FdExportFormat::CMcp251xfd, ""},
+        {nullptr, FdExportFormat::CDspic33c, ""},
+        {nullptr, FdExportFormat::CMcan,
+         "c-mcan writes the registers of another controller; give it with --controller (for "
+         "example --controller mcan)"},
+        {"mcan", FdExportFormat::CMcp251xfd,
+         "c-mcp251xfd writes the registers of another controller; the mcan is written with "
+         "c-mcan"},
+        {"mcan", FdExportFormat::IpLinkTq, ""},
+        {"mcan", FdExportFormat::Networkd, ""},
+        {"mcan", FdExportFormat::RpiOverlay,
+         "rpi-overlay is the Raspberry Pi line of the mcp251xfd on SPI; the M_CAN cell is on the "
+         "SoC, whose own device tree describes it"},
+        {"dspic33c", FdExportFormat::CMcp251xfd,
+         "c-mcp251xfd writes the registers of another controller; the dspic33c is written with "
+         "c-dspic33c"},
+        {"dspic33c", FdExportFormat::IpLink,
+         "the dspic33c has no Linux driver; ip-link is for one (try c-dspic33c or json)"},
+        {"mcp2517fd", FdExportFormat::RpiOverlay, ""},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const Controller* row = rows[i].controller ? FindController(rows[i].controller) : nullptr;
+        EXPECT_EQ(FdExportRowProblem(rows[i].format, row).value_or(""), rows[i].problem)
+            << "row " << i;
+    }
+}
+
+TEST(FdExport, TheMcanSettingInTheLinuxFormsAndJson) {
+    // The m_can driver takes the CAN clock as it is: no oscillator or PLL warning; 20.83 ns
+    // is written as 21, which the kernel turns back into BRP 1.
+    EXPECT_EQ(Export(McanSetting(), FdExportFormat::IpLinkTq),
+              "ip link set can0 type can tq 21 prop-seg 41 phase-seg1 42 phase-seg2 12 sjw 6 dtq "
+              "21 dprop-seg 8 dphase-seg1 9 dphase-seg2 6 dsjw 3 tdco 18 tdc-mode auto fd on\n"
+              "ip link set can0 up\n");
+    const std::string json = Export(McanSetting(), FdExportFormat::Json);
+    EXPECT_NE(json.find("\"controller\": \"mcan\",\n  \"oscillator_mhz\": 48,\n  \"pll\": "
+                        "false,\n  \"can_clock_mhz\": 48,"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"registers\": {\n    \"mcan\": {\n      \"NBTP\": {\n        "
+                        "\"value\": 167793163,\n        \"hex\": \"0x0A00520B\""),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(json.find("dspic33c"), std::string::npos);
 }
 
 TEST(FdHtmlReport, ThePageComparedWhole) {

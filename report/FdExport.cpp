@@ -169,6 +169,12 @@ std::vector<std::string> DriverWarnings(const FdFacts& f, bool explicitSegments)
     return warnings;
 }
 
+// Whether ip link may set the TDC: the CAN core's drivers take tdco and tdc-mode.
+bool DriverTakesTdc(const FdFacts& f) {
+    const Controller& row = f.setting.Row();
+    return !row.linux || row.linux->tdc == DriverTdc::CanCore;
+}
+
 std::string SamplePointFraction(const FdPhaseFacts& p) {
     return FormatNumber(p.dSamplePointPercent / 100.0, "0.0##");
 }
@@ -193,6 +199,16 @@ std::string IpLinkText(const FdFacts& f, const FdExportOptions& o, bool explicit
                     std::to_string(s.lPhase2) + " " + d + "sjw " + std::to_string(s.lSJW);
         }
         const FdTdcSetting& tdc = f.setting.tdc;
+        if (!DriverTakesTdc(f)) {
+            // The driver sets TDC itself; ip link refuses tdco and tdc-mode for it.
+            const FdTdcSetting own = LinuxDriverTdc(f.setting);
+            if (own.mode != tdc.mode || (own.mode != TdcMode::Off && own.lOffset != tdc.lOffset)) {
+                warnings.push_back("The " + std::string(f.setting.Row().linux->sName) +
+                                   " driver sets TDC itself (" + TdcLine(own) + ") instead of " +
+                                   TdcLine(tdc) + "; ip link cannot set it.");
+            }
+            return text + " fd on\nip link set " + o.sInterface + " up\n";
+        }
         if (tdc.mode == TdcMode::Manual) {
             text += " tdcv " + std::to_string(tdc.lValue);
         }
@@ -222,7 +238,7 @@ std::string NetworkdText(const FdFacts& f, const FdExportOptions& o, bool explic
                 "PhaseBufferSegment2=" + std::to_string(s.lPhase2) + "\n" + d +
                 "SyncJumpWidth=" + std::to_string(s.lSJW) + "\n";
     }
-    const FdTdcSetting kernel = KernelTdc(f.setting.data, f.setting.Row().tdcLimits.offsetMax);
+    const FdTdcSetting kernel = LinuxDriverTdc(f.setting);
     if (explicitSegments &&
         (kernel.mode != f.setting.tdc.mode ||
          (kernel.mode != TdcMode::Off && kernel.lOffset != f.setting.tdc.lOffset))) {

@@ -49,7 +49,9 @@ const LinuxDriver kMcanDriver{"m_can",
                               KernelLimits{1, 32, 1, 16, 16, 1, 32, 1},
                               0.0,
                               0.0,
-                              "The driver runs the M_CAN cell on its clock (cclk) as it is."};
+                              "The driver runs the M_CAN cell on its clock (cclk) as it is and "
+                              "switches TDC on by itself only above 2.5 Mbit/s.",
+                              DriverTdc::OwnAbove2500k};
 
 Controller Classic(std::string_view name, std::array<std::string_view, 5> aliases,
                    std::string_view title, RegisterLayout layout, std::string_view cForm) {

@@ -52,6 +52,16 @@ struct ClassicLimits {
 };
 
 // The Linux driver that runs a controller, as its source declares it.
+// How a CAN FD driver sets the transmitter delay compensation.
+enum class DriverTdc {
+    // The CAN core works it out (can_calc_tdco) and ip link may set it (tdco, tdc-mode).
+    CanCore,
+    // The driver writes it itself, only above 2.5 Mbit/s, with TDCO = clock / 1000 x the data
+    // sample point in tenths of a percent / the data rate, at most 127 (m_can); ip link
+    // cannot set it.
+    OwnAbove2500k,
+};
+
 struct LinuxDriver {
     std::string_view sName; // "mcp251x", "at91_can", "mcp251xfd", "m_can"; empty: none
     KernelLimits nominal;   // the classic limits, or the FD nominal ones
@@ -61,6 +71,7 @@ struct LinuxDriver {
     double dMinProbeMHz = 0.0, dMaxProbeMHz = 0.0;
     // What the driver does at probe and open that changes the timing, one sentence.
     std::string_view sBehaviour;
+    DriverTdc tdc = DriverTdc::CanCore;
 };
 
 struct Controller {

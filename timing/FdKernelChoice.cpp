@@ -48,6 +48,30 @@ FdTdcSetting KernelTdc(const FdPhaseSetting& data, int lOffsetMax) {
     return tdc;
 }
 
+FdTdcSetting LinuxDriverTdc(const FdSetting& setting) {
+    const Controller& row = setting.Row();
+    if (!row.linux || row.linux->tdc == DriverTdc::CanCore) {
+        return KernelTdc(setting.data, row.tdcLimits.offsetMax);
+    }
+    constexpr std::uint32_t kTdcAboveBps = 2500000;
+    FdTdcSetting tdc;
+    const FdPhaseSetting& d = setting.data;
+    const std::uint32_t clock = FdKernelClock(setting);
+    const std::uint64_t bits = static_cast<std::uint64_t>(d.lBRP) * d.TqCount();
+    if (clock == 0 || bits == 0 || d.TqCount() <= 0) {
+        return tdc;
+    }
+    const auto bitrate = static_cast<std::uint32_t>(clock / bits);
+    if (bitrate <= kTdcAboveBps) {
+        return tdc;
+    }
+    const auto samplePoint = static_cast<std::uint32_t>(1000 * (1 + d.Tseg1()) / d.TqCount());
+    const std::uint32_t tdco = clock / 1000 * samplePoint / bitrate;
+    tdc.mode = TdcMode::Auto;
+    tdc.lOffset = static_cast<int>(std::min<std::uint32_t>(tdco, 127));
+    return tdc;
+}
+
 FdKernelChoice ChooseFdKernelBitTiming(double dOscFreqMHz, bool bPll, double dNominalKbps,
                                        double dDataKbps, const Controller* row) {
     FdKernelChoice choice;
@@ -79,7 +103,7 @@ FdKernelChoice ChooseFdKernelBitTiming(double dOscFreqMHz, bool bPll, double dNo
     }
     setting.nominal = PhaseOf(*nominal.timing);
     setting.data = PhaseOf(*data.timing);
-    setting.tdc = KernelTdc(setting.data, controller.tdcLimits.offsetMax);
+    setting.tdc = LinuxDriverTdc(setting);
     choice.setting = setting;
     return choice;
 }

@@ -46,6 +46,12 @@ FdKernelChoice ChooseFdKernelBitTiming(double dOscFreqMHz, bool bPll, double dNo
 // TDCO is `lOffsetMax`.
 FdTdcSetting KernelTdc(const FdPhaseSetting& data, int lOffsetMax = kTdcoMax);
 
+// The TDC the row's Linux driver runs a setting's data phase with: the CAN core's (KernelTdc)
+// or, for a driver that sets it itself (m_can), its own: on only above 2.5 Mbit/s, TDCO =
+// clock / 1000 x the data sample point in tenths of a percent / the data rate, at most 127,
+// in the driver's unsigned 32-bit arithmetic.
+FdTdcSetting LinuxDriverTdc(const FdSetting& setting);
+
 // The time quantum in whole nanoseconds that "ip link … tq T" turns back into `lBRP` on a
 // controller clocked at `clockHz` (the kernel takes (clock x T + 499999999) / 1e9); nothing
 // when no whole number does.

@@ -1,6 +1,8 @@
 // DescribeFdTiming: every fact of a CAN FD setting, worked out once for every front end.
 #include "timing/FdTiming.h"
 
+#include "timing/FdKernelChoice.h"
+
 #include "timing/Controllers.h"
 #include "timing/DisplayTexts.h"
 #include "timing/InputChecks.h"
@@ -113,7 +115,7 @@ std::string TdcText(const FdTdcSetting& tdc) {
     return "off";
 }
 
-void CheckTdc(FdFacts& facts) {
+void CheckTdc(FdFacts& facts, std::string_view sep) {
     const FdTdcSetting& tdc = facts.setting.tdc;
     const FdTdcSetting& needed = facts.requiredTdc;
     facts.bTdcAsRequired =
@@ -124,6 +126,20 @@ void CheckTdc(FdFacts& facts) {
     const FdPhaseSetting& data = facts.setting.data;
     const Controller& row = facts.setting.Row();
     const std::string clock(FdClockName(row));
+    const bool driverLeavesItOff = row.linux && row.linux->tdc == DriverTdc::OwnAbove2500k &&
+                                   tdc.mode == TdcMode::Off &&
+                                   LinuxDriverTdc(facts.setting).mode == TdcMode::Off;
+    if (needed.mode == TdcMode::Auto && driverLeavesItOff) {
+        // What the Linux driver runs with up to 2.5 Mbit/s: a choice, not a broken rule.
+        const double dSampleNs = (1.0 + data.Tseg1()) * data.lBRP / FdClockMHz(facts.setting) * 1e3;
+        Advice(facts, "TDC is off, as the " + std::string(row.linux->sName) +
+                          " driver leaves it up to 2.5 Mbit/s: the data phase works only while "
+                          "the transceiver's loop delay stays below the data sample point, " +
+                          FormatNumber(dSampleNs, "0.#", sep) +
+                          " ns into the bit; TDC automatic with TDCO " +
+                          std::to_string(needed.lOffset) + " would not depend on it.");
+        return;
+    }
     std::string why;
     if (needed.mode == TdcMode::Auto) {
         why = "TDC must be automatic with TDCO " + std::to_string(needed.lOffset) +
@@ -242,7 +258,7 @@ FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSepar
         Rule(facts, "The " + std::string(row.sName) +
                         " has no PLL: the frequency given is its CAN clock as it is.");
     }
-    CheckTdc(facts);
+    CheckTdc(facts, decimalSeparator);
     facts.sVerdict = facts.Passes() ? std::string(kFdPassText) : facts.findings.front().sText;
     AddAdvice(facts, sep);
 

@@ -195,11 +195,14 @@ TEST(FdExport, FormsThatDoNotFitTheController) {
 
 TEST(FdExport, TheMcanSettingInTheLinuxFormsAndJson) {
     // The m_can driver takes the CAN clock as it is: no oscillator or PLL warning; 20.83 ns
-    // is written as 21, which the kernel turns back into BRP 1.
+    // is written as 21, which the kernel turns back into BRP 1. It sets TDC itself (off at
+    // 2 Mbit/s) and takes no tdco from ip link, so the line has none and says so.
     EXPECT_EQ(Export(McanSetting(), FdExportFormat::IpLinkTq),
               "ip link set can0 type can tq 21 prop-seg 41 phase-seg1 42 phase-seg2 12 sjw 6 dtq "
-              "21 dprop-seg 8 dphase-seg1 9 dphase-seg2 6 dsjw 3 tdco 18 tdc-mode auto fd on\n"
-              "ip link set can0 up\n");
+              "21 dprop-seg 8 dphase-seg1 9 dphase-seg2 6 dsjw 3 fd on\n"
+              "ip link set can0 up\n"
+              "! The m_can driver sets TDC itself (TDC off) instead of TDC auto, TDCO 18; ip link "
+              "cannot set it.\n");
     const std::string json = Export(McanSetting(), FdExportFormat::Json);
     EXPECT_NE(json.find("\"controller\": \"mcan\",\n  \"oscillator_mhz\": 48,\n  \"pll\": "
                         "false,\n  \"can_clock_mhz\": 48,"),

@@ -91,22 +91,28 @@ TEST(FdKernelChoice, TheMcanDriverWorkedByHand) {
         // 48 MHz, 500 kbit/s: odd tsegs give brp 1 and rates below the target until tseg 190
         // (tsegall 96, brp 1, exact); 875 for t 95: tseg2 = 96 - 84 = 12, tseg1 83 = 41 + 42,
         // sjw min(42, 6). 2 Mbit/s: tseg 46, tsegall 24; 750: tseg2 = 24 - 18 = 6, tseg1 17 =
-        // 8 + 9, sjw 3. TDCO (1 + 17) x 1 = 18. The quantum 20.83 ns truncates to 20.
+        // 8 + 9, sjw 3. The m_can driver leaves TDC off up to 2.5 Mbit/s. The quantum 20.83 ns
+        // truncates to 20.
         {48, 500, 2000, "brp 1 tq 20 41/42/12 sjw 6 500000 sp 875 err 0",
-         "brp 1 tq 20 8/9/6 sjw 3 2000000 sp 750 err 0", "auto 18", ""},
-        // 40 MHz: tsegall 80 (tseg2 10, tseg1 69) and 20 (tseg2 5, tseg1 14), TDCO 15.
+         "brp 1 tq 20 8/9/6 sjw 3 2000000 sp 750 err 0", "off 0", ""},
+        // 40 MHz: tsegall 80 (tseg2 10, tseg1 69) and 20 (tseg2 5, tseg1 14).
         {40, 500, 2000, "brp 1 tq 25 34/35/10 sjw 5 500000 sp 875 err 0",
-         "brp 1 tq 25 7/7/5 sjw 2 2000000 sp 750 err 0", "auto 15", ""},
+         "brp 1 tq 25 7/7/5 sjw 2 2000000 sp 750 err 0", "off 0", ""},
         // 80 MHz: tsegall 160 (875: tseg2 20, tseg1 139) and 40 (750: tseg2 10, tseg1 29).
         {80, 500, 2000, "brp 1 tq 12 69/70/20 sjw 10 500000 sp 875 err 0",
-         "brp 1 tq 12 14/15/10 sjw 5 2000000 sp 750 err 0", "auto 30", ""},
+         "brp 1 tq 12 14/15/10 sjw 5 2000000 sp 750 err 0", "off 0", ""},
         // 1 Mbit/s at 80 MHz needs 80 clocks, more than the 49 of a data bit: tsegall 41 with
-        // brp 2 first (975609), then tseg 78, tsegall 40, brp 2, exact: TDCO (1 + 29) x 2.
+        // brp 2 first (975609), then tseg 78, tsegall 40, brp 2, exact.
         {80, 500, 1000, "brp 1 tq 12 69/70/20 sjw 10 500000 sp 875 err 0",
-         "brp 2 tq 25 14/15/10 sjw 5 1000000 sp 750 err 0", "auto 60", ""},
+         "brp 2 tq 25 14/15/10 sjw 5 1000000 sp 750 err 0", "off 0", ""},
         // 5 Mbit/s at 40 MHz: tseg 14, tsegall 8; 750: tseg2 = 8 - 6 = 2, tseg1 5, sjw 1.
+        // Above 2.5 Mbit/s the driver sets TDC: TDCO = 40000 x 750 / 5000000 = 6.
         {40, 1000, 5000, "brp 1 tq 25 14/15/10 sjw 5 1000000 sp 750 err 0",
          "brp 1 tq 25 2/3/2 sjw 1 5000000 sp 750 err 0", "auto 6", ""},
+        // 4 Mbit/s at 80 MHz: 20 clocks, tsegall 20, 750: tseg2 5, tseg1 14 = 7 + 7, sjw 2;
+        // TDCO = 80000 x 750 / 4000000 = 15.
+        {80, 1000, 4000, "brp 1 tq 12 29/30/20 sjw 10 1000000 sp 750 err 0",
+         "brp 1 tq 12 7/7/5 sjw 2 4000000 sp 750 err 0", "auto 15", ""},
         // 25 kbit/s at 80 MHz is 3200 clocks: every tsegall up to 49 asks for a data brp of 65
         // or more, beyond the driver's 32, so the error stays UINT_MAX (x 1000 / 25000).
         {80, 500, 25, "brp 1 tq 12 69/70/20 sjw 10 500000 sp 875 err 0", "none", "",
@@ -126,13 +132,19 @@ TEST(FdKernelChoice, TheMcanDriverWorkedByHand) {
                 << "row " << i;
         }
     }
-    // NBTP: NSJW 5, NTSEG1 82, NTSEG2 11; DBTP: TDC, DTSEG1 16, DTSEG2 5, DSJW 2; TDCR: TDCO 18.
+    // NBTP: NSJW 5, NTSEG1 82, NTSEG2 11; DBTP: no TDC, DTSEG1 16, DTSEG2 5, DSJW 2; TDCR 0.
     const FdKernelChoice c = ChooseFdKernelBitTiming(48, false, 500, 2000, mcan);
     ASSERT_TRUE(c.setting);
     const FdFacts f = DescribeFdTiming(*c.setting);
     ASSERT_TRUE(f.registers) << f.sRegisterError;
-    EXPECT_EQ(*f.registers, (FdRegisterWords{0x0A00520B, 0x00801052, 0x00001200}));
+    EXPECT_EQ(*f.registers, (FdRegisterWords{0x0A00520B, 0x00001052, 0x00000000}));
+    // TDC off at 2 Mbit/s is the driver's choice: advice with the data sample point, no rule.
     EXPECT_TRUE(f.Passes()) << f.sVerdict;
+    ASSERT_FALSE(f.findings.empty());
+    EXPECT_EQ(f.findings.front().sText,
+              "TDC is off, as the m_can driver leaves it up to 2.5 Mbit/s: the data phase works "
+              "only while the transceiver's loop delay stays below the data sample point, 375 "
+              "ns into the bit; TDC automatic with TDCO 18 would not depend on it.");
     EXPECT_EQ(ChooseFdKernelBitTiming(40, false, 500, 2000, FindController("dspic33c")).sReason,
               "the dsPIC33C has no Linux driver");
 }

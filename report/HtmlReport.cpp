@@ -173,7 +173,7 @@ constexpr std::string_view kPageTemplate = R"PAGE(
     <td width="33%" bgcolor="#C0C0C0"><font face="Verdana" size="2">{sCICFG2Bin}</font></td>
     <td width="34%" bgcolor="#C0C0C0"><font face="Verdana" size="2">{sCICFG2Hex}</font></td>
   </tr>
-</table>
+{sControllerRows}</table>
 
 <hr>
 
@@ -192,7 +192,8 @@ constexpr std::string_view kPageTemplate = R"PAGE(
 
 using ValueField = std::string ReportValues::*;
 
-constexpr std::array<std::pair<std::string_view, ValueField>, 22> kValueFields = {{
+constexpr std::array<std::pair<std::string_view, ValueField>, 23> kValueFields = {{
+    {"sControllerRows", &ReportValues::sControllerRows},
     {"sOscFreq", &ReportValues::sOscFreq},
     {"sCANBaud", &ReportValues::sCANBaud},
     {"sBRP", &ReportValues::sBRP},

@@ -81,6 +81,28 @@ ReportValues BuildReportValues(const BitTimingFacts& facts, const std::string& s
     values.sCICFG1Hex = registers.sCICFG1Hex;
     values.sCICFG2Bin = registers.sCICFG2Bin;
     values.sCICFG2Hex = registers.sCICFG2Hex;
+    if (setting.Row().layout == RegisterLayout::At91Br) {
+        // The cell has none of Microchip's registers; its own word is the row below.
+        for (std::string* text :
+             {&values.sCNF1Bin, &values.sCNF1Hex, &values.sCNF2Bin, &values.sCNF2Hex,
+              &values.sCNF3Bin, &values.sCNF3Hex, &values.sCICFG1Bin, &values.sCICFG1Hex,
+              &values.sCICFG2Bin, &values.sCICFG2Hex}) {
+            *text = "-";
+        }
+    }
+    if (!setting.HasMicrochipRegisters() && facts.words) {
+        for (const RegisterWord& word : facts.words.words) {
+            const std::string cell = R"(    <td width="33%"><font face="Verdana" size="2">)";
+            values.sControllerRows +=
+                "  <tr>\n" +
+                std::string(R"(    <td width="33%"><strong><font face="Verdana" size="2">)") +
+                std::string(word.sName) + " (" + std::string(setting.Row().sTitle) +
+                ")</font></strong></td>\n" + cell + "b'" +
+                RegisterWordBinary(word.value, word.lBits) + "'</font></td>\n" +
+                R"(    <td width="34%"><font face="Verdana" size="2">)" +
+                RegisterWordHex(word.value, word.lBits) + "</font></td>\n  </tr>\n";
+        }
+    }
     return values;
 }
 

@@ -35,6 +35,9 @@ struct ReportValues {
     std::string sCICFG1Hex;
     std::string sCICFG2Bin;
     std::string sCICFG2Hex;
+    // The registers of a controller whose layout is none of the above (the PIC32MX's one
+    // CiCFG word), as rows of the last table; empty otherwise.
+    std::string sControllerRows;
 };
 
 // The texts of the report of a setting, from its facts; `sDate` is the time stamp (see

@@ -27,15 +27,22 @@ ControllerChoice::ControllerChoice(QWidget* parent) : QWidget(parent) {
     cboController->setObjectName(QStringLiteral("cboController"));
     cboController->addItem(tr("CAN 2.0 (MCP251X, PIC18, dsPIC, PIC24H)"), kCalculatorEntry);
     const std::vector<quillon::Controller>& table = quillon::ControllerTable();
-    // One entry per classic controller of the table the steps can hold.
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const quillon::Controller& row = table[i];
-        if (quillon::SearchesLikeTheCalculator(row) && &row != &quillon::DefaultController()) {
-            cboController->addItem(QStringLiteral("    ") + ToQString(row.sTitle),
-                                   static_cast<int>(i));
+    // One entry per controller of the table the steps can hold, under the entry of its kind.
+    const auto addRows = [&](bool fd) {
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const quillon::Controller& row = table[i];
+            const bool holds = fd ? row.IsFd()
+                                  : quillon::SearchesLikeTheCalculator(row) &&
+                                        &row != &quillon::DefaultController();
+            if (holds) {
+                cboController->addItem(QStringLiteral("    ") + ToQString(row.sTitle),
+                                       static_cast<int>(i));
+            }
         }
-    }
+    };
+    addRows(false);
     cboController->addItem(tr("CAN FD (MCP2517/18FD, MCP251863, dsPIC33C)"), kFdEntry);
+    addRows(true);
     cboController->setToolTip(
         tr("CAN 2.0: the MCP2510/MCP251X and the CAN modules of the PIC18, dsPIC30F, dsPIC33F "
            "and PIC24H.\nCAN FD: the MCP2517FD, MCP2518FD and MCP251863 and the CAN FD module "
@@ -92,5 +99,11 @@ QList<QWidget*> ControllerChoice::TabChain() const {
 void ControllerChoice::ShowFdInputs() {
     for (QWidget* fdOnly : QList<QWidget*>{lblDataRate, txtDataRate, chkPll}) {
         fdOnly->setVisible(IsFd());
+    }
+    // A cell clocked by its CAN clock (the M_CAN) has no PLL of its own.
+    const bool pll = IsFd() && (Row() == nullptr || Row()->clock == quillon::ClockRule::Sysclk);
+    chkPll->setVisible(pll);
+    if (!pll) {
+        chkPll->setChecked(false);
     }
 }

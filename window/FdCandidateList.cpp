@@ -54,25 +54,26 @@ FdCandidateList::FdCandidateList(QWidget* parent) : QWidget(parent) {
     column->addWidget(lvwFdCandidates, 1);
 }
 
-void FdCandidateList::Show(const QString& sysclk,
+void FdCandidateList::Show(const QString& clockName, const QString& sysclk,
                            const std::vector<quillon::FdCandidate>& candidates,
                            const std::vector<quillon::FdFacts>& proposals) {
     m_candidates = candidates;
     lvwFdCandidates->clear();
     if (candidates.empty()) {
         lblFdSummary->setText(
-            tr("SYSCLK %1: no prescaler and Tq count gives both rates within %2 %. Press \"<\" "
+            tr("%1 %2: no prescaler and Tq count gives both rates within %3 %. Press \"<\" "
                "and change the oscillator or the rates.")
-                .arg(sysclk, ToQString(quillon::FormatGeneralNumber(quillon::kFdNearRatePercent))));
+                .arg(clockName, sysclk,
+                     ToQString(quillon::FormatGeneralNumber(quillon::kFdNearRatePercent))));
         return;
     }
     lblFdSummary->setText(candidates.size() == 1
-                              ? tr("SYSCLK %1: one pair of nominal and data timing gives these "
+                              ? tr("%1 %2: one pair of nominal and data timing gives these "
                                    "rates.")
-                                    .arg(sysclk)
-                              : tr("SYSCLK %1: %2 pairs of nominal and data timing give these "
+                                    .arg(clockName, sysclk)
+                              : tr("%1 %2: %3 pairs of nominal and data timing give these "
                                    "rates.")
-                                    .arg(sysclk)
+                                    .arg(clockName, sysclk)
                                     .arg(candidates.size()));
     QList<QTreeWidgetItem*> items;
     for (std::size_t i = 0; i < candidates.size(); ++i) {

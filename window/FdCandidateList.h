@@ -19,7 +19,9 @@ public:
 
     // `sysclk` is the clock's text ("40.000 MHz"); `proposals` holds the facts of each
     // candidate's proposal, in the same order.
-    void Show(const QString& sysclk, const std::vector<quillon::FdCandidate>& candidates,
+    // `clockName` is "SYSCLK" or "CAN clock", `sysclk` its frequency.
+    void Show(const QString& clockName, const QString& sysclk,
+              const std::vector<quillon::FdCandidate>& candidates,
               const std::vector<quillon::FdFacts>& proposals);
     // The chosen entry, 0-based; -1 when the list is empty.
     int CurrentIndex() const;

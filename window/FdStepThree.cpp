@@ -227,7 +227,7 @@ quillon::FdSetting FdStepThree::CurrentSetting() const {
         p.lPhase2 = c.phase2->value();
         p.lSJW = c.sjw->value();
     }
-    setting.tdc = quillon::RequiredTdc(setting.data);
+    setting.tdc = quillon::RequiredTdc(setting);
     return setting;
 }
 

@@ -13,13 +13,23 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace {
 
-constexpr quillon::RegisterLayout kLayouts[] = {
-    quillon::RegisterLayout::Cnf, quillon::RegisterLayout::Brgcon, quillon::RegisterLayout::Cicfg};
+// The layouts of the controllers the window's steps hold, in the table's order.
+std::vector<quillon::RegisterLayout> WindowLayouts() {
+    std::vector<quillon::RegisterLayout> layouts;
+    for (const quillon::Controller& row : quillon::ControllerTable()) {
+        if (quillon::SearchesLikeTheCalculator(row) &&
+            std::find(layouts.begin(), layouts.end(), row.layout) == layouts.end()) {
+            layouts.push_back(row.layout);
+        }
+    }
+    return layouts;
+}
 // Wide enough for a finding on two or three lines.
 constexpr int kPreviewWidthChars = 60;
 constexpr int kPreviewLines = 9;
@@ -42,9 +52,10 @@ QString LabelText(std::string_view name) {
 } // namespace
 
 RegistersDialog::RegistersDialog(double dOscFreqMHz, std::optional<double> dTargetKbps,
-                                 std::string decimalSeparator, QWidget* parent)
+                                 std::string decimalSeparator, const quillon::Controller* row,
+                                 QWidget* parent)
     : QDialog(parent), m_dOscFreqMHz(dOscFreqMHz), m_dTargetKbps(dTargetKbps),
-      m_sDecimalSeparator(std::move(decimalSeparator)) {
+      m_sDecimalSeparator(std::move(decimalSeparator)), m_row(row), m_layouts(WindowLayouts()) {
     setObjectName(QStringLiteral("RegistersDialog"));
     setWindowTitle(tr("Registers"));
     auto* grid = new QGridLayout(this);
@@ -61,8 +72,14 @@ RegistersDialog::RegistersDialog(double dOscFreqMHz, std::optional<double> dTarg
 
     cboLayout = new QComboBox(this);
     cboLayout->setObjectName(QStringLiteral("cboLayout"));
-    for (const quillon::RegisterLayout layout : kLayouts) {
+    for (const quillon::RegisterLayout layout : m_layouts) {
         cboLayout->addItem(LayoutName(layout));
+    }
+    // The controller chosen in step 1 starts with its own registers.
+    if (m_row != nullptr) {
+        const auto own = std::find(m_layouts.begin(), m_layouts.end(), m_row->layout);
+        cboLayout->setCurrentIndex(
+            own == m_layouts.end() ? 0 : static_cast<int>(own - m_layouts.begin()));
     }
     auto* layoutLabel = new QLabel(tr("&Controller:"), this);
     layoutLabel->setBuddy(cboLayout);
@@ -114,8 +131,9 @@ RegistersDialog::RegistersDialog(double dOscFreqMHz, std::optional<double> dTarg
 
 quillon::RegisterLayout RegistersDialog::Layout() const {
     const int index = cboLayout->currentIndex();
-    return index >= 0 && index < static_cast<int>(std::size(kLayouts)) ? kLayouts[index]
-                                                                       : kLayouts[0];
+    return index >= 0 && index < static_cast<int>(m_layouts.size())
+               ? m_layouts[static_cast<std::size_t>(index)]
+               : m_layouts.front();
 }
 
 void RegistersDialog::ShowLayout() {
@@ -143,8 +161,11 @@ std::optional<quillon::DecodedRegisters> RegistersDialog::Decode(std::string& pr
         problem = reading.sError;
         return std::nullopt;
     }
+    // The registers of step 1's controller are its own (its errata apply); another layout
+    // is read as the calculator reads it.
+    const quillon::Controller* row = m_row != nullptr && m_row->layout == layout ? m_row : nullptr;
     return quillon::DecodeRegisterValues(m_dOscFreqMHz, m_dTargetKbps, layout, reading.values,
-                                         m_sDecimalSeparator);
+                                         m_sDecimalSeparator, row);
 }
 
 void RegistersDialog::ShowPreview() {

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QDialogButtonBox;
@@ -25,8 +26,10 @@ class RegistersDialog : public QDialog {
 public:
     // The registers run on `dOscFreqMHz` and are meant for `dTargetKbps` (nothing: the
     // rate they give); numbers are written with `decimalSeparator`.
+    // `row` is the controller chosen in step 1 (nullptr: the calculator's MCP2510/MCP251X).
     RegistersDialog(double dOscFreqMHz, std::optional<double> dTargetKbps,
-                    std::string decimalSeparator, QWidget* parent = nullptr);
+                    std::string decimalSeparator, const quillon::Controller* row = nullptr,
+                    QWidget* parent = nullptr);
 
     // The setting of the accepted registers.
     const quillon::BitTimingSetting& setting() const { return m_setting; }
@@ -45,6 +48,8 @@ private:
     std::optional<double> m_dTargetKbps;
     std::string m_sDecimalSeparator;
     quillon::BitTimingSetting m_setting;
+    const quillon::Controller* m_row;
+    std::vector<quillon::RegisterLayout> m_layouts;
 
     QComboBox* cboLayout = nullptr;
     QLabel* lblValue[3] = {};

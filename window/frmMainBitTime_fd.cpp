@@ -67,6 +67,7 @@ quillon::FdSetting frmMainBitTime::FdInputsFromBoxes() const {
     inputs.bPll = m_controller->Pll();
     inputs.dNominalKbps = ReadBox(txtCANBaud);
     inputs.dDataKbps = ReadBox(m_controller->dataRateBox());
+    inputs.controller = m_controller->Row();
     return inputs;
 }
 
@@ -99,9 +100,9 @@ void frmMainBitTime::ShowFdStep2() {
     }
     const quillon::FdSetting inputs = FdInputsFromBoxes();
     const std::string sep = DecimalSeparator();
-    const std::vector<quillon::FdCandidate> found = quillon::SearchFdCandidates(
-        inputs.dOscFreqMHz, inputs.bPll, inputs.dNominalKbps, inputs.dDataKbps);
-    m_fdCandidates->Show(ToQString(quillon::DescribeFdTiming(inputs, sep).sSysclk), found,
+    const std::vector<quillon::FdCandidate> found = quillon::SearchFdCandidates(inputs);
+    m_fdCandidates->Show(ToQString(quillon::FdClockName(inputs.Row())),
+                         ToQString(quillon::DescribeFdTiming(inputs, sep).sSysclk), found,
                          quillon::DescribeFdProposals(inputs, found, sep));
 
     lblStep->setText(QStringLiteral("Step 2"));

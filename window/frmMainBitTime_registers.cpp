@@ -9,6 +9,7 @@
 #include "timing/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
+#include "window/ControllerChoice.h"
 #include "window/RegistersDialog.h"
 
 #include <QComboBox>
@@ -28,7 +29,8 @@ void frmMainBitTime::BuildRegistersButton() {
     cmdRegisters = new QPushButton(tr("Registers..."), pctSegment);
     cmdRegisters->setObjectName(QStringLiteral("cmdRegisters"));
     cmdRegisters->setToolTip(tr("Bring a register set you already have into step 3: CNF1..CNF3, "
-                                "BRGCON1..3 or CiCFG1/CiCFG2 on the oscillator above"));
+                                "BRGCON1..3, CiCFG1/CiCFG2 or the PIC32MX's CiCFG on the "
+                                "oscillator above"));
     cmdRegisters->setAutoDefault(true);
     Place(cmdRegisters, 6465, 4350, 855, 300);
     // The design's place is narrow: the caption gets a smaller font where it would touch
@@ -57,7 +59,7 @@ void frmMainBitTime::cmdRegisters_Click() {
     const double dRateKbps = ReadBox(txtCANBaud);
     const std::optional<double> target =
         quillon::RateComputeProblem(dRateKbps) ? std::nullopt : std::optional<double>(dRateKbps);
-    RegistersDialog dialog(dOscFreqMHz, target, DecimalSeparator(), this);
+    RegistersDialog dialog(dOscFreqMHz, target, DecimalSeparator(), m_controller->Row(), this);
     if (dialog.exec() == QDialog::Accepted) {
         ShowRegisterSetting(dialog.setting());
     }

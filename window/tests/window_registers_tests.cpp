@@ -132,6 +132,35 @@ private slots:
         QCOMPARE(Child<QTreeWidget>(*window, "lvwTq")->topLevelItemCount(), 2);
         QCOMPARE(StepThree(*window), before);
     }
+
+    // The controller chosen in step 1 by the keyboard carries into the dialog and step 3: the
+    // dialog starts with its registers (one box for the PIC32MX's CiCFG word), and the MCP2510
+    // erratum shows only for the rows that have it. The set: BRP-1 0, 8 Tq on 8 MHz, 16
+    // oscillator clocks a bit.
+    void theControllerOfStepOneCarriesThrough_data() {
+        QTest::addColumn<int>("downs"); // from the calculator's entry
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<bool>("erratum");
+        QTest::newRow("calculator") << 0 << QStringList{"0x00", "0x90", "0x02"} << true;
+        QTest::newRow("MCP2515") << 2 << QStringList{"0x00", "0x90", "0x02"} << false;
+        QTest::newRow("PIC32MX") << 10 << QStringList{"0x029000"} << false;
+    }
+    void theControllerOfStepOneCarriesThrough() {
+        QFETCH(int, downs);
+        QFETCH(QStringList, values);
+        QFETCH(bool, erratum);
+        window = std::make_unique<frmMainBitTime>();
+        window->show();
+        auto* choice = Child<QComboBox>(*window, "cboController");
+        for (int i = 0; i < downs; ++i) {
+            QTest::keyClick(choice, Qt::Key_Down);
+        }
+        GoToStep3(*window, QStringLiteral("8"), QStringLiteral("500"));
+        EnterRegisters(*window, values);
+        QVERIFY(answerer->take().isEmpty());
+        QCOMPARE(Child<QComboBox>(*window, "lstSelectTq")->currentText(), QStringLiteral("8"));
+        QCOMPARE(Text(*window, "lblCheck").contains(QStringLiteral("OSC1 clocks a bit")), erratum);
+    }
 };
 
 QTEST_MAIN(RegistersTest)

@@ -294,7 +294,8 @@ void FdStepThree::Describe() {
         c.error->setText(ToQString(p.sError));
         c.samplePoint->setText(ToQString(p.sSamplePoint) + QStringLiteral(" %"));
     }
-    lblFdTdc->setText(tr("TDC %1").arg(ToQString(quillon::FdTdcText(facts.setting.tdc))));
+    lblFdTdc->setText(tr("TDC %1").arg(ToQString(
+        quillon::FdTdcText(facts.setting.tdc, quillon::FdClockName(facts.setting.Row())))));
     const int limiting = facts.tolerance.lLimiting;
     QString tolerance = tr("Oscillator tolerance %1 %").arg(ToQString(facts.sTolerance));
     if (limiting > 0) {

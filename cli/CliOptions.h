@@ -147,6 +147,12 @@ struct OptionInfo {
     CommandMask optionalIn = 0;
 };
 
+struct Request;
+struct CommandOutput;
+// Runs a command that needs no Qt; the commands that draw or reach the session bus are run
+// by quillon-cli-qt from a table of its own.
+using CommandRunner = CommandOutput (*)(const Request&);
+
 struct CommandInfo {
     Command command;
     std::string_view name;
@@ -154,6 +160,9 @@ struct CommandInfo {
     std::string_view description; // the paragraph under the usage line of its help
     // The word before the name for the commands of a group ("fd"), empty for the others.
     std::string_view group = {};
+    CommandRunner run = nullptr; // nullptr: quillon-cli-qt runs it
+    // For a command `run` can answer only without some options: true when Qt is needed.
+    bool (*needsQt)(const Request&) = nullptr;
 };
 
 // The entry of an option by either spelling; nullptr for a name that is none. Two entries

@@ -7,25 +7,37 @@
 #include "cli/ReportCommand.h"
 #include "cli/ShowCommand.h"
 
+#include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
+namespace {
+
+using namespace quillon::cli;
+
+// The commands that need Qt, each with what runs it; show takes what is left.
+constexpr std::pair<Command, CommandRunner> kQtCommands[] = {
+    {Command::Report, RunReport},
+    {Command::Bus, RunBusWithPage},
+    {Command::FdReport, RunFdReport},
+    {Command::Show, RunShow},
+};
+
+CommandOutput RunWithQt(const Request& request) {
+    const auto* entry =
+        std::find_if(std::begin(kQtCommands), std::end(kQtCommands),
+                     [&request](const auto& row) { return row.first == request.command; });
+    return (entry == std::end(kQtCommands) ? RunShow : entry->second)(request);
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    using namespace quillon::cli;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const CommandOutput output = RunCommandLine(args, [](const Request& request) {
-        switch (request.command) {
-        case Command::Report:
-            return RunReport(request);
-        case Command::Bus:
-            return RunBusWithPage(request);
-        case Command::FdReport:
-            return RunFdReport(request);
-        default:
-            return RunShow(request);
-        }
-    });
+    const CommandOutput output = RunCommandLine(args, RunWithQt);
     std::cout << output.out << std::flush;
     std::cerr << output.err << std::flush;
     return output.status;

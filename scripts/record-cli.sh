@@ -76,6 +76,12 @@ run bus --rate 250 --node a=dspic33f@20 --node b=pic24h@10:cicfg=0x0001,0x02BA \
   --node c=dspic30@16:segments=0/16/2/8/5/1
 run bus --rate 125 --node a=mcp251x@8:ppm=50 --node b=mcp251x@20
 run bus --rate 500 --node a=mcp251x@8000000 --node b=mcp251x@20
+for rate in 125 250 500 1000; do
+  run bus --rate "$rate" --node a=mcp251x@16 --node b=pic18@40 --node c=dspic33f@20
+  run bus --rate "$rate" --node a=mcp251x@8:kernel --node b=mcp251x@16 --node c=pic24h@24 --json
+  run bus --rate "$rate" --node a=mcp251x@10:ppm=50 --node b=mcp251x@25 --node c=pic18@32 \
+    --node d=dspic30@12
+done
 
 for osc in 20 40; do
   for pair in "500 2000" "500 4000" "1000 5000" "250 1000"; do

@@ -1,5 +1,7 @@
 #include "timing/Analysis.h"
 
+#include "timing/SamplePoint.h"
+
 #include "timing/NumberFormat.h"
 #include "timing/QuantumLength.h"
 
@@ -37,7 +39,7 @@ TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lP
     }
     const double n = lTqCount;
     result.dOscTolerance = OscillatorTolerance(lTqCount, lPhase1, lPhase2, lSJW);
-    result.dSamplePointPercent = (1.0 + lPropagation + lPhase1) / n * 100.0;
+    result.dSamplePointPercent = SamplePointPercent(1 + lPropagation + lPhase1, n);
     result.dRecommendedSamplePointPercent = RecommendedSamplePointPercent(dBitRate);
 
     if (IsUsableQuantum(dTqSeconds)) {

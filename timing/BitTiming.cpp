@@ -3,6 +3,7 @@
 #include "timing/DisplayTexts.h"
 #include "timing/NumberFormat.h"
 #include "timing/QuantumLength.h"
+#include "timing/SamplePoint.h"
 
 namespace quillon {
 
@@ -19,7 +20,8 @@ RateFacts DescribeRate(const BitTimingSetting& s, std::string_view sep) {
     rate.dTargetBaud = s.dTargetKbps * 1000.0;
     rate.dTqSeconds = ReportTqSeconds(s.dOscFreqMHz, s.lBRPMinus1, s.ClockPeriodsPerBrp());
     rate.dActualBaud = 1.0 / (s.segments.lTqCount * rate.dTqSeconds);
-    rate.dErrorPercent = (rate.dTargetBaud - rate.dActualBaud) / rate.dTargetBaud * 100.0;
+    rate.dErrorPercent =
+        RateErrorPercent(rate.dActualBaud, rate.dTargetBaud, ErrorSign::BelowIsPositive);
     rate.bHitsTarget = RoundToWhole(rate.dActualBaud) == RoundToWhole(rate.dTargetBaud);
     rate.sTq = FormatEngineering(rate.dTqSeconds, "0.000", "s", false, sep);
     rate.sActual = FormatEngineering(rate.dActualBaud, "0.000###", "bps", false, sep);

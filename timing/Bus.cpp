@@ -1,5 +1,7 @@
 #include "timing/Bus.h"
 
+#include "timing/SamplePoint.h"
+
 #include "timing/CandidateSearch.h"
 #include "timing/Decode.h"
 #include "timing/Mcp251xLinux.h"
@@ -68,7 +70,8 @@ std::vector<Group> LegalGroups(const BusNode& node, double dBusBps) {
         const double dReportTq = ReportTqSeconds(node.dOscFreqMHz, brp1, periods);
         for (int n = kMinTqCount; n <= kMaxTqCount; ++n) {
             const double dActual = 1.0 / (n * dReportTq);
-            const double dNeed = dCrystal + std::fabs((dActual - dBusBps) / dBusBps * 100.0);
+            const double dNeed = dCrystal + std::fabs(RateErrorPercent(dActual, dBusBps,
+                                                                       ErrorSign::AboveIsPositive));
             if (std::isfinite(dNeed) && std::isfinite(bestDf[static_cast<std::size_t>(n)])) {
                 groups.push_back({brp1, n, dNeed, bestDf[static_cast<std::size_t>(n)]});
             }
@@ -229,12 +232,20 @@ std::vector<Option> ChooseFreeNodes(std::vector<FreeNode>& free, double dFixedDf
                     continue;
                 }
                 const double dDiagramTq =
-                    DiagramTqSeconds(node.node->dOscFreqMHz, group.lBRPMinus1);
+                    DiagramTqSeconds(node.node->dOscFreqMHz, group.lBRPMinus1,
+                                     ClockPeriodsPerBrp(node.node->controller->clock));
                 const int n = group.lTqCount;
                 ForEachLegalSegments(n, [&](int p, int q, int r, int j, double df) {
-                    const Option option{
-                        group.lBRPMinus1, n, p, q, r, j, df, group.dNeed, 100.0 * (1 + p + q) / n,
-                        p * dDiagramTq};
+                    const Option option{group.lBRPMinus1,
+                                        n,
+                                        p,
+                                        q,
+                                        r,
+                                        j,
+                                        df,
+                                        group.dNeed,
+                                        SamplePointPercent(1 + p + q, n),
+                                        p * dDiagramTq};
                     if (df >= dNeeded && (!pick || rank(option) < rank(*pick))) {
                         pick = option;
                     }

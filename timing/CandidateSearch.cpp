@@ -2,6 +2,7 @@
 
 #include "timing/NumberFormat.h"
 #include "timing/QuantumLength.h"
+#include "timing/SamplePoint.h"
 
 #include <utility>
 
@@ -24,9 +25,11 @@ TqCandidate MakeCandidate(double dOscFreqInMhz, double dCANBaudRate, double dRou
     candidate.lOscClocks = lPeriodsPerBrp * lBRP * lTqCount;
     candidate.bMatches = RoundToWhole(candidate.dActualBaud) == dRoundedTarget;
     if (rule == ErrorSignRule::Search) {
-        candidate.dErrorPercent = (candidate.dActualBaud - dCANBaudRate) / dCANBaudRate * 100;
+        candidate.dErrorPercent =
+            RateErrorPercent(candidate.dActualBaud, dCANBaudRate, ErrorSign::AboveIsPositive);
     } else {
-        candidate.dErrorPercent = (dCANBaudRate - candidate.dActualBaud) / dCANBaudRate * 100;
+        candidate.dErrorPercent =
+            RateErrorPercent(candidate.dActualBaud, dCANBaudRate, ErrorSign::BelowIsPositive);
     }
     return candidate;
 }

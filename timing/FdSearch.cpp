@@ -3,6 +3,7 @@
 
 #include "timing/Analysis.h"
 #include "timing/NumberFormat.h"
+#include "timing/SamplePoint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,7 @@ namespace {
 // of a percent x N, as the classic recommendation compares them.
 std::optional<FdPhaseSetting> PlaceSamplePoint(const FdPhaseLimits& l, int lBRP, int lTqCount,
                                                double dRecommendedPercent) {
-    const long recommended = std::lround(dRecommendedPercent * 10) * lTqCount;
+    const long recommendedTenths = std::lround(dRecommendedPercent * 10);
     std::optional<FdPhaseSetting> best;
     std::tuple<bool, long> bestRank;
     for (int tseg2 = l.tseg2Min; tseg2 <= l.tseg2Max; ++tseg2) {
@@ -26,9 +27,8 @@ std::optional<FdPhaseSetting> PlaceSamplePoint(const FdPhaseLimits& l, int lBRP,
         if (tseg1 < l.tseg1Min || tseg1 > l.tseg1Max) {
             continue;
         }
-        const long samplePoint = 1000L * (1 + tseg1);
-        const std::tuple<bool, long> rank{samplePoint <= recommended,
-                                          -std::labs(recommended - samplePoint)};
+        const SamplePointRank placed = RankSamplePoint(1 + tseg1, lTqCount, recommendedTenths);
+        const std::tuple<bool, long> rank{placed.bNotPast, placed.lCloseness};
         if (!best || bestRank < rank) {
             best = FdPhaseSetting{lBRP, 0, tseg1, tseg2, 1};
             bestRank = rank;
@@ -78,7 +78,7 @@ FdPhaseCandidate MakeFdPhaseCandidate(double dSysclkMHz, double dRateKbps, int l
     c.lBRP = lBRP;
     c.lTqCount = lTqCount;
     c.dActualBaud = dSysclkMHz * 1e6 / (lBRP * static_cast<double>(lTqCount));
-    c.dErrorPercent = (c.dActualBaud - target) / target * 100.0;
+    c.dErrorPercent = RateErrorPercent(c.dActualBaud, target, ErrorSign::AboveIsPositive);
     c.bExact = RoundToWhole(c.dActualBaud) == RoundToWhole(target);
     return c;
 }

@@ -8,6 +8,7 @@
 #include "timing/InputChecks.h"
 #include "timing/NumberFormat.h"
 #include "timing/QuantumLength.h"
+#include "timing/SamplePoint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,13 +43,14 @@ FdPhaseFacts DescribePhase(const FdSetting& setting, FdPhase phase, double dSysc
     f.sTq = FormatEngineering(dTq, "0.000", "s", false, sep);
     f.dTargetBaud = setting.TargetKbps(phase) * 1000.0;
     f.dActualBaud = usable ? dSysclkHz / (s.lBRP * static_cast<double>(f.lTqCount)) : 0.0;
-    f.dErrorPercent =
-        f.dTargetBaud > 0 ? (f.dActualBaud - f.dTargetBaud) / f.dTargetBaud * 100.0 : 0.0;
+    f.dErrorPercent = f.dTargetBaud > 0 ? RateErrorPercent(f.dActualBaud, f.dTargetBaud,
+                                                           ErrorSign::AboveIsPositive)
+                                        : 0.0;
     f.bHitsTarget = RoundToWhole(f.dActualBaud) == RoundToWhole(f.dTargetBaud);
     f.sActual = Kbps(f.dActualBaud, sep);
     f.sError = FormatNumber(f.dErrorPercent, "0.0##", sep) + " %";
     f.dSamplePointPercent =
-        f.lTqCount > 0 ? (1.0 + s.lPropagation + s.lPhase1) / f.lTqCount * 100.0 : 0.0;
+        f.lTqCount > 0 ? SamplePointPercent(1 + s.lPropagation + s.lPhase1, f.lTqCount) : 0.0;
     f.sSamplePoint = SamplePointText(f.dSamplePointPercent, sep);
     f.dRecommendedSamplePointPercent = RecommendedSamplePointPercent(f.dActualBaud);
     const auto duration = [dTq, sep](std::string_view name, int tq) {

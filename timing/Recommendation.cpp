@@ -1,6 +1,7 @@
 #include "timing/Recommendation.h"
 
 #include "timing/Analysis.h"
+#include "timing/SamplePoint.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -53,11 +54,9 @@ std::optional<BitTimingSetting> RecommendedSetting(const BitTimingSetting& setti
                 if (CheckTimingRules(true, s) != TimingVerdict::Pass) {
                     continue;
                 }
-                const long lSamplePoint = 1000L * (1 + p + q);
-                const long lRecommended = lRecommendedTenths * n;
+                const SamplePointRank placed = RankSamplePoint(1 + p + q, n, lRecommendedTenths);
                 const double dTolerance = AnalyseTiming(n, p, q, r, j, 0.0, 0.0).dOscTolerance;
-                const Rank rank{lSamplePoint <= lRecommended,
-                                -std::labs(lRecommended - lSamplePoint), dTolerance, p, j};
+                const Rank rank{placed.bNotPast, placed.lCloseness, dTolerance, p, j};
                 if (!best || bestRank < rank) {
                     best = candidate;
                     bestRank = rank;

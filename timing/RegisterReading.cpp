@@ -136,8 +136,7 @@ RegisterReading ReadRegisterValues(RegisterLayout layout,
         }
         reading.sError = std::to_string(info.count) +
                          (info.count == 1 ? " value is needed (" : " values are needed (") + names +
-                         "), " +
-                         std::to_string(texts.size()) +
+                         "), " + std::to_string(texts.size()) +
                          (texts.size() == 1 ? " was given" : " were given");
         return reading;
     }

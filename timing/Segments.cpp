@@ -1,5 +1,7 @@
 #include "timing/Segments.h"
 
+#include "timing/SamplePoint.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -84,11 +86,7 @@ std::string_view VerdictText(TimingVerdict verdict) {
 }
 
 double SamplePointPercent(const SegmentSettings& settings) {
-    if (settings.lTqCount == 0) {
-        return 0.0;
-    }
-    return static_cast<double>(1 + settings.lPropagation + settings.lPhase1) / settings.lTqCount *
-           100;
+    return SamplePointPercent(1 + settings.lPropagation + settings.lPhase1, settings.lTqCount);
 }
 
 } // namespace quillon

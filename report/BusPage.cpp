@@ -1,5 +1,6 @@
 #include "report/BusPage.h"
 
+#include "report/HtmlText.h"
 #include "report/ReportValues.h"
 #include "timing/Maker.h"
 #include "timing/NumberFormat.h"
@@ -14,29 +15,6 @@ namespace {
 
 constexpr std::string_view kFont = "<font face=\"Verdana\" size=\"2\">";
 constexpr std::string_view kGrey = "#C0C0C0";
-
-std::string Escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::string Base64(std::string_view bytes) {
     static constexpr char kDigits[] =
@@ -86,7 +64,7 @@ std::string NodeRows(const BusVerdict& bus) {
             true, false);
     bool grey = false;
     for (const NodeVerdict& node : bus.nodes) {
-        std::vector<std::string> cells{Escaped(node.sName), std::string(node.controller->sName),
+        std::vector<std::string> cells{HtmlQuoted(node.sName), std::string(node.controller->sName),
                                        std::string(SourceName(node.source))};
         if (node.facts) {
             const BitTimingFacts& f = *node.facts;
@@ -101,7 +79,7 @@ std::string NodeRows(const BusVerdict& bus) {
                           FormatGeneralNumber(node.dCrystalPpm) + " ppm",
                           Percent(node.dNeedPercent) + " %"});
         } else {
-            cells.push_back(Escaped(node.sReason));
+            cells.push_back(HtmlQuoted(node.sReason));
         }
         rows += Row(cells, false, grey);
         grey = !grey;
@@ -149,7 +127,7 @@ std::string BusPageHtml(const BusVerdict& bus, const std::vector<BusPageDrawing>
                 FormatNumber(bus.dSamplePointSpreadPercent, "0.0") + " % apart; keep them close.";
     }
     for (const std::string& problem : bus.problems) {
-        page += "<br>" + Escaped(problem);
+        page += "<br>" + HtmlQuoted(problem);
     }
     page += "</font></p>\n<p>&nbsp;</p>\n";
 
@@ -159,29 +137,29 @@ std::string BusPageHtml(const BusVerdict& bus, const std::vector<BusPageDrawing>
     page += Section("Bit Timing of Every Node, on One Time Scale");
     for (std::size_t i = 0; i < bus.nodes.size() && i < drawings.size(); ++i) {
         const NodeVerdict& node = bus.nodes[i];
-        page += "<p>" + std::string(kFont) + "<strong>" + Escaped(node.sName) + "</strong>";
+        page += "<p>" + std::string(kFont) + "<strong>" + HtmlQuoted(node.sName) + "</strong>";
         if (node.facts) {
             page += ": sample point " + node.facts->sSamplePoint + " %</font><br>";
-            page += "<img border=\"1\" alt=\"bit timing of " + Escaped(node.sName) + "\" width=\"" +
-                    std::to_string(drawings[i].lWidth) + "\" height=\"" +
+            page += "<img border=\"1\" alt=\"bit timing of " + HtmlQuoted(node.sName) +
+                    "\" width=\"" + std::to_string(drawings[i].lWidth) + "\" height=\"" +
                     std::to_string(drawings[i].lHeight) + "\" src=\"data:image/png;base64," +
                     Base64(drawings[i].sPngBytes) + "\"></p>\n";
         } else {
-            page += ": " + Escaped(node.sReason) + "</font></p>\n";
+            page += ": " + HtmlQuoted(node.sReason) + "</font></p>\n";
         }
     }
 
     std::string findings;
     for (const NodeVerdict& node : bus.nodes) {
         for (const std::string& finding : node.findings) {
-            findings += "<li>" + Escaped(node.sName) + ": " + Escaped(finding) + "</li>\n";
+            findings += "<li>" + HtmlQuoted(node.sName) + ": " + HtmlQuoted(finding) + "</li>\n";
         }
     }
     if (!findings.empty()) {
         page += "<p>&nbsp;</p>\n" + Section("Findings") + "<ul>" + std::string(kFont) + "\n" +
                 findings + "</font></ul>\n";
     }
-    page += "<hr>\n<p><font face=\"Verdana\" size=\"1\">Generated " + Escaped(sDate) +
+    page += "<hr>\n<p><font face=\"Verdana\" size=\"1\">Generated " + HtmlQuoted(sDate) +
             " ( <a href=\"" + std::string(kMakerUrl) + "\">" + std::string(kMakerHost) +
             "</a> )</font></p>\n</body>\n</html>\n";
     return page;

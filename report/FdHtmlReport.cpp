@@ -2,6 +2,7 @@
 #include "report/FdHtmlReport.h"
 
 #include "report/HtmlReport.h"
+#include "report/HtmlText.h"
 #include "report/ReportValues.h"
 #include "timing/Controllers.h"
 #include "timing/NumberFormat.h"
@@ -129,26 +130,6 @@ constexpr std::string_view kFdPageTemplate = R"PAGE(
 
 constexpr std::string_view kGrey = " bgcolor=\"#C0C0C0\"";
 
-std::string Escaped(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 std::string Cell(std::string_view width, std::string_view text, bool grey, bool bold) {
     const std::string inner =
         bold ? "<strong>" + std::string(text) + "</strong>" : std::string(text);
@@ -164,7 +145,7 @@ std::string Rows(const std::vector<std::vector<std::string>>& rows,
     for (std::size_t r = 0; r < rows.size(); ++r) {
         text += "  <tr>\n";
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            text += Cell(widths[c], Escaped(rows[r][c]), r % 2 == 1, c == 0);
+            text += Cell(widths[c], HtmlText(rows[r][c]), r % 2 == 1, c == 0);
         }
         text += "  </tr>\n";
     }
@@ -221,7 +202,7 @@ std::string FindingsList(const FdFacts& f) {
     for (const FdFinding& finding : f.findings) {
         text += "  <li><font face=\"Verdana\" size=\"2\">" +
                 std::string(finding.kind == FdFindingKind::Rule ? "Rule broken: " : "Advice: ") +
-                Escaped(finding.sText) + "</font></li>\n";
+                HtmlText(finding.sText) + "</font></li>\n";
     }
     return text + "</ul>\n";
 }
@@ -251,7 +232,7 @@ FdReportValues BuildFdReportValues(const FdFacts& f, const std::string& sDate,
     values["sToleranceRows"] = ToleranceRows(f);
     values["sTolerance"] = f.sTolerance;
     values["sLimiting"] = std::to_string(f.tolerance.lLimiting);
-    values["sVerdict"] = Escaped(f.sVerdict);
+    values["sVerdict"] = HtmlText(f.sVerdict);
     values["sFindings"] = FindingsList(f);
     values["sRegisterRows"] = RegisterRows(f);
     values["sDate"] = sDate;

@@ -54,18 +54,10 @@ std::string ClockText(const Controller& row) {
     return std::string(row.sClockName);
 }
 
-std::string PhaseLimits(const FdPhaseLimits& l) {
-    return "BRP " + Range(l.brpMin, l.brpMax) + ", TSEG1 " + Range(l.tseg1Min, l.tseg1Max) +
-           ", TSEG2 " + Range(l.tseg2Min, l.tseg2Max) + ", SJW 1.." + std::to_string(l.sjwMax);
-}
-
-std::string LimitsText(const Controller& row) {
-    if (row.IsFd()) {
-        return "nominal " + PhaseLimits(row.nominalLimits) + "; data " +
-               PhaseLimits(row.dataLimits);
-    }
-    return "BRP-1 " + Range(row.limits.brpMinus1Min, row.limits.brpMinus1Max) + ", " +
-           Range(row.limits.tqMin, row.limits.tqMax) + " Tq";
+// "1..256/2..256/1..128/128": BRP, TSEG1, TSEG2 and the largest SJW of a phase.
+std::string Ranges(const FdPhaseLimits& l) {
+    return Range(l.brpMin, l.brpMax) + "/" + Range(l.tseg1Min, l.tseg1Max) + "/" +
+           Range(l.tseg2Min, l.tseg2Max) + "/" + std::to_string(l.sjwMax);
 }
 
 void KernelLimitsJson(JsonWriter& json, const KernelLimits& l) {
@@ -169,18 +161,33 @@ CommandOutput RunControllers(const Request& request) {
         json.EndArray().EndObject();
         return CommandOutput{kExitOk, json.Text(), {}};
     }
-    TextTable table;
-    table.AddRow({"Name", "Aliases", "Kind", "Clock", "Registers", "Limits", "Linux"});
+    TextTable classic;
+    classic.AddRow({"Name", "Aliases", "Clock", "Registers", "BRP-1", "Tq", "Erratum", "Linux"});
+    TextTable fd;
+    fd.AddRow({"Name", "Aliases", "Clock", "Registers", "Nominal BRP/TSEG1/TSEG2/SJW",
+               "Data BRP/TSEG1/TSEG2/SJW", "Linux"});
     for (const Controller& row : ControllerTable()) {
-        table.AddRow({std::string(row.sName), Aliases(row), std::string(KindName(row.kind)),
-                      ClockText(row), Registers(row), LimitsText(row),
-                      row.linux ? std::string(row.linux->sName) : "-"});
+        const std::string driver = row.linux ? std::string(row.linux->sName) : "-";
+        if (row.IsFd()) {
+            fd.AddRow({std::string(row.sName), Aliases(row), ClockText(row), Registers(row),
+                       Ranges(row.nominalLimits), Ranges(row.dataLimits), driver});
+        } else {
+            classic.AddRow({std::string(row.sName), Aliases(row), ClockText(row), Registers(row),
+                            Range(row.limits.brpMinus1Min, row.limits.brpMinus1Max),
+                            Range(row.limits.tqMin, row.limits.tqMax),
+                            row.bBusIdleErratum ? "bus idle" : "-", driver});
+        }
     }
     return CommandOutput{kExitOk,
-                         table.Text() + "\n--controller takes a name or an alias; " +
+                         "Classic controllers (--controller NAME on candidates, timing, decode, "
+                         "kernel, export, report; NAME=CONTROLLER@MHZ in bus nodes)\n\n" +
+                             classic.Text() +
+                             "\nCAN FD controllers (--controller NAME on the fd commands)\n\n" +
+                             fd.Text() + "\nA name or an alias may be given. " +
                              std::string(DefaultController().sName) +
-                             " is the calculator's own MCP2510/MCP251X (with the MCP2510's "
-                             "bus idle erratum).\n",
+                             " is the calculator's own MCP2510/MCP251X, with the MCP2510's bus "
+                             "idle erratum;\nwithout --controller the fd commands show the "
+                             "MCP251xFD's and the dsPIC33C's registers together.\n",
                          {}};
 }
 

@@ -13,7 +13,7 @@
 #include "support/WindowDriver.h"
 #include "timing/CandidateSearch.h"
 #include "window/BitTimingPicture.h"
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -85,8 +85,8 @@ class WidgetBench : public QObject {
 
 private:
     // A shown window at step 1 whose first frame is painted.
-    std::unique_ptr<frmMainBitTime> OpenWindow() {
-        auto window = std::make_unique<frmMainBitTime>();
+    std::unique_ptr<CalculatorWindow> OpenWindow() {
+        auto window = std::make_unique<CalculatorWindow>();
         const PaintCounter painted(window.get());
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get())) {
@@ -99,12 +99,12 @@ private:
         return window;
     }
 
-    void Next(frmMainBitTime& window) {
+    void Next(CalculatorWindow& window) {
         QTest::mouseClick(Child<QPushButton>(window, "cmdNext"), Qt::LeftButton);
     }
 
     // A window at step 3 with the first chosen Tq count (16 at 16 MHz / 500 kbit/s).
-    std::unique_ptr<frmMainBitTime> OpenStepThree() {
+    std::unique_ptr<CalculatorWindow> OpenStepThree() {
         auto window = OpenWindow();
         Next(*window);
         ServeEventLoop();
@@ -128,7 +128,7 @@ private slots:
     // repaint and the event loop serves it.
     void floorEmptyRepaint() {
         QWidget empty;
-        empty.resize(frmMainBitTime().size());
+        empty.resize(CalculatorWindow().size());
         empty.show();
         QVERIFY(QTest::qWaitForWindowExposed(&empty));
         ServeEventLoop();
@@ -145,7 +145,7 @@ private slots:
     void windowFirstFrame() {
         QElapsedTimer timer;
         timer.start();
-        auto window = std::make_unique<frmMainBitTime>();
+        auto window = std::make_unique<CalculatorWindow>();
         const PaintCounter painted(window.get());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));

@@ -3,7 +3,7 @@
 #include "canvas/ImageCanvas.h"
 #include "cli/OffscreenGui.h"
 #include "cli/TimingChoice.h"
-#include "desktop/basShellExecute.h"
+#include "desktop/DesktopHandOff.h"
 #include "report/ReportFiles.h"
 
 #include <QImage>
@@ -67,7 +67,7 @@ CommandOutput FinishReport(const Request& request, const std::filesystem::path& 
     }
     output.out = "Wrote " + result.reportPath + "\nWrote " + (folder / bitmapName).string() + "\n";
     if (request.open) {
-        basShellExecute::ShellOpen(result.reportPath);
+        quillon::desktop::ShellOpen(result.reportPath);
     }
     return output;
 }

@@ -1,9 +1,9 @@
 #include "startup/AutomationServer.h"
 
-#include "cvrnBitTimeUIAdaptor.h"
+#include "AutomationObjectAdaptor.h"
 #include "startup/AutomationBus.h"
-#include "startup/CalculatorWindow.h"
-#include "window/frmMainBitTime.h"
+#include "startup/WindowInstance.h"
+#include "window/CalculatorWindow.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -12,11 +12,11 @@
 #include <QDBusPendingReply>
 #include <QGuiApplication>
 
-AutomationServer::AutomationServer(basBitTime::StartMode mode, int graceMs, QObject* parent)
+AutomationServer::AutomationServer(start::StartMode mode, int graceMs, QObject* parent)
     : QObject(parent), m_mode(mode) {
     // The adaptor is a child of the object it serves and goes with it.
-    new cvrnBitTimeUIAdaptor(&m_automation);
-    connect(&m_automation, &cvrnBitTimeUI::calledOverBus, this, &AutomationServer::OnCalled);
+    new AutomationObjectAdaptor(&m_automation);
+    connect(&m_automation, &AutomationObject::calledOverBus, this, &AutomationServer::OnCalled);
 
     m_callers.setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     connect(&m_callers, &QDBusServiceWatcher::serviceUnregistered, this,
@@ -51,7 +51,7 @@ QString AutomationServer::Offer() {
 void AutomationServer::Start() {
     QGuiApplication::setQuitOnLastWindowClosed(false);
     WatchWindow();
-    if (m_mode == basBitTime::StartMode::Automation) {
+    if (m_mode == start::StartMode::Automation) {
         m_grace.start();
     }
 }
@@ -106,17 +106,17 @@ void AutomationServer::OnCallerLeft(const QString& busName) {
 }
 
 void AutomationServer::QuitIfUnused() {
-    if (CalculatorWindowExists() || !m_callers.watchedServices().isEmpty()) {
+    if (WindowInstanceExists() || !m_callers.watchedServices().isEmpty()) {
         return;
     }
     QCoreApplication::quit();
 }
 
 void AutomationServer::WatchWindow() {
-    if (!CalculatorWindowExists()) {
+    if (!WindowInstanceExists()) {
         return;
     }
     // The window deletes itself when closed; decide after the deletion has completed.
-    connect(&CalculatorWindow(), &QObject::destroyed, this, &AutomationServer::QuitIfUnused,
+    connect(&WindowInstance(), &QObject::destroyed, this, &AutomationServer::QuitIfUnused,
             static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
 }

@@ -5,8 +5,8 @@
 // process that the bus started for a client must not linger when no call comes. So the
 // process ends once the window is gone and none of its callers is left on the bus, and a
 // process started with --automation ends when no call arrives within a grace period.
-#include "startup/basBitTime.h"
-#include "startup/cvrnBitTimeUI.h"
+#include "startup/AutomationObject.h"
+#include "startup/StartMode.h"
 
 #include <QDBusServiceWatcher>
 #include <QObject>
@@ -17,7 +17,7 @@ class AutomationServer : public QObject {
     Q_OBJECT
 
 public:
-    AutomationServer(basBitTime::StartMode mode, int graceMs, QObject* parent = nullptr);
+    AutomationServer(start::StartMode mode, int graceMs, QObject* parent = nullptr);
 
     // Exports the automation object on the session bus and takes the service name. Returns
     // an empty text on success, otherwise why clients cannot reach this process.
@@ -39,8 +39,8 @@ private slots:
 private:
     void WatchWindow();
 
-    basBitTime::StartMode m_mode;
-    cvrnBitTimeUI m_automation;
+    start::StartMode m_mode;
+    AutomationObject m_automation;
     QDBusServiceWatcher m_callers;
     QTimer m_grace;
 };

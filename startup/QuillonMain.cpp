@@ -4,7 +4,7 @@
 
 #include "startup/AutomationBus.h"
 #include "startup/AutomationServer.h"
-#include "startup/basBitTime.h"
+#include "startup/StartMode.h"
 #include "timing/Maker.h"
 #include "timing/Version.h"
 
@@ -65,9 +65,8 @@ int QuillonMain(int argc, char* argv[], ExportExtraObjects exportExtra) {
         QString::fromUtf8(quillon::kVersion.data(), static_cast<int>(quillon::kVersion.size())));
     QGuiApplication::setDesktopFileName(QStringLiteral("example.varnholt.Quillon"));
 
-    const basBitTime::StartMode mode =
-        basBitTime::StartModeFromArguments(QApplication::arguments());
-    const bool automationStart = mode == basBitTime::StartMode::Automation;
+    const start::StartMode mode = start::StartModeFromArguments(QApplication::arguments());
+    const bool automationStart = mode == start::StartMode::Automation;
 
     QString graceProblem;
     AutomationServer server(mode, AutomationServer::GracePeriodMs(&graceProblem));
@@ -92,7 +91,7 @@ int QuillonMain(int argc, char* argv[], ExportExtraObjects exportExtra) {
         std::fprintf(stderr, "quillon: an extra object could not be exported on the bus.\n");
     }
 
-    basBitTime::Main(mode);
+    start::Main(mode);
     server.Start();
     return QApplication::exec();
 }

@@ -20,7 +20,7 @@ QString Sentences(const std::vector<std::string>& sentences) {
 }
 
 QString Tr(const char* text) {
-    return QCoreApplication::translate("frmMainBitTime", text);
+    return QCoreApplication::translate("CalculatorWindow", text);
 }
 
 } // namespace

@@ -11,10 +11,10 @@
 #include "ui/QtText.h"
 #include "ui/WaitCursor.h"
 #include "window/BitTimingPicture.h"
+#include "window/CalculatorWindow.h"
 #include "window/ClipboardCopy.h"
 #include "window/MenuButton.h"
 #include "window/ReportHandOff.h"
-#include "window/frmMainBitTime.h"
 
 #include <QComboBox>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #include "window/ReportHandOff.h"
 
+#include "desktop/DesktopHandOff.h"
 #include "desktop/ReportFolder.h"
-#include "desktop/basShellExecute.h"
 #include "timing/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
@@ -22,11 +22,11 @@ void WriteAndOpenReport(QWidget* parent, const BitTimingPicture& picture,
     if (!result.ok) {
         ShowMessage(
             parent, QMessageBox::Critical, ToQString(quillon::kAppTitle),
-            QCoreApplication::translate("frmMainBitTime",
+            QCoreApplication::translate("CalculatorWindow",
                                         "The report could not be written.\n\nFile: "
                                         "%1\nReason: %2")
                 .arg(QString::fromStdString(result.sFile), QString::fromStdString(result.sReason)));
         return;
     }
-    basShellExecute::ShellOpen(result.reportPath);
+    quillon::desktop::ShellOpen(result.reportPath);
 }

@@ -1,7 +1,7 @@
 // Handing the report and the maker's website to the desktop, through a recording shell that
 // starts nothing, and the choice of the folder the report goes to.
+#include "desktop/DesktopHandOff.h"
 #include "desktop/ReportFolder.h"
-#include "desktop/basShellExecute.h"
 
 #include "support/RecordingShell.h"
 #include "support/ScopedEnv.h"
@@ -34,7 +34,7 @@ TEST(LaunchDefaultBrowser, AsksWithATemporaryFileAndStartsTheBrowser) {
         if (row.leftover) {
             test::WriteFile(folder / "temphtm.HTM", "an older, longer file left behind\r\n");
         }
-        EXPECT_EQ(basShellExecute::LaunchDefaultBrowser(kUrl, folder.path()), row.launched);
+        EXPECT_EQ(quillon::desktop::LaunchDefaultBrowser(kUrl, folder.path()), row.launched);
         EXPECT_EQ(shell.filesAsked, std::vector<std::string>{(folder / "temphtm.HTM").string()});
         EXPECT_EQ(shell.contentsSeen, std::vector<std::string>{"\"<HTML> <\\HTML>\"\r\n"});
         EXPECT_EQ(shell.starts.size(), row.starts);
@@ -51,11 +51,11 @@ TEST(LaunchDefaultBrowser, FailsCleanlyWithoutAFolderOrADesktop) {
     shell.browser = "/usr/bin/web";
     test::WriteFile(folder / "plain", "x");
     for (const fs::path& where : {folder / "plain", folder / "missing"}) {
-        EXPECT_FALSE(basShellExecute::LaunchDefaultBrowser(kUrl, where)) << where;
+        EXPECT_FALSE(quillon::desktop::LaunchDefaultBrowser(kUrl, where)) << where;
     }
     EXPECT_TRUE(shell.filesAsked.empty()) << "no search without the temporary file";
     shell.fails = true;
-    EXPECT_FALSE(basShellExecute::LaunchDefaultBrowser(kUrl, folder.path()));
+    EXPECT_FALSE(quillon::desktop::LaunchDefaultBrowser(kUrl, folder.path()));
     EXPECT_TRUE(shell.starts.empty());
     EXPECT_FALSE(fs::exists(folder / "temphtm.HTM"));
 }
@@ -63,9 +63,9 @@ TEST(LaunchDefaultBrowser, FailsCleanlyWithoutAFolderOrADesktop) {
 TEST(ShellOpen, HandsOverTheDocumentAndSwallowsErrors) {
     test::RecordingShell shell;
     shell.fails = true;
-    EXPECT_NO_THROW(basShellExecute::ShellOpen("/no/such/MCP2510Report.htm"));
+    EXPECT_NO_THROW(quillon::desktop::ShellOpen("/no/such/MCP2510Report.htm"));
     EXPECT_EQ(shell.documents, std::vector<std::string>{"/no/such/MCP2510Report.htm"});
-    EXPECT_EQ(basShellExecute::BrowserProblemText(),
+    EXPECT_EQ(quillon::desktop::BrowserProblemText(),
               "There was a problem launching the default browser.\r\n\r\nVisit the website at: " +
                   kUrl);
 }

@@ -1,7 +1,7 @@
 #include "TestProbe.h"
 
-#include "startup/CalculatorWindow.h"
-#include "window/frmMainBitTime.h"
+#include "startup/WindowInstance.h"
+#include "window/CalculatorWindow.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -14,21 +14,21 @@ bool TestProbe::Export(QObject* parent) {
 }
 
 QString TestProbe::OscillatorText() const {
-    return CalculatorWindowExists() ? CalculatorWindow().oscillatorBox()->text() : QString();
+    return WindowInstanceExists() ? WindowInstance().oscillatorBox()->text() : QString();
 }
 
 bool TestProbe::OscillatorEnabled() const {
-    return CalculatorWindowExists() && CalculatorWindow().oscillatorBox()->isEnabled();
+    return WindowInstanceExists() && WindowInstance().oscillatorBox()->isEnabled();
 }
 
 bool TestProbe::WindowVisible() const {
-    return CalculatorWindowExists() && CalculatorWindow().isVisible();
+    return WindowInstanceExists() && WindowInstance().isVisible();
 }
 
 int TestProbe::WindowCount() const {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<frmMainBitTime*>(widget)) {
+        if (qobject_cast<CalculatorWindow*>(widget)) {
             ++count;
         }
     }
@@ -36,11 +36,11 @@ int TestProbe::WindowCount() const {
 }
 
 int TestProbe::Step() const {
-    return CalculatorWindowExists() ? CalculatorWindow().step() : -1;
+    return WindowInstanceExists() ? WindowInstance().step() : -1;
 }
 
 void TestProbe::CloseWindow() {
-    if (CalculatorWindowExists()) {
-        CalculatorWindow().close();
+    if (WindowInstanceExists()) {
+        WindowInstance().close();
     }
 }

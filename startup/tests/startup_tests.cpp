@@ -1,11 +1,11 @@
 // The start modes and the automation class acting on the process's one window, in-process.
 #include "startup/AutomationBus.h"
+#include "startup/AutomationObject.h"
 #include "startup/AutomationServer.h"
-#include "startup/CalculatorWindow.h"
-#include "startup/basBitTime.h"
-#include "startup/cvrnBitTimeUI.h"
+#include "startup/StartMode.h"
+#include "startup/WindowInstance.h"
 #include "support/ModalAnswerer.h"
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -18,14 +18,14 @@ class StartupTest : public QObject {
     Q_OBJECT
 
     static void closeWindow() {
-        if (CalculatorWindowExists()) {
-            CalculatorWindow().close();
+        if (WindowInstanceExists()) {
+            WindowInstance().close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        QVERIFY(!CalculatorWindowExists());
+        QVERIFY(!WindowInstanceExists());
     }
 
-    static QLineEdit& Box() { return *CalculatorWindow().oscillatorBox(); }
+    static QLineEdit& Box() { return *WindowInstance().oscillatorBox(); }
 
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
@@ -41,8 +41,8 @@ private slots:
     void startModes() {
         QFETCH(QStringList, arguments);
         QFETCH(bool, windowShown);
-        basBitTime::Main(basBitTime::StartModeFromArguments(arguments));
-        QCOMPARE(CalculatorWindowExists() && CalculatorWindow().isVisible(), windowShown);
+        start::Main(start::StartModeFromArguments(arguments));
+        QCOMPARE(WindowInstanceExists() && WindowInstance().isVisible(), windowShown);
     }
 
     void lockedFrequencyText_data() {
@@ -60,41 +60,41 @@ private slots:
         QFETCH(double, value);
         QFETCH(QString, text);
         QLocale::setDefault(locale);
-        cvrnBitTimeUI().ShowCalculator(true, value);
+        AutomationObject().ShowCalculator(true, value);
         QCOMPARE(Box().text(), text);
         QVERIFY(!Box().isEnabled());
-        QVERIFY(CalculatorWindow().isVisible());
+        QVERIFY(WindowInstance().isVisible());
     }
 
     void unlockedCallOrNoNumberLeavesTheBox() {
-        cvrnBitTimeUI().ShowCalculator(false, 20);
-        cvrnBitTimeUI().ShowCalculator(true, std::nan(""));
+        AutomationObject().ShowCalculator(false, 20);
+        AutomationObject().ShowCalculator(true, std::nan(""));
         QCOMPARE(Box().text(), QStringLiteral("16"));
         QVERIFY(Box().isEnabled());
-        cvrnBitTimeUI().ShowCalculator(true, 20);
-        cvrnBitTimeUI().ShowCalculator(false, 8);
+        AutomationObject().ShowCalculator(true, 20);
+        AutomationObject().ShowCalculator(false, 8);
         QCOMPARE(Box().text(), QStringLiteral("20"));
         QVERIFY(!Box().isEnabled());
     }
 
     void callsShareOneWindowAndKeepItsStep() {
         const ModalAnswerer answerer;
-        cvrnBitTimeUI().ShowCalculator(false, 0);
-        frmMainBitTime* window = &CalculatorWindow();
+        AutomationObject().ShowCalculator(false, 0);
+        CalculatorWindow* window = &WindowInstance();
         QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdNext")),
                           Qt::LeftButton);
-        cvrnBitTimeUI().ShowCalculator(false, 0);
-        QCOMPARE(&CalculatorWindow(), window);
+        AutomationObject().ShowCalculator(false, 0);
+        QCOMPARE(&WindowInstance(), window);
         QCOMPARE(window->step(), 1);
     }
 
     void closedWindowIsLoadedAfresh() {
-        cvrnBitTimeUI().ShowCalculator(true, 20);
+        AutomationObject().ShowCalculator(true, 20);
         closeWindow();
-        cvrnBitTimeUI().ShowCalculator(false, 0);
+        AutomationObject().ShowCalculator(false, 0);
         QCOMPARE(Box().text(), QStringLiteral("16"));
         QVERIFY(Box().isEnabled());
-        QCOMPARE(CalculatorWindow().step(), 0);
+        QCOMPARE(WindowInstance().step(), 0);
     }
 
     void gracePeriodFromTheEnvironment_data() {

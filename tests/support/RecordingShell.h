@@ -2,7 +2,7 @@
 // A DesktopShell that starts nothing: installed for its lifetime, it records what it is
 // asked (with the contents of the file handed to FindExecutable at that moment) and answers
 // as told.
-#include "desktop/basShellExecute.h"
+#include "desktop/DesktopHandOff.h"
 
 #include <fstream>
 #include <iterator>

@@ -6,7 +6,7 @@
 #include "support/RecordingShell.h"
 #include "support/WindowDriver.h"
 #include "ui/FixedColours.h"
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -75,7 +75,7 @@ private slots:
     // Space, Tab out of the grid, Alt+Right, arrow keys on a scroll bar, Return on a button.
     void keyboardOnlyToTheReport() {
         quillon::test::RecordingShell shell;
-        frmMainBitTime window;
+        CalculatorWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QCOMPARE(Focused(), Child(window, "txtOsc"));
@@ -124,7 +124,7 @@ private slots:
     void fixedBackgroundsKeepReadableText() {
         QFETCH(bool, dark);
         QApplication::setPalette(dark ? DarkPalette() : QPalette());
-        frmMainBitTime window;
+        CalculatorWindow window;
         window.show();
         GoToStep3(window, QStringLiteral("16"), QStringLiteral("999")); // silver everywhere
         Click(window, "cmdBack");
@@ -150,7 +150,7 @@ private slots:
     // Beside the verdict: the actual rate of a cell off the target, boxes edited after the
     // search, the bus idle erratum, and why a list is empty.
     void stepThreeSaysMore() {
-        frmMainBitTime window;
+        CalculatorWindow window;
         window.show();
         Type(window, "txtOsc", QStringLiteral("16"));
         Click(window, "cmdNext");

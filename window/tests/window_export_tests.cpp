@@ -7,8 +7,8 @@
 #include "support/ModalAnswerer.h"
 #include "support/WindowDriver.h"
 #include "ui/QtText.h"
+#include "window/CalculatorWindow.h"
 #include "window/KernelDialog.h"
-#include "window/frmMainBitTime.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,7 +26,7 @@ class ExportTest : public QObject {
 
     std::unique_ptr<ModalAnswerer> answerer;
     // At step 3 with 16 MHz and 500 kbit/s, on the first entry: 16 Tq of BRP-1 0.
-    std::unique_ptr<frmMainBitTime> window;
+    std::unique_ptr<CalculatorWindow> window;
 
     void trigger(const QString& action) {
         QAction* found = window->findChild<QAction*>(action);
@@ -40,7 +40,7 @@ private slots:
     void init() {
         QLocale::setDefault(QLocale::c());
         answerer = std::make_unique<ModalAnswerer>();
-        window = std::make_unique<frmMainBitTime>();
+        window = std::make_unique<CalculatorWindow>();
         window->show();
         GoToStep3(*window, QStringLiteral("16"), QStringLiteral("500"));
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));

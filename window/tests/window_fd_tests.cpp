@@ -12,7 +12,7 @@
 #include "support/WindowDriver.h"
 #include "timing/FdSearch.h"
 #include "ui/QtText.h"
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,7 +61,7 @@ class FdWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ModalAnswerer> answerer;
-    std::unique_ptr<frmMainBitTime> window;
+    std::unique_ptr<CalculatorWindow> window;
     quillon::FdSetting inputs;
 
     // Step 1 with CAN FD chosen by the keyboard and the given data rate, then ">".
@@ -82,7 +82,7 @@ private slots:
         QLocale::setDefault(QLocale::c());
         qputenv("SOURCE_DATE_EPOCH", "86399");
         answerer = std::make_unique<ModalAnswerer>();
-        window = std::make_unique<frmMainBitTime>();
+        window = std::make_unique<CalculatorWindow>();
         window->show();
         inputs = {};
         inputs.dOscFreqMHz = 40;

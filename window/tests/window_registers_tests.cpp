@@ -6,8 +6,8 @@
 #include "support/ModalAnswerer.h"
 #include "support/WindowDriver.h"
 #include "timing/Decode.h"
+#include "window/CalculatorWindow.h"
 #include "window/RegistersDialog.h"
-#include "window/frmMainBitTime.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,13 +63,13 @@ class RegistersTest : public QObject {
 
     std::unique_ptr<ModalAnswerer> answerer;
     // At step 3 with 16 MHz and 500 kbit/s: the entries 16 Tq (BRP-1 0) and 8 Tq (BRP-1 1).
-    std::unique_ptr<frmMainBitTime> window;
+    std::unique_ptr<CalculatorWindow> window;
 
 private slots:
     void init() {
         QLocale::setDefault(QLocale::c());
         answerer = std::make_unique<ModalAnswerer>();
-        window = std::make_unique<frmMainBitTime>();
+        window = std::make_unique<CalculatorWindow>();
         window->show();
         GoToStep3(*window, QStringLiteral("16"), QStringLiteral("500"));
     }
@@ -149,7 +149,7 @@ private slots:
         QFETCH(int, downs);
         QFETCH(QStringList, values);
         QFETCH(bool, erratum);
-        window = std::make_unique<frmMainBitTime>();
+        window = std::make_unique<CalculatorWindow>();
         window->show();
         auto* choice = Child<QComboBox>(*window, "cboController");
         for (int i = 0; i < downs; ++i) {

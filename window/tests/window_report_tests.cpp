@@ -7,7 +7,7 @@
 #include "support/RecordingShell.h"
 #include "support/TempFolder.h"
 #include "support/WindowDriver.h"
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -99,7 +99,7 @@ private slots:
         answerer->whileShown = [&](const SeenMessage&) {
             reportBeforeBox = QFileInfo(report).isFile();
         };
-        frmMainBitTime window;
+        CalculatorWindow window;
         window.show();
         GoToStep3(window, osc, QStringLiteral("500"));
         QVERIFY(ChooseTq(window, QString::number(tq)));
@@ -149,7 +149,7 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, browser);
         shell->browser = browser.toStdString();
-        frmMainBitTime window;
+        CalculatorWindow window;
         window.show();
         Click(window, qPrintable(control));
 

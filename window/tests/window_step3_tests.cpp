@@ -5,7 +5,7 @@
 #include "support/WindowDriver.h"
 #include "timing/BitTiming.h"
 #include "ui/QtText.h"
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include <QCheckBox>
 #include <QLocale>
@@ -32,7 +32,7 @@ class Step3Test : public QObject {
 
     std::unique_ptr<ModalAnswerer> answerer;
     // At step 3 with 16 MHz and 500 kbit/s: the entries 16 Tq (BRP-1 0) and 8 Tq (BRP-1 1).
-    std::unique_ptr<frmMainBitTime> window;
+    std::unique_ptr<CalculatorWindow> window;
 
     // The window shows the verdict, report button state and diagram of this setting.
     void checkShows(const quillon::BitTimingSetting& setting) {
@@ -50,7 +50,7 @@ private slots:
     void init() {
         QLocale::setDefault(QLocale::c());
         answerer = std::make_unique<ModalAnswerer>();
-        window = std::make_unique<frmMainBitTime>();
+        window = std::make_unique<CalculatorWindow>();
         window->show();
         GoToStep3(*window, QStringLiteral("16"), QStringLiteral("500"));
     }

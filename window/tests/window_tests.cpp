@@ -1,9 +1,9 @@
 // Steps 1 and 2 of the real window, driven with typed text and clicks: the step flow, the
 // input checks and their message boxes, the hand-over to the search, and a comma locale.
-#include "candidates/vrnctlBitTime.h"
+#include "candidates/CandidateGrid.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowDriver.h"
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include <QLocale>
 #include <QPushButton>
@@ -37,7 +37,7 @@ private slots:
     void cleanup() { answerer.reset(); }
 
     void stepFlow() {
-        frmMainBitTime window;
+        CalculatorWindow window;
         window.show();
         QCOMPARE(window.windowTitle(),
                  QStringLiteral("Quillon - Varnholt (https://www.varnholt.example/)"));
@@ -51,7 +51,7 @@ private slots:
         Type(window, "txtOsc", QStringLiteral("20"));
         Type(window, "txtCANBaud", QStringLiteral("125"));
         Click(window, "cmdNext");
-        auto* control = Child<vrnctlBitTime>(window, "vrnBitTime");
+        auto* control = Child<CandidateGrid>(window, "vrnBitTime");
         QCOMPARE(window.step(), 1);
         QCOMPARE(Text(window, "lblStep"), QStringLiteral("Step 2"));
         QVERIFY(control->isVisible());
@@ -108,7 +108,7 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(double, oscMHz);
         QFETCH(double, rateKbps);
-        frmMainBitTime window;
+        CalculatorWindow window;
         window.show();
         Type(window, "txtOsc", osc);
         Type(window, "txtCANBaud", rate);
@@ -124,8 +124,8 @@ private slots:
         }
         QCOMPARE(window.step(), 1);
         QCOMPARE(Text(window, "txtOsc").toDouble(), oscMHz);
-        QCOMPARE(Child<vrnctlBitTime>(window, "vrnBitTime")->OscFreqInMhz(), oscMHz);
-        QCOMPARE(Child<vrnctlBitTime>(window, "vrnBitTime")->CANBaudRate(), rateKbps * 1000);
+        QCOMPARE(Child<CandidateGrid>(window, "vrnBitTime")->OscFreqInMhz(), oscMHz);
+        QCOMPARE(Child<CandidateGrid>(window, "vrnBitTime")->CANBaudRate(), rateKbps * 1000);
     }
 
     // Under a locale with a decimal comma every number shown carries the comma, and the
@@ -136,11 +136,11 @@ private slots:
             QSKIP("no German locale data");
         }
         QLocale::setDefault(german);
-        frmMainBitTime window;
+        CalculatorWindow window;
         window.show();
         Type(window, "txtOsc", QStringLiteral("16,5"));
         Click(window, "cmdNext");
-        auto* control = Child<vrnctlBitTime>(window, "vrnBitTime");
+        auto* control = Child<CandidateGrid>(window, "vrnBitTime");
         QCOMPARE(control->OscFreqInMhz(), 16.0);
         QCOMPARE(control->cellText(1, 1), QStringLiteral("125,000 nS"));
         QCOMPARE(Child<QTreeWidget>(window, "lvwTq")->topLevelItem(0)->text(3),

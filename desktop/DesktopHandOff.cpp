@@ -1,4 +1,4 @@
-#include "desktop/basShellExecute.h"
+#include "desktop/DesktopHandOff.h"
 
 #include "timing/Maker.h"
 
@@ -195,7 +195,7 @@ void SetDesktopShell(DesktopShell* shell) {
     g_desktopShell = shell;
 }
 
-namespace basShellExecute {
+namespace desktop {
 
 void ShellOpen(const std::string& sFile) {
     try {
@@ -233,6 +233,6 @@ std::string BrowserProblemText() {
            "Visit the website at: " + std::string(kMakerUrl);
 }
 
-} // namespace basShellExecute
+} // namespace desktop
 
 } // namespace quillon

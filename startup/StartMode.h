@@ -2,7 +2,7 @@
 // Process start: decides whether the window opens at once.
 #include <QStringList>
 
-namespace basBitTime {
+namespace start {
 
 enum class StartMode { Standalone, Automation };
 
@@ -14,4 +14,4 @@ StartMode StartModeFromArguments(const QStringList& arguments);
 // calls ShowCalculator.
 void Main(StartMode mode);
 
-} // namespace basBitTime
+} // namespace start

@@ -3,7 +3,7 @@
 // oscillator and rate beside Quillon's. What a target would refuse or change is said in a
 // message box after the text is copied; without text (a box that cannot be computed with)
 // nothing is copied and the box says why.
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include "report/Export.h"
 #include "report/KernelComparisonText.h"
@@ -16,7 +16,7 @@
 #include <QMenu>
 #include <QToolButton>
 
-void frmMainBitTime::BuildCopyAsButton() {
+void CalculatorWindow::BuildCopyAsButton() {
     cmdCopyAs = new MenuButton(QStringLiteral("cmdCopyAs"), tr("Copy as"), pctSegment);
     cmdCopyAs->setToolTip(tr("Copy the setting to the clipboard as C for the registers, as a "
                              "Linux ip link command, systemd-networkd file or Raspberry Pi "
@@ -40,7 +40,7 @@ void frmMainBitTime::BuildCopyAsButton() {
     menu->addSeparator();
     QAction* kernel = menu->addAction(tr("The Linux kernel's own choice..."));
     kernel->setObjectName(QStringLiteral("mnuKernelChoice"));
-    connect(kernel, &QAction::triggered, this, &frmMainBitTime::ShowKernelChoice);
+    connect(kernel, &QAction::triggered, this, &CalculatorWindow::ShowKernelChoice);
     // Copying needs a chosen Tq count; the kernel's choice only the two boxes.
     connect(menu, &QMenu::aboutToShow, this, [this, copies] {
         for (QAction* action : copies) {
@@ -51,7 +51,7 @@ void frmMainBitTime::BuildCopyAsButton() {
     Place(cmdCopyAs, 7365, 4350, 855, 300);
 }
 
-void frmMainBitTime::CopyAs(quillon::ExportFormat format) {
+void CalculatorWindow::CopyAs(quillon::ExportFormat format) {
     if (!HasSelectedTq()) {
         return;
     }
@@ -65,7 +65,7 @@ void frmMainBitTime::CopyAs(quillon::ExportFormat format) {
     CopyExport(this, form, result.text, result.warnings);
 }
 
-void frmMainBitTime::ShowKernelChoice() {
+void CalculatorWindow::ShowKernelChoice() {
     const quillon::BitTimingSetting setting = CurrentSetting();
     const std::string sep = DecimalSeparator();
     const quillon::KernelComparison comparison =

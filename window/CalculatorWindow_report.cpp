@@ -1,8 +1,8 @@
 // The window's hand-offs: "Generate Report..." and the maker's website.
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
+#include "desktop/DesktopHandOff.h"
 #include "desktop/ReportFolder.h"
-#include "desktop/basShellExecute.h"
 #include "report/ReportFiles.h"
 #include "report/ReportValues.h"
 #include "timing/BitTiming.h"
@@ -44,7 +44,7 @@ quillon::DateSeparators LocaleDateSeparators(const QLocale& locale) {
     return separators;
 }
 
-void frmMainBitTime::cmdGenerateReport_Click() {
+void CalculatorWindow::cmdGenerateReport_Click() {
     WaitCursor wait(this);
     if (!HasSelectedTq()) {
         return;
@@ -85,11 +85,11 @@ void frmMainBitTime::cmdGenerateReport_Click() {
                        });
 }
 
-void frmMainBitTime::OpenMakerWebsite() {
+void CalculatorWindow::OpenMakerWebsite() {
     const std::string url(quillon::kMakerUrl);
-    if (!basShellExecute::LaunchDefaultBrowser(url, ChooseReportFolder().path)) {
+    if (!quillon::desktop::LaunchDefaultBrowser(url, ChooseReportFolder().path)) {
         ShowMessage(this, QMessageBox::Information,
-                    ToQString(basShellExecute::kBrowserProblemTitle),
-                    ToQString(basShellExecute::BrowserProblemText()));
+                    ToQString(quillon::desktop::kBrowserProblemTitle),
+                    ToQString(quillon::desktop::BrowserProblemText()));
     }
 }

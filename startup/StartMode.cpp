@@ -1,10 +1,10 @@
-#include "startup/basBitTime.h"
+#include "startup/StartMode.h"
 
 #include "startup/AutomationBus.h"
-#include "startup/CalculatorWindow.h"
-#include "window/frmMainBitTime.h"
+#include "startup/WindowInstance.h"
+#include "window/CalculatorWindow.h"
 
-namespace basBitTime {
+namespace start {
 
 StartMode StartModeFromArguments(const QStringList& arguments) {
     return arguments.contains(QLatin1String(quillon::bus::kAutomationOption))
@@ -14,8 +14,8 @@ StartMode StartModeFromArguments(const QStringList& arguments) {
 
 void Main(StartMode mode) {
     if (mode == StartMode::Standalone) {
-        CalculatorWindow().show();
+        WindowInstance().show();
     }
 }
 
-} // namespace basBitTime
+} // namespace start

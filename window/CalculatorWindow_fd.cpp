@@ -2,9 +2,9 @@
 // step 1, the FD candidate list as step 2 and the FD segment panel as step 3. With the
 // classic controllers chosen none of this shows and the steps run as they always did; with
 // CAN FD, "<" in step 2 returns to step 1, where the data rate and the PLL are entered.
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
-#include "candidates/vrnctlBitTime.h"
+#include "candidates/CandidateGrid.h"
 #include "timing/FdSearch.h"
 #include "timing/InputChecks.h"
 #include "timing/Maker.h"
@@ -34,7 +34,7 @@ const char* const kSettingToDefault = " Setting to default value.";
 
 } // namespace
 
-void frmMainBitTime::BuildFdPanels() {
+void CalculatorWindow::BuildFdPanels() {
     m_controller = new ControllerChoice(this);
     Place(m_controller, 3300, 4740, 5310, 660);
 
@@ -57,11 +57,11 @@ void frmMainBitTime::BuildFdPanels() {
     m_fdStepThreeArea->hide();
 }
 
-bool frmMainBitTime::IsFd() const {
+bool CalculatorWindow::IsFd() const {
     return m_controller->IsFd();
 }
 
-quillon::FdSetting frmMainBitTime::FdInputsFromBoxes() const {
+quillon::FdSetting CalculatorWindow::FdInputsFromBoxes() const {
     quillon::FdSetting inputs;
     inputs.dOscFreqMHz = ReadBox(txtOsc);
     inputs.bPll = m_controller->Pll();
@@ -71,14 +71,14 @@ quillon::FdSetting frmMainBitTime::FdInputsFromBoxes() const {
     return inputs;
 }
 
-void frmMainBitTime::HideStepPanels() {
+void CalculatorWindow::HideStepPanels() {
     for (QWidget* panel :
          QList<QWidget*>{vrnBitTime, pctSegment, m_fdCandidates, m_fdStepThreeArea}) {
         panel->hide();
     }
 }
 
-void frmMainBitTime::ShowStep1() {
+void CalculatorWindow::ShowStep1() {
     HideStepPanels();
     lblStep->setText(QStringLiteral("Step 1:"));
     lblNote->setText(QString::fromLatin1(kNoteStep1));
@@ -90,7 +90,7 @@ void frmMainBitTime::ShowStep1() {
     m_controller->TabChain().front()->setFocus();
 }
 
-void frmMainBitTime::ShowFdStep2() {
+void CalculatorWindow::ShowFdStep2() {
     CheckStepOneBoxes();
     QLineEdit* dataBox = m_controller->dataRateBox();
     if (const auto problem = quillon::FdDataRateProblem(ReadBox(dataBox))) {
@@ -115,7 +115,7 @@ void frmMainBitTime::ShowFdStep2() {
     m_fdCandidates->list()->setFocus();
 }
 
-void frmMainBitTime::ShowFdStep3() {
+void CalculatorWindow::ShowFdStep3() {
     lblStep->setText(QStringLiteral("Step 3"));
     lblNote->setText(QString::fromLatin1(kFdNoteStep3));
     m_fdStepThree->Show(FdInputsFromBoxes(), m_fdCandidates->Candidates(),

@@ -1,9 +1,9 @@
 // Step 3 of the calculator window: the segment controls, their change handling, the
 // proposal made for a Tq count, the timing rules and the diagram.
+#include "window/CalculatorWindow.h"
 #include "window/ControllerChoice.h"
-#include "window/frmMainBitTime.h"
 
-#include "candidates/vrnctlBitTime.h"
+#include "candidates/CandidateGrid.h"
 
 #include "diagram/BitTimingDiagram.h"
 #include "timing/BitTiming.h"
@@ -87,7 +87,7 @@ QLabel* MakeCaption(QWidget* parent, const char* name, const char* text) {
 
 } // namespace
 
-void frmMainBitTime::BuildSegmentPanel() {
+void CalculatorWindow::BuildSegmentPanel() {
     pctSegment = new QWidget(this);
     pctSegment->setObjectName(QStringLiteral("pctSegment"));
     pctSegment->setAutoFillBackground(true);
@@ -222,21 +222,21 @@ void frmMainBitTime::BuildSegmentPanel() {
         bar->installEventFilter(this);
     }
 
-    connect(lstSelectTq, &QComboBox::activated, this, &frmMainBitTime::lstSelectTq_Click);
-    connect(sclProp, &QScrollBar::valueChanged, this, &frmMainBitTime::sclProp_Change);
-    connect(sclPhase1, &QScrollBar::valueChanged, this, &frmMainBitTime::sclPhase1_Change);
-    connect(sclPhase2, &QScrollBar::valueChanged, this, &frmMainBitTime::sclPhase2_Change);
-    connect(sclSJW, &QScrollBar::valueChanged, this, &frmMainBitTime::sclSJW_Change);
+    connect(lstSelectTq, &QComboBox::activated, this, &CalculatorWindow::lstSelectTq_Click);
+    connect(sclProp, &QScrollBar::valueChanged, this, &CalculatorWindow::sclProp_Change);
+    connect(sclPhase1, &QScrollBar::valueChanged, this, &CalculatorWindow::sclPhase1_Change);
+    connect(sclPhase2, &QScrollBar::valueChanged, this, &CalculatorWindow::sclPhase2_Change);
+    connect(sclSJW, &QScrollBar::valueChanged, this, &CalculatorWindow::sclSJW_Change);
     connect(chkMultipleSampling, &QCheckBox::toggled, this,
-            &frmMainBitTime::chkMultipleSampling_Click);
-    connect(optPhase2Group, &QButtonGroup::idClicked, this, &frmMainBitTime::optPhase2_Click);
+            &CalculatorWindow::chkMultipleSampling_Click);
+    connect(optPhase2Group, &QButtonGroup::idClicked, this, &CalculatorWindow::optPhase2_Click);
     connect(cmdGenerateReport, &QPushButton::clicked, this,
-            &frmMainBitTime::cmdGenerateReport_Click);
-    connect(cmdRecommend, &QPushButton::clicked, this, &frmMainBitTime::cmdRecommend_Click);
-    connect(pctDisplay, &BitTimingPicture::Paint, this, &frmMainBitTime::pctDisplay_Paint);
+            &CalculatorWindow::cmdGenerateReport_Click);
+    connect(cmdRecommend, &QPushButton::clicked, this, &CalculatorWindow::cmdRecommend_Click);
+    connect(pctDisplay, &BitTimingPicture::Paint, this, &CalculatorWindow::pctDisplay_Paint);
 }
 
-void frmMainBitTime::ShowScrollBarFocus(QObject* bar, bool focused) {
+void CalculatorWindow::ShowScrollBarFocus(QObject* bar, bool focused) {
     const std::pair<QScrollBar*, QLabel*> pairs[] = {
         {sclProp, lblPropDelay}, {sclPhase1, lblPhase1}, {sclPhase2, lblPhase2}, {sclSJW, lblSJW}};
     for (const auto& [scroll, label] : pairs) {
@@ -246,7 +246,7 @@ void frmMainBitTime::ShowScrollBarFocus(QObject* bar, bool focused) {
     }
 }
 
-void frmMainBitTime::pctSegment_Resize() {
+void CalculatorWindow::pctSegment_Resize() {
     const int width = pctSegment->width() - Twips(25);
     if (width > 0) {
         pctDisplay->setGeometry(Twips(25), pctDisplay->y(), width, pctDisplay->height());
@@ -254,12 +254,12 @@ void frmMainBitTime::pctSegment_Resize() {
     DrawBitTiming();
 }
 
-bool frmMainBitTime::HasSelectedTq() const {
+bool CalculatorWindow::HasSelectedTq() const {
     const int index = lstSelectTq->currentIndex();
     return index >= 0 && static_cast<std::size_t>(index) < vTqValues.size();
 }
 
-quillon::BitTimingSetting frmMainBitTime::CurrentSetting() const {
+quillon::BitTimingSetting CalculatorWindow::CurrentSetting() const {
     quillon::BitTimingSetting setting;
     setting.pController = m_controller->Row();
     setting.dOscFreqMHz = ReadBox(txtOsc);
@@ -281,43 +281,43 @@ quillon::BitTimingSetting frmMainBitTime::CurrentSetting() const {
     return setting;
 }
 
-void frmMainBitTime::lstSelectTq_Click() {
+void CalculatorWindow::lstSelectTq_Click() {
     SetupSegments();
     DrawBitTiming();
 }
 
-void frmMainBitTime::sclProp_Change(int value) {
+void CalculatorWindow::sclProp_Change(int value) {
     lblPropDelay->setText(QString::number(value));
     DrawBitTiming();
 }
 
-void frmMainBitTime::sclPhase1_Change(int value) {
+void CalculatorWindow::sclPhase1_Change(int value) {
     lblPhase1->setText(QString::number(value));
     DrawBitTiming();
 }
 
-void frmMainBitTime::sclPhase2_Change(int value) {
+void CalculatorWindow::sclPhase2_Change(int value) {
     lblPhase2->setText(QString::number(value));
     DrawBitTiming();
 }
 
-void frmMainBitTime::sclSJW_Change(int value) {
+void CalculatorWindow::sclSJW_Change(int value) {
     lblSJW->setText(QString::number(value));
     DrawBitTiming();
 }
 
-void frmMainBitTime::chkMultipleSampling_Click() {
+void CalculatorWindow::chkMultipleSampling_Click() {
     DrawBitTiming();
 }
 
-void frmMainBitTime::optPhase2_Click() {
+void CalculatorWindow::optPhase2_Click() {
     const bool largerOf = optPhase2[1]->isChecked();
     lblPhase2->setEnabled(!largerOf);
     sclPhase2->setEnabled(!largerOf);
     DrawBitTiming();
 }
 
-void frmMainBitTime::SetupSegments() {
+void CalculatorWindow::SetupSegments() {
     if (!HasSelectedTq()) {
         return;
     }
@@ -343,7 +343,7 @@ void frmMainBitTime::SetupSegments() {
     lblPropDelay->setText(QString::number(sclProp->value()));
 }
 
-void frmMainBitTime::CheckTimingRules() {
+void CalculatorWindow::CheckTimingRules() {
     const std::string sep = DecimalSeparator();
     QStringList checks;
     if (m_step == 2 && InputsChangedSinceSearch()) {
@@ -368,12 +368,12 @@ void frmMainBitTime::CheckTimingRules() {
     lblCheck->setText((SettingCheckTexts(facts, sep) + checks).join(QLatin1Char('\n')));
 }
 
-bool frmMainBitTime::InputsChangedSinceSearch() const {
+bool CalculatorWindow::InputsChangedSinceSearch() const {
     return ReadBox(txtOsc) != vrnBitTime->OscFreqInMhz() ||
            ReadBox(txtCANBaud) * 1000 != vrnBitTime->CANBaudRate();
 }
 
-void frmMainBitTime::DrawBitTiming() {
+void CalculatorWindow::DrawBitTiming() {
     if (m_bSettingUp) {
         return;
     }
@@ -382,7 +382,7 @@ void frmMainBitTime::DrawBitTiming() {
     CheckTimingRules();
 }
 
-void frmMainBitTime::ShowSegments(const quillon::SegmentSettings& segments) {
+void CalculatorWindow::ShowSegments(const quillon::SegmentSettings& segments) {
     {
         const QScopedValueRollback<bool> settingUp(m_bSettingUp, true);
         sclProp->setValue(segments.lPropagation);
@@ -397,7 +397,7 @@ void frmMainBitTime::ShowSegments(const quillon::SegmentSettings& segments) {
     DrawBitTiming();
 }
 
-void frmMainBitTime::cmdRecommend_Click() {
+void CalculatorWindow::cmdRecommend_Click() {
     if (!HasSelectedTq()) {
         return;
     }
@@ -410,6 +410,6 @@ void frmMainBitTime::cmdRecommend_Click() {
     }
 }
 
-void frmMainBitTime::pctDisplay_Paint() {
+void CalculatorWindow::pctDisplay_Paint() {
     DrawBitTiming();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The calculator window: two header bands, a three-step wizard (inputs, candidate grid,
 // segment setup with the bit timing diagram) and the report button. The window only
-// coordinates: the arithmetic lives in the timing model, the grid in vrnctlBitTime and
+// coordinates: the arithmetic lives in the timing model, the grid in CandidateGrid and
 // the drawing in BitTimingDiagram.
 #include "timing/BitTiming.h"
 #include "timing/OneBasedArray.h"
@@ -38,14 +38,14 @@ class BitTimingPicture;
 class ControllerChoice;
 class FdCandidateList;
 class FdStepThree;
-class vrnctlBitTime;
+class CandidateGrid;
 
-class frmMainBitTime : public QWidget {
+class CalculatorWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit frmMainBitTime(QWidget* parent = nullptr);
-    ~frmMainBitTime() override;
+    explicit CalculatorWindow(QWidget* parent = nullptr);
+    ~CalculatorWindow() override;
 
     // The oscillator box, which the automation entry may fill and lock.
     QLineEdit* oscillatorBox() const { return txtOsc; }
@@ -80,7 +80,7 @@ private:
     // The checks ">" makes of the oscillator and rate boxes, each setting its default.
     void CheckStepOneBoxes();
 
-    // CAN FD beside the classic steps (frmMainBitTime_fd.cpp): the controller choice in
+    // CAN FD beside the classic steps (CalculatorWindow_fd.cpp): the controller choice in
     // step 1, whose "<" from an FD step 2 returns to it, the FD candidates in step 2 and
     // the FD segment panel in step 3.
     void BuildFdPanels();
@@ -113,7 +113,7 @@ private:
     // Adds a decoded register setting to the Tq list, selects it and shows it.
     void ShowRegisterSetting(const quillon::BitTimingSetting& setting);
     void SetUpKeyboard();
-    // Step 3's "Copy as" menu (frmMainBitTime_export.cpp): the current setting onto the
+    // Step 3's "Copy as" menu (CalculatorWindow_export.cpp): the current setting onto the
     // clipboard in a target's form, and the Linux kernel's own choice beside Quillon's.
     void BuildCopyAsButton();
     void CopyAs(quillon::ExportFormat format);
@@ -149,7 +149,7 @@ private:
     QLabel* lblrev = nullptr;
 
     // Step 2.
-    vrnctlBitTime* vrnBitTime = nullptr;
+    CandidateGrid* vrnBitTime = nullptr;
 
     // CAN FD.
     ControllerChoice* m_controller = nullptr;

@@ -1,4 +1,4 @@
-#include "candidates/vrnctlBitTime.h"
+#include "candidates/CandidateGrid.h"
 
 #include "timing/DisplayTexts.h"
 #include "ui/QtText.h"
@@ -70,7 +70,7 @@ std::size_t EvaluatedIndex(int brpIndex, int tqIndex) {
 
 } // namespace
 
-vrnctlBitTime::vrnctlBitTime(QWidget* parent)
+CandidateGrid::CandidateGrid(QWidget* parent)
     : QWidget(parent), m_sDecimalSeparator(QLocale().decimalPoint()) {
     m_g = new QTableWidget(1, 1, this);
     m_g->setObjectName(QStringLiteral("g"));
@@ -102,7 +102,7 @@ vrnctlBitTime::vrnctlBitTime(QWidget* parent)
     if (m_gCorner != nullptr) {
         m_gCorner->installEventFilter(this);
     }
-    connect(m_g, &QTableWidget::cellDoubleClicked, this, &vrnctlBitTime::g_DblClick);
+    connect(m_g, &QTableWidget::cellDoubleClicked, this, &CandidateGrid::g_DblClick);
     // Tab leaves the grid for the list (the arrow keys move within it); Return or Space on a
     // cell adds it as a double-click does.
     m_g->setTabKeyNavigation(false);
@@ -139,13 +139,13 @@ vrnctlBitTime::vrnctlBitTime(QWidget* parent)
     m_cmdRemove =
         MakeListButton(m_pctLeft, QStringLiteral("Remove"), QStringLiteral("cmdRemove"),
                        kRemoveLeftTwips, tr("Remove the selected candidate from the list"));
-    connect(m_cmdRemove, &QPushButton::clicked, this, &vrnctlBitTime::cmdRemove_Click);
+    connect(m_cmdRemove, &QPushButton::clicked, this, &CandidateGrid::cmdRemove_Click);
     m_cmdClear = MakeListButton(m_pctLeft, QStringLiteral("Clear"), QStringLiteral("cmdClear"),
                                 kClearLeftTwips, tr("Remove all candidates from the list"));
-    connect(m_cmdClear, &QPushButton::clicked, this, &vrnctlBitTime::cmdClear_Click);
+    connect(m_cmdClear, &QPushButton::clicked, this, &CandidateGrid::cmdClear_Click);
 }
 
-void vrnctlBitTime::Calculate() {
+void CandidateGrid::Calculate() {
     const std::vector<quillon::TqCandidate> evaluated =
         quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate);
 
@@ -195,7 +195,7 @@ void vrnctlBitTime::Calculate() {
     }
 }
 
-void vrnctlBitTime::WriteRateCell(int tableRow, int tableColumn,
+void CandidateGrid::WriteRateCell(int tableRow, int tableColumn,
                                   const quillon::TqCandidate& candidate) {
     QTableWidgetItem* item = EnsureTableItem(tableRow, tableColumn);
     if (candidate.bMatches) {
@@ -216,7 +216,7 @@ void vrnctlBitTime::WriteRateCell(int tableRow, int tableColumn,
         QString::fromStdString(quillon::GridRateText(candidate.dActualBaud, DecimalSeparator())));
 }
 
-QTableWidgetItem* vrnctlBitTime::EnsureTableItem(int tableRow, int tableColumn) {
+QTableWidgetItem* CandidateGrid::EnsureTableItem(int tableRow, int tableColumn) {
     QTableWidgetItem* item = m_g->item(tableRow, tableColumn);
     if (item == nullptr) {
         item = new QTableWidgetItem;
@@ -225,7 +225,7 @@ QTableWidgetItem* vrnctlBitTime::EnsureTableItem(int tableRow, int tableColumn) 
     return item;
 }
 
-void vrnctlBitTime::SetHeaderText(Qt::Orientation orientation, int section, const QString& sText) {
+void CandidateGrid::SetHeaderText(Qt::Orientation orientation, int section, const QString& sText) {
     QTableWidgetItem* item = orientation == Qt::Horizontal ? m_g->horizontalHeaderItem(section)
                                                            : m_g->verticalHeaderItem(section);
     if (item == nullptr) {
@@ -239,7 +239,7 @@ void vrnctlBitTime::SetHeaderText(Qt::Orientation orientation, int section, cons
     item->setText(sText);
 }
 
-void vrnctlBitTime::AddListItem(const quillon::TqCandidate& candidate) {
+void CandidateGrid::AddListItem(const quillon::TqCandidate& candidate) {
     QStringList texts;
     for (const std::string& sText : quillon::ListTexts(candidate, DecimalSeparator())) {
         texts.append(QString::fromStdString(sText));
@@ -247,28 +247,28 @@ void vrnctlBitTime::AddListItem(const quillon::TqCandidate& candidate) {
     new QTreeWidgetItem(m_lvwTq, texts);
 }
 
-void vrnctlBitTime::GetTqValues(quillon::OneBasedArray<std::int32_t>& vTqValues,
+void CandidateGrid::GetTqValues(quillon::OneBasedArray<std::int32_t>& vTqValues,
                                 quillon::OneBasedArray<std::int32_t>& vBRPValues,
                                 std::int32_t& lNumItems) const {
     m_chosenList.GetTqValues(vTqValues, vBRPValues, lNumItems);
 }
 
-int vrnctlBitTime::rowCount() const {
+int CandidateGrid::rowCount() const {
     return m_g->rowCount() + kHeaderRows;
 }
 
-int vrnctlBitTime::columnCount() const {
+int CandidateGrid::columnCount() const {
     return m_g->columnCount() + kHeaderColumns;
 }
 
-QTableWidgetItem* vrnctlBitTime::TableItem(int row, int col) const {
+QTableWidgetItem* CandidateGrid::TableItem(int row, int col) const {
     if (row < kHeaderRows || col < kHeaderColumns) {
         return nullptr;
     }
     return m_g->item(row - kHeaderRows, col - kHeaderColumns);
 }
 
-QString vrnctlBitTime::cellText(int row, int col) const {
+QString CandidateGrid::cellText(int row, int col) const {
     if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) {
         return {};
     }
@@ -281,13 +281,13 @@ QString vrnctlBitTime::cellText(int row, int col) const {
     return item != nullptr ? item->text() : QString();
 }
 
-bool vrnctlBitTime::cellIsSilver(int row, int col) const {
+bool CandidateGrid::cellIsSilver(int row, int col) const {
     const QTableWidgetItem* item = TableItem(row, col);
     return item != nullptr && item->background().style() != Qt::NoBrush &&
            item->background().color() == kSilver;
 }
 
-void vrnctlBitTime::g_DblClick(int tableRow, int tableColumn) {
+void CandidateGrid::g_DblClick(int tableRow, int tableColumn) {
     const int row = tableRow + kHeaderRows;
     const int col = tableColumn + kHeaderColumns;
     // Before the first Calculate the only cell is in the quantum column, so this also
@@ -299,14 +299,14 @@ void vrnctlBitTime::g_DblClick(int tableRow, int tableColumn) {
                  quillon::kMinTqCount + col - kFirstRateColumn);
 }
 
-void vrnctlBitTime::AddCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount) {
+void CandidateGrid::AddCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount) {
     const quillon::TqCandidate candidate = quillon::MakeTqCandidate(
         m_dOscFreqInMhz, m_dCANBaudRate, lBRPMinus1, lTqCount, quillon::ErrorSignRule::Grid);
     m_chosenList.Append(candidate);
     AddListItem(candidate);
 }
 
-void vrnctlBitTime::cmdRemove_Click() {
+void CandidateGrid::cmdRemove_Click() {
     const QList<QTreeWidgetItem*> selected = m_lvwTq->selectedItems();
     if (selected.isEmpty()) {
         return;
@@ -319,17 +319,17 @@ void vrnctlBitTime::cmdRemove_Click() {
     m_lvwTq->clearSelection();
 }
 
-void vrnctlBitTime::cmdClear_Click() {
+void CandidateGrid::cmdClear_Click() {
     m_chosenList.Clear();
     m_lvwTq->clear();
 }
 
-void vrnctlBitTime::resizeEvent(QResizeEvent* event) {
+void CandidateGrid::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     UserControl_Resize();
 }
 
-bool vrnctlBitTime::eventFilter(QObject* watched, QEvent* event) {
+bool CandidateGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_g && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
@@ -347,7 +347,7 @@ bool vrnctlBitTime::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void vrnctlBitTime::PaintCorner() {
+void CandidateGrid::PaintCorner() {
     QStyleOptionHeader option;
     // The corner button is disabled; take the look of the enabled header beside it.
     option.initFrom(m_g->horizontalHeader());
@@ -360,7 +360,7 @@ void vrnctlBitTime::PaintCorner() {
     m_gCorner->style()->drawControl(QStyle::CE_Header, &option, &painter, m_gCorner);
 }
 
-void vrnctlBitTime::UserControl_Resize() {
+void CandidateGrid::UserControl_Resize() {
     const QRect inner = contentsRect();
     const double dWidth = PixelsToTwips(inner.width(), this);
     const double dHeight = PixelsToTwips(inner.height(), this);
@@ -369,7 +369,7 @@ void vrnctlBitTime::UserControl_Resize() {
                            TwipsToPixels(dHeight, this));
 }
 
-void vrnctlBitTime::pctLeft_Resize() {
+void CandidateGrid::pctLeft_Resize() {
     const QRect inner = m_pctLeft->contentsRect();
     const double dListHeight = PixelsToTwips(inner.height(), this) - kButtonStripTwips;
     // On a panel too low for the button strip the list and buttons keep their places.

@@ -34,7 +34,7 @@ DesktopShell& CurrentDesktopShell();
 // Uses `shell` (not owned) from now on; nullptr goes back to the XDG desktop.
 void SetDesktopShell(DesktopShell* shell);
 
-namespace basShellExecute {
+namespace desktop {
 
 // The file made in the application folder to ask which program opens ".HTM" files.
 inline constexpr const char* kTempFileName = "temphtm.HTM";
@@ -53,9 +53,6 @@ bool LaunchDefaultBrowser(const std::string& sURL, const std::filesystem::path& 
 // The text shown, under kBrowserProblemTitle, when the browser cannot be started.
 std::string BrowserProblemText();
 
-} // namespace basShellExecute
+} // namespace desktop
 
 } // namespace quillon
-
-// The module is called by its own name from the window and the tools.
-namespace basShellExecute = quillon::basShellExecute;

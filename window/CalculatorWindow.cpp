@@ -1,6 +1,6 @@
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
-#include "candidates/vrnctlBitTime.h"
+#include "candidates/CandidateGrid.h"
 #include "timing/InputChecks.h"
 #include "timing/Maker.h"
 #include "timing/NumberReading.h"
@@ -60,7 +60,7 @@ QString WindowCaption() {
 
 } // namespace
 
-frmMainBitTime::frmMainBitTime(QWidget* parent) : QWidget(parent) {
+CalculatorWindow::CalculatorWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMainBitTime"));
     setWindowTitle(WindowCaption());
     setFont(ArialFont(8.25));
@@ -68,7 +68,7 @@ frmMainBitTime::frmMainBitTime(QWidget* parent) : QWidget(parent) {
     BuildHeaderBands();
     BuildPromotionalPanel();
 
-    vrnBitTime = new vrnctlBitTime(this);
+    vrnBitTime = new CandidateGrid(this);
     vrnBitTime->setObjectName(QStringLiteral("vrnBitTime"));
     vrnBitTime->hide();
 
@@ -85,9 +85,9 @@ frmMainBitTime::frmMainBitTime(QWidget* parent) : QWidget(parent) {
     Form_Load();
 }
 
-frmMainBitTime::~frmMainBitTime() = default;
+CalculatorWindow::~CalculatorWindow() = default;
 
-void frmMainBitTime::SetUpKeyboard() {
+void CalculatorWindow::SetUpKeyboard() {
     // Return in a box of step 1 goes on as ">" does; Alt+Right and Alt+Left are ">" and "<"
     // wherever the focus is, while those buttons are enabled.
     for (QLineEdit* box : {txtOsc, txtCANBaud}) {
@@ -143,33 +143,33 @@ void frmMainBitTime::SetUpKeyboard() {
     txtOsc->selectAll();
 }
 
-int frmMainBitTime::Twips(double twips) const {
+int CalculatorWindow::Twips(double twips) const {
     return TwipsToPixels(twips, this);
 }
 
-void frmMainBitTime::Place(QWidget* widget, double left, double top, double width,
-                           double height) const {
+void CalculatorWindow::Place(QWidget* widget, double left, double top, double width,
+                             double height) const {
     widget->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
 }
 
-std::string frmMainBitTime::DecimalSeparator() const {
+std::string CalculatorWindow::DecimalSeparator() const {
     return ToStdString(QLocale().decimalPoint());
 }
 
-double frmMainBitTime::ReadBox(const QLineEdit* box) const {
+double CalculatorWindow::ReadBox(const QLineEdit* box) const {
     return quillon::ReadLeadingNumber(ToStdString(box->text()));
 }
 
-void frmMainBitTime::Form_Load() {
+void CalculatorWindow::Form_Load() {
     lblrev->setText(QStringLiteral("Rev %1").arg(quillon::kRevision));
 }
 
-void frmMainBitTime::resizeEvent(QResizeEvent* event) {
+void CalculatorWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayoutContent();
 }
 
-void frmMainBitTime::LayoutContent() {
+void CalculatorWindow::LayoutContent() {
     const int width = this->width();
     // The two bands stay at the top, one below the other, at their design sizes.
 
@@ -185,7 +185,7 @@ void frmMainBitTime::LayoutContent() {
     lblPlug->setGeometry(0, lblPlug->y(), width, lblPlug->height());
 }
 
-bool frmMainBitTime::eventFilter(QObject* watched, QEvent* event) {
+bool CalculatorWindow::eventFilter(QObject* watched, QEvent* event) {
     const bool leftClick = event->type() == QEvent::MouseButtonRelease &&
                            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     if (watched == Label13 && (leftClick || IsActivationKey(event))) {
@@ -205,17 +205,17 @@ bool frmMainBitTime::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void frmMainBitTime::cmdNext_Click() {
+void CalculatorWindow::cmdNext_Click() {
     ++m_step;
     ShowStep();
 }
 
-void frmMainBitTime::cmdBack_Click() {
+void CalculatorWindow::cmdBack_Click() {
     --m_step;
     ShowStep();
 }
 
-void frmMainBitTime::ShowStep() {
+void CalculatorWindow::ShowStep() {
     WaitCursor wait(this);
     cmdTarsel->hide();
     m_controller->hide();
@@ -230,7 +230,7 @@ void frmMainBitTime::ShowStep() {
     }
 }
 
-void frmMainBitTime::CheckStepOneBoxes() {
+void CalculatorWindow::CheckStepOneBoxes() {
     const QString title = ToQString(quillon::kAppTitle);
     if (const auto problem = quillon::OscillatorProblem(ReadBox(txtOsc))) {
         ShowMessage(this, QMessageBox::Information, title,
@@ -244,7 +244,7 @@ void frmMainBitTime::CheckStepOneBoxes() {
     }
 }
 
-void frmMainBitTime::ShowStep2() {
+void CalculatorWindow::ShowStep2() {
     CheckStepOneBoxes();
     vrnBitTime->SetOscFreqInMhz(ReadBox(txtOsc));
     vrnBitTime->SetCANBaudRate(ReadBox(txtCANBaud) * 1000);
@@ -261,7 +261,7 @@ void frmMainBitTime::ShowStep2() {
     vrnBitTime->setFocus(); // the keyboard goes on in the grid
 }
 
-void frmMainBitTime::ShowStep3() {
+void CalculatorWindow::ShowStep3() {
     lblStep->setText(QStringLiteral("Step 3"));
     lblNote->setText(QString::fromLatin1(kNoteStep3));
 
@@ -298,10 +298,10 @@ void frmMainBitTime::ShowStep3() {
     }
 }
 
-void frmMainBitTime::cmdTarsel_Click() {
+void CalculatorWindow::cmdTarsel_Click() {
     OpenMakerWebsite();
 }
 
-void frmMainBitTime::Label13_Click() {
+void CalculatorWindow::Label13_Click() {
     OpenMakerWebsite();
 }

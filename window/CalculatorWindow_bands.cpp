@@ -1,6 +1,6 @@
 // The window's fixed parts: the two header bands, always in view, and the promotional
 // panel of step 1.
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include "timing/InputChecks.h"
 #include "timing/Maker.h"
@@ -13,7 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-void frmMainBitTime::BuildHeaderBands() {
+void CalculatorWindow::BuildHeaderBands() {
     pctTop = new QWidget(this);
     pctTop->setObjectName(QStringLiteral("pctTop"));
     SetFixedColours(pctTop, Qt::white, Qt::black);
@@ -96,11 +96,11 @@ void frmMainBitTime::BuildHeaderBands() {
     lblNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(lblNote, 1080, 15, 7530, 480);
 
-    connect(cmdNext, &QPushButton::clicked, this, &frmMainBitTime::cmdNext_Click);
-    connect(cmdBack, &QPushButton::clicked, this, &frmMainBitTime::cmdBack_Click);
+    connect(cmdNext, &QPushButton::clicked, this, &CalculatorWindow::cmdNext_Click);
+    connect(cmdBack, &QPushButton::clicked, this, &CalculatorWindow::cmdBack_Click);
 }
 
-void frmMainBitTime::BuildPromotionalPanel() {
+void CalculatorWindow::BuildPromotionalPanel() {
     auto* photo = new QLabel(this);
     photo->setObjectName(QStringLiteral("imgTarsel"));
     Place(photo, 345, 1995, 2730, 2580);
@@ -141,7 +141,7 @@ void frmMainBitTime::BuildPromotionalPanel() {
     cmdTarsel->setFont(verdana);
     Place(cmdTarsel, 345, 4740, 2730, 405);
     cmdTarsel->setAutoDefault(true);
-    connect(cmdTarsel, &QPushButton::clicked, this, &frmMainBitTime::cmdTarsel_Click);
+    connect(cmdTarsel, &QPushButton::clicked, this, &CalculatorWindow::cmdTarsel_Click);
 
     lblVarnholt = new QLabel(ToQString(quillon::kMakerName), this);
     lblVarnholt->setObjectName(QStringLiteral("lblVarnholt"));

@@ -19,13 +19,13 @@ class QTableWidget;
 class QTableWidgetItem;
 class QTreeWidget;
 
-class vrnctlBitTime : public QWidget {
+class CandidateGrid : public QWidget {
     Q_OBJECT
     Q_PROPERTY(double dOscFreqInMhz READ OscFreqInMhz WRITE SetOscFreqInMhz)
     Q_PROPERTY(double dCANBaudRate READ CANBaudRate WRITE SetCANBaudRate)
 
 public:
-    explicit vrnctlBitTime(QWidget* parent = nullptr);
+    explicit CandidateGrid(QWidget* parent = nullptr);
 
     // Oscillator frequency in MHz.
     void SetOscFreqInMhz(double dOscFreqInMhz) { m_dOscFreqInMhz = dOscFreqInMhz; }

@@ -1,8 +1,8 @@
-#include "startup/cvrnBitTimeUI.h"
+#include "startup/AutomationObject.h"
 
-#include "startup/CalculatorWindow.h"
+#include "startup/WindowInstance.h"
 #include "timing/NumberFormat.h"
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
 #include <QDBusError>
 #include <QDBusMessage>
@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-void cvrnBitTimeUI::ShowCalculator(bool bLockFreq, double dFreqValue) {
+void AutomationObject::ShowCalculator(bool bLockFreq, double dFreqValue) {
     if (bLockFreq && !std::isfinite(dFreqValue)) {
         // A frequency that is no number would land in the box as "0" and be taken for one;
         // the caller is told instead, and the window stays as it was.
@@ -23,12 +23,12 @@ void cvrnBitTimeUI::ShowCalculator(bool bLockFreq, double dFreqValue) {
         return;
     }
     if (bLockFreq) {
-        QLineEdit* box = CalculatorWindow().oscillatorBox();
+        QLineEdit* box = WindowInstance().oscillatorBox();
         const std::string separator = QLocale().decimalPoint().toStdString();
         box->setText(QString::fromStdString(quillon::FormatGeneralNumber(dFreqValue, separator)));
         box->setEnabled(false);
     }
-    frmMainBitTime& window = CalculatorWindow();
+    CalculatorWindow& window = WindowInstance();
     window.show();
     window.raise();
     window.activateWindow();

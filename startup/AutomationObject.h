@@ -8,11 +8,11 @@
 #include <QObject>
 #include <QString>
 
-class cvrnBitTimeUI : public QObject, protected QDBusContext {
+class AutomationObject : public QObject, protected QDBusContext {
     Q_OBJECT
 
 public:
-    explicit cvrnBitTimeUI(QObject* parent = nullptr) : QObject(parent) {}
+    explicit AutomationObject(QObject* parent = nullptr) : QObject(parent) {}
 
 public slots:
     // bLockFreq true: write dFreqValue (MHz) into the oscillator box in the general number

@@ -2,9 +2,9 @@
 // a candidate of the Tq list (as a grid double-click adds one) and is shown with its
 // segments, SJW, flags and phase-2 mode, so the diagram, the verdict, the analysis and the
 // report follow as for any other choice.
-#include "window/frmMainBitTime.h"
+#include "window/CalculatorWindow.h"
 
-#include "candidates/vrnctlBitTime.h"
+#include "candidates/CandidateGrid.h"
 #include "timing/InputChecks.h"
 #include "timing/Maker.h"
 #include "ui/MessageBox.h"
@@ -25,7 +25,7 @@ constexpr double kSmallestCaptionPoints = 6.0;
 
 } // namespace
 
-void frmMainBitTime::BuildRegistersButton() {
+void CalculatorWindow::BuildRegistersButton() {
     cmdRegisters = new QPushButton(tr("Registers..."), pctSegment);
     cmdRegisters->setObjectName(QStringLiteral("cmdRegisters"));
     cmdRegisters->setToolTip(tr("Bring a register set you already have into step 3: CNF1..CNF3, "
@@ -45,10 +45,10 @@ void frmMainBitTime::BuildRegistersButton() {
         font.setPointSizeF(font.pointSizeF() - 0.25);
     }
     cmdRegisters->setFont(font);
-    connect(cmdRegisters, &QPushButton::clicked, this, &frmMainBitTime::cmdRegisters_Click);
+    connect(cmdRegisters, &QPushButton::clicked, this, &CalculatorWindow::cmdRegisters_Click);
 }
 
-void frmMainBitTime::cmdRegisters_Click() {
+void CalculatorWindow::cmdRegisters_Click() {
     const double dOscFreqMHz = ReadBox(txtOsc);
     if (const auto problem = quillon::OscillatorComputeProblem(dOscFreqMHz)) {
         ShowMessage(this, QMessageBox::Information, ToQString(quillon::kAppTitle),
@@ -65,7 +65,7 @@ void frmMainBitTime::cmdRegisters_Click() {
     }
 }
 
-void frmMainBitTime::ShowRegisterSetting(const quillon::BitTimingSetting& setting) {
+void CalculatorWindow::ShowRegisterSetting(const quillon::BitTimingSetting& setting) {
     vrnBitTime->AddCandidate(setting.lBRPMinus1, setting.segments.lTqCount);
     std::int32_t count = 0;
     vrnBitTime->GetTqValues(vTqValues, vBRPValues, count);

@@ -1,7 +1,7 @@
 // The candidate list control driven as a user does: double-clicks on the grid, clicks on
 // the list and its buttons, resizes; checked against the grid, the list and the arrays the
 // window reads.
-#include "candidates/vrnctlBitTime.h"
+#include "candidates/CandidateGrid.h"
 #include "ui/Twips.h"
 
 #include <QHeaderView>
@@ -19,7 +19,7 @@ using Pairs = std::vector<std::pair<int, int>>; // (Tq count, BRP-1) in list ord
 class CandidatesTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<vrnctlBitTime> control;
+    std::unique_ptr<CandidateGrid> control;
     QTableWidget* g() const { return control->findChild<QTableWidget*>("g"); }
     QTreeWidget* lvwTq() const { return control->findChild<QTreeWidget*>("lvwTq"); }
     QPushButton* button(const char* name) const { return control->findChild<QPushButton*>(name); }
@@ -63,7 +63,7 @@ class CandidatesTest : public QObject {
 
 private slots:
     void init() {
-        control = std::make_unique<vrnctlBitTime>();
+        control = std::make_unique<CandidateGrid>();
         control->setDecimalSeparator(".");
         control->resize(900, 500);
         control->show();
@@ -171,4 +171,4 @@ private slots:
 };
 
 QTEST_MAIN(CandidatesTest)
-#include "vrnctlBitTimeTest.moc"
+#include "CandidateGridTest.moc"

@@ -40,7 +40,7 @@ constexpr double kMarkerHeadHalfWidth = 0.1;
 constexpr double kTextGap = 0.25; // between an arrow and the text right of it
 
 // The Tq grid is numbered with a 16-bit loop counter; a count beyond it cannot be drawn.
-constexpr double kMaxTqCount = 32767;
+constexpr double kMaxDrawnTqCount = 32767;
 
 // Where each labelled segment stands in BitTimingFacts::durations.
 constexpr std::size_t kPropagationDuration = 1;
@@ -114,7 +114,7 @@ void DrawSegment(BitCanvas& canvas, double a, int lLength, const char* sName,
 bool DrawBitTimingDiagram(BitCanvas& canvas, const BitTimingSetting& setting, bool bSelected,
                           std::string_view decimalSeparator) {
     const double N = setting.segments.lTqCount;
-    if (!bSelected || !(N > 0) || N > kMaxTqCount) {
+    if (!bSelected || !(N > 0) || N > kMaxDrawnTqCount) {
         return false;
     }
 

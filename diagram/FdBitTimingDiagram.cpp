@@ -42,7 +42,7 @@ constexpr double kTextGapPixels = 5;
 constexpr double kMinGridPixels = 3;
 // Tq numbers stand at every k-th quantum, k the first of these that leaves room.
 constexpr std::array<int, 9> kNumberSteps{1, 2, 5, 10, 20, 50, 100, 200, 500};
-constexpr int kMaxTqCount = 1000;
+constexpr int kMaxDrawnTqCount = 1000;
 
 // Where each labelled segment stands in FdPhaseFacts::durations.
 constexpr std::size_t kPropagationDuration = 1;
@@ -236,7 +236,7 @@ void DrawBit(BitCanvas& canvas, const FdFacts& facts, FdPhase phase, double top)
 bool DrawFdBitTimingDiagram(BitCanvas& canvas, const FdSetting& setting,
                             std::string_view decimalSeparator) {
     for (const FdPhaseSetting* p : {&setting.nominal, &setting.data}) {
-        if (p->TqCount() < 1 || p->TqCount() > kMaxTqCount || p->lPropagation < 0 ||
+        if (p->TqCount() < 1 || p->TqCount() > kMaxDrawnTqCount || p->lPropagation < 0 ||
             p->lPhase1 < 0 || p->lPhase2 < 0 || p->lSJW < 0) {
             return false;
         }

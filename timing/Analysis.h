@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "timing/SamplePoint.h"
+
 namespace quillon {
 
 struct TransceiverDelays {
@@ -22,10 +24,6 @@ struct TimingAnalysis {
     double dSamplePointPercent = 0.0;
     double dRecommendedSamplePointPercent = 0.0;
 };
-
-// Recommended sample point for a rate in bit/s: 87.5 % up to 500 kbit/s, 80 % up to
-// 800 kbit/s, 75 % above.
-double RecommendedSamplePointPercent(double dBitRate);
 
 // The tolerance alone: the smaller of SJW / (20 N) and min(phase 1, phase 2) /
 // (2 (13 N - phase 2)), as a fraction; segments must be positive.

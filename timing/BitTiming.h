@@ -5,6 +5,7 @@
 // DescribeBitTiming is the one place where its facts are worked out; the window, the
 // diagram, the report and quillon-cli only render them.
 #include "timing/Analysis.h"
+#include "timing/BitTexts.h"
 #include "timing/ClassicLayouts.h"
 #include "timing/Controllers.h"
 #include "timing/Registers.h"
@@ -53,15 +54,6 @@ struct BitTimingSetting {
 // the programmed phase 2.
 BitTimingSetting ProposedSetting(double dOscFreqMHz, double dTargetKbps, int lBRPMinus1,
                                  int lTqCount, const Controller* pController = nullptr);
-
-// One segment's length as the diagram labels it.
-struct SegmentDuration {
-    std::string_view sName; // "sync", "propagation", "phase1", "phase2", "sjw", "bit"
-    int lTq = 0;
-    double dSeconds = 0.0;
-    std::string sText; // "375.0 ns", or "n/a" without a usable quantum
-};
-inline constexpr std::size_t kDurationCount = 6;
 
 // The bit rate as the report works it out.
 struct RateFacts {

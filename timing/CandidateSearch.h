@@ -1,6 +1,7 @@
 #pragma once
 // The prescaler/Tq candidate search: every BRP-1 value 0..63 against every Tq count
 // 8..25, the bit rate each gives, and which of them hit the target rate.
+#include "timing/Limits.h"
 #include "timing/OneBasedArray.h"
 
 #include <cstdint>
@@ -8,13 +9,6 @@
 #include <vector>
 
 namespace quillon {
-
-inline constexpr std::int32_t kMinBRPMinus1 = 0;
-inline constexpr std::int32_t kMaxBRPMinus1 = 63;
-inline constexpr std::int32_t kMinTqCount = 8;
-inline constexpr std::int32_t kMaxTqCount = 25;
-inline constexpr int kBRPValueCount = kMaxBRPMinus1 - kMinBRPMinus1 + 1; // 64
-inline constexpr int kTqCountCount = kMaxTqCount - kMinTqCount + 1;      // 18
 
 struct TqCandidate {
     std::int32_t lBRPMinus1 = 0;
@@ -40,11 +34,6 @@ TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int3
 std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate);
 
 // The same over a controller's own prescaler and Tq ranges and clock (its table row's).
-struct SearchRange {
-    std::int32_t brpMinus1Min, brpMinus1Max;
-    std::int32_t tqMin, tqMax;
-    int periodsPerBrp;
-};
 std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate,
                                                const SearchRange& range);
 

@@ -1,9 +1,5 @@
 #include "timing/Controllers.h"
 
-#include "timing/CandidateSearch.h"
-#include "timing/FdKernelChoice.h"
-#include "timing/Mcp251xLinux.h"
-
 #include <cctype>
 
 namespace quillon {
@@ -155,6 +151,10 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 } // namespace
+
+double FdSysclkMHz(double dOscFreqMHz, bool bPll) {
+    return bPll ? dOscFreqMHz * kFdPllFactor : dOscFreqMHz;
+}
 
 std::string_view KindName(ControllerKind kind) {
     return kind == ControllerKind::Fd ? "fd" : "classic";

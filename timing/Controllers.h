@@ -5,8 +5,8 @@
 // it is programmed through, its limits, its errata, the Linux driver that runs it and the C
 // form of its registers. Everything that differs between controllers is read from here: a
 // new controller that reuses a layout is one more row.
-#include "timing/FdSetting.h"
 #include "timing/KernelChoice.h"
+#include "timing/Limits.h"
 #include "timing/RegisterReading.h"
 
 #include <array>
@@ -29,6 +29,8 @@ enum class ClockRule {
     Sysclk,          // the MCP251xFD and dsPIC33C: the oscillator, or 10 x it with the PLL
 };
 
+// SYSCLK of the MCP251xFD and dsPIC33C: the oscillator, or 10 x it with the PLL.
+double FdSysclkMHz(double dOscFreqMHz, bool bPll);
 // The CAN clock the prescaler divides, in MHz, for a frequency given as --osc (and the PLL,
 // which only the SYSCLK rule has).
 double CanClockMHz(ClockRule rule, double dGivenMHz, bool bPll = false);
@@ -53,6 +55,8 @@ struct ClassicLimits {
 
 // The Linux driver that runs a controller, as its source declares it.
 // How a CAN FD driver sets the transmitter delay compensation.
+// The data rate up to which the m_can driver leaves TDC off, bit/s.
+inline constexpr std::uint32_t kDriverTdcAboveBps = 2500000;
 enum class DriverTdc {
     // The CAN core works it out (can_calc_tdco) and ip link may set it (tdco, tdc-mode).
     CanCore,
@@ -96,7 +100,6 @@ struct Controller {
     bool IsFd() const { return kind == ControllerKind::Fd; }
 };
 
-struct SearchRange;
 // The candidate search over a classic row's prescaler and Tq ranges on its clock.
 SearchRange SearchRangeOf(const Controller& row);
 

@@ -18,10 +18,6 @@ constexpr std::string_view kGridTqUnit = "S";
 constexpr std::string_view kGridRatePattern = "0.000";
 constexpr std::string_view kGridRateUnit = "b";
 constexpr std::string_view kErrorPattern = "0.0###";
-constexpr std::string_view kDurationPattern = "0.0##";
-constexpr std::string_view kDurationUnit = "s";
-constexpr std::string_view kSamplePointPattern = "0.0";
-constexpr std::string_view kNotAvailable = "n/a";
 
 } // namespace
 
@@ -54,20 +50,8 @@ CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view deci
             FormatNumber(candidate.dErrorPercent, kErrorPattern, decimalSeparator)};
 }
 
-std::string DurationText(int tqCount, double tqSeconds, std::string_view decimalSeparator) {
-    if (!IsUsableQuantum(tqSeconds)) {
-        return std::string(kNotAvailable);
-    }
-    return FormatEngineering(tqCount * tqSeconds, kDurationPattern, kDurationUnit, false,
-                             decimalSeparator);
-}
-
 std::string_view Phase2ModeName(Phase2Mode mode) {
     return mode == Phase2Mode::Programmed ? "programmed" : "larger-of";
-}
-
-std::string SamplePointText(double percent, std::string_view decimalSeparator) {
-    return FormatNumber(percent, kSamplePointPattern, decimalSeparator);
 }
 
 } // namespace quillon

@@ -4,6 +4,8 @@
 // same characters for the same numbers. Only the texts live here; where they stand is the
 // business of the caller. The decimal separator is always handed in (the user's regional
 // setting in the window, a point in the command-line tool).
+#include "timing/BitTexts.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -36,16 +38,8 @@ inline constexpr std::array<std::string_view, kListColumnCount> kListHeadings{"T
 using CandidateListTexts = std::array<std::string, kListColumnCount>;
 CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view decimalSeparator);
 
-// A duration label: tqCount x tqSeconds in engineering notation, "375.0 ns". A quantum
-// length that is not a positive finite number (an oscillator of 0, a negative one or one
-// too large for a double) gives "n/a" instead of a meaningless time.
-std::string DurationText(int tqCount, double tqSeconds, std::string_view decimalSeparator);
-
 // The name of a phase-2 mode in the command line's and the exports' texts: "programmed" or
 // "larger-of".
 std::string_view Phase2ModeName(Phase2Mode mode);
-
-// The sample point's share of the bit in percent with one decimal place, "75.0".
-std::string SamplePointText(double percent, std::string_view decimalSeparator);
 
 } // namespace quillon

@@ -53,7 +53,6 @@ FdTdcSetting LinuxDriverTdc(const FdSetting& setting) {
     if (!row.linux || row.linux->tdc == DriverTdc::CanCore) {
         return KernelTdc(setting.data, row.tdcLimits.offsetMax);
     }
-    constexpr std::uint32_t kTdcAboveBps = 2500000;
     FdTdcSetting tdc;
     const FdPhaseSetting& d = setting.data;
     const std::uint32_t clock = FdKernelClock(setting);
@@ -62,7 +61,7 @@ FdTdcSetting LinuxDriverTdc(const FdSetting& setting) {
         return tdc;
     }
     const auto bitrate = static_cast<std::uint32_t>(clock / bits);
-    if (bitrate <= kTdcAboveBps) {
+    if (bitrate <= kDriverTdcAboveBps) {
         return tdc;
     }
     const auto samplePoint = static_cast<std::uint32_t>(1000 * (1 + d.Tseg1()) / d.TqCount());

@@ -14,11 +14,6 @@
 
 namespace quillon {
 
-// The driver's limits: nominal tseg1 2..256, tseg2 1..128, SJW up to 128; data tseg1 1..32,
-// tseg2 1..16, SJW up to 16; BRP 1..256 in both.
-inline constexpr KernelLimits kMcp251xfdNominalKernelLimits{2, 256, 1, 128, 128, 1, 256, 1};
-inline constexpr KernelLimits kMcp251xfdDataKernelLimits{1, 32, 1, 16, 16, 1, 256, 1};
-
 struct FdKernelChoice {
     std::optional<KernelTiming> nominal;
     std::optional<KernelTiming> data;

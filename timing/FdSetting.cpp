@@ -68,10 +68,6 @@ const FdPhaseLimits& LimitsOf(const FdSetting& setting, FdPhase phase) {
     return phase == FdPhase::Nominal ? row.nominalLimits : row.dataLimits;
 }
 
-double FdSysclkMHz(double dOscFreqMHz, bool bPll) {
-    return bPll ? dOscFreqMHz * kFdPllFactor : dOscFreqMHz;
-}
-
 FdTdcSetting RequiredTdc(const FdPhaseSetting& data, int lOffsetMax) {
     FdTdcSetting tdc;
     const long long offset = (1LL + data.lPropagation + data.lPhase1) * data.lBRP;

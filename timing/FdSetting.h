@@ -3,6 +3,9 @@
 // oscillator, PLL, the two target rates, the nominal and the data phase (prescaler and
 // segments each) and the transmitter delay compensation, with the register ranges of each
 // phase. Its facts are worked out by DescribeFdTiming (FdTiming.h).
+#include "timing/Controllers.h"
+#include "timing/Limits.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,10 +13,6 @@ namespace quillon {
 
 struct Controller; // timing/Controllers.h
 
-// SYSCLK is the oscillator, or ten times it with the PLL (for a 4 MHz crystal); one time
-// quantum is BRP SYSCLK periods, with no factor 2 as on the classic controllers.
-inline constexpr double kFdPllFactor = 10.0;
-inline constexpr double kFdMaxSysclkMHz = 40.0;
 // The data rates the input checks accept, in kbit/s.
 inline constexpr double kFdMinDataRateKbps = 1.0;
 inline constexpr double kFdMaxDataRateKbps = 8000.0;
@@ -22,17 +21,6 @@ inline constexpr std::string_view kDefaultFdDataRateText = "2000";
 
 enum class FdPhase { Nominal, Data };
 
-// The register ranges of one phase. TSEG1 is propagation + phase 1, TSEG2 is phase 2.
-struct FdPhaseLimits {
-    int brpMin, brpMax;
-    int tseg1Min, tseg1Max;
-    int tseg2Min, tseg2Max;
-    int sjwMax;
-    constexpr int MinTqCount() const { return 1 + tseg1Min + tseg2Min; }
-    constexpr int MaxTqCount() const { return 1 + tseg1Max + tseg2Max; }
-};
-inline constexpr FdPhaseLimits kFdNominalLimits{1, 256, 2, 256, 1, 128, 128};
-inline constexpr FdPhaseLimits kFdDataLimits{1, 256, 1, 32, 1, 16, 16};
 const FdPhaseLimits& LimitsOf(FdPhase phase);
 std::string_view PhaseName(FdPhase phase); // "nominal", "data"
 
@@ -60,20 +48,6 @@ int KernelPropagationShare(int lTseg1);
 // automatic.
 enum class TdcMode { Off, Manual, Auto };
 std::string_view TdcModeName(TdcMode mode); // "off", "manual", "auto"
-
-inline constexpr int kTdcoMin = -64, kTdcoMax = 63; // 7-bit two's complement
-inline constexpr int kTdcvMax = 63;
-
-// The TDC fields a controller has, in periods of the clock the prescalers divide: the
-// MCP251xFD's TDCO -64..63 and TDCV 0..63; the M_CAN's TDCO 0..127 and its filter window
-// TDCF 0..127, with no value of its own (it only measures).
-struct FdTdcLimits {
-    int offsetMin, offsetMax;
-    int valueMax;  // TDCV; 0 where the controller has no manual TDC
-    int filterMax; // TDCF; 0 where the controller has none
-};
-inline constexpr FdTdcLimits kMcp251xfdTdcLimits{kTdcoMin, kTdcoMax, kTdcvMax, 0};
-inline constexpr FdTdcLimits kMcanTdcLimits{0, 127, 0, 127};
 
 // The CiTDC register's settings; the two flags are not timing but live in the same word.
 struct FdTdcSetting {
@@ -113,8 +87,6 @@ struct FdSetting {
     friend bool operator==(const FdSetting& a, const FdSetting& b);
     friend bool operator!=(const FdSetting& a, const FdSetting& b) { return !(a == b); }
 };
-
-double FdSysclkMHz(double dOscFreqMHz, bool bPll);
 
 // The clock the prescalers of the setting's controller divide, in MHz: SYSCLK, or the CAN
 // clock given as it is for a cell inside a processor.

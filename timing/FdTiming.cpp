@@ -1,8 +1,6 @@
 // DescribeFdTiming: every fact of a CAN FD setting, worked out once for every front end.
 #include "timing/FdTiming.h"
 
-#include "timing/FdKernelChoice.h"
-
 #include "timing/Controllers.h"
 #include "timing/DisplayTexts.h"
 #include "timing/InputChecks.h"
@@ -128,9 +126,11 @@ void CheckTdc(FdFacts& facts, std::string_view sep) {
     const FdPhaseSetting& data = facts.setting.data;
     const Controller& row = facts.setting.Row();
     const std::string clock(FdClockName(row));
+    // The m_can driver's own TDC is off up to 2.5 Mbit/s (linux/FdKernelChoice works it out
+    // in the driver's whole numbers; the rate the bit gives decides it the same way).
     const bool driverLeavesItOff = row.linux && row.linux->tdc == DriverTdc::OwnAbove2500k &&
                                    tdc.mode == TdcMode::Off &&
-                                   LinuxDriverTdc(facts.setting).mode == TdcMode::Off;
+                                   facts.data.dActualBaud < kDriverTdcAboveBps + 0.5;
     if (needed.mode == TdcMode::Auto && driverLeavesItOff) {
         // What the Linux driver runs with up to 2.5 Mbit/s: a choice, not a broken rule.
         const double dSampleNs = (1.0 + data.Tseg1()) * data.lBRP / FdClockMHz(facts.setting) * 1e3;

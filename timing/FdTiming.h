@@ -8,7 +8,7 @@
 // DescribeFdTiming is the one place where the facts of such a setting are worked out, as
 // DescribeBitTiming is for the classic controllers; the window, the diagram, the report and
 // quillon-cli only render them.
-#include "timing/BitTiming.h"
+#include "timing/BitTexts.h"
 #include "timing/FdRegisters.h"
 #include "timing/FdSetting.h"
 

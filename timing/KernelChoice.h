@@ -17,9 +17,6 @@ struct KernelLimits {
     std::uint32_t brpMin, brpMax, brpInc;
 };
 
-// The mcp251x driver: tseg1 3..16, tseg2 2..8, SJW up to 4, BRP 1..64.
-inline constexpr KernelLimits kMcp251xKernelLimits{3, 16, 2, 8, 4, 1, 64, 1};
-
 // The largest rate error the kernel accepts, in tenths of a percent (5.0 %).
 inline constexpr std::uint32_t kKernelMaxErrorTenths = 50;
 

@@ -7,6 +7,7 @@
 // choice are made from these facts.
 #include "timing/BitTiming.h"
 #include "timing/KernelChoice.h"
+#include "timing/Limits.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,10 +16,6 @@
 #include <vector>
 
 namespace quillon {
-
-// The oscillators the driver accepts when it loads.
-inline constexpr double kMcp251xMinOscillatorMHz = 1.0;
-inline constexpr double kMcp251xMaxOscillatorMHz = 25.0;
 
 // The oscillator in whole hertz, as a device tree carries it; nothing for a value that is
 // not a positive 32-bit number of hertz.

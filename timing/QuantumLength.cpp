@@ -20,8 +20,4 @@ double ReportTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp) {
     return dTwoOscPeriods * (lBRPMinus1 + 1);
 }
 
-bool IsUsableQuantum(double dTqSeconds) {
-    return std::isfinite(dTqSeconds) && dTqSeconds > 0;
-}
-
 } // namespace quillon

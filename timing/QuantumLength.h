@@ -4,6 +4,8 @@
 // last bit of a double, and that bit decides how a rate or a duration rounds, so each
 // screen keeps its own and its texts stay exactly what they were. They sit side by side
 // here so that nobody adds a fourth.
+#include "timing/BitTexts.h"
+
 namespace quillon {
 
 // The candidate grid and the chosen list: (1 / F) x (2 x BRP) x 0.000001, with F in MHz.
@@ -16,8 +18,5 @@ double DiagramTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp =
 
 // The report: one oscillator period added to itself, then x BRP.
 double ReportTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp = 2);
-
-// True for a quantum that describes a bit: a positive, finite number of seconds.
-bool IsUsableQuantum(double dTqSeconds);
 
 } // namespace quillon

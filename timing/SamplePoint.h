@@ -4,6 +4,10 @@
 // numbers (so that 80 % is exactly 80 %), and the two ways a rate error is signed.
 namespace quillon {
 
+// Recommended sample point for a rate in bit/s: 87.5 % up to 500 kbit/s, 80 % up to
+// 800 kbit/s, 75 % above.
+double RecommendedSamplePointPercent(double dBitRate);
+
 // (1 + propagation + phase 1) / N of the bit in percent: `lTqBeforeSample` is 1 + TSEG1. 0 for
 // a bit of no quanta.
 inline double SamplePointPercent(int lTqBeforeSample, int lTqCount) {

@@ -23,6 +23,8 @@ AutomationServer::AutomationServer(start::StartMode mode, int graceMs, QObject* 
             &AutomationServer::OnCallerLeft);
 
     m_grace.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the grace period is a promise to the caller.
+    m_grace.setTimerType(Qt::PreciseTimer);
     m_grace.setInterval(graceMs);
     connect(&m_grace, &QTimer::timeout, qApp, &QCoreApplication::quit);
 }

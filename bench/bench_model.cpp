@@ -7,13 +7,13 @@
 // instead of a figure.
 #include "report/HtmlReport.h"
 #include "report/ReportValues.h"
-#include "timing/BitTiming.h"
-#include "timing/BusNodeText.h"
-#include "timing/CandidateSearch.h"
-#include "timing/NumberFormat.h"
-#include "timing/NumberReading.h"
-#include "timing/Registers.h"
-#include "timing/Segments.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/bus/BusNodeText.h"
+#include "timing/classic/CandidateSearch.h"
+#include "timing/common/NumberFormat.h"
+#include "timing/common/NumberReading.h"
+#include "timing/classic/Registers.h"
+#include "timing/classic/Segments.h"
 
 #include <benchmark/benchmark.h>
 

@@ -11,7 +11,7 @@
 #include "support/ModalAnswerer.h"
 #include "support/RecordingShell.h"
 #include "support/WindowDriver.h"
-#include "timing/CandidateSearch.h"
+#include "timing/classic/CandidateSearch.h"
 #include "window/BitTimingPicture.h"
 #include "window/CalculatorWindow.h"
 

@@ -1,6 +1,6 @@
 #include "candidates/CandidateGrid.h"
 
-#include "timing/DisplayTexts.h"
+#include "timing/classic/DisplayTexts.h"
 #include "ui/QtText.h"
 #include "ui/Twips.h"
 

@@ -5,7 +5,7 @@
 // The window sets the two inputs, calls Calculate and later reads the list with
 // GetTqValues. The control owns the chosen list as numeric records, so the list texts are
 // display only.
-#include "timing/CandidateSearch.h"
+#include "timing/classic/CandidateSearch.h"
 
 #include <QString>
 #include <QWidget>

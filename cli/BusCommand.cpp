@@ -4,7 +4,7 @@
 #include "report/ReportValues.h"
 #include "report/SettingJson.h"
 #include "report/TextTable.h"
-#include "timing/NumberFormat.h"
+#include "timing/common/NumberFormat.h"
 
 namespace quillon::cli {
 

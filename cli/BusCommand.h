@@ -3,7 +3,7 @@
 // or one JSON document for a script. The page with the drawn bits (--html) needs Qt and is
 // written by the companion (BusPage.h).
 #include "cli/CommandOutput.h"
-#include "timing/Bus.h"
+#include "timing/bus/Bus.h"
 
 namespace quillon::cli {
 

@@ -4,7 +4,7 @@
 #include "cli/TimingChoice.h"
 #include "report/SettingJson.h"
 #include "report/TextTable.h"
-#include "timing/DisplayTexts.h"
+#include "timing/classic/DisplayTexts.h"
 
 namespace quillon::cli {
 

@@ -3,9 +3,9 @@
 #include "cli/FdArguments.h"
 #include "cli/RequestFields.h"
 
-#include "timing/BusNodeText.h"
-#include "timing/NumberReading.h"
-#include "timing/RegisterReading.h"
+#include "timing/bus/BusNodeText.h"
+#include "timing/common/NumberReading.h"
+#include "timing/common/RegisterReading.h"
 
 #include <algorithm>
 #include <charconv>

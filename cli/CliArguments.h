@@ -5,9 +5,9 @@
 // looks at the argument texts, so every check that needs no calculation (ranges, missing
 // values, unknown options) happens here, before anything is computed or written.
 #include "cli/CliOptions.h"
-#include "timing/Bus.h"
-#include "timing/Controllers.h"
-#include "timing/RegisterReading.h"
+#include "timing/bus/Bus.h"
+#include "timing/common/Controllers.h"
+#include "timing/common/RegisterReading.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "cli/CliHelp.h"
 
 #include "cli/CliArguments.h"
-#include "timing/Version.h"
+#include "timing/common/Version.h"
 
 #include <algorithm>
 #include <utility>

@@ -8,11 +8,11 @@
 #include "report/FdExport.h"
 #include "report/FdHtmlReport.h"
 #include "report/ReportFiles.h"
-#include "timing/CandidateSearch.h"
-#include "timing/CrystalCheck.h"
-#include "timing/DisplayTexts.h"
-#include "timing/NumberFormat.h"
-#include "timing/Segments.h"
+#include "timing/classic/CandidateSearch.h"
+#include "timing/classic/CrystalCheck.h"
+#include "timing/classic/DisplayTexts.h"
+#include "timing/common/NumberFormat.h"
+#include "timing/classic/Segments.h"
 
 #include <algorithm>
 #include <utility>

@@ -2,7 +2,7 @@
 
 #include "report/JsonWriter.h"
 #include "report/TextTable.h"
-#include "timing/Controllers.h"
+#include "timing/common/Controllers.h"
 
 namespace quillon::cli {
 

@@ -5,9 +5,9 @@
 #include "report/ReportValues.h"
 #include "report/SettingJson.h"
 #include "report/TextTable.h"
-#include "timing/CrystalCheck.h"
-#include "timing/LinuxDetails.h"
-#include "timing/NumberFormat.h"
+#include "timing/classic/CrystalCheck.h"
+#include "timing/linux/LinuxDetails.h"
+#include "timing/common/NumberFormat.h"
 
 #include <cerrno>
 #include <cstring>

@@ -3,7 +3,7 @@
 // --registers or from --nbtcfg, --dbtcfg and --tdc.
 #include "cli/FdArguments.h"
 
-#include "timing/FdRegisters.h"
+#include "timing/fd/FdRegisters.h"
 
 namespace quillon::cli {
 

@@ -5,7 +5,7 @@
 // the TDC the controller needs for the data phase that results. The fd timing, export and
 // report commands share it, so all three describe the same setting for the same arguments.
 #include "cli/CommandOutput.h"
-#include "timing/FdSearch.h"
+#include "timing/fd/FdSearch.h"
 
 #include <optional>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "cli/FdText.h"
 #include "report/FdSettingJson.h"
 #include "report/TextTable.h"
-#include "timing/FdRegisters.h"
+#include "timing/fd/FdRegisters.h"
 
 namespace quillon::cli {
 

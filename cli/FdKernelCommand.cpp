@@ -4,8 +4,8 @@
 #include "cli/FdCommands.h"
 #include "cli/FdText.h"
 #include "report/FdSettingJson.h"
-#include "timing/Controllers.h"
-#include "timing/FdKernelChoice.h"
+#include "timing/common/Controllers.h"
+#include "timing/linux/FdKernelChoice.h"
 
 namespace quillon::cli {
 

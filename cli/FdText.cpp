@@ -4,8 +4,8 @@
 #include "cli/CommandOutput.h"
 #include "report/ReportValues.h"
 #include "report/TextTable.h"
-#include "timing/Controllers.h"
-#include "timing/NumberFormat.h"
+#include "timing/common/Controllers.h"
+#include "timing/common/NumberFormat.h"
 
 namespace quillon::cli {
 

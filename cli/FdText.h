@@ -3,8 +3,8 @@
 // the candidate list, and one setting with both phases, durations, TDC, verdict, findings,
 // the five tolerance conditions and the registers of the controller. Only renders: every
 // value comes from the model's DescribeFdTiming and the search.
-#include "timing/FdSearch.h"
-#include "timing/FdTiming.h"
+#include "timing/fd/FdSearch.h"
+#include "timing/fd/FdTiming.h"
 
 #include <string>
 #include <string_view>

@@ -3,8 +3,8 @@
 #include "cli/CommandOutput.h"
 #include "report/ReportValues.h"
 #include "report/TextTable.h"
-#include "timing/DisplayTexts.h"
-#include "timing/NumberFormat.h"
+#include "timing/classic/DisplayTexts.h"
+#include "timing/common/NumberFormat.h"
 
 namespace quillon::cli {
 

@@ -3,8 +3,8 @@
 // them, for every command that shows a setting to a person: the candidate, the segment
 // durations, the options, verdict, analysis, registers and the bus-idle warning. Only
 // renders: every value comes from the model's DescribeBitTiming.
-#include "timing/BitTiming.h"
-#include "timing/CandidateSearch.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/classic/CandidateSearch.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "cli/TimingChoice.h"
 
-#include "timing/Recommendation.h"
+#include "timing/classic/Recommendation.h"
 
 namespace quillon::cli {
 

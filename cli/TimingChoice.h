@@ -5,8 +5,8 @@
 // describe the same setting for the same arguments.
 #include "cli/CommandOutput.h"
 #include "report/SettingJson.h"
-#include "timing/BitTiming.h"
-#include "timing/CandidateSearch.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/classic/CandidateSearch.h"
 
 #include <optional>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "desktop/DesktopHandOff.h"
 
-#include "timing/Maker.h"
+#include "timing/common/Maker.h"
 
 #include <QDir>
 #include <QFile>

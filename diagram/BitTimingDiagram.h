@@ -4,7 +4,7 @@
 // the sample marker(s). It draws a setting on any BitCanvas and keeps no state; its
 // numbers and texts come from the setting's facts.
 #include "diagram/BitCanvas.h"
-#include "timing/BitTiming.h"
+#include "timing/classic/BitTiming.h"
 
 #include <string_view>
 

@@ -6,7 +6,7 @@
 // It draws a setting on any BitCanvas and keeps no state; its numbers and texts come from
 // the setting's facts (DescribeFdTiming).
 #include "diagram/BitCanvas.h"
-#include "timing/FdTiming.h"
+#include "timing/fd/FdTiming.h"
 
 #include <string_view>
 

@@ -2,7 +2,7 @@
 // field, never a crash; a node that is read takes part in a bus check beside a fixed node,
 // whose every number is finite and whose verdict agrees with its margin.
 #include "FuzzInput.h"
-#include "timing/BusNodeText.h"
+#include "timing/bus/BusNodeText.h"
 
 #include <cmath>
 #include <string>

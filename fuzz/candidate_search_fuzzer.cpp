@@ -12,9 +12,9 @@
 // report or diagram texts.
 #include "FuzzInput.h"
 #include "report/ReportValues.h"
-#include "timing/BitTiming.h"
-#include "timing/CandidateSearch.h"
-#include "timing/NumberFormat.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/classic/CandidateSearch.h"
+#include "timing/common/NumberFormat.h"
 
 #include <cmath>
 #include <cstdint>

@@ -8,10 +8,10 @@
 // bits and TDCMOD 3 are reported exactly when present, the dsPIC33C halves are the words
 // split, the verdict is the first rule broken, and no text shows a number that is not finite.
 #include "FuzzInput.h"
-#include "timing/Controllers.h"
-#include "timing/FdRegisters.h"
-#include "timing/FdTiming.h"
-#include "timing/McanRegisters.h"
+#include "timing/common/Controllers.h"
+#include "timing/fd/FdRegisters.h"
+#include "timing/fd/FdTiming.h"
+#include "timing/fd/McanRegisters.h"
 
 #include <array>
 #include <cstdint>

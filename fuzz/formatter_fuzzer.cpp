@@ -8,8 +8,8 @@
 // or 1000 itself after rounding); and the text, read back and multiplied by the prefix,
 // gives the value within the rounding of the pattern.
 #include "FuzzInput.h"
-#include "timing/NumberFormat.h"
-#include "timing/NumberReading.h"
+#include "timing/common/NumberFormat.h"
+#include "timing/common/NumberReading.h"
 
 #include <array>
 #include <cmath>

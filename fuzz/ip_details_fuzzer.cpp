@@ -6,7 +6,7 @@
 // bit that adds up, the oscillator given (or twice a clock), findings that are sentences,
 // and texts without "inf" or "nan"; its registers are shown only when its fields fit them.
 #include "FuzzInput.h"
-#include "timing/LinuxDetails.h"
+#include "timing/linux/LinuxDetails.h"
 
 #include <string>
 

@@ -4,8 +4,8 @@
 // written by the general number format reads back as itself (the first 8 bytes, taken
 // as a double, supply that number).
 #include "FuzzInput.h"
-#include "timing/NumberFormat.h"
-#include "timing/NumberReading.h"
+#include "timing/common/NumberFormat.h"
+#include "timing/common/NumberReading.h"
 
 #include <cmath>
 #include <string>

@@ -7,7 +7,7 @@
 // fields the registers can hold, whose bit adds up, which encodes back to the same timing
 // bits, and whose findings are sentences without "inf" or "nan".
 #include "FuzzInput.h"
-#include "timing/Decode.h"
+#include "timing/classic/Decode.h"
 
 #include <cstdio>
 #include <string>

@@ -10,8 +10,8 @@
 // the bytes; the bus idle warning names the clock count exactly when it is below 26; and
 // the segment rules give a verdict and a finite sample point for any segment lengths.
 #include "FuzzInput.h"
-#include "timing/Registers.h"
-#include "timing/Segments.h"
+#include "timing/classic/Registers.h"
+#include "timing/classic/Segments.h"
 
 #include <cmath>
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include "report/HtmlText.h"
 #include "report/ReportValues.h"
-#include "timing/Maker.h"
-#include "timing/NumberFormat.h"
+#include "timing/common/Maker.h"
+#include "timing/common/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>

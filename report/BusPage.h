@@ -3,7 +3,7 @@
 // below the other on one time scale, so the sample points can be compared at a glance. The
 // drawings come in as PNG files (the same drawing as step 3's diagram), which the page
 // carries inside itself, so it is one file that can be mailed or archived.
-#include "timing/Bus.h"
+#include "timing/bus/Bus.h"
 
 #include <string>
 #include <vector>

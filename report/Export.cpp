@@ -1,8 +1,8 @@
 #include "report/Export.h"
 
 #include "report/ExportForms.h"
-#include "timing/InputChecks.h"
-#include "timing/NumberFormat.h"
+#include "timing/common/InputChecks.h"
+#include "timing/common/NumberFormat.h"
 
 #include <algorithm>
 #include <cstdio>

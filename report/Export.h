@@ -7,7 +7,7 @@
 // are the ones step 3 and `quillon-cli timing` show. Where the target would refuse or change
 // the setting, the text is still made and the warnings say what happens.
 #include "report/SettingJson.h"
-#include "timing/BitTiming.h"
+#include "timing/classic/BitTiming.h"
 
 #include <array>
 #include <optional>

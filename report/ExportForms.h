@@ -3,8 +3,8 @@
 // Linux forms in LinuxExport.cpp, each made from the facts of a setting whose registers
 // exist and whose inputs can be computed with.
 #include "report/Export.h"
-#include "timing/BitTiming.h"
-#include "timing/Mcp251xLinux.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/linux/Mcp251xLinux.h"
 
 #include <string>
 

@@ -1,11 +1,11 @@
 // The CAN FD export forms: C, ip link, systemd-networkd, the Raspberry Pi overlay and JSON.
 #include "report/FdExport.h"
 
-#include "timing/Controllers.h"
+#include "timing/common/Controllers.h"
 
 #include "report/FdSettingJson.h"
-#include "timing/FdKernelChoice.h"
-#include "timing/NumberFormat.h"
+#include "timing/linux/FdKernelChoice.h"
+#include "timing/common/NumberFormat.h"
 
 #include <algorithm>
 #include <cctype>

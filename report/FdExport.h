@@ -5,7 +5,7 @@
 // JSON. Where the Linux driver would refuse or change the setting, the export says so beside
 // the text, which is still made.
 #include "report/Export.h"
-#include "timing/FdTiming.h"
+#include "timing/fd/FdTiming.h"
 
 #include <optional>
 #include <string>

@@ -4,8 +4,8 @@
 #include "report/HtmlReport.h"
 #include "report/HtmlText.h"
 #include "report/ReportValues.h"
-#include "timing/Controllers.h"
-#include "timing/NumberFormat.h"
+#include "timing/common/Controllers.h"
+#include "timing/common/NumberFormat.h"
 
 namespace quillon {
 

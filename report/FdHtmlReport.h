@@ -5,7 +5,7 @@
 // the verdict and advice and the registers of both families, filled from a setting's facts
 // so that the window and the command line write the same page.
 #include "report/ReportFiles.h"
-#include "timing/FdTiming.h"
+#include "timing/fd/FdTiming.h"
 
 #include <map>
 #include <ostream>

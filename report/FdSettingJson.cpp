@@ -1,7 +1,7 @@
 // The JSON members of a CAN FD setting's facts, shared by every fd command and export.
 #include "report/FdSettingJson.h"
 
-#include "timing/Controllers.h"
+#include "timing/common/Controllers.h"
 
 namespace quillon {
 

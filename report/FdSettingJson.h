@@ -4,8 +4,8 @@
 // tolerance with its five conditions and the registers of both families. Only renders:
 // every value comes from the model's DescribeFdTiming.
 #include "report/JsonWriter.h"
-#include "timing/FdSearch.h"
-#include "timing/FdTiming.h"
+#include "timing/fd/FdSearch.h"
+#include "timing/fd/FdTiming.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "report/HtmlReport.h"
 
 #include "report/Windows1252.h"
-#include "timing/Maker.h"
+#include "timing/common/Maker.h"
 
 #include <array>
 #include <optional>

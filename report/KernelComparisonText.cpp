@@ -2,8 +2,8 @@
 
 #include "report/ReportValues.h"
 #include "report/TextTable.h"
-#include "timing/DisplayTexts.h"
-#include "timing/NumberFormat.h"
+#include "timing/classic/DisplayTexts.h"
+#include "timing/common/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 // Microchip verdict, CNF1..CNF3), why a column is missing, and the differences in plain
 // sentences. `quillon-cli kernel` prints it and the window's kernel dialog shows it, so
 // both say the same.
-#include "timing/KernelComparison.h"
+#include "timing/linux/KernelComparison.h"
 
 #include <string>
 #include <string_view>

@@ -3,8 +3,8 @@
 // systemd-networkd file and the Raspberry Pi overlay line.
 #include "report/ExportForms.h"
 
-#include "timing/Mcp251xLinux.h"
-#include "timing/NumberFormat.h"
+#include "timing/linux/Mcp251xLinux.h"
+#include "timing/common/NumberFormat.h"
 
 #include <algorithm>
 

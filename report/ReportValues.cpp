@@ -1,6 +1,6 @@
 #include "report/ReportValues.h"
 
-#include "timing/NumberFormat.h"
+#include "timing/common/NumberFormat.h"
 
 #include <cctype>
 #include <cerrno>

@@ -2,8 +2,8 @@
 // The texts of one report: the facts of the setting the user chose, turned into the 22
 // ready-made strings the page writer places into its fixed lines, so the window and the
 // command-line tool produce the same report.
-#include "timing/BitTiming.h"
-#include "timing/NumberFormat.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/common/NumberFormat.h"
 
 #include <ctime>
 #include <string>

@@ -1,7 +1,7 @@
 #include "report/SettingJson.h"
 
 #include "report/ReportValues.h"
-#include "timing/DisplayTexts.h"
+#include "timing/classic/DisplayTexts.h"
 
 #include <cstdint>
 

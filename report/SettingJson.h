@@ -4,8 +4,8 @@
 // rate, verdict, analysis, registers, OSC1 clocks and the bus-idle warning. Only renders:
 // every value comes from the model's DescribeBitTiming.
 #include "report/JsonWriter.h"
-#include "timing/BitTiming.h"
-#include "timing/CandidateSearch.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/classic/CandidateSearch.h"
 
 #include <string>
 #include <string_view>

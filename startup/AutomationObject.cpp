@@ -1,7 +1,7 @@
 #include "startup/AutomationObject.h"
 
 #include "startup/WindowInstance.h"
-#include "timing/NumberFormat.h"
+#include "timing/common/NumberFormat.h"
 #include "window/CalculatorWindow.h"
 
 #include <QDBusError>

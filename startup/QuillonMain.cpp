@@ -5,8 +5,8 @@
 #include "startup/AutomationBus.h"
 #include "startup/AutomationServer.h"
 #include "startup/StartMode.h"
-#include "timing/Maker.h"
-#include "timing/Version.h"
+#include "timing/common/Maker.h"
+#include "timing/common/Version.h"
 
 #include <QApplication>
 #include <QGuiApplication>

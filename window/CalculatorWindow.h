@@ -3,8 +3,8 @@
 // segment setup with the bit timing diagram) and the report button. The window only
 // coordinates: the arithmetic lives in the timing model, the grid in CandidateGrid and
 // the drawing in BitTimingDiagram.
-#include "timing/BitTiming.h"
-#include "timing/OneBasedArray.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/common/OneBasedArray.h"
 
 #include <QLocale>
 #include <QWidget>

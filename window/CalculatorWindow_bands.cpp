@@ -2,8 +2,8 @@
 // panel of step 1.
 #include "window/CalculatorWindow.h"
 
-#include "timing/InputChecks.h"
-#include "timing/Maker.h"
+#include "timing/common/InputChecks.h"
+#include "timing/common/Maker.h"
 #include "ui/FixedColours.h"
 #include "ui/QtText.h"
 #include "window/Artwork.h"

@@ -5,9 +5,9 @@
 #include "window/CalculatorWindow.h"
 
 #include "candidates/CandidateGrid.h"
-#include "timing/FdSearch.h"
-#include "timing/InputChecks.h"
-#include "timing/Maker.h"
+#include "timing/fd/FdSearch.h"
+#include "timing/common/InputChecks.h"
+#include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
 #include "window/ControllerChoice.h"

@@ -5,8 +5,8 @@
 #include "window/CalculatorWindow.h"
 
 #include "candidates/CandidateGrid.h"
-#include "timing/InputChecks.h"
-#include "timing/Maker.h"
+#include "timing/common/InputChecks.h"
+#include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
 #include "window/ControllerChoice.h"

@@ -1,6 +1,6 @@
 #include "window/ClipboardCopy.h"
 
-#include "timing/Maker.h"
+#include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
 

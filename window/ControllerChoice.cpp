@@ -1,7 +1,7 @@
 #include "window/ControllerChoice.h"
 
-#include "timing/Controllers.h"
-#include "timing/FdSetting.h"
+#include "timing/common/Controllers.h"
+#include "timing/fd/FdSetting.h"
 #include "ui/QtText.h"
 
 #include <QCheckBox>

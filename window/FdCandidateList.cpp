@@ -1,6 +1,6 @@
 #include "window/FdCandidateList.h"
 
-#include "timing/NumberFormat.h"
+#include "timing/common/NumberFormat.h"
 #include "ui/QtText.h"
 
 #include <QHeaderView>

@@ -2,7 +2,7 @@
 // Step 2 with a CAN FD controller: the pairs of nominal and data prescaler and Tq count
 // that give the two rates, best first as the search orders them, each with the sample
 // points and oscillator tolerance of its proposal. One is chosen for step 3.
-#include "timing/FdSearch.h"
+#include "timing/fd/FdSearch.h"
 
 #include <QWidget>
 

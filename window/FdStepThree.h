@@ -4,7 +4,7 @@
 // the oscillator tolerance with the condition that limits it, the verdict and findings),
 // the nominal and the data bit on one drawing, and the report and "Copy as" for it. Every
 // fact comes from DescribeFdTiming; the panel only shows them.
-#include "timing/FdSearch.h"
+#include "timing/fd/FdSearch.h"
 
 #include <QList>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "window/RegistersDialog.h"
 
 #include "report/ReportValues.h"
-#include "timing/Maker.h"
+#include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
 

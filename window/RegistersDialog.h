@@ -5,8 +5,8 @@
 // what the model decodes from them: the rate, the sample point, the verdict and the
 // findings. It is accepted only with values that read and a setting step 3 can hold;
 // otherwise a message says why and the dialog stays open with the values as typed.
-#include "timing/BitTiming.h"
-#include "timing/Decode.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/classic/Decode.h"
 
 #include <QDialog>
 

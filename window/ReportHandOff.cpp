@@ -2,7 +2,7 @@
 
 #include "desktop/DesktopHandOff.h"
 #include "desktop/ReportFolder.h"
-#include "timing/Maker.h"
+#include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
 #include "window/BitTimingPicture.h"

@@ -1,9 +1,9 @@
 #include "window/StepThreeNotes.h"
 
-#include "timing/CandidateSearch.h"
-#include "timing/DisplayTexts.h"
-#include "timing/NumberFormat.h"
-#include "timing/Registers.h"
+#include "timing/classic/CandidateSearch.h"
+#include "timing/classic/DisplayTexts.h"
+#include "timing/common/NumberFormat.h"
+#include "timing/classic/Registers.h"
 #include "ui/QtText.h"
 
 #include <QCoreApplication>

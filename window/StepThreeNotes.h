@@ -3,7 +3,7 @@
 // (tolerance, bus length, sample point), and the checks a user should see before the
 // report: a rate other than the target, boxes changed since the candidates were found, the
 // bus idle erratum, and why the list is empty and what can be had instead.
-#include "timing/BitTiming.h"
+#include "timing/classic/BitTiming.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,7 +5,7 @@
 #include "report/FdHtmlReport.h"
 
 #include "support/TempFolder.h"
-#include "timing/Controllers.h"
+#include "timing/common/Controllers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Oscillator tolerance, bus length and sample-point guidance against figures worked by hand.
-#include "timing/Analysis.h"
+#include "timing/classic/Analysis.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The facts of a whole setting, the checks on the two inputs, the three quantum lengths and
 // the grid and list texts.
-#include "timing/BitTiming.h"
-#include "timing/CandidateSearch.h"
-#include "timing/DisplayTexts.h"
-#include "timing/InputChecks.h"
-#include "timing/NumberReading.h"
-#include "timing/QuantumLength.h"
+#include "timing/classic/BitTiming.h"
+#include "timing/classic/CandidateSearch.h"
+#include "timing/classic/DisplayTexts.h"
+#include "timing/common/InputChecks.h"
+#include "timing/common/NumberReading.h"
+#include "timing/classic/QuantumLength.h"
 
 #include <gtest/gtest.h>
 

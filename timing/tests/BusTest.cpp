@@ -1,9 +1,9 @@
 // Several nodes on one bus: hand-worked buses, the free-node choice against a search over
 // every legal setting, and the refusals of the one-line node description.
-#include "timing/Analysis.h"
-#include "timing/BusNodeText.h"
-#include "timing/CandidateSearch.h"
-#include "timing/QuantumLength.h"
+#include "timing/classic/Analysis.h"
+#include "timing/bus/BusNodeText.h"
+#include "timing/classic/CandidateSearch.h"
+#include "timing/classic/QuantumLength.h"
 
 #include <gtest/gtest.h>
 

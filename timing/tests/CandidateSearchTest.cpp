@@ -1,6 +1,6 @@
 // The BRP-1 x Tq count search against the worked examples, and the chosen list.
-#include "timing/CandidateSearch.h"
-#include "timing/NumberFormat.h"
+#include "timing/classic/CandidateSearch.h"
+#include "timing/common/NumberFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // CAN cell over their whole valid space, the at91_can driver's own choice worked out by hand
 // from calc_bittiming.c, what a controller's clock rule and errata change in a setting's
 // facts, and the grid's quantum rounding pinned apart from the other two.
-#include "timing/ClassicLayouts.h"
-#include "timing/Decode.h"
-#include "timing/DisplayTexts.h"
-#include "timing/Mcp251xLinux.h"
-#include "timing/QuantumLength.h"
+#include "timing/classic/ClassicLayouts.h"
+#include "timing/classic/Decode.h"
+#include "timing/classic/DisplayTexts.h"
+#include "timing/linux/Mcp251xLinux.h"
+#include "timing/classic/QuantumLength.h"
 
 #include <gtest/gtest.h>
 

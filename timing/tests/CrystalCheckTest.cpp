@@ -1,7 +1,7 @@
 // The wrong crystal: which oscillators explain a rate measured on the bus, nearest first,
 // the finding that says so, and the registers for the intended rate on the real crystal.
-#include "timing/CrystalCheck.h"
-#include "timing/Decode.h"
+#include "timing/classic/CrystalCheck.h"
+#include "timing/classic/Decode.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // A decoded setting on one line, for the tables of the decoding tests: oscillator and
 // target, prescaler and segments, flags, rate and sample point, registers (or why there are
 // none) and the bits that are no timing.
-#include "timing/Decode.h"
+#include "timing/classic/Decode.h"
 
 #include <sstream>
 #include <string>

@@ -1,8 +1,8 @@
 // Decoding register sets: the round trip over every setting the registers can hold (both
 // ways), register sets worked by hand with every finding, the reading of register values
 // and what step 3 cannot show.
-#include "timing/Decode.h"
-#include "timing/CandidateSearch.h"
+#include "timing/classic/Decode.h"
+#include "timing/classic/CandidateSearch.h"
 #include "timing/tests/DecodeSummary.h"
 
 #include <gtest/gtest.h>

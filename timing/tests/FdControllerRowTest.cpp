@@ -1,8 +1,8 @@
 // The CAN FD rows of the controller table and what the FD model takes from them: names and
 // aliases, limits, clock and TDC ranges, the Linux driver; the clock, the TDC the controller
 // needs, the rules and the search's prescalers for the default row and the M_CAN.
-#include "timing/Controllers.h"
-#include "timing/FdSearch.h"
+#include "timing/common/Controllers.h"
+#include "timing/fd/FdSearch.h"
 
 #include <gtest/gtest.h>
 

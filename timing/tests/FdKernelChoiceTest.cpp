@@ -1,9 +1,9 @@
 // The mcp251xfd and m_can drivers' own choice for "bitrate B dbitrate D fd on", against
 // tables worked through the CAN core's algorithm by hand, with their TDC and registers; and
 // the time quantum in whole nanoseconds that the kernel turns back into a prescaler.
-#include "timing/FdKernelChoice.h"
-#include "timing/Controllers.h"
-#include "timing/FdTiming.h"
+#include "timing/linux/FdKernelChoice.h"
+#include "timing/common/Controllers.h"
+#include "timing/fd/FdTiming.h"
 
 #include <gtest/gtest.h>
 

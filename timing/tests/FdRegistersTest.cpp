@@ -1,7 +1,7 @@
 // The FD register words read back: the exact inverse of the encoder over the field space of
 // each word, hand-read words, and what a word holds beyond the timing.
-#include "timing/FdRegisters.h"
-#include "timing/FdTiming.h"
+#include "timing/fd/FdRegisters.h"
+#include "timing/fd/FdTiming.h"
 
 #include <gtest/gtest.h>
 

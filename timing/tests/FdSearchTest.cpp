@@ -1,6 +1,6 @@
 // The CAN FD candidate search and its preferences, the proposal for a candidate and the
 // recommended segments, on settings worked by hand.
-#include "timing/FdSearch.h"
+#include "timing/fd/FdSearch.h"
 
 #include <gtest/gtest.h>
 

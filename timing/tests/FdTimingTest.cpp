@@ -1,7 +1,7 @@
 // CAN FD settings worked by hand: SYSCLK, quanta, rates, sample points, the register words
 // of both families in both directions, the TDC the controller needs, each of the five
 // tolerance conditions limiting once, and the rules and advice.
-#include "timing/FdTiming.h"
+#include "timing/fd/FdTiming.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // comments give the tseg where the search settles), the mcp251x driver's checks of a setting,
 // the quantum that the kernel turns back into the same prescaler, and the sentences that
 // compare the kernel's choice with Quillon's.
-#include "timing/KernelComparison.h"
+#include "timing/linux/KernelComparison.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Reading `ip -details link show` output: the layouts iproute2 has printed, triple
 // sampling, the prescaler from "brp" or only from "tq", the oscillator from the clock or
 // from the board, another driver's segments, and the refusals that name what is missing.
-#include "timing/LinuxDetails.h"
+#include "timing/linux/LinuxDetails.h"
 #include "timing/tests/DecodeSummary.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The M_CAN's NBTP, DBTP and TDCR read back: the exact inverse of the encoder over the whole
 // field space of the three words, the bits that belong to no field, and what the words
 // cannot hold.
-#include "timing/McanRegisters.h"
-#include "timing/Controllers.h"
+#include "timing/fd/McanRegisters.h"
+#include "timing/common/Controllers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Reading the entry boxes and writing numbers: the grammar of the reader, the patterns,
 // engineering notation and the general number format.
-#include "timing/NumberFormat.h"
-#include "timing/NumberReading.h"
+#include "timing/common/NumberFormat.h"
+#include "timing/common/NumberReading.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The recommended segments against a plain search over every legal choice, and what the
 // model says when a list is empty or a value cannot be computed with.
-#include "timing/Recommendation.h"
-#include "timing/Analysis.h"
-#include "timing/CandidateSearch.h"
-#include "timing/InputChecks.h"
+#include "timing/classic/Recommendation.h"
+#include "timing/classic/Analysis.h"
+#include "timing/classic/CandidateSearch.h"
+#include "timing/common/InputChecks.h"
 
 #include <gtest/gtest.h>
 

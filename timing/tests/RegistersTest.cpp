@@ -1,5 +1,5 @@
 // Register encoding of both controller families, its texts, refusals and the bus idle check.
-#include "timing/Registers.h"
+#include "timing/classic/Registers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The proposal for each Tq count, the two phase-2 modes and the timing rules in order.
-#include "timing/Segments.h"
+#include "timing/classic/Segments.h"
 
 #include <gtest/gtest.h>
 

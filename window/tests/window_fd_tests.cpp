@@ -10,7 +10,7 @@
 #include "support/RecordingShell.h"
 #include "support/TempFolder.h"
 #include "support/WindowDriver.h"
-#include "timing/FdSearch.h"
+#include "timing/fd/FdSearch.h"
 #include "ui/QtText.h"
 #include "window/CalculatorWindow.h"
 

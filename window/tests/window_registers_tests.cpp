@@ -5,7 +5,7 @@
 #include "canvas/ImageCanvas.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowDriver.h"
-#include "timing/Decode.h"
+#include "timing/classic/Decode.h"
 #include "window/CalculatorWindow.h"
 #include "window/RegistersDialog.h"
 

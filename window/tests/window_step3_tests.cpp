@@ -3,7 +3,7 @@
 // The rules and the drawing themselves are proven in timing/ and diagram/.
 #include "support/ModalAnswerer.h"
 #include "support/WindowDriver.h"
-#include "timing/BitTiming.h"
+#include "timing/classic/BitTiming.h"
 #include "ui/QtText.h"
 #include "window/CalculatorWindow.h"
 

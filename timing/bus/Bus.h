@@ -1,0 +1,68 @@
+#pragma once
+// Several nodes on one bus. Each node brings its own controller, crystal and bit timing
+// (registers it already has, segments, the Linux driver's own choice, or none yet), and
+// the bus works only when every node samples every other node's bits: the accuracy the
+// bus needs is set by the node with the smallest oscillator tolerance (df_min), and every
+// node uses that budget for its crystal and its configuration error (its rate off the bus
+// rate) together. Free nodes are given the settings that leave the bus the most margin.
+#include "timing/classic/BitTiming.h"
+#include "timing/common/RegisterReading.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+enum class NodeSource { Registers, Segments, Kernel, Free };
+std::string_view SourceName(NodeSource source);
+
+inline constexpr double kDefaultCrystalPpm = 100.0;
+inline constexpr std::size_t kMinBusNodes = 2;
+inline constexpr std::size_t kMaxBusNodes = 16;
+
+struct BusNode {
+    std::string sName;
+    const Controller* controller = &DefaultController(); // a classic row of the table
+    double dOscFreqMHz = 0.0;
+    double dCrystalPpm = kDefaultCrystalPpm;
+    NodeSource source = NodeSource::Free;
+    // Registers: in the order of the controller's register layout.
+    std::vector<unsigned> registers;
+    // Segments: BRP-1, Tq count, propagation, phase 1, phase 2 (programmed), SJW.
+    int lBRPMinus1 = 0;
+    SegmentSettings segments;
+};
+
+struct NodeVerdict {
+    std::string sName;
+    const Controller* controller = &DefaultController(); // a classic row of the table
+    NodeSource source = NodeSource::Free;
+    double dCrystalPpm = kDefaultCrystalPpm;
+    // Without a setting (the kernel finds none) `sReason` says why, and the bus cannot work.
+    std::optional<BitTimingFacts> facts;
+    std::string sReason;
+    double dActualBps = 0.0;
+    double dErrorPercent = 0.0;     // (bus rate - actual) / bus rate x 100, as the report has it
+    double dTolerancePercent = 0.0; // df of its bit, in percent
+    double dNeedPercent = 0.0;      // crystal tolerance + |configuration error|, in percent
+    std::vector<std::string> findings;
+};
+
+struct BusVerdict {
+    double dRateKbps = 0.0;
+    std::vector<NodeVerdict> nodes; // in the given order
+    double dDfMinPercent = 0.0;
+    double dMarginPercent = 0.0; // df_min - the largest need
+    double dSamplePointSpreadPercent = 0.0;
+    bool bCompatible = false;
+    // A node without a setting makes the whole bus unusable; its reason is here too.
+    std::vector<std::string> problems;
+};
+
+// Works out every node (choosing the free ones) and the bus. `nodes` holds 2..16 nodes.
+BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes);
+
+} // namespace quillon

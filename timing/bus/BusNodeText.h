@@ -1,0 +1,23 @@
+#pragma once
+// A bus node written on one line, as quillon-cli bus takes it:
+//   NAME=FAMILY@MHZ[:cnf=C1,C2,C3 | :cicfg=G1,G2 | :segments=BRP1/TQ/PROP/PHASE1/PHASE2/SJW
+//                  | :kernel | :free][:ppm=N]
+// A node without a setting is free. Register values are hexadecimal (0x91) or decimal.
+#include "timing/bus/Bus.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+struct BusNodeParse {
+    std::optional<BusNode> node;
+    // One line naming the node (or the text, before a name is known) and the field:
+    // "node 'pi': ppm: 'x' is not a number".
+    std::string sError;
+};
+
+BusNodeParse ParseBusNode(std::string_view text);
+
+} // namespace quillon

@@ -1,0 +1,166 @@
+#include "timing/common/NumberReading.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace quillon {
+
+namespace {
+
+// Exponents are accumulated up to this size only; anything larger already over- or
+// underflows a double, whatever the digits in front of it.
+constexpr long kExponentCap = 100000000;
+
+// Walks a text character by character and hides the blanks, tabs and line breaks, which
+// may stand anywhere, even between the digits of one number.
+class Scanner {
+public:
+    explicit Scanner(std::string_view text) : m_text(text) {}
+
+    char Peek() {
+        while (m_pos < m_text.size() && IsBlank(m_text[m_pos])) {
+            ++m_pos;
+        }
+        return m_pos < m_text.size() ? m_text[m_pos] : '\0';
+    }
+    void Advance() { ++m_pos; }
+
+private:
+    static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int DigitValue(char c) {
+    if (IsDecimalDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+double Finite(double value) {
+    return std::isfinite(value) ? value : 0.0;
+}
+
+// The digits after "&H" or "&O", an unsigned value; nothing without a digit.
+std::optional<double> ReadBasedDigits(Scanner& scanner, int base) {
+    double value = 0.0;
+    bool bAnyDigit = false;
+    for (;;) {
+        const int digit = DigitValue(scanner.Peek());
+        if (digit < 0 || digit >= base) {
+            break;
+        }
+        value = value * base + digit;
+        bAnyDigit = true;
+        scanner.Advance();
+    }
+    if (!bAnyDigit) {
+        return std::nullopt;
+    }
+    return Finite(value);
+}
+
+} // namespace
+
+double ReadLeadingNumber(std::string_view text) {
+    return ReadLeadingNumberIfAny(text).value_or(0.0);
+}
+
+std::optional<double> ReadLeadingNumberIfAny(std::string_view text) {
+    Scanner scanner(text);
+    char c = scanner.Peek();
+
+    if (c == '&') {
+        scanner.Advance();
+        c = scanner.Peek();
+        if (c == 'H' || c == 'h') {
+            scanner.Advance();
+            return ReadBasedDigits(scanner, 16);
+        }
+        if (c == 'O' || c == 'o') {
+            scanner.Advance();
+            return ReadBasedDigits(scanner, 8);
+        }
+        return std::nullopt;
+    }
+
+    bool bNegative = false;
+    if (c == '+' || c == '-') {
+        bNegative = c == '-';
+        scanner.Advance();
+        c = scanner.Peek();
+    }
+
+    // The number is copied without its blanks into a plain form that the standard
+    // conversion reads independently of the locale.
+    std::string sIntegerDigits;
+    std::string sFractionDigits;
+    while (IsDecimalDigit(c)) {
+        sIntegerDigits += c;
+        scanner.Advance();
+        c = scanner.Peek();
+    }
+    if (c == '.') {
+        scanner.Advance();
+        c = scanner.Peek();
+        while (IsDecimalDigit(c)) {
+            sFractionDigits += c;
+            scanner.Advance();
+            c = scanner.Peek();
+        }
+    }
+    if (sIntegerDigits.empty() && sFractionDigits.empty()) {
+        return std::nullopt;
+    }
+
+    long lExponent = 0;
+    if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+        scanner.Advance();
+        c = scanner.Peek();
+        bool bNegativeExponent = false;
+        if (c == '+' || c == '-') {
+            bNegativeExponent = c == '-';
+            scanner.Advance();
+            c = scanner.Peek();
+        }
+        while (IsDecimalDigit(c)) {
+            if (lExponent < kExponentCap) {
+                lExponent = lExponent * 10 + (c - '0');
+            }
+            scanner.Advance();
+            c = scanner.Peek();
+        }
+        if (bNegativeExponent) {
+            lExponent = -lExponent;
+        }
+    }
+
+    const std::string sPlain = (sIntegerDigits.empty() ? "0" : sIntegerDigits) + "." +
+                               (sFractionDigits.empty() ? "0" : sFractionDigits) + "e" +
+                               std::to_string(lExponent);
+    double value = 0.0;
+    const auto result = std::from_chars(sPlain.data(), sPlain.data() + sPlain.size(), value);
+    if (result.ec != std::errc()) {
+        return 0.0; // out of range: an overflow reads as 0, an underflow is 0 anyway
+    }
+    value = Finite(value);
+    if (value == 0.0) {
+        return 0.0;
+    }
+    return bNegative ? -value : value;
+}
+
+} // namespace quillon

@@ -5,8 +5,8 @@
 // Where a result can go wrong in a way that would make the timing meaningless (no
 // candidates, no registers, an empty page), the benchmark checks it and reports an error
 // instead of a figure.
-#include "report/HtmlReport.h"
-#include "report/ReportValues.h"
+#include "report/classic/HtmlReport.h"
+#include "report/classic/ReportValues.h"
 #include "timing/classic/BitTiming.h"
 #include "timing/bus/BusNodeText.h"
 #include "timing/classic/CandidateSearch.h"

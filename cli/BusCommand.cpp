@@ -1,9 +1,9 @@
 #include "cli/BusCommand.h"
 
 #include "cli/TimingChoice.h"
-#include "report/ReportValues.h"
-#include "report/SettingJson.h"
-#include "report/TextTable.h"
+#include "report/classic/ReportValues.h"
+#include "report/classic/SettingJson.h"
+#include "report/common/TextTable.h"
 #include "timing/common/NumberFormat.h"
 
 namespace quillon::cli {

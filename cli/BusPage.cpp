@@ -3,8 +3,8 @@
 #include "canvas/ImageCanvas.h"
 #include "cli/BusCommand.h"
 #include "cli/OffscreenGui.h"
-#include "report/BusPage.h"
-#include "report/ReportValues.h"
+#include "report/bus/BusPage.h"
+#include "report/classic/ReportValues.h"
 
 #include <QBuffer>
 #include <QImage>

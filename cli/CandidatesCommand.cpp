@@ -2,8 +2,8 @@
 
 #include "cli/SettingText.h"
 #include "cli/TimingChoice.h"
-#include "report/SettingJson.h"
-#include "report/TextTable.h"
+#include "report/classic/SettingJson.h"
+#include "report/common/TextTable.h"
 #include "timing/classic/DisplayTexts.h"
 
 namespace quillon::cli {

@@ -1,7 +1,7 @@
 #include "cli/ControllersCommand.h"
 
-#include "report/JsonWriter.h"
-#include "report/TextTable.h"
+#include "report/common/JsonWriter.h"
+#include "report/common/TextTable.h"
 #include "timing/common/Controllers.h"
 
 namespace quillon::cli {

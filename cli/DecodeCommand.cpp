@@ -2,9 +2,9 @@
 
 #include "cli/SettingText.h"
 #include "cli/TimingChoice.h"
-#include "report/ReportValues.h"
-#include "report/SettingJson.h"
-#include "report/TextTable.h"
+#include "report/classic/ReportValues.h"
+#include "report/classic/SettingJson.h"
+#include "report/common/TextTable.h"
 #include "timing/classic/CrystalCheck.h"
 #include "timing/linux/LinuxDetails.h"
 #include "timing/common/NumberFormat.h"

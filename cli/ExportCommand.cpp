@@ -1,7 +1,7 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/TimingChoice.h"
-#include "report/Export.h"
+#include "report/classic/Export.h"
 
 namespace quillon::cli {
 

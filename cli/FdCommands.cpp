@@ -4,7 +4,7 @@
 
 #include "cli/FdChoice.h"
 #include "cli/FdText.h"
-#include "report/FdSettingJson.h"
+#include "report/fd/FdSettingJson.h"
 
 namespace quillon::cli {
 

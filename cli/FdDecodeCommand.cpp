@@ -3,8 +3,8 @@
 #include "cli/FdChoice.h"
 #include "cli/FdCommands.h"
 #include "cli/FdText.h"
-#include "report/FdSettingJson.h"
-#include "report/TextTable.h"
+#include "report/fd/FdSettingJson.h"
+#include "report/common/TextTable.h"
 #include "timing/fd/FdRegisters.h"
 
 namespace quillon::cli {

@@ -2,7 +2,7 @@
 // to stderr and makes the status 1, while the text is still written.
 #include "cli/FdChoice.h"
 #include "cli/FdCommands.h"
-#include "report/FdExport.h"
+#include "report/fd/FdExport.h"
 
 namespace quillon::cli {
 

@@ -3,7 +3,7 @@
 #include "cli/FdChoice.h"
 #include "cli/FdCommands.h"
 #include "cli/FdText.h"
-#include "report/FdSettingJson.h"
+#include "report/fd/FdSettingJson.h"
 #include "timing/common/Controllers.h"
 #include "timing/linux/FdKernelChoice.h"
 

@@ -2,8 +2,8 @@
 #include "cli/FdText.h"
 
 #include "cli/CommandOutput.h"
-#include "report/ReportValues.h"
-#include "report/TextTable.h"
+#include "report/classic/ReportValues.h"
+#include "report/common/TextTable.h"
 #include "timing/common/Controllers.h"
 #include "timing/common/NumberFormat.h"
 

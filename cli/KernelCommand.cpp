@@ -1,7 +1,7 @@
 #include "cli/KernelCommand.h"
 
-#include "report/KernelComparisonText.h"
-#include "report/SettingJson.h"
+#include "report/classic/KernelComparisonText.h"
+#include "report/classic/SettingJson.h"
 
 #include <tuple>
 

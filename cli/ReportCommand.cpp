@@ -4,7 +4,8 @@
 #include "cli/OffscreenGui.h"
 #include "cli/TimingChoice.h"
 #include "desktop/DesktopHandOff.h"
-#include "report/ReportFiles.h"
+#include "report/classic/HtmlReport.h"
+#include "report/common/ReportFiles.h"
 
 #include <QImage>
 #include <QImageWriter>

@@ -3,7 +3,7 @@
 // "Generate Report...", written into a chosen folder. The diagram is drawn on an offscreen
 // image at the window's picture size, so no display is needed. Runs in quillon-cli-qt.
 #include "cli/CommandOutput.h"
-#include "report/ReportFiles.h"
+#include "report/common/ReportFiles.h"
 
 #include <QImage>
 

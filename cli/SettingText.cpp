@@ -1,8 +1,8 @@
 #include "cli/SettingText.h"
 
 #include "cli/CommandOutput.h"
-#include "report/ReportValues.h"
-#include "report/TextTable.h"
+#include "report/classic/ReportValues.h"
+#include "report/common/TextTable.h"
 #include "timing/classic/DisplayTexts.h"
 #include "timing/common/NumberFormat.h"
 

@@ -4,7 +4,7 @@
 // and the segment options over it. The timing and report commands share it, so both
 // describe the same setting for the same arguments.
 #include "cli/CommandOutput.h"
-#include "report/SettingJson.h"
+#include "report/classic/SettingJson.h"
 #include "timing/classic/BitTiming.h"
 #include "timing/classic/CandidateSearch.h"
 

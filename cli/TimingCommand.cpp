@@ -2,7 +2,7 @@
 
 #include "cli/SettingText.h"
 #include "cli/TimingChoice.h"
-#include "report/SettingJson.h"
+#include "report/classic/SettingJson.h"
 
 namespace quillon::cli {
 

@@ -11,7 +11,7 @@
 // proposal passes the rules, encodes, and has finite rate facts and no "inf" or "nan" in its
 // report or diagram texts.
 #include "FuzzInput.h"
-#include "report/ReportValues.h"
+#include "report/classic/ReportValues.h"
 #include "timing/classic/BitTiming.h"
 #include "timing/classic/CandidateSearch.h"
 #include "timing/common/NumberFormat.h"

@@ -5,8 +5,8 @@
 // nothing is copied and the box says why.
 #include "window/CalculatorWindow.h"
 
-#include "report/Export.h"
-#include "report/KernelComparisonText.h"
+#include "report/classic/Export.h"
+#include "report/classic/KernelComparisonText.h"
 #include "ui/QtText.h"
 #include "window/ClipboardCopy.h"
 #include "window/KernelDialog.h"

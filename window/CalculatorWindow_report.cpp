@@ -3,8 +3,9 @@
 
 #include "desktop/DesktopHandOff.h"
 #include "desktop/ReportFolder.h"
-#include "report/ReportFiles.h"
-#include "report/ReportValues.h"
+#include "report/classic/HtmlReport.h"
+#include "report/common/ReportFiles.h"
+#include "report/classic/ReportValues.h"
 #include "timing/classic/BitTiming.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/Maker.h"

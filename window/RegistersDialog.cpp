@@ -1,6 +1,6 @@
 #include "window/RegistersDialog.h"
 
-#include "report/ReportValues.h"
+#include "report/classic/ReportValues.h"
 #include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"

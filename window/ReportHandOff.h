@@ -3,7 +3,7 @@
 // classic and the CAN FD report alike: `write` (report/) writes the page and has the bitmap
 // saved from the picture the window shows; a failure is said in a box naming the file and
 // the reason, and then nothing is opened.
-#include "report/ReportFiles.h"
+#include "report/common/ReportFiles.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,8 +1,8 @@
 // The export forms: the C forms compiled with the system's C compiler and run, the Linux
 // forms line by line (the sample point as iproute2 reads it back), the warnings where the
 // target would refuse or change a setting, and the kernel comparison text.
-#include "report/Export.h"
-#include "report/KernelComparisonText.h"
+#include "report/classic/Export.h"
+#include "report/classic/KernelComparisonText.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The CAN FD exports and report page: each form for the kernel's own choice at 40 MHz,
 // 500 kbit/s / 2 Mbit/s, what the Linux driver would refuse or change, the M_CAN's C form
 // compiled, the forms that do not fit a controller, and the page compared whole with data/.
-#include "report/FdExport.h"
-#include "report/FdHtmlReport.h"
+#include "report/fd/FdExport.h"
+#include "report/fd/FdHtmlReport.h"
 
 #include "support/TempFolder.h"
 #include "timing/common/Controllers.h"

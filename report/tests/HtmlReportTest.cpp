@@ -1,7 +1,7 @@
 // The report page: the worked example byte for byte, its form, the place of every value and
 // the Windows-1252 conversion.
-#include "report/HtmlReport.h"
-#include "report/Windows1252.h"
+#include "report/classic/HtmlReport.h"
+#include "report/common/Windows1252.h"
 
 #include "support/TempFolder.h"
 

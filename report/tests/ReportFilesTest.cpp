@@ -1,6 +1,6 @@
 // Writing the report page and its bitmap: the order, and every failure named.
-#include "report/ReportFiles.h"
-#include "report/HtmlReport.h"
+#include "report/common/ReportFiles.h"
+#include "report/classic/HtmlReport.h"
 
 #include "support/TempFolder.h"
 

@@ -1,5 +1,5 @@
 // The report's texts from the facts of a setting, and its time stamp.
-#include "report/ReportValues.h"
+#include "report/classic/ReportValues.h"
 
 #include "support/ScopedEnv.h"
 

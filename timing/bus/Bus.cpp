@@ -4,8 +4,8 @@
 
 #include "timing/classic/CandidateSearch.h"
 #include "timing/classic/Decode.h"
-#include "timing/linux/Mcp251xLinux.h"
 #include "timing/classic/QuantumLength.h"
+#include "timing/linux/Mcp251xLinux.h"
 
 #include <algorithm>
 #include <array>

@@ -2,8 +2,8 @@
 
 #include "timing/common/SamplePoint.h"
 
-#include "timing/common/NumberFormat.h"
 #include "timing/classic/QuantumLength.h"
+#include "timing/common/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "timing/classic/BitTiming.h"
 
 #include "timing/classic/DisplayTexts.h"
-#include "timing/common/NumberFormat.h"
 #include "timing/classic/QuantumLength.h"
+#include "timing/common/NumberFormat.h"
 #include "timing/common/SamplePoint.h"
 
 namespace quillon {

@@ -5,11 +5,11 @@
 // DescribeBitTiming is the one place where its facts are worked out; the window, the
 // diagram, the report and quillon-cli only render them.
 #include "timing/classic/Analysis.h"
-#include "timing/common/BitTexts.h"
 #include "timing/classic/ClassicLayouts.h"
-#include "timing/common/Controllers.h"
 #include "timing/classic/Registers.h"
 #include "timing/classic/Segments.h"
+#include "timing/common/BitTexts.h"
+#include "timing/common/Controllers.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "timing/classic/CandidateSearch.h"
 
-#include "timing/common/NumberFormat.h"
 #include "timing/classic/QuantumLength.h"
+#include "timing/common/NumberFormat.h"
 #include "timing/common/SamplePoint.h"
 
 #include <utility>

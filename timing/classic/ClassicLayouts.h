@@ -4,8 +4,8 @@
 // cell's CAN_BR (SMP 24, BRP 22..16, SJW 13..12, PROPAG 10..8, PHASE1 6..4, PHASE2 2..0, each
 // length the field + 1). Every layout's words for a setting come from LayoutWords, so the
 // command line, the report and the window list a controller's registers alike.
-#include "timing/common/RegisterReading.h"
 #include "timing/classic/Registers.h"
+#include "timing/common/RegisterReading.h"
 
 #include <cstdint>
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "timing/classic/CandidateSearch.h"
 #include "timing/classic/Decode.h"
-#include "timing/common/NumberFormat.h"
 #include "timing/classic/Recommendation.h"
+#include "timing/common/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>

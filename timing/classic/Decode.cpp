@@ -2,8 +2,8 @@
 
 #include "timing/classic/CandidateSearch.h"
 #include "timing/classic/ClassicLayouts.h"
-#include "timing/common/NumberFormat.h"
 #include "timing/classic/QuantumLength.h"
+#include "timing/common/NumberFormat.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "timing/classic/DisplayTexts.h"
 
 #include "timing/classic/CandidateSearch.h"
-#include "timing/common/NumberFormat.h"
 #include "timing/classic/QuantumLength.h"
 #include "timing/classic/Segments.h"
+#include "timing/common/NumberFormat.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,8 +2,8 @@
 #include "timing/fd/FdRegisters.h"
 
 #include "timing/common/Controllers.h"
-#include "timing/fd/McanRegisters.h"
 #include "timing/common/RegisterReading.h"
+#include "timing/fd/McanRegisters.h"
 
 #include <cmath>
 

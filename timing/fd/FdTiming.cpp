@@ -1,8 +1,8 @@
 // DescribeFdTiming: every fact of a CAN FD setting, worked out once for every front end.
 #include "timing/fd/FdTiming.h"
 
-#include "timing/common/Controllers.h"
 #include "timing/common/BitTexts.h"
+#include "timing/common/Controllers.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/NumberFormat.h"
 #include "timing/common/SamplePoint.h"

@@ -5,8 +5,8 @@
 // and the transmitter delay compensation the core then works out (can_calc_tdco): automatic
 // when the data BRP is 1 or 2, with TDCO the data sample point in clock periods, at most the
 // driver's largest TDCO (63 for the mcp251xfd, 127 for the m_can).
-#include "timing/fd/FdSetting.h"
 #include "timing/common/KernelChoice.h"
+#include "timing/fd/FdSetting.h"
 
 #include <cstdint>
 #include <optional>

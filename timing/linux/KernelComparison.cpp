@@ -2,8 +2,8 @@
 
 #include "timing/classic/CandidateSearch.h"
 #include "timing/classic/DisplayTexts.h"
-#include "timing/common/InputChecks.h"
 #include "timing/classic/Recommendation.h"
+#include "timing/common/InputChecks.h"
 
 #include <tuple>
 

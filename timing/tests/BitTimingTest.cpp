@@ -3,9 +3,9 @@
 #include "timing/classic/BitTiming.h"
 #include "timing/classic/CandidateSearch.h"
 #include "timing/classic/DisplayTexts.h"
+#include "timing/classic/QuantumLength.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/NumberReading.h"
-#include "timing/classic/QuantumLength.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Several nodes on one bus: hand-worked buses, the free-node choice against a search over
 // every legal setting, and the refusals of the one-line node description.
-#include "timing/classic/Analysis.h"
 #include "timing/bus/BusNodeText.h"
+#include "timing/classic/Analysis.h"
 #include "timing/classic/CandidateSearch.h"
 #include "timing/classic/QuantumLength.h"
 

@@ -5,8 +5,8 @@
 #include "timing/classic/ClassicLayouts.h"
 #include "timing/classic/Decode.h"
 #include "timing/classic/DisplayTexts.h"
-#include "timing/linux/Mcp251xLinux.h"
 #include "timing/classic/QuantumLength.h"
+#include "timing/linux/Mcp251xLinux.h"
 
 #include <gtest/gtest.h>
 

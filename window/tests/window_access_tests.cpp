@@ -1,7 +1,8 @@
 // The window for every user: keyboard only from step 1 to a written report, readable text on
 // every fixed background under a light and a dark palette, what step 3 says beside the
 // verdict, and the report's date in a German locale.
-#include "report/ReportFiles.h"
+#include "report/classic/HtmlReport.h"
+#include "report/common/ReportFiles.h"
 #include "support/ModalAnswerer.h"
 #include "support/RecordingShell.h"
 #include "support/WindowDriver.h"

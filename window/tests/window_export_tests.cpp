@@ -2,8 +2,8 @@
 // objection comes in a warning box, nothing is copied from a box that cannot be computed
 // with, the kernel dialog shows the shared comparison text, and the keyboard reaches and
 // opens the menu. The forms and the comparison themselves are proven in report/.
-#include "report/Export.h"
-#include "report/KernelComparisonText.h"
+#include "report/classic/Export.h"
+#include "report/classic/KernelComparisonText.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowDriver.h"
 #include "ui/QtText.h"

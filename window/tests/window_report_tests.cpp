@@ -1,8 +1,8 @@
 // The window's hand-offs: "Generate Report..." writes the page and the bitmap into the
 // program folder and hands the page to the desktop (a recording shell here), and the
 // maker's link and button start the browser. What the page says is proven in report/.
-#include "report/HtmlReport.h"
-#include "report/ReportFiles.h"
+#include "report/classic/HtmlReport.h"
+#include "report/common/ReportFiles.h"
 #include "support/ModalAnswerer.h"
 #include "support/RecordingShell.h"
 #include "support/TempFolder.h"

@@ -1,7 +1,7 @@
-#include "report/BusPage.h"
+#include "report/bus/BusPage.h"
 
-#include "report/HtmlText.h"
-#include "report/ReportValues.h"
+#include "report/common/HtmlText.h"
+#include "report/common/ReportTexts.h"
 #include "timing/common/Maker.h"
 #include "timing/common/NumberFormat.h"
 

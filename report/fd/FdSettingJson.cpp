@@ -1,5 +1,5 @@
 // The JSON members of a CAN FD setting's facts, shared by every fd command and export.
-#include "report/FdSettingJson.h"
+#include "report/fd/FdSettingJson.h"
 
 #include "timing/common/Controllers.h"
 

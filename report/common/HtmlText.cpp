@@ -1,4 +1,4 @@
-#include "report/HtmlText.h"
+#include "report/common/HtmlText.h"
 
 namespace quillon {
 

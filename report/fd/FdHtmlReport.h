@@ -4,7 +4,7 @@
 // with the setup, both phases, the TDC, the oscillator tolerance with its five conditions,
 // the verdict and advice and the registers of both families, filled from a setting's facts
 // so that the window and the command line write the same page.
-#include "report/ReportFiles.h"
+#include "report/common/ReportFiles.h"
 #include "timing/fd/FdTiming.h"
 
 #include <map>

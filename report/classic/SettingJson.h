@@ -3,7 +3,7 @@
 // every command that shows a setting: the candidate, segments, sample point, durations,
 // rate, verdict, analysis, registers, OSC1 clocks and the bus-idle warning. Only renders:
 // every value comes from the model's DescribeBitTiming.
-#include "report/JsonWriter.h"
+#include "report/common/JsonWriter.h"
 #include "timing/classic/BitTiming.h"
 #include "timing/classic/CandidateSearch.h"
 

@@ -1,9 +1,6 @@
 #pragma once
-// The report page "MCP2510Report.htm": a fixed page of 174 lines into which the report
-// values are placed. Lines end with CR LF and the text is written in Windows-1252, the
-// form browsers have always read this page in.
-#include "report/ReportValues.h"
-
+// The one page writer of every report: a page template filled in line for line, written
+// with CR LF in Windows-1252, the form browsers have always read the report in.
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -11,10 +8,6 @@
 #include <string_view>
 
 namespace quillon {
-
-// Writes the whole page into `nFile`, which the caller has opened (in binary mode, so
-// that the CR LF line ends stay as they are) and closes afterwards.
-void WriteHtmlReport(std::ostream& nFile, const ReportValues& values);
 
 // The value of a page's placeholder by its name, or nothing for a name the page does not
 // know (it is then written as it stands).

@@ -1,4 +1,4 @@
-#include "report/TextTable.h"
+#include "report/common/TextTable.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "report/Windows1252.h"
+#include "report/common/Windows1252.h"
 
 #include <array>
 #include <utility>

@@ -1,9 +1,9 @@
 // The CAN FD report page: the values of one setting filled into the page of the classic style.
-#include "report/FdHtmlReport.h"
+#include "report/fd/FdHtmlReport.h"
 
-#include "report/HtmlReport.h"
-#include "report/HtmlText.h"
-#include "report/ReportValues.h"
+#include "report/common/HtmlText.h"
+#include "report/common/ReportPage.h"
+#include "report/common/ReportTexts.h"
 #include "timing/common/Controllers.h"
 #include "timing/common/NumberFormat.h"
 

@@ -1,7 +1,7 @@
-#include "report/KernelComparisonText.h"
+#include "report/classic/KernelComparisonText.h"
 
-#include "report/ReportValues.h"
-#include "report/TextTable.h"
+#include "report/classic/ReportValues.h"
+#include "report/common/TextTable.h"
 #include "timing/classic/DisplayTexts.h"
 #include "timing/common/NumberFormat.h"
 

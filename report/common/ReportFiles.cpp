@@ -1,6 +1,4 @@
-#include "report/ReportFiles.h"
-
-#include "report/HtmlReport.h"
+#include "report/common/ReportFiles.h"
 
 #include <cerrno>
 #include <cstring>
@@ -29,13 +27,6 @@ bool TakenByPipe(const std::filesystem::path& path) {
 }
 
 } // namespace
-
-ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const ReportValues& values,
-                                  const SaveBitmapFunction& saveBitmap) {
-    return WritePageAndBitmap(
-        folder, kReportFileName, kBitmapFileName,
-        [&values](std::ostream& nFile) { WriteHtmlReport(nFile, values); }, saveBitmap);
-}
 
 ReportFileResult WritePageAndBitmap(const std::filesystem::path& folder, const char* pageName,
                                     const char* bitmapName, const WritePageFunction& writePage,

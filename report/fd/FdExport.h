@@ -4,7 +4,7 @@
 // explicit segments and TDC, systemd-networkd, the Raspberry Pi overlay line of the mcp251xfd) and
 // JSON. Where the Linux driver would refuse or change the setting, the export says so beside
 // the text, which is still made.
-#include "report/Export.h"
+#include "report/common/LinuxTarget.h"
 #include "timing/fd/FdTiming.h"
 
 #include <optional>

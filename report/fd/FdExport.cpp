@@ -1,11 +1,11 @@
 // The CAN FD export forms: C, ip link, systemd-networkd, the Raspberry Pi overlay and JSON.
-#include "report/FdExport.h"
+#include "report/fd/FdExport.h"
 
 #include "timing/common/Controllers.h"
 
-#include "report/FdSettingJson.h"
-#include "timing/linux/FdKernelChoice.h"
+#include "report/fd/FdSettingJson.h"
 #include "timing/common/NumberFormat.h"
+#include "timing/linux/FdKernelChoice.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,10 +1,10 @@
 // The Linux forms of a setting for an MCP251x on the mcp251x driver: the `ip link` command
 // (explicit segments, and the short form with what the kernel would pick for it), the
 // systemd-networkd file and the Raspberry Pi overlay line.
-#include "report/ExportForms.h"
+#include "report/classic/ExportForms.h"
 
-#include "timing/linux/Mcp251xLinux.h"
 #include "timing/common/NumberFormat.h"
+#include "timing/linux/Mcp251xLinux.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // writes one: the inputs, both phases, the TDC, the verdict and findings, the oscillator
 // tolerance with its five conditions and the registers of both families. Only renders:
 // every value comes from the model's DescribeFdTiming.
-#include "report/JsonWriter.h"
+#include "report/common/JsonWriter.h"
 #include "timing/fd/FdSearch.h"
 #include "timing/fd/FdTiming.h"
 

@@ -3,7 +3,6 @@
 // bitmap saved beside it, in the order the page expects, and turns every failure into a
 // result that names the file and the reason, so the caller can tell the user instead
 // of opening a half-written report.
-#include "report/ReportValues.h"
 
 #include <filesystem>
 #include <functional>
@@ -11,9 +10,6 @@
 #include <string>
 
 namespace quillon {
-
-inline constexpr const char* kReportFileName = "MCP2510Report.htm";
-inline constexpr const char* kBitmapFileName = "bittime.bmp";
 
 struct ReportFileResult {
     bool ok = false;
@@ -25,12 +21,6 @@ struct ReportFileResult {
 // Saves the diagram bitmap at `bitmapPath`; on failure returns false and sets `reason`.
 using SaveBitmapFunction =
     std::function<bool(const std::filesystem::path& bitmapPath, std::string& reason)>;
-
-// Opens `folder`/MCP2510Report.htm (emptying an existing file), saves the bitmap
-// `folder`/bittime.bmp through `saveBitmap`, writes the page and closes the file. Never
-// throws; the report file is closed whatever happens.
-ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const ReportValues& values,
-                                  const SaveBitmapFunction& saveBitmap);
 
 // Writes the page into an open stream.
 using WritePageFunction = std::function<void(std::ostream& nFile)>;

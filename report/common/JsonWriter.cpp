@@ -1,4 +1,4 @@
-#include "report/JsonWriter.h"
+#include "report/common/JsonWriter.h"
 
 #include <array>
 #include <charconv>

@@ -6,7 +6,8 @@
 // `timing --json`. All are made from the model's facts of the one setting, so the numbers
 // are the ones step 3 and `quillon-cli timing` show. Where the target would refuse or change
 // the setting, the text is still made and the warnings say what happens.
-#include "report/SettingJson.h"
+#include "report/classic/SettingJson.h"
+#include "report/common/LinuxTarget.h"
 #include "timing/classic/BitTiming.h"
 
 #include <array>
@@ -57,15 +58,6 @@ std::optional<ExportFormat> FindExportFormat(std::string_view name);
 std::string ExportFormatNames();
 // The refusal of a name that is no format, or nothing.
 std::optional<std::string> ExportFormatProblem(std::string_view name);
-
-inline constexpr std::string_view kDefaultInterfaceName = "can0";
-// The overlay's interrupt line: a GPIO number of the Raspberry Pi's SoC.
-inline constexpr int kDefaultInterruptPin = 25;
-inline constexpr int kMinInterruptPin = 0;
-inline constexpr int kMaxInterruptPin = 53;
-// The refusal of a Linux interface name (1 to 15 letters, digits, '.', '-' or '_', so that
-// the command pastes into a shell as it is), or nothing.
-std::optional<std::string> InterfaceNameProblem(std::string_view name);
 
 struct ExportOptions {
     std::string interfaceName = std::string(kDefaultInterfaceName);

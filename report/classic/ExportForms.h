@@ -2,7 +2,7 @@
 // The export forms one by one, for ExportSetting: the three C forms here and the three
 // Linux forms in LinuxExport.cpp, each made from the facts of a setting whose registers
 // exist and whose inputs can be computed with.
-#include "report/Export.h"
+#include "report/classic/Export.h"
 #include "timing/classic/BitTiming.h"
 #include "timing/linux/Mcp251xLinux.h"
 

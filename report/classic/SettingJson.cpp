@@ -1,6 +1,6 @@
-#include "report/SettingJson.h"
+#include "report/classic/SettingJson.h"
 
-#include "report/ReportValues.h"
+#include "report/classic/ReportValues.h"
 #include "timing/classic/DisplayTexts.h"
 
 #include <cstdint>

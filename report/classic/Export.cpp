@@ -1,6 +1,6 @@
-#include "report/Export.h"
+#include "report/classic/Export.h"
 
-#include "report/ExportForms.h"
+#include "report/classic/ExportForms.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/NumberFormat.h"
 
@@ -12,8 +12,6 @@ namespace quillon {
 namespace exports {
 
 namespace {
-
-constexpr std::size_t kMaxInterfaceName = 15; // IFNAMSIZ - 1
 
 std::string Hex(unsigned value, int digits) {
     char text[16];
@@ -173,19 +171,6 @@ std::optional<std::string> ExportFormatProblem(std::string_view name) {
         return std::nullopt;
     }
     return "'" + std::string(name) + "' is not one of " + ExportFormatNames();
-}
-
-std::optional<std::string> InterfaceNameProblem(std::string_view name) {
-    const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '.' || c == '-' || c == '_';
-    });
-    if (plain && !name.empty() && name.size() <= exports::kMaxInterfaceName && name != "." &&
-        name != "..") {
-        return std::nullopt;
-    }
-    return "'" + std::string(name) + "' is not an interface name (1 to " +
-           std::to_string(exports::kMaxInterfaceName) + " letters, digits, '.', '-' or '_')";
 }
 
 ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,

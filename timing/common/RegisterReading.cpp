@@ -150,7 +150,7 @@ RegisterReading ReadRegisterValues(RegisterLayout layout,
     return reading;
 }
 
-RegisterReading ReadRegisterList(RegisterLayout layout, std::string_view text) {
+std::vector<std::string_view> SplitRegisterList(std::string_view text) {
     std::vector<std::string_view> parts;
     for (std::size_t start = 0;;) {
         const std::size_t comma = text.find(',', start);
@@ -161,7 +161,11 @@ RegisterReading ReadRegisterList(RegisterLayout layout, std::string_view text) {
         }
         start = comma + 1;
     }
-    return ReadRegisterValues(layout, parts);
+    return parts;
+}
+
+RegisterReading ReadRegisterList(RegisterLayout layout, std::string_view text) {
+    return ReadRegisterValues(layout, SplitRegisterList(text));
 }
 
 } // namespace quillon

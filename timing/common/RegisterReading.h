@@ -54,6 +54,10 @@ std::optional<std::uint32_t> ReadRegisterWord(std::string_view text, std::uint32
 RegisterReading ReadRegisterValues(RegisterLayout layout,
                                    const std::vector<std::string_view>& texts);
 
+// The values of a comma-separated list as they stand, one text each (an empty text for two
+// commas in a row), for reading one by one.
+std::vector<std::string_view> SplitRegisterList(std::string_view text);
+
 // The whole set as one comma-separated text (the command line's "0x00,0xF0,0x86").
 RegisterReading ReadRegisterList(RegisterLayout layout, std::string_view text);
 

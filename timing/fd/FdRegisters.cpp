@@ -237,16 +237,7 @@ FdDecoded DecodeFdRegisters(double dOscFreqMHz, bool bPll, std::uint32_t nbtcfg,
 std::optional<std::vector<std::uint32_t>>
 ReadFdWordList(std::string_view text, const Controller* row, std::string& error) {
     const std::array<std::string_view, 3> names = FdWordNames(row);
-    std::vector<std::string_view> parts;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = text.find(',', start);
-        parts.push_back(
-            text.substr(start, comma == std::string_view::npos ? comma : comma - start));
-        if (comma == std::string_view::npos) {
-            break;
-        }
-        start = comma + 1;
-    }
+    const std::vector<std::string_view> parts = SplitRegisterList(text);
     if (parts.size() < 2 || parts.size() > 3) {
         error = "2 or 3 words are needed (" + std::string(names[0]) + "," + std::string(names[1]) +
                 "[," + std::string(names[2]) + "]), " + std::to_string(parts.size()) +

@@ -247,10 +247,18 @@ std::string ResolveController(Request& request) {
     if (fd) {
         return ResolveFdController(request);
     }
+    const Controller& row = *request.controller;
+    if (const std::optional<int> brp = request.selection.brpMinus1;
+        brp && (*brp < row.limits.brpMinus1Min || *brp > row.limits.brpMinus1Max)) {
+        return Problem(
+            InfoOf(Option::Brp1).name,
+            std::to_string(*brp) + " is outside " + std::to_string(row.limits.brpMinus1Min) +
+                " to " + std::to_string(row.limits.brpMinus1Max) +
+                (&row == &DefaultController() ? "" : " for the " + std::string(row.sName)));
+    }
     if (request.command != Command::Decode) {
         return {};
     }
-    const Controller& row = *request.controller;
     DecodeInput& input = request.decode;
     if (request.Given(Option::Registers)) {
         const OptionInfo& info = InfoOf(Option::Registers);

@@ -40,6 +40,10 @@ constexpr CommandMask kFdChoosing =
     MaskOf(Command::FdTiming) | MaskOf(Command::FdExport) | MaskOf(Command::FdReport);
 constexpr double kLargestWord = 4294967295.0;
 
+// --brp1 is read up to the largest prescaler field of any controller and then checked
+// against the chosen one's (the calculator's grid ends at 63, the AT91's at 127).
+constexpr double kLargestBrpMinus1 = 127;
+
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
 
@@ -162,8 +166,9 @@ constexpr OptionInfo kOptions[] = {
                 "entry {metavar} (from {min}) of the chosen candidate list",
                 "{value} is not an entry of the list (entries count from {min})"),
     WholeNumber(Option::Brp1, "--brp1", kChoosingCommands, G::Selection, "B",
-                "the BRP-1 value of a grid cell", kMinBRPMinus1, kMaxBRPMinus1,
-                "any grid cell instead: BRP-1 value {min}..{max} ..."),
+                "the BRP-1 value of a grid cell", kMinBRPMinus1, kLargestBrpMinus1,
+                "any grid cell instead: BRP-1 value {min}..{grid_brp_max} ...",
+                "{value} is outside {min} to {grid_brp_max}"),
     WholeNumber(Option::Tq, "--tq", kChoosingCommands, G::Selection, "N",
                 "the Tq count of a grid cell", kMinTqCount, kMaxTqCount,
                 "... and Tq count {min}..{max} (error taken as target - actual)"),

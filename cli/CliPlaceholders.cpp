@@ -4,16 +4,16 @@
 #include "cli/CliArguments.h"
 #include "cli/CliOptions.h"
 
-#include "report/classic/HtmlReport.h"
 #include "report/classic/Export.h"
+#include "report/classic/HtmlReport.h"
+#include "report/common/ReportFiles.h"
 #include "report/fd/FdExport.h"
 #include "report/fd/FdHtmlReport.h"
-#include "report/common/ReportFiles.h"
 #include "timing/classic/CandidateSearch.h"
 #include "timing/classic/CrystalCheck.h"
 #include "timing/classic/DisplayTexts.h"
-#include "timing/common/NumberFormat.h"
 #include "timing/classic/Segments.h"
+#include "timing/common/NumberFormat.h"
 
 #include <algorithm>
 #include <utility>
@@ -68,6 +68,7 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionIn
         {"ipt", std::to_string(kIptTq)},
         {"match", FormatGeneralNumber(kCrystalMatchPercent)},
         {"tq_min", std::to_string(kMinTqCount)},
+        {"grid_brp_max", std::to_string(kMaxBRPMinus1)},
         {"tq_max", std::to_string(kMaxTqCount)},
         {"brp_values", std::to_string(kBRPValueCount)},
         {"tq_counts", std::to_string(kTqCountCount)},

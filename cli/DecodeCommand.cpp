@@ -6,8 +6,8 @@
 #include "report/classic/SettingJson.h"
 #include "report/common/TextTable.h"
 #include "timing/classic/CrystalCheck.h"
-#include "timing/linux/LinuxDetails.h"
 #include "timing/common/NumberFormat.h"
+#include "timing/linux/LinuxDetails.h"
 
 #include <cerrno>
 #include <cstring>

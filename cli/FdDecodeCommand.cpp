@@ -3,8 +3,8 @@
 #include "cli/FdChoice.h"
 #include "cli/FdCommands.h"
 #include "cli/FdText.h"
-#include "report/fd/FdSettingJson.h"
 #include "report/common/TextTable.h"
+#include "report/fd/FdSettingJson.h"
 #include "timing/fd/FdRegisters.h"
 
 namespace quillon::cli {

@@ -3,8 +3,8 @@
 #include "canvas/ImageCanvas.h"
 #include "cli/FdChoice.h"
 #include "cli/ReportCommand.h"
-#include "report/fd/FdHtmlReport.h"
 #include "report/classic/ReportValues.h"
+#include "report/fd/FdHtmlReport.h"
 
 namespace quillon::cli {
 

@@ -112,6 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "--registers: 1 value is needed (CAN_BR), 2 were given"},
         RefusalRow{"decode --controller sam9x5 --osc 132 --cnf 1,2,3", 2,
                    "--cnf: the at91 is written in CAN_BR; give its registers with --registers"},
+        RefusalRow{"timing --controller at91 --osc 132 --rate 125 --brp1 0 --tq 16", 2,
+                   "--brp1: 0 is outside 1 to 127 for the at91"},
         RefusalRow{"kernel --controller dspic33e --osc 40 --rate 500", 2,
                    "--controller: the dsPIC33E has no Linux driver; kernel takes mcp251x, "
                    "mcp2510, mcp2515, mcp25625, at91"},

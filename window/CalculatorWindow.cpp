@@ -1,3 +1,6 @@
+// The window's frame and its navigation: the construction, the keyboard's way through the
+// window, the layout under the bands, and ">" and "<" between step 1 and the chosen kind's
+// steps 2 and 3, with the classic ones.
 #include "window/CalculatorWindow.h"
 
 #include "candidates/CandidateGrid.h"
@@ -9,15 +12,12 @@
 #include "ui/QtText.h"
 #include "ui/Twips.h"
 #include "ui/WaitCursor.h"
-#include "window/BitTimingPicture.h"
+#include "window/ClassicStepThree.h"
 #include "window/ControllerChoice.h"
 #include "window/FdCandidateList.h"
 #include "window/FdStepThree.h"
 #include "window/WindowDesign.h"
 
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -26,13 +26,12 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QShortcut>
-#include <QToolButton>
+
+#include <utility>
 
 namespace {
 
@@ -72,10 +71,19 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QWidget(parent) {
     vrnBitTime->setObjectName(QStringLiteral("vrnBitTime"));
     vrnBitTime->hide();
 
-    BuildSegmentPanel();
-    BuildRegistersButton();
-    BuildCopyAsButton();
+    ClassicStepInputs inputs;
+    inputs.boxes = [this] {
+        quillon::BitTimingSetting boxes;
+        boxes.pController = m_controller->Row();
+        boxes.dOscFreqMHz = ReadBox(txtOsc);
+        boxes.dTargetKbps = ReadBox(txtCANBaud);
+        return boxes;
+    };
+    inputs.inStepThree = [this] { return m_step == 2; };
+    m_classicStepThree = new ClassicStepThree(vrnBitTime, std::move(inputs), this);
+
     BuildFdPanels();
+    BuildStepPanels();
     SetUpKeyboard();
 
     resize(Twips(kDesignWidthTwips), Twips(kDesignHeightTwips));
@@ -98,10 +106,8 @@ void CalculatorWindow::SetUpKeyboard() {
         });
         // Step 3 works with what the boxes hold; it shows at once what an edit changes.
         connect(box, &QLineEdit::textEdited, this, [this] {
-            if (m_step == 2 && IsFd()) {
-                m_fdStepThree->SetInputs(FdInputsFromBoxes());
-            } else if (m_step == 2) {
-                DrawBitTiming();
+            if (m_step == 2) {
+                m_panels->boxesEdited();
             }
         });
     }
@@ -131,10 +137,7 @@ void CalculatorWindow::SetUpKeyboard() {
         order << vrnBitTime->findChild<QWidget*>(QString::fromLatin1(name));
     }
     order << m_fdCandidates->list();
-    order << QList<QWidget*>{
-        lstSelectTq,       sclProp,      sclPhase1,    optPhase2[0],        sclPhase2,
-        optPhase2[1],      sclSJW,       cmdRecommend, chkMultipleSampling, chkUseWakeUpFilter,
-        cmdGenerateReport, cmdRegisters, cmdCopyAs};
+    order << m_classicStepThree->TabChain();
     order << m_fdStepThree->TabChain();
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
@@ -176,10 +179,10 @@ void CalculatorWindow::LayoutContent() {
     const int top = pctTop->height() + pctTop2->height();
     const int height = this->height() - top;
     if (height > 0) {
-        vrnBitTime->setGeometry(0, top, width, height);
-        pctSegment->setGeometry(0, top, width, height);
-        m_fdCandidates->setGeometry(0, top, width, height);
-        m_fdStepThreeArea->setGeometry(0, top, width, height);
+        for (const StepPanels* kind : {&m_classic, &m_fd}) {
+            kind->stepTwo->setGeometry(0, top, width, height);
+            kind->stepThree->setGeometry(0, top, width, height);
+        }
     }
     lblVarnholt->setGeometry(0, lblVarnholt->y(), width, lblVarnholt->height());
     lblPlug->setGeometry(0, lblPlug->y(), width, lblPlug->height());
@@ -192,20 +195,34 @@ bool CalculatorWindow::eventFilter(QObject* watched, QEvent* event) {
         Label13_Click();
         return true;
     }
-    if (watched == optPhase2Caption && leftClick && optPhase2[1]->isEnabled()) {
-        optPhase2[1]->click();
-        return true;
-    }
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        ShowScrollBarFocus(watched, event->type() == QEvent::FocusIn);
-    }
-    if (watched == pctSegment && event->type() == QEvent::Resize) {
-        pctSegment_Resize();
-    }
     return QWidget::eventFilter(watched, event);
 }
 
+void CalculatorWindow::BuildStepPanels() {
+    m_classic.stepTwo = vrnBitTime;
+    m_classic.stepThree = m_classicStepThree;
+    m_classic.showStepTwo = [this] { ShowClassicStep2(); };
+    m_classic.showStepThree = [this] { ShowClassicStep3(); };
+    m_classic.boxesEdited = [this] { m_classicStepThree->DrawBitTiming(); };
+
+    m_fd.stepTwo = m_fdCandidates;
+    m_fd.stepThree = m_fdStepThreeArea;
+    m_fd.showStepTwo = [this] { ShowFdStep2(); };
+    m_fd.showStepThree = [this] { ShowFdStep3(); };
+    m_fd.boxesEdited = [this] { m_fdStepThree->SetInputs(FdInputsFromBoxes()); };
+}
+
+void CalculatorWindow::HideStepPanels() {
+    for (const StepPanels* kind : {&m_classic, &m_fd}) {
+        kind->stepTwo->hide();
+        kind->stepThree->hide();
+    }
+}
+
 void CalculatorWindow::cmdNext_Click() {
+    if (m_step == 0) {
+        m_panels = m_controller->IsFd() ? &m_fd : &m_classic;
+    }
     ++m_step;
     ShowStep();
 }
@@ -221,13 +238,23 @@ void CalculatorWindow::ShowStep() {
     m_controller->hide();
     if (m_step == 0) {
         ShowStep1();
-    } else if (IsFd()) {
-        m_step == 1 ? ShowFdStep2() : ShowFdStep3();
     } else if (m_step == 1) {
-        ShowStep2();
+        m_panels->showStepTwo();
     } else if (m_step == 2) {
-        ShowStep3();
+        m_panels->showStepThree();
     }
+}
+
+void CalculatorWindow::ShowStep1() {
+    HideStepPanels();
+    lblStep->setText(QStringLiteral("Step 1:"));
+    lblNote->setText(QString::fromLatin1(kNoteStep1));
+    cmdTarsel->show();
+    m_controller->show();
+    cmdBack->setEnabled(false);
+    cmdNext->setEnabled(true);
+    m_controller->setFocus();
+    m_controller->TabChain().front()->setFocus();
 }
 
 void CalculatorWindow::CheckStepOneBoxes() {
@@ -244,7 +271,7 @@ void CalculatorWindow::CheckStepOneBoxes() {
     }
 }
 
-void CalculatorWindow::ShowStep2() {
+void CalculatorWindow::ShowClassicStep2() {
     CheckStepOneBoxes();
     vrnBitTime->SetOscFreqInMhz(ReadBox(txtOsc));
     vrnBitTime->SetCANBaudRate(ReadBox(txtCANBaud) * 1000);
@@ -253,7 +280,7 @@ void CalculatorWindow::ShowStep2() {
     lblStep->setText(QStringLiteral("Step 2"));
     lblNote->setText(QString::fromLatin1(kNoteStep2));
 
-    pctSegment->hide();
+    m_classicStepThree->hide();
     vrnBitTime->show();
     vrnBitTime->raise();
     cmdBack->setEnabled(false);
@@ -261,38 +288,16 @@ void CalculatorWindow::ShowStep2() {
     vrnBitTime->setFocus(); // the keyboard goes on in the grid
 }
 
-void CalculatorWindow::ShowStep3() {
+void CalculatorWindow::ShowClassicStep3() {
     lblStep->setText(QStringLiteral("Step 3"));
     lblNote->setText(QString::fromLatin1(kNoteStep3));
-
-    std::int32_t count = 0;
-    vrnBitTime->GetTqValues(vTqValues, vBRPValues, count);
-
-    {
-        const QSignalBlocker quiet(lstSelectTq);
-        lstSelectTq->clear();
-        for (std::int32_t i = 1; i <= count; ++i) {
-            lstSelectTq->addItem(QString::number(vTqValues(static_cast<std::size_t>(i))));
-        }
-        lstSelectTq->setCurrentIndex(-1);
-    }
-    if (lstSelectTq->count() > 0) {
-        lstSelectTq->setCurrentIndex(0);
-        lstSelectTq_Click();
-        lstSelectTq->setEnabled(true);
-    } else {
-        lstSelectTq->setEnabled(false);
-    }
-
-    pctSegment->show();
-    pctSegment->raise();
+    m_classicStepThree->Show();
     vrnBitTime->hide();
-    DrawBitTiming();
     cmdBack->setEnabled(true);
     cmdNext->setEnabled(false);
     // The keyboard goes on with the Tq list, or with "<" when there is nothing to choose.
-    if (lstSelectTq->isEnabled()) {
-        lstSelectTq->setFocus();
+    if (m_classicStepThree->HasTqChoice()) {
+        m_classicStepThree->TabChain().front()->setFocus();
     } else {
         cmdBack->setFocus();
     }

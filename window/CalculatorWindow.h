@@ -1,19 +1,17 @@
 #pragma once
-// The calculator window: two header bands, a three-step wizard (inputs, candidate grid,
-// segment setup with the bit timing diagram) and the report button. The window only
-// coordinates: the arithmetic lives in the timing model, the grid in CandidateGrid and
-// the drawing in BitTimingDiagram.
-#include "timing/classic/BitTiming.h"
-#include "timing/common/OneBasedArray.h"
-
+// The calculator window: two header bands and a three-step wizard, step 1's inputs with
+// the controller choice, then a step 2 and a step 3 for the classic controllers or for
+// CAN FD. The window only coordinates: each kind's steps are widgets of their own
+// (CandidateGrid and ClassicStepThree, FdCandidateList and FdStepThree), the arithmetic
+// lives in the timing model and the drawing in the diagram library.
 #include <QLocale>
 #include <QWidget>
 
-#include <cstdint>
+#include <functional>
+#include <string>
 
 namespace quillon {
 struct DateSeparators;
-enum class ExportFormat;
 struct FdSetting;
 } // namespace quillon
 
@@ -24,17 +22,11 @@ inline const char* const kNoteStep1 =
 // The date and time separators of a locale's short formats, for the report's time stamp.
 quillon::DateSeparators LocaleDateSeparators(const QLocale& locale = QLocale());
 
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
-class QScrollBar;
 class QScrollArea;
-class QToolButton;
-class BitTimingPicture;
+class ClassicStepThree;
 class ControllerChoice;
 class FdCandidateList;
 class FdStepThree;
@@ -60,65 +52,46 @@ private slots:
     void cmdBack_Click();
     void cmdTarsel_Click();
     void Label13_Click();
-    void lstSelectTq_Click();
-    void sclProp_Change(int value);
-    void sclPhase1_Change(int value);
-    void sclPhase2_Change(int value);
-    void sclSJW_Change(int value);
-    void chkMultipleSampling_Click();
-    void optPhase2_Click();
-    void cmdGenerateReport_Click();
-    void cmdRecommend_Click();
-    void cmdRegisters_Click();
-    void pctDisplay_Paint();
 
 private:
+    // One kind of controller's steps 2 and 3: the panels it shows under the bands and the
+    // functions that fill and show them. ">" from step 1 picks the classic or the CAN FD
+    // pair from the controller choice; ">", "<" and Return then call that pair's functions.
+    struct StepPanels {
+        QWidget* stepTwo = nullptr;
+        QWidget* stepThree = nullptr;
+        std::function<void()> showStepTwo;
+        std::function<void()> showStepThree;
+        // Step 3 follows an edit of the oscillator or rate box above it.
+        std::function<void()> boxesEdited;
+    };
+
     void Form_Load();
+    void BuildStepPanels();
     void ShowStep();
-    void ShowStep2();
-    void ShowStep3();
+    void ShowStep1();
+    void HideStepPanels();
     // The checks ">" makes of the oscillator and rate boxes, each setting its default.
     void CheckStepOneBoxes();
+    void LayoutContent();
 
-    // CAN FD beside the classic steps (CalculatorWindow_fd.cpp): the controller choice in
-    // step 1, whose "<" from an FD step 2 returns to it, the FD candidates in step 2 and
-    // the FD segment panel in step 3.
+    // The classic steps: the candidate grid and the segment panel.
+    void ShowClassicStep2();
+    void ShowClassicStep3();
+
+    // CAN FD (CalculatorWindow_fd.cpp): the controller choice in step 1, whose "<" from an
+    // FD step 2 returns to it, the FD candidates in step 2 and the FD segment panel in
+    // step 3.
     void BuildFdPanels();
-    void ShowStep1();
     void ShowFdStep2();
     void ShowFdStep3();
-    void HideStepPanels();
     // The oscillator, PLL and the two rates as the boxes hold them.
     quillon::FdSetting FdInputsFromBoxes() const;
-    bool IsFd() const;
-    void LayoutContent();
-    void pctSegment_Resize();
 
-    void SetupSegments();
-    // The setting the step-3 controls hold with the boxes as they read now; its Tq count
-    // and BRP-1 are those of the selected entry (0 without one).
-    quillon::BitTimingSetting CurrentSetting() const;
-    bool HasSelectedTq() const;
-    void CheckTimingRules();
-    // Sets the step-3 controls to `segments` and draws once.
-    void ShowSegments(const quillon::SegmentSettings& segments);
-    bool InputsChangedSinceSearch() const;
-    void DrawBitTiming();
     void OpenMakerWebsite();
-
     void BuildHeaderBands();
     void BuildPromotionalPanel();
-    void BuildSegmentPanel();
-    void BuildRegistersButton();
-    // Adds a decoded register setting to the Tq list, selects it and shows it.
-    void ShowRegisterSetting(const quillon::BitTimingSetting& setting);
     void SetUpKeyboard();
-    // Step 3's "Copy as" menu (CalculatorWindow_export.cpp): the current setting onto the
-    // clipboard in a target's form, and the Linux kernel's own choice beside Quillon's.
-    void BuildCopyAsButton();
-    void CopyAs(quillon::ExportFormat format);
-    void ShowKernelChoice();
-    void ShowScrollBarFocus(QObject* bar, bool focused);
 
     int Twips(double twips) const;
     void Place(QWidget* widget, double left, double top, double width, double height) const;
@@ -126,10 +99,9 @@ private:
     std::string DecimalSeparator() const;
 
     int m_step = 0;
-    // True while SetupSegments assigns the proposal; the one drawing follows it.
-    bool m_bSettingUp = false;
-    quillon::OneBasedArray<std::int32_t> vTqValues;
-    quillon::OneBasedArray<std::int32_t> vBRPValues;
+    StepPanels m_classic;
+    StepPanels m_fd;
+    const StepPanels* m_panels = &m_classic; // the kind chosen when step 1 was left
 
     // Header bands.
     QWidget* pctTop = nullptr;
@@ -148,37 +120,13 @@ private:
     QPushButton* cmdTarsel = nullptr;
     QLabel* lblrev = nullptr;
 
-    // Step 2.
+    // The classic steps.
     CandidateGrid* vrnBitTime = nullptr;
+    ClassicStepThree* m_classicStepThree = nullptr;
 
     // CAN FD.
     ControllerChoice* m_controller = nullptr;
     FdCandidateList* m_fdCandidates = nullptr;
     QScrollArea* m_fdStepThreeArea = nullptr;
     FdStepThree* m_fdStepThree = nullptr;
-
-    // Step 3.
-    QWidget* pctSegment = nullptr;
-    QComboBox* lstSelectTq = nullptr;
-    QScrollBar* sclProp = nullptr;
-    QScrollBar* sclPhase1 = nullptr;
-    QScrollBar* sclPhase2 = nullptr;
-    QScrollBar* sclSJW = nullptr;
-    QLabel* lblPropDelay = nullptr;
-    QLabel* lblPhase1 = nullptr;
-    QLabel* lblPhase2 = nullptr;
-    QLabel* lblSJW = nullptr;
-    QRadioButton* optPhase2[2] = {nullptr, nullptr};
-    QButtonGroup* optPhase2Group = nullptr;
-    QLabel* optPhase2Caption = nullptr;
-    QCheckBox* chkMultipleSampling = nullptr;
-    QCheckBox* chkUseWakeUpFilter = nullptr;
-    BitTimingPicture* pctDisplay = nullptr;
-    QLabel* lblNotes = nullptr;
-    QLabel* lblAnalysis = nullptr;
-    QLabel* lblCheck = nullptr;
-    QPushButton* cmdRecommend = nullptr;
-    QPushButton* cmdGenerateReport = nullptr;
-    QToolButton* cmdCopyAs = nullptr;
-    QPushButton* cmdRegisters = nullptr;
 };

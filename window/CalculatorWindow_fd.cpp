@@ -5,9 +5,9 @@
 #include "window/CalculatorWindow.h"
 
 #include "candidates/CandidateGrid.h"
-#include "timing/fd/FdSearch.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/Maker.h"
+#include "timing/fd/FdSearch.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
 #include "window/ControllerChoice.h"
@@ -57,10 +57,6 @@ void CalculatorWindow::BuildFdPanels() {
     m_fdStepThreeArea->hide();
 }
 
-bool CalculatorWindow::IsFd() const {
-    return m_controller->IsFd();
-}
-
 quillon::FdSetting CalculatorWindow::FdInputsFromBoxes() const {
     quillon::FdSetting inputs;
     inputs.dOscFreqMHz = ReadBox(txtOsc);
@@ -69,25 +65,6 @@ quillon::FdSetting CalculatorWindow::FdInputsFromBoxes() const {
     inputs.dDataKbps = ReadBox(m_controller->dataRateBox());
     inputs.controller = m_controller->Row();
     return inputs;
-}
-
-void CalculatorWindow::HideStepPanels() {
-    for (QWidget* panel :
-         QList<QWidget*>{vrnBitTime, pctSegment, m_fdCandidates, m_fdStepThreeArea}) {
-        panel->hide();
-    }
-}
-
-void CalculatorWindow::ShowStep1() {
-    HideStepPanels();
-    lblStep->setText(QStringLiteral("Step 1:"));
-    lblNote->setText(QString::fromLatin1(kNoteStep1));
-    cmdTarsel->show();
-    m_controller->show();
-    cmdBack->setEnabled(false);
-    cmdNext->setEnabled(true);
-    m_controller->setFocus();
-    m_controller->TabChain().front()->setFocus();
 }
 
 void CalculatorWindow::ShowFdStep2() {

@@ -34,8 +34,8 @@ CommandOutput RunShow(const Request& request) {
                     "); run it inside a desktop session, or start the calculator with 'quillon'");
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QLatin1String(bus::kServiceName), QLatin1String(bus::kObjectPath),
-        QLatin1String(bus::kInterface), QLatin1String(bus::kShowCalculator));
+        QLatin1String(dbus::kServiceName), QLatin1String(dbus::kObjectPath),
+        QLatin1String(dbus::kInterface), QLatin1String(dbus::kShowCalculator));
     call << request.lockFrequencyMHz.has_value() << request.lockFrequencyMHz.value_or(0.0);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {

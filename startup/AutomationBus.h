@@ -3,7 +3,7 @@
 // program, its command-line client and the tests. The interface itself is described by
 // example.varnholt.Quillon.cvrnBitTimeUI.xml beside this file, from which the adaptor is
 // generated. Plain constants, so the command-line client can use them without Qt Widgets.
-namespace quillon::bus {
+namespace quillon::dbus {
 
 inline constexpr char kServiceName[] = "example.varnholt.Quillon";
 inline constexpr char kObjectPath[] = "/cvrnBitTimeUI";
@@ -16,4 +16,4 @@ inline constexpr char kAutomationOption[] = "--automation";
 inline constexpr int kDefaultGraceMs = 30000;
 inline constexpr char kGraceVariable[] = "QUILLON_AUTOMATION_GRACE_MS";
 
-} // namespace quillon::bus
+} // namespace quillon::dbus

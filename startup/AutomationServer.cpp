@@ -35,12 +35,12 @@ QString AutomationServer::Offer() {
         return QStringLiteral("the D-Bus session bus is not available (%1)")
             .arg(bus.lastError().message());
     }
-    const QString path = QLatin1String(quillon::bus::kObjectPath);
+    const QString path = QLatin1String(quillon::dbus::kObjectPath);
     if (!bus.registerObject(path, &m_automation, QDBusConnection::ExportAdaptors)) {
         return QStringLiteral("the object %1 could not be exported on the session bus").arg(path);
     }
     m_callers.setConnection(bus);
-    const QString service = QLatin1String(quillon::bus::kServiceName);
+    const QString service = QLatin1String(quillon::dbus::kServiceName);
     if (!bus.registerService(service)) {
         const QString reason = bus.lastError().isValid()
                                    ? bus.lastError().message()
@@ -59,9 +59,9 @@ void AutomationServer::Start() {
 }
 
 int AutomationServer::GracePeriodMs(QString* problem) {
-    const QByteArray text = qgetenv(quillon::bus::kGraceVariable).trimmed();
+    const QByteArray text = qgetenv(quillon::dbus::kGraceVariable).trimmed();
     if (text.isEmpty()) {
-        return quillon::bus::kDefaultGraceMs;
+        return quillon::dbus::kDefaultGraceMs;
     }
     bool ok = false;
     const int ms = text.toInt(&ok);
@@ -71,10 +71,10 @@ int AutomationServer::GracePeriodMs(QString* problem) {
     if (problem) {
         *problem =
             QStringLiteral("%1=%2 is not a whole number of milliseconds; using %3")
-                .arg(QLatin1String(quillon::bus::kGraceVariable), QString::fromLocal8Bit(text))
-                .arg(quillon::bus::kDefaultGraceMs);
+                .arg(QLatin1String(quillon::dbus::kGraceVariable), QString::fromLocal8Bit(text))
+                .arg(quillon::dbus::kDefaultGraceMs);
     }
-    return quillon::bus::kDefaultGraceMs;
+    return quillon::dbus::kDefaultGraceMs;
 }
 
 void AutomationServer::OnCalled(const QString& busName) {

@@ -45,8 +45,8 @@ int QuillonMain(int argc, char* argv[], ExportExtraObjects exportExtra) {
                         "                opening the window (used by the session bus); the\n"
                         "                program ends if no call comes within %s\n"
                         "                milliseconds (default %d)\n",
-                        quillon::bus::kServiceName, quillon::bus::kGraceVariable,
-                        quillon::bus::kDefaultGraceMs);
+                        quillon::dbus::kServiceName, quillon::dbus::kGraceVariable,
+                        quillon::dbus::kDefaultGraceMs);
             return 0;
         }
     }

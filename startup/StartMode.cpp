@@ -7,7 +7,7 @@
 namespace start {
 
 StartMode StartModeFromArguments(const QStringList& arguments) {
-    return arguments.contains(QLatin1String(quillon::bus::kAutomationOption))
+    return arguments.contains(QLatin1String(quillon::dbus::kAutomationOption))
                ? StartMode::Automation
                : StartMode::Standalone;
 }

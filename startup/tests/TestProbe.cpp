@@ -9,7 +9,7 @@
 
 bool TestProbe::Export(QObject* parent) {
     return QDBusConnection::sessionBus().registerObject(
-        QLatin1String(quillon::bus::kTestObjectPath), new TestProbe(parent),
+        QLatin1String(quillon::dbus::kTestObjectPath), new TestProbe(parent),
         QDBusConnection::ExportScriptableSlots);
 }
 

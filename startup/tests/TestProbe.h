@@ -6,10 +6,10 @@
 #include <QObject>
 #include <QString>
 
-namespace quillon::bus {
+namespace quillon::dbus {
 inline constexpr char kTestObjectPath[] = "/Test";
 inline constexpr char kTestInterface[] = "example.varnholt.Quillon.Test";
-} // namespace quillon::bus
+} // namespace quillon::dbus
 
 class TestProbe : public QObject {
     Q_OBJECT

@@ -20,7 +20,7 @@
 
 #include <signal.h>
 
-namespace bus = quillon::bus;
+namespace bus = quillon::dbus;
 
 namespace {
 

@@ -101,20 +101,20 @@ private slots:
         QTest::addColumn<QByteArray>("setting");
         QTest::addColumn<int>("graceMs");
         QTest::addColumn<bool>("complaint");
-        QTest::newRow("unset") << QByteArray() << quillon::bus::kDefaultGraceMs << false;
+        QTest::newRow("unset") << QByteArray() << quillon::dbus::kDefaultGraceMs << false;
         QTest::newRow("250") << QByteArray(" 250 ") << 250 << false;
-        QTest::newRow("seconds") << QByteArray("2s") << quillon::bus::kDefaultGraceMs << true;
+        QTest::newRow("seconds") << QByteArray("2s") << quillon::dbus::kDefaultGraceMs << true;
     }
 
     void gracePeriodFromTheEnvironment() {
         QFETCH(QByteArray, setting);
         QFETCH(int, graceMs);
         QFETCH(bool, complaint);
-        qputenv(quillon::bus::kGraceVariable, setting);
+        qputenv(quillon::dbus::kGraceVariable, setting);
         QString problem;
         QCOMPARE(AutomationServer::GracePeriodMs(&problem), graceMs);
-        QCOMPARE(problem.contains(QLatin1String(quillon::bus::kGraceVariable)), complaint);
-        qunsetenv(quillon::bus::kGraceVariable);
+        QCOMPARE(problem.contains(QLatin1String(quillon::dbus::kGraceVariable)), complaint);
+        qunsetenv(quillon::dbus::kGraceVariable);
     }
 };
 

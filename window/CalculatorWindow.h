@@ -11,8 +11,12 @@
 #include <string>
 
 namespace quillon {
+inline namespace common {
 struct DateSeparators;
+} // namespace common
+inline namespace fd {
 struct FdSetting;
+} // namespace fd
 } // namespace quillon
 
 // Step 1's note, which it shows again when CAN FD returns to it.

@@ -16,7 +16,9 @@
 #include <string>
 
 namespace quillon {
+inline namespace classic {
 enum class ExportFormat;
+} // namespace classic
 } // namespace quillon
 
 class BitTimingPicture;

@@ -6,8 +6,10 @@
 #include <QWidget>
 
 namespace quillon {
+inline namespace common {
 struct Controller;
-}
+} // namespace common
+} // namespace quillon
 
 class QCheckBox;
 class QComboBox;

@@ -13,7 +13,9 @@
 #include <vector>
 
 namespace quillon {
+inline namespace fd {
 enum class FdExportFormat;
+} // namespace fd
 } // namespace quillon
 
 class BitTimingPicture;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace bus {
 
 namespace {
 
@@ -165,4 +166,5 @@ std::string BusPageHtml(const BusVerdict& bus, const std::vector<BusPageDrawing>
     return page;
 }
 
+} // namespace bus
 } // namespace quillon

@@ -9,6 +9,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace bus {
 
 struct BusPageDrawing {
     std::string sPngBytes; // empty for a node without a setting
@@ -24,4 +25,5 @@ std::vector<int> BusDrawingWidths(const BusVerdict& bus, int lLongestWidth);
 std::string BusPageHtml(const BusVerdict& bus, const std::vector<BusPageDrawing>& drawings,
                         const std::string& sDate);
 
+} // namespace bus
 } // namespace quillon

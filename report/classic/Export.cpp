@@ -8,6 +8,7 @@
 #include <cstdio>
 
 namespace quillon {
+inline namespace classic {
 
 namespace exports {
 
@@ -242,4 +243,5 @@ ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
     return result;
 }
 
+} // namespace classic
 } // namespace quillon

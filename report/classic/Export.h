@@ -17,6 +17,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace classic {
 
 enum class ExportFormat {
     CMcp251x,
@@ -78,4 +79,5 @@ ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
                            const ExportOptions& options = {},
                            std::string_view decimalSeparator = ".");
 
+} // namespace classic
 } // namespace quillon

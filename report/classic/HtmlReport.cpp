@@ -8,6 +8,7 @@
 #include <utility>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -242,4 +243,5 @@ ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const Rep
         [&values](std::ostream& nFile) { WriteHtmlReport(nFile, values); }, saveBitmap);
 }
 
+} // namespace classic
 } // namespace quillon

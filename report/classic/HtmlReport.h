@@ -13,6 +13,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace classic {
 
 inline constexpr const char* kReportFileName = "MCP2510Report.htm";
 inline constexpr const char* kBitmapFileName = "bittime.bmp";
@@ -27,4 +28,5 @@ void WriteHtmlReport(std::ostream& nFile, const ReportValues& values);
 ReportFileResult WriteReportFiles(const std::filesystem::path& folder, const ReportValues& values,
                                   const SaveBitmapFunction& saveBitmap);
 
+} // namespace classic
 } // namespace quillon

@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -171,4 +172,5 @@ std::string KernelComparisonText(const KernelComparison& c, std::string_view sep
     return text;
 }
 
+} // namespace classic
 } // namespace quillon

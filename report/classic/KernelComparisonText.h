@@ -11,8 +11,10 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace classic {
 
 std::string KernelComparisonText(const KernelComparison& comparison,
                                  std::string_view decimalSeparator = ".");
 
+} // namespace classic
 } // namespace quillon

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace quillon::exports {
+namespace quillon::classic::exports {
 
 namespace {
 
@@ -107,4 +107,4 @@ std::string RpiOverlayText(const BitTimingFacts& facts, const ExportOptions& opt
     return text;
 }
 
-} // namespace quillon::exports
+} // namespace quillon::classic::exports

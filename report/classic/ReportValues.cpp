@@ -10,6 +10,7 @@
 #include <optional>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -79,4 +80,5 @@ ReportValues BuildReportValues(const BitTimingFacts& facts, const std::string& s
     return values;
 }
 
+} // namespace classic
 } // namespace quillon

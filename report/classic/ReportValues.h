@@ -10,6 +10,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace classic {
 
 // The values placed into the page, in the order of the page's fields. UTF-8 texts.
 struct ReportValues {
@@ -45,4 +46,5 @@ struct ReportValues {
 ReportValues BuildReportValues(const BitTimingFacts& facts, const std::string& sDate,
                                std::string_view decimalSeparator = kDefaultDecimalSeparator);
 
+} // namespace classic
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -282,4 +283,5 @@ std::string TimingDocument(const SettingSelection& selection, const BitTimingFac
     return json.Text();
 }
 
+} // namespace classic
 } // namespace quillon

@@ -11,6 +11,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace classic {
 
 // The members every document starts with: the command and the two inputs.
 void WriteInputs(JsonWriter& json, std::string_view command, double oscFreqMHz, double rateKbps);
@@ -40,4 +41,5 @@ SettingSelection GridSelection(const BitTimingSetting& setting, int listSize);
 // The whole document `timing --json` prints for a setting.
 std::string TimingDocument(const SettingSelection& selection, const BitTimingFacts& facts);
 
+} // namespace classic
 } // namespace quillon

@@ -1,6 +1,7 @@
 #include "report/common/HtmlText.h"
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -38,4 +39,5 @@ std::string HtmlQuoted(std::string_view text) {
     return Escape(text, true);
 }
 
+} // namespace common
 } // namespace quillon

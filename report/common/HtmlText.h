@@ -5,10 +5,12 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 // For element content.
 std::string HtmlText(std::string_view text);
 // For element content and quoted attribute values alike.
 std::string HtmlQuoted(std::string_view text);
 
+} // namespace common
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -152,4 +153,5 @@ void JsonWriter::AppendQuoted(std::string_view text) {
     m_text += '"';
 }
 
+} // namespace common
 } // namespace quillon

@@ -9,6 +9,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace common {
 
 class JsonWriter {
 public:
@@ -43,4 +44,5 @@ private:
     bool m_afterKey = false;
 };
 
+} // namespace common
 } // namespace quillon

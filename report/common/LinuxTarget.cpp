@@ -3,6 +3,7 @@
 #include <algorithm>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -22,4 +23,5 @@ std::optional<std::string> InterfaceNameProblem(std::string_view name) {
            std::to_string(kMaxInterfaceName) + " letters, digits, '.', '-' or '_')";
 }
 
+} // namespace common
 } // namespace quillon

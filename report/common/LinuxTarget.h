@@ -6,6 +6,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 inline constexpr std::string_view kDefaultInterfaceName = "can0";
 // The overlay's interrupt line: a GPIO number of the Raspberry Pi's SoC.
@@ -16,4 +17,5 @@ inline constexpr int kMaxInterruptPin = 53;
 // the command pastes into a shell as it is), or nothing.
 std::optional<std::string> InterfaceNameProblem(std::string_view name);
 
+} // namespace common
 } // namespace quillon

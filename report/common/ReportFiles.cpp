@@ -6,6 +6,7 @@
 #include <fstream>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -83,4 +84,5 @@ ReportFileResult WritePageAndBitmap(const std::filesystem::path& folder, const c
     }
 }
 
+} // namespace common
 } // namespace quillon

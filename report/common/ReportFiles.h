@@ -10,6 +10,7 @@
 #include <string>
 
 namespace quillon {
+inline namespace common {
 
 struct ReportFileResult {
     bool ok = false;
@@ -32,4 +33,5 @@ ReportFileResult WritePageAndBitmap(const std::filesystem::path& folder, const c
                                     const char* bitmapName, const WritePageFunction& writePage,
                                     const SaveBitmapFunction& saveBitmap);
 
+} // namespace common
 } // namespace quillon

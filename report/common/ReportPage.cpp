@@ -4,6 +4,7 @@
 #include "timing/common/Maker.h"
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -62,4 +63,5 @@ void WriteReportPage(std::ostream& nFile, std::string_view pageTemplate,
     }
 }
 
+} // namespace common
 } // namespace quillon

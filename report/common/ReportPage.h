@@ -8,6 +8,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 // The value of a page's placeholder by its name, or nothing for a name the page does not
 // know (it is then written as it stands).
@@ -20,4 +21,5 @@ using PageValueLookup = std::function<std::optional<std::string>(std::string_vie
 void WriteReportPage(std::ostream& nFile, std::string_view pageTemplate,
                      const PageValueLookup& lookup);
 
+} // namespace common
 } // namespace quillon

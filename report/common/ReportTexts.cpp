@@ -8,6 +8,7 @@
 #include <optional>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -72,4 +73,5 @@ std::string ReportTimestampNow(const DateSeparators& separators) {
     return FormatReportDate(parts, separators);
 }
 
+} // namespace common
 } // namespace quillon

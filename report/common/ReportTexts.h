@@ -9,6 +9,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 // The report's forms of the two inputs: the oscillator in MHz as "16.000 MHz", the target
 // rate in kbit/s as "500.000 kbps".
@@ -33,4 +34,5 @@ std::string FormatReportDate(const std::tm& time, const DateSeparators& separato
 // byte for byte.
 std::string ReportTimestampNow(const DateSeparators& separators = {});
 
+} // namespace common
 } // namespace quillon

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -40,4 +41,5 @@ std::string TextTable::Text() const {
     return text;
 }
 
+} // namespace common
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace common {
 
 class TextTable {
 public:
@@ -17,4 +18,5 @@ private:
     std::vector<std::vector<std::string>> m_rows;
 };
 
+} // namespace common
 } // namespace quillon

@@ -4,6 +4,7 @@
 #include <utility>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -83,4 +84,5 @@ std::string Utf8ToWindows1252(std::string_view text) {
     return result;
 }
 
+} // namespace common
 } // namespace quillon

@@ -5,9 +5,11 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 // Converts UTF-8 text to Windows-1252 bytes. A character without a Windows-1252 byte,
 // and a malformed UTF-8 sequence, becomes '?'.
 std::string Utf8ToWindows1252(std::string_view text);
 
+} // namespace common
 } // namespace quillon

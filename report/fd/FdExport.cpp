@@ -12,6 +12,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace fd {
 
 namespace {
 
@@ -371,4 +372,5 @@ FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
     return out;
 }
 
+} // namespace fd
 } // namespace quillon

@@ -13,6 +13,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace fd {
 
 enum class FdExportFormat {
     CMcp251xfd, // #defines of CiNBTCFG, CiDBTCFG and CiTDC
@@ -62,4 +63,5 @@ std::optional<std::string> FdExportRowProblem(FdExportFormat format, const Contr
 FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
                              const FdExportOptions& options = {});
 
+} // namespace fd
 } // namespace quillon

@@ -8,6 +8,7 @@
 #include "timing/common/NumberFormat.h"
 
 namespace quillon {
+inline namespace fd {
 
 namespace {
 
@@ -254,4 +255,5 @@ ReportFileResult WriteFdReportFiles(const std::filesystem::path& folder,
         [&values](std::ostream& nFile) { WriteFdHtmlReport(nFile, values); }, saveBitmap);
 }
 
+} // namespace fd
 } // namespace quillon

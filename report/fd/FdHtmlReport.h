@@ -13,6 +13,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace fd {
 
 inline constexpr const char* kFdReportFileName = "MCP251xFDReport.htm";
 inline constexpr const char* kFdBitmapFileName = "fdbittime.bmp";
@@ -34,4 +35,5 @@ ReportFileResult WriteFdReportFiles(const std::filesystem::path& folder,
                                     const FdReportValues& values,
                                     const SaveBitmapFunction& saveBitmap);
 
+} // namespace fd
 } // namespace quillon

@@ -4,6 +4,7 @@
 #include "timing/common/Controllers.h"
 
 namespace quillon {
+inline namespace fd {
 
 namespace {
 
@@ -146,4 +147,5 @@ std::string FdSettingJsonDocument(std::string_view command, const FdFacts& facts
     return json.Text();
 }
 
+} // namespace fd
 } // namespace quillon

@@ -11,6 +11,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace fd {
 
 // "command", "oscillator_mhz", "pll", "sysclk_mhz", "rate_kbps", "data_rate_kbps".
 void WriteFdInputs(JsonWriter& json, std::string_view command, const FdSetting& setting);
@@ -25,4 +26,5 @@ void WriteFdSettingMembers(JsonWriter& json, const FdFacts& facts);
 // One document: the inputs and the setting's members.
 std::string FdSettingJsonDocument(std::string_view command, const FdFacts& facts);
 
+} // namespace fd
 } // namespace quillon

@@ -14,6 +14,7 @@
 #include <tuple>
 
 namespace quillon {
+inline namespace bus {
 
 namespace {
 
@@ -358,4 +359,5 @@ BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes) {
     return bus;
 }
 
+} // namespace bus
 } // namespace quillon

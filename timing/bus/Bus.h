@@ -15,6 +15,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace bus {
 
 enum class NodeSource { Registers, Segments, Kernel, Free };
 std::string_view SourceName(NodeSource source);
@@ -65,4 +66,5 @@ struct BusVerdict {
 // Works out every node (choosing the free ones) and the bus. `nodes` holds 2..16 nodes.
 BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes);
 
+} // namespace bus
 } // namespace quillon

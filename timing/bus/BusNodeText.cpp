@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace bus {
 
 namespace {
 
@@ -196,4 +197,5 @@ BusNodeParse ParseBusNode(std::string_view text) {
     return result;
 }
 
+} // namespace bus
 } // namespace quillon

@@ -10,6 +10,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace bus {
 
 struct BusNodeParse {
     std::optional<BusNode> node;
@@ -20,4 +21,5 @@ struct BusNodeParse {
 
 BusNodeParse ParseBusNode(std::string_view text);
 
+} // namespace bus
 } // namespace quillon

@@ -9,6 +9,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace classic {
 
 double OscillatorTolerance(int lTqCount, int lPhase1, int lPhase2, int lSJW) {
     const double n = lTqCount;
@@ -60,4 +61,5 @@ std::string_view SamplePointComparison(const TimingAnalysis& analysis) {
     return tenths < 0 ? "earlier than" : "later than";
 }
 
+} // namespace classic
 } // namespace quillon

@@ -8,6 +8,7 @@
 #include "timing/common/SamplePoint.h"
 
 namespace quillon {
+inline namespace classic {
 
 struct TransceiverDelays {
     double dTxSeconds = 50e-9;          // transmitter delay
@@ -43,4 +44,5 @@ std::string BusLengthText(const TimingAnalysis& analysis, std::string_view decim
 // "at", "earlier than" or "later than" the recommendation, to a tenth of a percent.
 std::string_view SamplePointComparison(const TimingAnalysis& analysis);
 
+} // namespace classic
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include "timing/common/SamplePoint.h"
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -104,4 +105,5 @@ BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
     return facts;
 }
 
+} // namespace classic
 } // namespace quillon

@@ -17,6 +17,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace classic {
 
 struct BitTimingSetting {
     // The frequency given for the controller: its oscillator, or the peripheral clock of a
@@ -93,4 +94,5 @@ struct BitTimingFacts {
 BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
                                  std::string_view decimalSeparator = ".");
 
+} // namespace classic
 } // namespace quillon

@@ -7,6 +7,7 @@
 #include <utility>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -120,4 +121,5 @@ void ChosenList::GetTqValues(OneBasedArray<std::int32_t>& vTqValues,
     vBRPValues = OneBasedArray<std::int32_t>(std::move(brpValues));
 }
 
+} // namespace classic
 } // namespace quillon

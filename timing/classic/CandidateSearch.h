@@ -9,6 +9,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace classic {
 
 struct TqCandidate {
     std::int32_t lBRPMinus1 = 0;
@@ -68,4 +69,5 @@ private:
     std::vector<TqCandidate> m_items;
 };
 
+} // namespace classic
 } // namespace quillon

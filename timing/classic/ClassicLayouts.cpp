@@ -3,6 +3,7 @@
 #include "timing/classic/BitTiming.h"
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -111,4 +112,5 @@ BitTimingSetting SettingFromAt91Br(double dClockMHz, std::uint32_t canBr) {
     return setting;
 }
 
+} // namespace classic
 } // namespace quillon

@@ -13,6 +13,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace classic {
 
 struct BitTimingSetting;
 
@@ -45,4 +46,5 @@ inline constexpr std::uint32_t kAt91BrFields = 0x017F3777;
 // phase 2, no wake-up filter.
 BitTimingSetting SettingFromAt91Br(double dClockMHz, std::uint32_t canBr);
 
+} // namespace classic
 } // namespace quillon

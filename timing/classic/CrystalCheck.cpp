@@ -9,6 +9,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace classic {
 
 std::optional<BitTimingSetting> SettingForCrystal(const BitTimingSetting& registers,
                                                   double dOscFreqMHz, double dRateKbps) {
@@ -112,4 +113,5 @@ std::vector<CrystalSuggestion> CheckMeasuredRate(DecodedRegisters& decoded, doub
     return suggestions;
 }
 
+} // namespace classic
 } // namespace quillon

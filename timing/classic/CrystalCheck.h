@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace classic {
 
 // The crystals boards are usually built with, in MHz.
 inline constexpr std::array<double, 10> kCommonCrystalsMHz{4, 8, 10, 12, 16, 20, 24, 25, 32, 40};
@@ -51,4 +52,5 @@ std::vector<CrystalSuggestion> CheckMeasuredRate(DecodedRegisters& decoded, doub
 std::optional<BitTimingSetting> SettingForCrystal(const BitTimingSetting& registers,
                                                   double dOscFreqMHz, double dRateKbps);
 
+} // namespace classic
 } // namespace quillon

@@ -8,6 +8,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -272,4 +273,5 @@ BitTimingFacts DescribeDecoded(const DecodedRegisters& decoded, std::string_view
     return facts;
 }
 
+} // namespace classic
 } // namespace quillon

@@ -15,6 +15,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace classic {
 
 // A bit of a register that is no timing, e.g. the MCP2515's SOF in CNF3.
 struct OtherBit {
@@ -79,4 +80,5 @@ double ActualRateKbps(const BitTimingSetting& setting);
 void FinishDecoding(DecodedRegisters& decoded, std::optional<double> dTargetKbps,
                     std::string_view decimalSeparator = ".");
 
+} // namespace classic
 } // namespace quillon

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -54,4 +55,5 @@ std::string_view Phase2ModeName(Phase2Mode mode) {
     return mode == Phase2Mode::Programmed ? "programmed" : "larger-of";
 }
 
+} // namespace classic
 } // namespace quillon

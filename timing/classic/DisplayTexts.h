@@ -12,6 +12,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace classic {
 
 struct TqCandidate;
 enum class Phase2Mode;
@@ -42,4 +43,5 @@ CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view deci
 // "larger-of".
 std::string_view Phase2ModeName(Phase2Mode mode);
 
+} // namespace classic
 } // namespace quillon

@@ -3,6 +3,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace classic {
 
 double GridTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp) {
     // 2 x BRP is formed as a whole number first, then the products run left to right.
@@ -20,4 +21,5 @@ double ReportTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp) {
     return dTwoOscPeriods * (lBRPMinus1 + 1);
 }
 
+} // namespace classic
 } // namespace quillon

@@ -7,6 +7,7 @@
 #include "timing/common/BitTexts.h"
 
 namespace quillon {
+inline namespace classic {
 
 // The candidate grid and the chosen list: (1 / F) x (2 x BRP) x 0.000001, with F in MHz.
 // `lPeriodsPerBrp` is 2 on Microchip's classic controllers (the quantum is 2 x BRP oscillator
@@ -19,4 +20,5 @@ double DiagramTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp =
 // The report: one oscillator period added to itself, then x BRP.
 double ReportTqSeconds(double dOscFreqMHz, int lBRPMinus1, int lPeriodsPerBrp = 2);
 
+} // namespace classic
 } // namespace quillon

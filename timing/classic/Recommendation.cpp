@@ -8,6 +8,7 @@
 #include <tuple>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -67,4 +68,5 @@ std::optional<BitTimingSetting> RecommendedSetting(const BitTimingSetting& setti
     return best;
 }
 
+} // namespace classic
 } // namespace quillon

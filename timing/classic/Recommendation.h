@@ -10,9 +10,11 @@
 #include <optional>
 
 namespace quillon {
+inline namespace classic {
 
 // `setting` gives the oscillator, rate, BRP-1, Tq count and the two flags, which are kept.
 // Nothing when no legal choice fills that many time quanta.
 std::optional<BitTimingSetting> RecommendedSetting(const BitTimingSetting& setting);
 
+} // namespace classic
 } // namespace quillon

@@ -3,6 +3,7 @@
 #include <limits>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -127,4 +128,5 @@ std::optional<std::string> BusIdleErrataMessage(int lBRPMinus1, int lTqCount) {
            "has been fixed.";
 }
 
+} // namespace classic
 } // namespace quillon

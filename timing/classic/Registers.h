@@ -10,6 +10,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace classic {
 
 struct ConfigRegisters {
     std::uint8_t CNF1 = 0;
@@ -61,4 +62,5 @@ int OscClocksPerBit(int lBRPMinus1, int lTqCount);
 // The warning text when a bit is shorter than 26 OSC1 clocks, nothing otherwise.
 std::optional<std::string> BusIdleErrataMessage(int lBRPMinus1, int lTqCount);
 
+} // namespace classic
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace classic {
 
 namespace {
 
@@ -86,7 +87,9 @@ std::string_view VerdictText(TimingVerdict verdict) {
 }
 
 double SamplePointPercent(const SegmentSettings& settings) {
-    return SamplePointPercent(1 + settings.lPropagation + settings.lPhase1, settings.lTqCount);
+    return common::SamplePointPercent(1 + settings.lPropagation + settings.lPhase1,
+                                      settings.lTqCount);
 }
 
+} // namespace classic
 } // namespace quillon

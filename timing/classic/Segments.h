@@ -4,6 +4,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace classic {
 
 inline constexpr int kMinPropagation = 1, kMaxPropagation = 8;
 inline constexpr int kMinPhase1 = 1, kMaxPhase1 = 8;
@@ -64,4 +65,5 @@ std::string_view VerdictText(TimingVerdict verdict);
 // Sample point in percent of the bit: (1 + propagation + phase 1) / N x 100; 0 when N is 0.
 double SamplePointPercent(const SegmentSettings& settings);
 
+} // namespace classic
 } // namespace quillon

@@ -5,6 +5,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -31,4 +32,5 @@ std::string SamplePointText(double percent, std::string_view decimalSeparator) {
     return FormatNumber(percent, kSamplePointPattern, decimalSeparator);
 }
 
+} // namespace common
 } // namespace quillon

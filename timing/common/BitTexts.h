@@ -7,6 +7,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 // True for a quantum that describes a bit: a positive, finite number of seconds.
 bool IsUsableQuantum(double dTqSeconds);
@@ -28,4 +29,5 @@ struct SegmentDuration {
 };
 inline constexpr std::size_t kDurationCount = 6;
 
+} // namespace common
 } // namespace quillon

@@ -3,6 +3,7 @@
 #include <cctype>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -240,4 +241,5 @@ std::optional<std::string> ControllerProblem(std::string_view text, ControllerKi
     return std::nullopt;
 }
 
+} // namespace common
 } // namespace quillon

@@ -17,6 +17,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace common {
 
 enum class ControllerKind { Classic, Fd };
 std::string_view KindName(ControllerKind kind); // "classic", "fd"
@@ -120,4 +121,5 @@ std::string ControllerNames(ControllerKind kind);
 // The refusal of a text that names no controller of `kind`, or nothing when it names one.
 std::optional<std::string> ControllerProblem(std::string_view text, ControllerKind kind);
 
+} // namespace common
 } // namespace quillon

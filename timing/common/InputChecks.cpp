@@ -5,6 +5,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace common {
 
 std::optional<std::string> OscillatorProblem(double dOscFreqMHz) {
     if (!(dOscFreqMHz >= kMinOscillatorMHz)) {
@@ -39,4 +40,5 @@ std::optional<std::string> RateComputeProblem(double dRateKbps) {
     return std::string("The CAN baud rate must be greater than 0.");
 }
 
+} // namespace common
 } // namespace quillon

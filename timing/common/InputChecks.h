@@ -8,6 +8,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 // An oscillator from 1 MHz up to 1e300 MHz (much more and the oscillator in hertz, or the
 // bit rates, no longer fit in a double) and a bus rate from 1 to 1000 kbit/s.
@@ -32,4 +33,5 @@ std::optional<std::string> RateProblem(double dRateKbps);
 std::optional<std::string> OscillatorComputeProblem(double dOscFreqMHz);
 std::optional<std::string> RateComputeProblem(double dRateKbps);
 
+} // namespace common
 } // namespace quillon

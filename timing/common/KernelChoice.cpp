@@ -5,6 +5,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -174,4 +175,5 @@ std::uint32_t Mcp251xKernelClock(double dOscFreqMHz) {
     return static_cast<std::uint32_t>(dHz) / 2;
 }
 
+} // namespace common
 } // namespace quillon

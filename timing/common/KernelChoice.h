@@ -8,6 +8,7 @@
 #include <string>
 
 namespace quillon {
+inline namespace common {
 
 // A controller's bit-timing limits as its Linux driver declares them.
 struct KernelLimits {
@@ -53,4 +54,5 @@ KernelChoiceResult ChooseKernelBitTiming(const KernelLimits& limits, std::uint32
 // 0 when the oscillator is no positive 32-bit number of hertz.
 std::uint32_t Mcp251xKernelClock(double dOscFreqMHz);
 
+} // namespace common
 } // namespace quillon

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 namespace quillon {
+inline namespace common {
 
 // Microchip's classic controllers: BRP-1 0..63 and the calculator's bits of 8..25 Tq.
 inline constexpr std::int32_t kMinBRPMinus1 = 0;
@@ -66,4 +67,5 @@ inline constexpr double kMcp251xMaxOscillatorMHz = 25.0;
 inline constexpr KernelLimits kMcp251xfdNominalKernelLimits{2, 256, 1, 128, 128, 1, 256, 1};
 inline constexpr KernelLimits kMcp251xfdDataKernelLimits{1, 32, 1, 16, 16, 1, 256, 1};
 
+} // namespace common
 } // namespace quillon

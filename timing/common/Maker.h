@@ -3,6 +3,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 inline constexpr std::string_view kAppTitle = "Quillon";
 inline constexpr std::string_view kMakerName = "Varnholt";
@@ -11,4 +12,5 @@ inline constexpr std::string_view kMakerHost = "www.varnholt.example";
 inline constexpr std::string_view kMakerUrl = "https://www.varnholt.example/";
 inline constexpr std::string_view kProductName = "Tarsel";
 
+} // namespace common
 } // namespace quillon

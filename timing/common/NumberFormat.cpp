@@ -10,6 +10,7 @@
 #include <string>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -247,4 +248,5 @@ std::string FormatGeneralNumber(double value, std::string_view decimalSeparator)
     return sText;
 }
 
+} // namespace common
 } // namespace quillon

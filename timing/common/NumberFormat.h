@@ -11,6 +11,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 // The decimal separator of the user's regional settings; the model never asks the
 // platform itself, callers hand it in ("." unless told otherwise).
@@ -40,4 +41,5 @@ std::string FormatEngineering(double dValue, std::string_view sFormat, std::stri
 std::string FormatGeneralNumber(double value,
                                 std::string_view decimalSeparator = kDefaultDecimalSeparator);
 
+} // namespace common
 } // namespace quillon

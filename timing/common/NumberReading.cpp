@@ -5,6 +5,7 @@
 #include <string>
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -163,4 +164,5 @@ std::optional<double> ReadLeadingNumberIfAny(std::string_view text) {
     return bNegative ? -value : value;
 }
 
+} // namespace common
 } // namespace quillon

@@ -10,6 +10,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace common {
 
 double ReadLeadingNumber(std::string_view text);
 
@@ -18,4 +19,5 @@ double ReadLeadingNumber(std::string_view text);
 // that must refuse a mistyped value rather than take it as 0.
 std::optional<double> ReadLeadingNumberIfAny(std::string_view text);
 
+} // namespace common
 } // namespace quillon

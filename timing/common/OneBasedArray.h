@@ -7,6 +7,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace common {
 
 template <typename T> class OneBasedArray {
 public:
@@ -29,4 +30,5 @@ private:
     std::vector<T> m_values;
 };
 
+} // namespace common
 } // namespace quillon

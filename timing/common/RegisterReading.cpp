@@ -1,6 +1,7 @@
 #include "timing/common/RegisterReading.h"
 
 namespace quillon {
+inline namespace common {
 
 namespace {
 
@@ -168,4 +169,5 @@ RegisterReading ReadRegisterList(RegisterLayout layout, std::string_view text) {
     return ReadRegisterValues(layout, SplitRegisterList(text));
 }
 
+} // namespace common
 } // namespace quillon

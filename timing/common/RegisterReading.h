@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace common {
 
 // Which registers a set is written in.
 enum class RegisterLayout {
@@ -61,4 +62,5 @@ std::vector<std::string_view> SplitRegisterList(std::string_view text);
 // The whole set as one comma-separated text (the command line's "0x00,0xF0,0x86").
 RegisterReading ReadRegisterList(RegisterLayout layout, std::string_view text);
 
+} // namespace common
 } // namespace quillon

@@ -3,6 +3,7 @@
 #include "timing/common/NumberFormat.h"
 
 namespace quillon {
+inline namespace common {
 
 double RecommendedSamplePointPercent(double dBitRate) {
     // A rate worked out from the oscillator lands a hair off its whole number (800 kbit/s
@@ -17,4 +18,5 @@ double RecommendedSamplePointPercent(double dBitRate) {
     return 75.0;
 }
 
+} // namespace common
 } // namespace quillon

@@ -3,6 +3,7 @@
 // sample point as a percentage of the bit, its place against a recommended one in whole
 // numbers (so that 80 % is exactly 80 %), and the two ways a rate error is signed.
 namespace quillon {
+inline namespace common {
 
 // Recommended sample point for a rate in bit/s: 87.5 % up to 500 kbit/s, 80 % up to
 // 800 kbit/s, 75 % above.
@@ -37,4 +38,5 @@ inline double RateErrorPercent(double dActual, double dTarget, ErrorSign sign) {
                                               : (dTarget - dActual) / dTarget * 100.0;
 }
 
+} // namespace common
 } // namespace quillon

@@ -8,6 +8,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace fd {
 
 namespace {
 
@@ -257,4 +258,5 @@ ReadFdWordList(std::string_view text, const Controller* row, std::string& error)
     return words;
 }
 
+} // namespace fd
 } // namespace quillon

@@ -17,6 +17,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace fd {
 
 // The three words in the controller's order: CiNBTCFG, CiDBTCFG, CiTDC, or on the M_CAN
 // NBTP, DBTP, TDCR.
@@ -103,4 +104,5 @@ std::optional<std::vector<std::uint32_t>> ReadFdWordList(std::string_view text,
 // The rate one phase of a setting gives, in kbit/s (0 without a usable clock or bit).
 double FdActualRateKbps(const FdSetting& setting, FdPhase phase);
 
+} // namespace fd
 } // namespace quillon

@@ -10,6 +10,7 @@
 #include <tuple>
 
 namespace quillon {
+inline namespace fd {
 
 namespace {
 
@@ -225,4 +226,5 @@ std::string FdCandidateText(const FdCandidate& c) {
            " x " + std::to_string(c.data.lTqCount) + " Tq";
 }
 
+} // namespace fd
 } // namespace quillon

@@ -11,6 +11,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace fd {
 
 struct FdPhaseCandidate {
     int lBRP = 1;
@@ -85,4 +86,5 @@ FdSetting ProposedFdSetting(double dOscFreqMHz, bool bPll, double dNominalKbps, 
 // SJW. The TDC becomes what the controller needs. Nothing when a phase cannot be filled.
 std::optional<FdSetting> RecommendedFdSetting(const FdSetting& setting);
 
+} // namespace fd
 } // namespace quillon

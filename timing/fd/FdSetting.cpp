@@ -5,6 +5,7 @@
 #include "timing/common/Controllers.h"
 
 namespace quillon {
+inline namespace fd {
 
 const FdPhaseLimits& LimitsOf(FdPhase phase) {
     return phase == FdPhase::Nominal ? kFdNominalLimits : kFdDataLimits;
@@ -82,4 +83,5 @@ FdTdcSetting RequiredTdc(const FdSetting& setting) {
     return RequiredTdc(setting.data, setting.Row().tdcLimits.offsetMax);
 }
 
+} // namespace fd
 } // namespace quillon

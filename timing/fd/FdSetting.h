@@ -10,8 +10,7 @@
 #include <string_view>
 
 namespace quillon {
-
-struct Controller; // timing/Controllers.h
+inline namespace fd {
 
 // The data rates the input checks accept, in kbit/s.
 inline constexpr double kFdMinDataRateKbps = 1.0;
@@ -119,4 +118,5 @@ struct FdFinding {
     }
 };
 
+} // namespace fd
 } // namespace quillon

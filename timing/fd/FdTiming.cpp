@@ -11,6 +11,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace fd {
 
 namespace {
 
@@ -279,4 +280,5 @@ std::optional<std::string> FdDataRateProblem(double dDataKbps) {
     return std::nullopt;
 }
 
+} // namespace fd
 } // namespace quillon

@@ -19,6 +19,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace fd {
 
 // The oscillator tolerance of ISO 11898-1:2015 for a CAN FD node, N for nominal and D for
 // data quantities, bit lengths NBT and DBT in their own quanta:
@@ -90,4 +91,5 @@ FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSepar
 // The problem with a data rate in kbit/s, or nothing when it may be used.
 std::optional<std::string> FdDataRateProblem(double dDataKbps);
 
+} // namespace fd
 } // namespace quillon

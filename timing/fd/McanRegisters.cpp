@@ -2,6 +2,7 @@
 #include "timing/fd/McanRegisters.h"
 
 namespace quillon {
+inline namespace fd {
 
 namespace {
 
@@ -103,4 +104,5 @@ std::vector<std::string> McanRegisterFindings(std::uint32_t nbtp, std::uint32_t 
     return findings;
 }
 
+} // namespace fd
 } // namespace quillon

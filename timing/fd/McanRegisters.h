@@ -13,6 +13,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace fd {
 
 inline constexpr std::uint32_t kNbtpFieldMask = 0xFFFFFF7F;
 inline constexpr std::uint32_t kDbtpFieldMask = 0x009F1FFF;
@@ -29,4 +30,5 @@ void ReadMcanWords(const FdRegisterWords& words, FdSetting& setting);
 std::vector<std::string> McanRegisterFindings(std::uint32_t nbtp, std::uint32_t dbtp,
                                               std::optional<std::uint32_t> tdcr);
 
+} // namespace fd
 } // namespace quillon

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 namespace quillon {
+inline namespace linux {
 
 namespace {
 
@@ -124,4 +125,5 @@ std::optional<std::uint32_t> KernelTqNsForBrp(std::uint32_t clockHz, int lBRP) {
     return std::nullopt;
 }
 
+} // namespace linux
 } // namespace quillon

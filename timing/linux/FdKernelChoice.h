@@ -13,6 +13,7 @@
 #include <string>
 
 namespace quillon {
+inline namespace linux {
 
 struct FdKernelChoice {
     std::optional<KernelTiming> nominal;
@@ -52,4 +53,5 @@ FdTdcSetting LinuxDriverTdc(const FdSetting& setting);
 // when no whole number does.
 std::optional<std::uint32_t> KernelTqNsForBrp(std::uint32_t clockHz, int lBRP);
 
+} // namespace linux
 } // namespace quillon

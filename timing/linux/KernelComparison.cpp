@@ -8,6 +8,7 @@
 #include <tuple>
 
 namespace quillon {
+inline namespace linux {
 
 namespace {
 
@@ -173,4 +174,5 @@ KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
     return c;
 }
 
+} // namespace linux
 } // namespace quillon

@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace linux {
 
 struct KernelComparison {
     const Controller* pController = nullptr; // nullptr: the calculator's MCP2510/MCP251X
@@ -32,4 +33,5 @@ KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
                                    std::string_view decimalSeparator = ".",
                                    const Controller* pController = nullptr);
 
+} // namespace linux
 } // namespace quillon

@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace linux {
 
 namespace {
 
@@ -238,4 +239,5 @@ IpDetailsDecoding DecodeIpDetails(std::string_view text, std::optional<double> d
     return result;
 }
 
+} // namespace linux
 } // namespace quillon

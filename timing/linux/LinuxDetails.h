@@ -14,6 +14,7 @@
 #include <string_view>
 
 namespace quillon {
+inline namespace linux {
 
 // What the text says, each value only when it was there.
 struct IpDetails {
@@ -41,4 +42,5 @@ struct IpDetailsDecoding {
 IpDetailsDecoding DecodeIpDetails(std::string_view text, std::optional<double> dOscFreqMHz,
                                   std::optional<double> dTargetKbps);
 
+} // namespace linux
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include <cmath>
 
 namespace quillon {
+inline namespace linux {
 
 namespace {
 
@@ -226,4 +227,5 @@ LinuxTarget ToMcp251xLinux(const BitTimingSetting& setting, std::string_view dec
     return target;
 }
 
+} // namespace linux
 } // namespace quillon

@@ -16,6 +16,7 @@
 #include <vector>
 
 namespace quillon {
+inline namespace linux {
 
 // The oscillator in whole hertz, as a device tree carries it; nothing for a value that is
 // not a positive 32-bit number of hertz.
@@ -80,4 +81,5 @@ std::vector<std::string> Mcp251xOscillatorProblems(double dOscFreqMHz,
                                                    std::string_view decimalSeparator = ".",
                                                    const Controller* pController = nullptr);
 
+} // namespace linux
 } // namespace quillon

@@ -1,8 +1,8 @@
 #include "cli/BusPage.h"
 
 #include "canvas/ImageCanvas.h"
-#include "cli/BusCommand.h"
 #include "cli/OffscreenGui.h"
+#include "cli/bus/BusCommand.h"
 #include "report/bus/BusPage.h"
 #include "report/classic/ReportValues.h"
 

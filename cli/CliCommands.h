@@ -4,10 +4,8 @@
 // here; report and show need Qt and are handed to a runner the caller supplies
 // (quillon-cli starts its companion, the companion runs them), so both programs answer
 // alike.
-#include "cli/CandidatesCommand.h"
-#include "cli/CliArguments.h"
-#include "cli/CommandOutput.h"
-#include "cli/TimingCommand.h"
+#include "cli/common/CliArguments.h"
+#include "cli/common/CommandOutput.h"
 
 #include <functional>
 #include <optional>
@@ -21,6 +19,8 @@ namespace quillon::cli {
 // --html and fd report.
 std::optional<CommandOutput> RunPlainCommand(const Request& request);
 
+// Runs one command.
+using CommandRunner = CommandOutput (*)(const Request&);
 using QtCommandRunner = std::function<CommandOutput(const Request&)>;
 
 // The arguments after the program name: a bad command line gives the usage status and

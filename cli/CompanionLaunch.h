@@ -3,7 +3,7 @@
 // libraries alone takes longer than a script should wait for a timing table. quillon-cli
 // therefore links no Qt and hands these two commands to its companion, quillon-cli-qt,
 // which it finds beside itself (build tree) or in the libexec folder of its installation.
-#include "cli/CommandOutput.h"
+#include "cli/common/CommandOutput.h"
 
 #include <string>
 #include <vector>

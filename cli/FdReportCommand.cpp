@@ -1,8 +1,8 @@
 #include "cli/FdReportCommand.h"
 
 #include "canvas/ImageCanvas.h"
-#include "cli/FdChoice.h"
 #include "cli/ReportCommand.h"
+#include "cli/fd/FdChoice.h"
 #include "report/classic/ReportValues.h"
 #include "report/fd/FdHtmlReport.h"
 

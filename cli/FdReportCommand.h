@@ -2,7 +2,7 @@
 // fd report: the CAN FD report page and its two-bit diagram, the same values, page writer
 // and drawing as the window's FD report, written into a chosen folder. Runs in
 // quillon-cli-qt, as the classic report does.
-#include "cli/CommandOutput.h"
+#include "cli/common/CommandOutput.h"
 
 namespace quillon::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/OffscreenGui.h"
 
-#include "cli/CliArguments.h"
+#include "cli/common/CliArguments.h"
 
 #include <cstdio>
 #include <string>

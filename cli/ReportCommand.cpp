@@ -2,7 +2,7 @@
 
 #include "canvas/ImageCanvas.h"
 #include "cli/OffscreenGui.h"
-#include "cli/TimingChoice.h"
+#include "cli/classic/TimingChoice.h"
 #include "desktop/DesktopHandOff.h"
 #include "report/classic/HtmlReport.h"
 #include "report/common/ReportFiles.h"

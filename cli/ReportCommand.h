@@ -2,7 +2,7 @@
 // The report command: the same report values, page writer and diagram as the window's
 // "Generate Report...", written into a chosen folder. The diagram is drawn on an offscreen
 // image at the window's picture size, so no display is needed. Runs in quillon-cli-qt.
-#include "cli/CommandOutput.h"
+#include "cli/common/CommandOutput.h"
 #include "report/common/ReportFiles.h"
 
 #include <QImage>

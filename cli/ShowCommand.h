@@ -3,7 +3,7 @@
 // automation client would, so that a shell script needs no D-Bus code of its own. The bus
 // starts the program if it is not running yet. Runs in quillon-cli-qt; its arguments
 // are read by the common parser.
-#include "cli/CommandOutput.h"
+#include "cli/common/CommandOutput.h"
 
 namespace quillon::cli {
 

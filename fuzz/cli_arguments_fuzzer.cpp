@@ -7,11 +7,13 @@
 // one message that starts with the program's name; a command ends with an exit status of
 // 0, 1 or 2, and nothing it prints shows "inf" or "nan".
 #include "FuzzInput.h"
-#include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
-#include "cli/DecodeCommand.h"
-#include "cli/ExportCommand.h"
-#include "cli/KernelCommand.h"
+#include "cli/classic/CandidatesCommand.h"
+#include "cli/classic/DecodeCommand.h"
+#include "cli/classic/ExportCommand.h"
+#include "cli/classic/KernelCommand.h"
+#include "cli/classic/TimingCommand.h"
+#include "cli/common/CliArguments.h"
 
 #include <limits>
 #include <string>

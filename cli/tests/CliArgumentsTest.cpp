@@ -2,7 +2,7 @@
 // the usage status before anything runs, and the help states the ranges the refusals
 // enforce.
 #include "cli/CliCommands.h"
-#include "cli/CliHelp.h"
+#include "cli/common/CliHelp.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,124 @@
+// fd kernel: what the controller's Linux driver (mcp251xfd, m_can) chooses by itself for two
+// rates, beside Quillon's recommendation for the first candidate.
+#include "cli/fd/FdChoice.h"
+#include "cli/fd/FdCommands.h"
+#include "cli/fd/FdText.h"
+#include "report/fd/FdSettingJson.h"
+#include "timing/common/Controllers.h"
+#include "timing/linux/FdKernelChoice.h"
+
+namespace quillon::cli {
+inline namespace fd {
+
+namespace {
+
+void WriteKernelPhase(JsonWriter& json, std::string_view name, const KernelTiming& t) {
+    json.Key(name).BeginObject();
+    json.Key("tq_ns").Integer(t.tqNs).Key("prop_seg").Integer(t.propSeg);
+    json.Key("phase_seg1").Integer(t.phaseSeg1).Key("phase_seg2").Integer(t.phaseSeg2);
+    json.Key("sjw").Integer(t.sjw).Key("brp").Integer(t.brp);
+    json.Key("bitrate_bps").Integer(t.bitrate);
+    json.Key("sample_point_percent").Number(t.samplePointTenths / 10.0).EndObject();
+}
+
+std::string KernelJson(const Request& request, const FdKernelChoice& choice) {
+    JsonWriter json;
+    json.BeginObject();
+    WriteFdInputs(json, "fd kernel", FdInputs(request));
+    json.Key("kernel_choice");
+    if (!choice.setting) {
+        json.Null().Key("reason").String(choice.sReason).EndObject();
+        return json.Text();
+    }
+    const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator);
+    json.BeginObject();
+    WriteKernelPhase(json, "nominal", *choice.nominal);
+    WriteKernelPhase(json, "data", *choice.data);
+    json.Key("tdc").BeginObject();
+    json.Key("mode").String(TdcModeName(choice.setting->tdc.mode));
+    json.Key("tdco").Integer(choice.setting->tdc.lOffset).EndObject();
+    json.Key("registers").BeginObject();
+    // The default has always named the MCP251xFD's words without their "Ci"; a chosen row
+    // gives its registers under their own names.
+    const bool named = choice.setting->controller != nullptr;
+    const std::string_view defaultNames[] = {"NBTCFG", "DBTCFG", "TDC"};
+    for (std::size_t i = 0; i < facts.registerTexts.size() && (named || i < 3); ++i) {
+        const FdRegisterText& r = facts.registerTexts[i];
+        json.Key(named ? r.sName : defaultNames[i]).BeginObject();
+        json.Key("value").Integer(r.value).Key("hex").String(r.sHex).EndObject();
+    }
+    json.EndObject();
+    json.Key("verdict").BeginObject();
+    json.Key("pass").Bool(facts.Passes()).Key("text").String(facts.sVerdict).EndObject();
+    json.Key("analysis").BeginObject();
+    json.Key("osc_tolerance_percent").Number(facts.tolerance.dTolerance * 100.0);
+    json.Key("limiting_condition").Integer(facts.tolerance.lLimiting).EndObject();
+    json.EndObject().EndObject();
+    return json.Text();
+}
+
+std::string Segments(const FdPhaseSetting& p) {
+    return "BRP " + std::to_string(p.lBRP) + ", prop " + std::to_string(p.lPropagation) +
+           ", phase1 " + std::to_string(p.lPhase1) + ", phase2 " + std::to_string(p.lPhase2) +
+           ", SJW " + std::to_string(p.lSJW);
+}
+
+// Where the driver's choice and Quillon's recommendation for the first candidate differ.
+std::string Comparison(const Request& request, const FdFacts& kernel) {
+    const std::vector<FdCandidate> found = SearchFdFor(request);
+    if (found.empty()) {
+        return "Quillon finds no candidate for these rates.\n";
+    }
+    const FdSetting proposal = ProposedFdSetting(FdInputs(request), found.front());
+    const FdFacts ours =
+        DescribeFdTiming(RecommendedFdSetting(proposal).value_or(proposal), kDecimalSeparator);
+    std::string text = "Quillon's first candidate (" + FdCandidateText(found.front()) +
+                       ") with its recommended segments:\n";
+    for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
+        const FdPhaseSetting& k = kernel.setting.Phase(phase);
+        const FdPhaseSetting& q = ours.setting.Phase(phase);
+        text += "  " + std::string(PhaseName(phase)) + ": " +
+                (k == q ? "the same as the driver's"
+                        : Segments(q) + " (the driver: " + Segments(k) + ")") +
+                "\n";
+    }
+    return text + "  oscillator tolerance " + ours.sTolerance + " % (condition " +
+           std::to_string(ours.tolerance.lLimiting) + "), the driver's " + kernel.sTolerance +
+           " % (condition " + std::to_string(kernel.tolerance.lLimiting) + ")\n";
+}
+
+} // namespace
+
+CommandOutput RunFdKernel(const Request& request) {
+    CommandOutput output;
+    const Controller* row = FdInputs(request).controller;
+    const FdKernelChoice choice = ChooseFdKernelBitTiming(
+        request.oscFreqMHz, request.pll, request.rateKbps, request.dataRateKbps, row);
+    const Controller& controller = row != nullptr ? *row : DefaultFdController();
+    const std::string driver = controller.linux
+                                   ? "The Linux " + std::string(controller.linux->sName) + " driver"
+                                   : "Linux";
+    if (!choice.setting) {
+        output.status = kExitRefused;
+    }
+    if (request.json) {
+        output.out = KernelJson(request, choice);
+        return output;
+    }
+    output.out = FdInputsTable(FdInputs(request)) + "\n";
+    const std::string line = "'ip link set can0 type can bitrate " +
+                             std::to_string(KernelBitrate(request.rateKbps)) + " dbitrate " +
+                             std::to_string(KernelBitrate(request.dataRateKbps)) + " fd on'";
+    if (!choice.setting) {
+        output.out += driver + " finds no timing for " + line + ": " + choice.sReason + "\n";
+        return output;
+    }
+    const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator);
+    output.out += driver + "'s own choice for " + line + ":\n\n" +
+                  FdSettingText("the driver's own choice", facts) + "\n" +
+                  Comparison(request, facts);
+    return output;
+}
+
+} // namespace fd
+} // namespace quillon::cli

@@ -1,0 +1,157 @@
+// The CAN FD tables quillon-cli prints for a person.
+#include "cli/fd/FdText.h"
+
+#include "cli/common/CommandOutput.h"
+#include "report/classic/ReportValues.h"
+#include "report/common/TextTable.h"
+#include "timing/common/Controllers.h"
+#include "timing/common/NumberFormat.h"
+
+namespace quillon::cli {
+inline namespace fd {
+
+namespace {
+
+const char* YesNo(bool yes) {
+    return yes ? "yes" : "no";
+}
+
+std::string TdcText(const FdTdcSetting& tdc) {
+    std::string text(TdcModeName(tdc.mode));
+    if (tdc.mode != TdcMode::Off) {
+        text += ", TDCO " + std::to_string(tdc.lOffset);
+    }
+    if (tdc.mode == TdcMode::Manual) {
+        text += ", TDCV " + std::to_string(tdc.lValue);
+    }
+    return text;
+}
+
+std::string PhaseTable(const FdFacts& f) {
+    TextTable table;
+    table.AddRow({"Phase", "BRP", "Tq", "Time quantum", "Prop", "Phase1", "Phase2", "SJW",
+                  "Sample point", "Rate", "Error"});
+    for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
+        const FdPhaseSetting& s = f.setting.Phase(phase);
+        const FdPhaseFacts& p = f.Phase(phase);
+        table.AddRow({std::string(PhaseName(phase)), std::to_string(s.lBRP),
+                      std::to_string(p.lTqCount), p.sTq, std::to_string(s.lPropagation),
+                      std::to_string(s.lPhase1), std::to_string(s.lPhase2), std::to_string(s.lSJW),
+                      p.sSamplePoint + " %", p.sActual, p.sError});
+    }
+    return table.Text();
+}
+
+std::string DurationTable(const FdFacts& f) {
+    TextTable table;
+    std::vector<std::string> heading{"Durations"};
+    for (const SegmentDuration& d : f.nominal.durations) {
+        heading.emplace_back(d.sName);
+    }
+    table.AddRow(heading);
+    for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
+        std::vector<std::string> row{std::string(PhaseName(phase))};
+        for (const SegmentDuration& d : f.Phase(phase).durations) {
+            row.push_back(d.sText);
+        }
+        table.AddRow(row);
+    }
+    return table.Text();
+}
+
+std::string VerdictTable(const FdFacts& f) {
+    TextTable table;
+    std::string tdc = TdcText(f.setting.tdc);
+    tdc += f.bTdcAsRequired ? " (as the controller needs it)"
+                            : " (the controller needs " + TdcText(f.requiredTdc) + ")";
+    table.AddRow({"TDC", tdc});
+    table.AddRow({"Verdict", f.sVerdict});
+    const std::string limiting =
+        f.tolerance.lLimiting > 0
+            ? " (condition " + std::to_string(f.tolerance.lLimiting) + " limits)"
+            : "";
+    table.AddRow({"Oscillator tolerance", f.sTolerance + " %" + limiting});
+    std::string text = table.Text();
+    TextTable conditions;
+    for (std::size_t i = 0; i < kFdConditionCount; ++i) {
+        conditions.AddRow({"  (" + std::to_string(i + 1) + ")", f.conditionTexts[i] + " %",
+                           std::string(kFdConditionFormulas[i])});
+    }
+    text += conditions.Text();
+    if (!f.findings.empty()) {
+        text += "\nFindings\n";
+        for (const FdFinding& finding : f.findings) {
+            text += std::string(finding.kind == FdFindingKind::Rule ? "  rule:   " : "  advice: ") +
+                    finding.sText + "\n";
+        }
+    }
+    return text;
+}
+
+std::string RegisterTable(const FdFacts& f) {
+    if (!f.registers) {
+        return "Registers: " + f.sRegisterError + "\n";
+    }
+    TextTable table;
+    table.AddRow({"Register", "Hex", "Family"});
+    for (const FdRegisterText& r : f.registerTexts) {
+        table.AddRow({std::string(r.sName), r.sHex, std::string(r.sFamily)});
+    }
+    return table.Text();
+}
+
+} // namespace
+
+std::string FdInputsTable(const FdSetting& setting, bool withRates) {
+    TextTable table;
+    const Controller& row = setting.Row();
+    if (setting.controller != nullptr) {
+        table.AddRow({"Controller", std::string(row.sTitle)});
+    }
+    if (row.clock == ClockRule::Sysclk) {
+        table.AddRow({"Oscillator", OscillatorText(setting.dOscFreqMHz, kDecimalSeparator)});
+        table.AddRow({"PLL", setting.bPll ? "on" : "off"});
+    }
+    table.AddRow(
+        {std::string(FdClockName(row)), OscillatorText(FdClockMHz(setting), kDecimalSeparator)});
+    if (withRates) {
+        table.AddRow({"Nominal rate", TargetRateText(setting.dNominalKbps, kDecimalSeparator)});
+        table.AddRow({"Data rate", TargetRateText(setting.dDataKbps, kDecimalSeparator)});
+    }
+    return table.Text();
+}
+
+std::string FdCandidatesTable(const std::vector<FdCandidate>& candidates,
+                              const std::vector<FdFacts>& proposals) {
+    if (candidates.empty()) {
+        return "No combination gives both rates within " + FormatGeneralNumber(kFdNearRatePercent) +
+               " %.\n";
+    }
+    TextTable table;
+    table.AddRow({"#", "NBRP", "NTq", "DBRP", "DTq", "Same Tq", "TDC", "%Err nominal", "%Err data",
+                  "SP %", "Tol %"});
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const FdCandidate& c = candidates[i];
+        const FdFacts& p = proposals[i];
+        table.AddRow({std::to_string(i + 1), std::to_string(c.nominal.lBRP),
+                      std::to_string(c.nominal.lTqCount), std::to_string(c.data.lBRP),
+                      std::to_string(c.data.lTqCount), YesNo(c.SameQuantum()),
+                      YesNo(c.TdcPossible()), p.nominal.sError, p.data.sError,
+                      p.nominal.sSamplePoint + "/" + p.data.sSamplePoint,
+                      p.sTolerance + " (" + std::to_string(p.tolerance.lLimiting) + ")"});
+    }
+    return "Candidates (" + std::to_string(candidates.size()) + "), best first:\n\n" +
+           table.Text() +
+           "\nSP %: the sample points of the proposed segments (nominal/data); Tol %: their\n"
+           "oscillator tolerance and, in brackets, the condition that limits it.\n";
+}
+
+std::string FdSettingText(std::string_view source, const FdFacts& facts) {
+    TextTable lead;
+    lead.AddRow({"Choice", std::string(source)});
+    return lead.Text() + "\n" + PhaseTable(facts) + "\n" + DurationTable(facts) + "\n" +
+           VerdictTable(facts) + "\n" + RegisterTable(facts);
+}
+
+} // namespace fd
+} // namespace quillon::cli

@@ -64,6 +64,14 @@ QPushButton* MakeListButton(QWidget* pctPanel, const QString& sCaption, const QS
     return button;
 }
 
+// The grid of a controller: the calculator's own, or the controller's range and clock.
+quillon::SearchRange RangeOf(const quillon::Controller* pController) {
+    return pController != nullptr
+               ? quillon::SearchRangeOf(*pController)
+               : quillon::SearchRange{quillon::kMinBRPMinus1, quillon::kMaxBRPMinus1,
+                                      quillon::kMinTqCount, quillon::kMaxTqCount, 2};
+}
+
 std::size_t EvaluatedIndex(int brpIndex, int tqIndex) {
     return static_cast<std::size_t>(brpIndex * quillon::kTqCountCount + tqIndex);
 }
@@ -146,8 +154,12 @@ CandidateGrid::CandidateGrid(QWidget* parent)
 }
 
 void CandidateGrid::Calculate() {
+    const quillon::SearchRange range = RangeOf(m_pController);
     const std::vector<quillon::TqCandidate> evaluated =
-        quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate);
+        m_pController == nullptr
+            ? quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate)
+            : quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate, range);
+    const int rows = range.brpMinus1Max - range.brpMinus1Min + 1;
 
     // One repaint at the end instead of one per cell.
     m_g->setUpdatesEnabled(false);
@@ -156,7 +168,7 @@ void CandidateGrid::Calculate() {
     const int currentColumn = m_g->currentColumn();
     m_lvwTq->clear();
 
-    m_g->setRowCount(quillon::kBRPValueCount);
+    m_g->setRowCount(rows);
     m_g->setColumnCount(quillon::kTqCountCount + kFirstRateColumn - kHeaderColumns);
     m_g->verticalHeader()->setFixedWidth(TwipsToPixels(kRowLabelColumnTwips, this));
 
@@ -168,7 +180,7 @@ void CandidateGrid::Calculate() {
             QString::fromStdString(quillon::GridTqCountHeading(quillon::kMinTqCount + tqIndex)));
     }
 
-    for (int brpIndex = 0; brpIndex < quillon::kBRPValueCount; ++brpIndex) {
+    for (int brpIndex = 0; brpIndex < rows; ++brpIndex) {
         const quillon::TqCandidate& first = evaluated.at(EvaluatedIndex(brpIndex, 0));
         SetHeaderText(Qt::Vertical, brpIndex,
                       QString::fromStdString(quillon::GridRowLabel(first.lBRPMinus1)));
@@ -295,13 +307,14 @@ void CandidateGrid::g_DblClick(int tableRow, int tableColumn) {
     if (col < kFirstRateColumn) {
         return;
     }
-    AddCandidate(quillon::kMinBRPMinus1 + row - kHeaderRows,
+    AddCandidate(RangeOf(m_pController).brpMinus1Min + row - kHeaderRows,
                  quillon::kMinTqCount + col - kFirstRateColumn);
 }
 
 void CandidateGrid::AddCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount) {
     const quillon::TqCandidate candidate = quillon::MakeTqCandidate(
-        m_dOscFreqInMhz, m_dCANBaudRate, lBRPMinus1, lTqCount, quillon::ErrorSignRule::Grid);
+        m_dOscFreqInMhz, m_dCANBaudRate, lBRPMinus1, lTqCount, quillon::ErrorSignRule::Grid,
+        RangeOf(m_pController).periodsPerBrp);
     m_chosenList.Append(candidate);
     AddListItem(candidate);
 }

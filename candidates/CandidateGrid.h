@@ -6,6 +6,7 @@
 // GetTqValues. The control owns the chosen list as numeric records, so the list texts are
 // display only.
 #include "timing/classic/CandidateSearch.h"
+#include "timing/common/Controllers.h"
 
 #include <QString>
 #include <QWidget>
@@ -32,6 +33,9 @@ public:
     double OscFreqInMhz() const { return m_dOscFreqInMhz; }
     // Target bus rate in bit/s (not kbit/s).
     void SetCANBaudRate(double dCANBaudRate) { m_dCANBaudRate = dCANBaudRate; }
+    // The controller whose prescaler range and clock the grid shows; nullptr (the default)
+    // is the calculator's 64 x 18 grid.
+    void SetController(const quillon::Controller* pController) { m_pController = pController; }
     double CANBaudRate() const { return m_dCANBaudRate; }
 
     // Evaluates all combinations, rebuilds the grid and refills the chosen list with the
@@ -84,6 +88,7 @@ private:
     QTableWidgetItem* EnsureTableItem(int tableRow, int tableColumn);
     std::string DecimalSeparator() const { return m_sDecimalSeparator.toStdString(); }
 
+    const quillon::Controller* m_pController = nullptr;
     double m_dOscFreqInMhz = 0.0;
     double m_dCANBaudRate = 0.0;
     quillon::ChosenList m_chosenList;

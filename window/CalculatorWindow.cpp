@@ -275,6 +275,7 @@ void CalculatorWindow::ShowClassicStep2() {
     CheckStepOneBoxes();
     vrnBitTime->SetOscFreqInMhz(ReadBox(txtOsc));
     vrnBitTime->SetCANBaudRate(ReadBox(txtCANBaud) * 1000);
+    vrnBitTime->SetController(m_controller->Row());
     vrnBitTime->Calculate();
 
     lblStep->setText(QStringLiteral("Step 2"));

@@ -92,27 +92,35 @@ void ClassicStepThree::BuildCopyAsButton() {
     auto* menu = new QMenu(cmdCopyAs);
     menu->setObjectName(QStringLiteral("mnuCopyAs"));
     QList<QAction*> copies;
+    std::vector<std::pair<QAction*, quillon::ExportFormat>> forms;
     for (const quillon::ExportFormatInfo& info : quillon::kExportFormats) {
-        // The classic steps are the calculator's own MCP2510/MCP251X.
-        if (!quillon::FormatFits(info.format, quillon::DefaultController())) {
-            continue;
-        }
         QAction* action = menu->addAction(ToQString(info.title));
         action->setObjectName(QStringLiteral("mnuCopyAs_") + ToQString(info.name));
         const quillon::ExportFormat format = info.format;
         connect(action, &QAction::triggered, this, [this, format] { CopyAs(format); });
         copies << action;
+        forms.emplace_back(action, format);
+        action->setVisible(quillon::FormatFits(format, quillon::DefaultController()));
     }
     menu->addSeparator();
     QAction* kernel = menu->addAction(tr("The Linux kernel's own choice..."));
     kernel->setObjectName(QStringLiteral("mnuKernelChoice"));
     connect(kernel, &QAction::triggered, this, &ClassicStepThree::ShowKernelChoice);
     // Copying needs a chosen Tq count; the kernel's choice only the two boxes.
-    connect(menu, &QMenu::aboutToShow, this, [this, copies] {
+    // Only the forms of the chosen controller are offered (the calculator's own takes the
+    // three Microchip C forms and the mcp251x's Linux forms), and its driver's choice only
+    // where it has a Linux driver.
+    const auto offer = [this, copies, forms, kernel] {
+        const quillon::Controller& row = CurrentSetting().Row();
+        for (const auto& [action, format] : forms) {
+            action->setVisible(quillon::FormatFits(format, row));
+        }
         for (QAction* action : copies) {
             action->setEnabled(HasSelectedTq());
         }
-    });
+        kernel->setVisible(row.linux.has_value());
+    };
+    connect(menu, &QMenu::aboutToShow, this, offer);
     cmdCopyAs->setMenu(menu);
     Place(cmdCopyAs, 7365, 4350, 855, 300);
 }
@@ -135,7 +143,8 @@ void ClassicStepThree::ShowKernelChoice() {
     const quillon::BitTimingSetting setting = CurrentSetting();
     const std::string sep = DecimalSeparator();
     const quillon::KernelComparison comparison =
-        quillon::CompareWithKernel(setting.dOscFreqMHz, setting.dTargetKbps, sep);
+        quillon::CompareWithKernel(setting.dOscFreqMHz, setting.dTargetKbps, sep,
+                                   setting.IsCalculatorRow() ? nullptr : &setting.Row());
     auto* dialog =
         new KernelDialog(ToQString(quillon::KernelComparisonText(comparison, sep)), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -31,9 +31,8 @@ ControllerChoice::ControllerChoice(QWidget* parent) : QWidget(parent) {
     const auto addRows = [&](bool fd) {
         for (std::size_t i = 0; i < table.size(); ++i) {
             const quillon::Controller& row = table[i];
-            const bool holds = fd ? row.IsFd()
-                                  : quillon::SearchesLikeTheCalculator(row) &&
-                                        &row != &quillon::DefaultController();
+            const bool holds =
+                fd ? row.IsFd() : !row.IsFd() && &row != &quillon::DefaultController();
             if (holds) {
                 cboController->addItem(QStringLiteral("    ") + ToQString(row.sTitle),
                                        static_cast<int>(i));
@@ -47,9 +46,9 @@ ControllerChoice::ControllerChoice(QWidget* parent) : QWidget(parent) {
         tr("CAN 2.0: the MCP2510/MCP251X and the CAN modules of the PIC18, dsPIC30F, dsPIC33F "
            "and PIC24H.\nCAN FD: the MCP2517FD, MCP2518FD and MCP251863 and the CAN FD module "
            "of the dsPIC33CH/CK, with a nominal and a data rate.\nThe indented entries are "
-           "single controllers of 'quillon-cli controllers': their own errata and registers. "
-           "The AT91 CAN cell, whose prescaler runs to 128 on the peripheral clock, is in "
-           "quillon-cli."));
+           "single controllers of 'quillon-cli controllers': their own clock, prescaler range, "
+           "errata and registers (the AT91 CAN cell takes its peripheral clock in the "
+           "oscillator box)."));
     lblController->setBuddy(cboController);
 
     lblDataRate = new QLabel(tr("&Data (kBPS)"), this);

@@ -2,9 +2,9 @@
 // of the FD export forms.
 #include "window/FdStepThree.h"
 
+#include "report/classic/ReportValues.h"
 #include "report/fd/FdExport.h"
 #include "report/fd/FdHtmlReport.h"
-#include "report/classic/ReportValues.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/Maker.h"
 #include "ui/MessageBox.h"

@@ -19,12 +19,11 @@
 
 namespace {
 
-// The layouts of the controllers the window's steps hold, in the table's order.
+// The layouts of the classic controllers, in the table's order.
 std::vector<quillon::RegisterLayout> WindowLayouts() {
     std::vector<quillon::RegisterLayout> layouts;
     for (const quillon::Controller& row : quillon::ControllerTable()) {
-        if (quillon::SearchesLikeTheCalculator(row) &&
-            std::find(layouts.begin(), layouts.end(), row.layout) == layouts.end()) {
+        if (!row.IsFd() && std::find(layouts.begin(), layouts.end(), row.layout) == layouts.end()) {
             layouts.push_back(row.layout);
         }
     }

@@ -2,8 +2,8 @@
 
 #include "timing/classic/CandidateSearch.h"
 #include "timing/classic/DisplayTexts.h"
-#include "timing/common/NumberFormat.h"
 #include "timing/classic/Registers.h"
+#include "timing/common/NumberFormat.h"
 #include "ui/QtText.h"
 
 #include <QCoreApplication>

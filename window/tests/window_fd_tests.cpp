@@ -3,9 +3,9 @@
 // the way back to step 1 and the classic steps. What the facts, the drawing, the page and
 // the forms say is proven in timing/, diagram/ and report/; here they must arrive.
 #include "canvas/ImageCanvas.h"
+#include "report/classic/ReportValues.h"
 #include "report/fd/FdExport.h"
 #include "report/fd/FdHtmlReport.h"
-#include "report/classic/ReportValues.h"
 #include "support/ModalAnswerer.h"
 #include "support/RecordingShell.h"
 #include "support/TempFolder.h"

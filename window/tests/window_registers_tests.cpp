@@ -2,6 +2,7 @@
 // candidate of the Tq list and of step 2's list and is shown with its segments and flags;
 // values that cannot be read, or a setting step 3 cannot hold, get a message and change
 // nothing. Decoding itself is proven in timing/.
+#include "candidates/CandidateGrid.h"
 #include "canvas/ImageCanvas.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowDriver.h"
@@ -141,14 +142,18 @@ private slots:
         QTest::addColumn<int>("downs"); // from the calculator's entry
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<bool>("erratum");
-        QTest::newRow("calculator") << 0 << QStringList{"0x00", "0x90", "0x02"} << true;
-        QTest::newRow("MCP2515") << 2 << QStringList{"0x00", "0x90", "0x02"} << false;
-        QTest::newRow("PIC32MX") << 10 << QStringList{"0x029000"} << false;
+        QTest::addColumn<int>("gridRows"); // the heading and one row per prescaler
+        QTest::newRow("calculator") << 0 << QStringList{"0x00", "0x90", "0x02"} << true << 65;
+        QTest::newRow("MCP2515") << 2 << QStringList{"0x00", "0x90", "0x02"} << false << 65;
+        QTest::newRow("PIC32MX") << 10 << QStringList{"0x029000"} << false << 65;
+        // A peripheral clock of 8 MHz: BRP 2 (field 1), 8 Tq, CAN_BR 0x00010022.
+        QTest::newRow("AT91") << 11 << QStringList{"0x00010022"} << false << 128;
     }
     void theControllerOfStepOneCarriesThrough() {
         QFETCH(int, downs);
         QFETCH(QStringList, values);
         QFETCH(bool, erratum);
+        QFETCH(int, gridRows);
         window = std::make_unique<CalculatorWindow>();
         window->show();
         auto* choice = Child<QComboBox>(*window, "cboController");
@@ -156,6 +161,7 @@ private slots:
             QTest::keyClick(choice, Qt::Key_Down);
         }
         GoToStep3(*window, QStringLiteral("8"), QStringLiteral("500"));
+        QCOMPARE(Child<CandidateGrid>(*window, "vrnBitTime")->rowCount(), gridRows);
         EnterRegisters(*window, values);
         QVERIFY(answerer->take().isEmpty());
         QCOMPARE(Child<QComboBox>(*window, "lstSelectTq")->currentText(), QStringLiteral("8"));

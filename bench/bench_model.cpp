@@ -7,13 +7,13 @@
 // instead of a figure.
 #include "report/classic/HtmlReport.h"
 #include "report/classic/ReportValues.h"
-#include "timing/classic/BitTiming.h"
 #include "timing/bus/BusNodeText.h"
+#include "timing/classic/BitTiming.h"
 #include "timing/classic/CandidateSearch.h"
-#include "timing/common/NumberFormat.h"
-#include "timing/common/NumberReading.h"
 #include "timing/classic/Registers.h"
 #include "timing/classic/Segments.h"
+#include "timing/common/NumberFormat.h"
+#include "timing/common/NumberReading.h"
 
 #include <benchmark/benchmark.h>
 

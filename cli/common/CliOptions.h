@@ -98,7 +98,7 @@ enum class ValueKind {
     WholeNumber,   // a whole number from `min` to `max`
     Folder,        // the name of a folder
     Word,          // a text checked by `wordCheck`
-    RegisterList,  // a register set, as timing/RegisterReading.h reads one
+    RegisterList,  // a register set, as timing/common/RegisterReading.h reads one
     FileName,      // the name of a file, "-" for standard input
     BusNode,       // a bus node written on one line; may be given several times
     RegisterWord,  // a register word, 0 to 0xFFFFFFFF, in hexadecimal (0x...) or decimal

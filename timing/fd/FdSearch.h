@@ -2,7 +2,7 @@
 // The search for CAN FD settings: the prescaler and Tq count of each phase that give its
 // rate, paired and ordered by what CiA recommends for CAN FD; the segments proposed when a
 // pair is chosen; and the recommended segments of each phase by the same preferences as the
-// classic recommendation (timing/Recommendation.h).
+// classic recommendation (timing/classic/Recommendation.h).
 #include "timing/fd/FdTiming.h"
 
 #include <optional>

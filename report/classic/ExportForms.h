@@ -8,7 +8,9 @@
 
 #include <string>
 
-namespace quillon::classic::exports {
+namespace quillon {
+inline namespace classic {
+namespace exports {
 
 // "16 MHz oscillator, 500 kbit/s: BRP-1 1, 8 Tq = sync 1 + prop 2 + phase1 3 + phase2 2,
 // SJW 1, sample point 75.0 %", the line every form starts with.
@@ -24,4 +26,6 @@ std::string NetworkdText(const BitTimingFacts& facts, const LinuxTarget& target,
                          const ExportOptions& options);
 std::string RpiOverlayText(const BitTimingFacts& facts, const ExportOptions& options);
 
-} // namespace quillon::classic::exports
+} // namespace exports
+} // namespace classic
+} // namespace quillon

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
-namespace quillon::classic::exports {
+namespace quillon {
+inline namespace classic {
+namespace exports {
 
 namespace {
 
@@ -107,4 +109,6 @@ std::string RpiOverlayText(const BitTimingFacts& facts, const ExportOptions& opt
     return text;
 }
 
-} // namespace quillon::classic::exports
+} // namespace exports
+} // namespace classic
+} // namespace quillon

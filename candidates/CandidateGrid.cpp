@@ -64,12 +64,10 @@ QPushButton* MakeListButton(QWidget* pctPanel, const QString& sCaption, const QS
     return button;
 }
 
-// The grid of a controller: the calculator's own, or the controller's range and clock.
+// The grid of a controller: its prescaler range and clock (the calculator's own by default).
 quillon::SearchRange RangeOf(const quillon::Controller* pController) {
-    return pController != nullptr
-               ? quillon::SearchRangeOf(*pController)
-               : quillon::SearchRange{quillon::kMinBRPMinus1, quillon::kMaxBRPMinus1,
-                                      quillon::kMinTqCount, quillon::kMaxTqCount, 2};
+    return quillon::SearchRangeOf(pController != nullptr ? *pController
+                                                         : quillon::DefaultController());
 }
 
 std::size_t EvaluatedIndex(int brpIndex, int tqIndex) {
@@ -156,9 +154,7 @@ CandidateGrid::CandidateGrid(QWidget* parent)
 void CandidateGrid::Calculate() {
     const quillon::SearchRange range = RangeOf(m_pController);
     const std::vector<quillon::TqCandidate> evaluated =
-        m_pController == nullptr
-            ? quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate)
-            : quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate, range);
+        quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate, range);
     const int rows = range.brpMinus1Max - range.brpMinus1Min + 1;
 
     // One repaint at the end instead of one per cell.

@@ -163,9 +163,8 @@ std::string DecodeText(const Decoding& d, const BitTimingFacts& facts, const Req
     const BitTimingSetting& setting = facts.setting;
     TextTable inputs;
     inputs.AddRow({"Decoded", d.source});
-    std::string clock(setting.Row().sClockName);
-    clock[0] = static_cast<char>(clock[0] - 'a' + 'A');
-    inputs.AddRow({clock, OscillatorText(setting.dOscFreqMHz, kDecimalSeparator)});
+    inputs.AddRow(
+        {ClockLabel(setting.Row()), OscillatorText(setting.dOscFreqMHz, kDecimalSeparator)});
     const std::string target = TargetRateText(setting.dTargetKbps, kDecimalSeparator);
     inputs.AddRow(
         {"Target rate", request.Given(Option::Rate) ? target
@@ -173,8 +172,8 @@ std::string DecodeText(const Decoding& d, const BitTimingFacts& facts, const Req
                             ? target + " (none given: the rate the registers give)"
                             : target + " (none given: the rate the interface counts on)"});
     inputs.AddRow({"Bit rate", facts.rate.sActual});
-    std::string text =
-        inputs.Text() + "\n" + SettingText("decoded", GridCandidate(setting), facts) + "\n";
+    std::string text = inputs.Text() + "\n" +
+                       SettingText("decoded", GridSelection(setting, 0).candidate, facts) + "\n";
     if (!d.decoded.otherBits.empty()) {
         TextTable bits;
         for (const OtherBit& bit : d.decoded.otherBits) {
@@ -265,7 +264,7 @@ std::string DecodeJson(const Decoding& d, const BitTimingFacts& facts, const Req
     json.BeginObject();
     WriteInputs(json, "decode", setting.dOscFreqMHz, setting.dTargetKbps);
     json.Key("rate_given").Bool(request.Given(Option::Rate));
-    WriteSettingMembers(json, GridCandidate(setting), facts);
+    WriteSettingMembers(json, GridSelection(setting, 0).candidate, facts);
     WriteDecoded(json, d, request);
     json.Key("findings").BeginArray();
     for (const std::string& finding : d.decoded.findings) {

@@ -115,9 +115,7 @@ std::string InputsTable(double oscFreqMHz, double rateKbps, const Controller& ro
     if (&row != &DefaultController()) {
         table.AddRow({"Controller", std::string(row.sTitle)});
     }
-    std::string clock(row.sClockName);
-    clock[0] = static_cast<char>(clock[0] - 'a' + 'A');
-    table.AddRow({clock, OscillatorText(oscFreqMHz, kDecimalSeparator)});
+    table.AddRow({ClockLabel(row), OscillatorText(oscFreqMHz, kDecimalSeparator)});
     table.AddRow({"Target rate", TargetRateText(rateKbps, kDecimalSeparator)});
     return table.Text();
 }

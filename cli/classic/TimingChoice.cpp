@@ -7,15 +7,9 @@ inline namespace classic {
 
 SearchResult SearchCandidates(double oscFreqMHz, double rateKbps, const Controller& row) {
     SearchResult result;
-    result.evaluated = &row == &DefaultController()
-                           ? EvaluateAllCandidates(oscFreqMHz, rateKbps * 1000)
-                           : EvaluateAllCandidates(oscFreqMHz, rateKbps * 1000, SearchRangeOf(row));
+    result.evaluated = EvaluateAllCandidates(oscFreqMHz, rateKbps * 1000, SearchRangeOf(row));
     result.chosen.Refill(result.evaluated);
     return result;
-}
-
-TqCandidate GridCandidate(const BitTimingSetting& setting) {
-    return GridSelection(setting, 0).candidate;
 }
 
 std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput& output) {
@@ -56,7 +50,7 @@ std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput&
     s.bWakFil = options.wakFil;
     s.mode = options.largerOf ? Phase2Mode::LargerOf : Phase2Mode::Programmed;
     if (!selection.pick) {
-        choice.candidate = GridCandidate(setting);
+        choice.candidate = GridSelection(setting, 0).candidate;
     }
     return choice;
 }

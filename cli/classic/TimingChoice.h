@@ -34,10 +34,6 @@ struct TimingChoice {
     SettingSelection Selection() const { return {candidate, listEntry, listSize}; }
 };
 
-// The grid cell of a setting's prescaler and Tq count, as a double-click on the grid
-// adds it to the list.
-TqCandidate GridCandidate(const BitTimingSetting& setting);
-
 // The choice made by the request. Fails only for a --pick beyond the chosen list: then it
 // gives nothing and sets `output` to the usage status and message.
 std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput& output);

@@ -134,9 +134,7 @@ std::string KernelComparisonText(const KernelComparison& c, std::string_view sep
     if (&row != &DefaultController()) {
         inputs.AddRow({"Controller", std::string(row.sTitle)});
     }
-    std::string clock(row.sClockName);
-    clock[0] = static_cast<char>(clock[0] - 'a' + 'A');
-    inputs.AddRow({clock, OscillatorText(c.dOscFreqMHz, sep)});
+    inputs.AddRow({ClockLabel(row), OscillatorText(c.dOscFreqMHz, sep)});
     inputs.AddRow({"Target rate", TargetRateText(c.dTargetKbps, sep)});
     std::string text = inputs.Text() + "\n";
     if (c.inputProblem) {

@@ -46,6 +46,8 @@ TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int3
 std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate,
                                                const SearchRange& range) {
     std::vector<TqCandidate> evaluated;
+    evaluated.reserve(static_cast<std::size_t>(range.brpMinus1Max - range.brpMinus1Min + 1) *
+                      static_cast<std::size_t>(range.tqMax - range.tqMin + 1));
     const double dRoundedTarget = RoundToWhole(dCANBaudRate);
     for (std::int32_t lBRPMinus1 = range.brpMinus1Min; lBRPMinus1 <= range.brpMinus1Max;
          ++lBRPMinus1) {
@@ -59,16 +61,7 @@ std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCAN
 }
 
 std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCANBaudRate) {
-    std::vector<TqCandidate> evaluated;
-    evaluated.reserve(static_cast<std::size_t>(kBRPValueCount) * kTqCountCount);
-    const double dRoundedTarget = RoundToWhole(dCANBaudRate);
-    for (std::int32_t lBRPMinus1 = kMinBRPMinus1; lBRPMinus1 <= kMaxBRPMinus1; ++lBRPMinus1) {
-        for (std::int32_t lTqCount = kMinTqCount; lTqCount <= kMaxTqCount; ++lTqCount) {
-            evaluated.push_back(MakeCandidate(dOscFreqInMhz, dCANBaudRate, dRoundedTarget,
-                                              lBRPMinus1, lTqCount, ErrorSignRule::Search));
-        }
-    }
-    return evaluated;
+    return EvaluateAllCandidates(dOscFreqInMhz, dCANBaudRate, kCalculatorSearchRange);
 }
 
 NearestRates NearestReachableRates(double dOscFreqInMhz, double dCANBaudRate) {

@@ -182,12 +182,12 @@ SearchRange SearchRangeOf(const Controller& row) {
                        row.limits.tqMax, ClockPeriodsPerBrp(row.clock)};
 }
 
-bool SearchesLikeTheCalculator(const Controller& row) {
-    const ClassicLimits& l = row.limits;
-    return !row.IsFd() && row.clock == ClockRule::HalfOscillator &&
-           l.brpMinus1Min == kMicrochipLimits.brpMinus1Min &&
-           l.brpMinus1Max == kMicrochipLimits.brpMinus1Max && l.tqMin == kMicrochipLimits.tqMin &&
-           l.tqMax == kMicrochipLimits.tqMax;
+std::string ClockLabel(const Controller& row) {
+    std::string label(row.sClockName);
+    if (!label.empty()) {
+        label[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(label[0])));
+    }
+    return label;
 }
 
 const std::vector<Controller>& ControllerTable() {

@@ -104,9 +104,8 @@ struct Controller {
 // The candidate search over a classic row's prescaler and Tq ranges on its clock.
 SearchRange SearchRangeOf(const Controller& row);
 
-// True for a classic row whose candidates are the calculator's 64 x 18 grid (BRP-1 0..63,
-// 8..25 Tq, two oscillator periods a prescaler step): the window's grid holds them.
-bool SearchesLikeTheCalculator(const Controller& row);
+// The row's clock as the first word of a line: "Oscillator", "Peripheral clock", "CAN clock".
+std::string ClockLabel(const Controller& row);
 
 // Every row, classic first, in the order lists show them.
 const std::vector<Controller>& ControllerTable();

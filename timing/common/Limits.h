@@ -26,6 +26,10 @@ struct SearchRange {
     int periodsPerBrp;
 };
 
+// The calculator's own search: the 64 x 18 grid on half the oscillator.
+inline constexpr SearchRange kCalculatorSearchRange{kMinBRPMinus1, kMaxBRPMinus1, kMinTqCount,
+                                                    kMaxTqCount, 2};
+
 // SYSCLK is the oscillator, or ten times it with the PLL (for a 4 MHz crystal); one time
 // quantum is BRP SYSCLK periods, with no factor 2 as on the classic controllers.
 inline constexpr double kFdPllFactor = 10.0;

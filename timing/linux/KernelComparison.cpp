@@ -161,9 +161,9 @@ KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
     }
     c.kernel = Mcp251xKernelSetting(dOscFreqMHz, dTargetKbps, false, 0, pController);
     ChosenList chosen;
-    chosen.Refill(pController == nullptr ? EvaluateAllCandidates(dOscFreqMHz, dTargetKbps * 1000)
-                                         : EvaluateAllCandidates(dOscFreqMHz, dTargetKbps * 1000,
-                                                                 SearchRangeOf(*pController)));
+    chosen.Refill(EvaluateAllCandidates(
+        dOscFreqMHz, dTargetKbps * 1000,
+        SearchRangeOf(pController != nullptr ? *pController : DefaultController())));
     if (chosen.Count() > 0) {
         const TqCandidate& first = chosen.Items().front();
         c.proposed = ProposedSetting(dOscFreqMHz, dTargetKbps, first.lBRPMinus1, first.lTqCount,

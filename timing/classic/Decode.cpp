@@ -69,16 +69,18 @@ std::vector<std::string> RegisterFindings(RegisterLayout layout, unsigned cnf1, 
                                "they hold " +
                                Hex(unused, 4) + ".");
         }
-    } else if ((cnf3 & kCnf3Unused) != 0) {
+    } else if (info.count == 3 && (cnf3 & kCnf3Unused) != 0) {
         findings.push_back(Name(info.names[2]) +
                            " bits 5 to 3 are not used and should be 0; here they hold " +
                            Hex(cnf3 & kCnf3Unused, 2) + ".");
     }
     if ((cnf2 & kBtlModeBit) == 0 && (cnf3 & kThreeBits) != 0) {
+        // In a one-word layout both fields stand in the one register.
         const std::string_view phase2Register = info.names[info.count - 1];
+        const std::string_view modeRegister = info.names[info.count == 1 ? 0 : 1];
         findings.push_back(Name(info.fields[1]) + " in " + Name(phase2Register) + " (" +
                            std::to_string((cnf3 & kThreeBits) + 1) + " Tq) is ignored because " +
-                           Name(info.fields[0]) + " in " + Name(info.names[1]) +
+                           Name(info.fields[0]) + " in " + Name(modeRegister) +
                            " is 0: phase 2 is the larger of phase 1 and " + std::to_string(kIptTq) +
                            " Tq.");
     }
@@ -103,14 +105,8 @@ DecodedRegisters DecodeWord(double dOscFreqMHz, std::optional<double> dTargetKbp
         decoded.setting = SettingFromCicfg(dOscFreqMHz, static_cast<std::uint16_t>(word & kByte),
                                            static_cast<std::uint16_t>((word >> 8) & 0xFFFF));
         // Only the ignored SEG2PH: the unused bits are said below, for the one word.
-        decoded.findings =
-            RegisterFindings(RegisterLayout::Cicfg, word & kByte, (word >> 8) & kByte,
-                             (word >> 16) & (kWakFilBit | kThreeBits));
-        for (std::string& finding : decoded.findings) {
-            for (std::size_t at; (at = finding.find("CiCFG2")) != std::string::npos;) {
-                finding.replace(at, 6, "CiCFG");
-            }
-        }
+        decoded.findings = RegisterFindings(RegisterLayout::Pic32Cicfg, word & kByte,
+                                            (word >> 8) & kByte, (word >> 16) & kByte);
     }
     decoded.setting.pController = pController;
     if ((word & ~fields) != 0) {

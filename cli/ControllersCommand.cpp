@@ -34,12 +34,7 @@ std::string Registers(const Controller& row) {
         }
         return "CiNBTCFG,CiDBTCFG,CiTDC";
     }
-    const RegisterLayoutInfo& info = LayoutInfo(row.layout);
-    std::string text;
-    for (std::size_t i = 0; i < info.count; ++i) {
-        text += (i == 0 ? "" : ",") + std::string(info.names[i]);
-    }
-    return text;
+    return LayoutNames(row.layout, ",");
 }
 
 std::string ClockText(const Controller& row) {

@@ -34,12 +34,8 @@ constexpr int kPreviewWidthChars = 60;
 constexpr int kPreviewLines = 9;
 
 QString LayoutName(quillon::RegisterLayout layout) {
-    const quillon::RegisterLayoutInfo& info = quillon::LayoutInfo(layout);
-    QStringList names;
-    for (std::size_t i = 0; i < info.count; ++i) {
-        names << ToQString(info.names[i]);
-    }
-    return ToQString(info.sControllers) + QStringLiteral(": ") + names.join(QStringLiteral(", "));
+    return ToQString(quillon::LayoutInfo(layout).sControllers) + QStringLiteral(": ") +
+           ToQString(quillon::LayoutNames(layout, ", "));
 }
 
 // "CNF&1": the register's name with its last digit as the mnemonic.

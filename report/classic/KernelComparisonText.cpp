@@ -61,12 +61,7 @@ std::string RegisterNames(const std::vector<Column>& columns) {
     if (columns.empty() || columns.front().second.setting.HasMicrochipRegisters()) {
         return "CNF1 CNF2 CNF3";
     }
-    const RegisterLayoutInfo& info = LayoutInfo(columns.front().second.setting.Row().layout);
-    std::string names;
-    for (std::size_t i = 0; i < info.count; ++i) {
-        names += (i == 0 ? "" : " ") + std::string(info.names[i]);
-    }
-    return names;
+    return LayoutNames(columns.front().second.setting.Row().layout, " ");
 }
 
 std::string RegisterHexes(const BitTimingFacts& f) {

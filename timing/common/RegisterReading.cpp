@@ -126,15 +126,21 @@ const RegisterLayoutInfo& LayoutInfo(RegisterLayout layout) {
     return kCnf;
 }
 
+std::string LayoutNames(RegisterLayout layout, std::string_view separator) {
+    const RegisterLayoutInfo& info = LayoutInfo(layout);
+    std::string names;
+    for (std::size_t i = 0; i < info.count; ++i) {
+        names += (i == 0 ? "" : std::string(separator)) + std::string(info.names[i]);
+    }
+    return names;
+}
+
 RegisterReading ReadRegisterValues(RegisterLayout layout,
                                    const std::vector<std::string_view>& texts) {
     const RegisterLayoutInfo& info = LayoutInfo(layout);
     RegisterReading reading;
     if (texts.size() != info.count) {
-        std::string names;
-        for (std::size_t i = 0; i < info.count; ++i) {
-            names += (i == 0 ? "" : ",") + std::string(info.names[i]);
-        }
+        const std::string names = LayoutNames(layout, ",");
         reading.sError = std::to_string(info.count) +
                          (info.count == 1 ? " value is needed (" : " values are needed (") + names +
                          "), " + std::to_string(texts.size()) +

@@ -34,6 +34,8 @@ struct RegisterLayoutInfo {
     std::array<std::string_view, 3> fields; // the names of BTLMODE, PHSEG2 and CNF3 bit 7
 };
 const RegisterLayoutInfo& LayoutInfo(RegisterLayout layout);
+// The register names of a layout in order, joined by `separator`: "CNF1,CNF2,CNF3".
+std::string LayoutNames(RegisterLayout layout, std::string_view separator);
 
 // The values of a set in register order, or what is wrong with it.
 struct RegisterReading {

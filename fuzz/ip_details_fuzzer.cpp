@@ -18,6 +18,18 @@ std::string Describe(std::string_view text) {
     return "text \"" + std::string(text.substr(0, 120)) + (text.size() > 120 ? "...\"" : "\"");
 }
 
+// A finding without the driver name it echoes from the text: that name is the input's own
+// letters and digits ("...0inf..." is no number the program wrote).
+std::string WithoutEchoedDriver(const std::string& finding) {
+    constexpr std::string_view kLead = "names the ";
+    const std::size_t start = finding.find(kLead);
+    const std::size_t end = finding.find(" driver", start);
+    if (start == std::string::npos || end == std::string::npos) {
+        return finding;
+    }
+    return finding.substr(0, start + kLead.size()) + finding.substr(end);
+}
+
 bool Within(int value, int low, int high) {
     return value >= low && value <= high;
 }
@@ -56,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& finding : d.findings) {
         FUZZ_CHECK(!finding.empty() && finding.back() == '.' &&
                        finding.find('\n') == std::string::npos &&
-                       !quillon::fuzz::ShowsNonFinite(finding),
+                       !quillon::fuzz::ShowsNonFinite(WithoutEchoedDriver(finding)),
                    detail + ": " + finding);
     }
 

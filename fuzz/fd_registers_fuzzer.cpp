@@ -46,7 +46,7 @@ void CheckTexts(const FdFacts& f, const std::string& detail) {
     for (const std::string& c : f.conditionTexts) {
         texts += " " + c;
     }
-    for (const FdFinding& finding : f.findings) {
+    for (const Finding& finding : f.findings) {
         texts += " " + finding.sText;
     }
     FUZZ_CHECK(!fuzz::ShowsNonFinite(texts), detail + ": " + texts);

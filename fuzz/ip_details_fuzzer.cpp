@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(s.mode == quillon::Phase2Mode::Programmed, detail);
     FUZZ_CHECK(!osc || setting.dOscFreqMHz == *osc, detail);
     FUZZ_CHECK(setting.dOscFreqMHz > 0, detail);
-    for (const std::string& finding : d.findings) {
+    for (const quillon::Finding& f : d.findings) {
+        const std::string& finding = f.sText;
         FUZZ_CHECK(!finding.empty() && finding.back() == '.' &&
                        finding.find('\n') == std::string::npos &&
                        !quillon::fuzz::ShowsNonFinite(WithoutEchoedDriver(finding)),

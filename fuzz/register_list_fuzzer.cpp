@@ -34,8 +34,8 @@ void CheckDecoded(const quillon::DecodedRegisters& d, const std::vector<unsigned
                    s.lPhase1 >= 1 && s.lPhase1 <= 8 && s.lPhase2 >= 1 && s.lPhase2 <= 8,
                detail);
     FUZZ_CHECK(s.lTqCount == 1 + s.lPropagation + s.lPhase1 + quillon::Phase2Length(s), detail);
-    for (const std::string& finding : d.findings) {
-        FUZZ_CHECK(IsSentence(finding), detail + ": " + finding);
+    for (const quillon::Finding& finding : d.findings) {
+        FUZZ_CHECK(IsSentence(finding.sText), detail + ": " + finding.sText);
     }
     // The timing bits come back: all of CNF1, CNF2 and WAKFIL, and PHSEG2 where it counts.
     const quillon::RegisterEncoding back = quillon::EncodeConfigRegisters(d.setting.lBRPMinus1, s);

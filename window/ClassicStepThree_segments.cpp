@@ -129,7 +129,7 @@ void ClassicStepThree::CheckTimingRules() {
     lblNotes->setText(ToQString(facts.sVerdict));
     cmdGenerateReport->setEnabled(facts.Passes());
     lblAnalysis->setText(AnalysisText(facts, sep));
-    lblCheck->setText((SettingCheckTexts(facts, sep) + checks).join(QLatin1Char('\n')));
+    lblCheck->setText((SettingCheckTexts(facts) + checks).join(QLatin1Char('\n')));
 }
 
 bool ClassicStepThree::InputsChangedSinceSearch() const {

@@ -4,6 +4,7 @@
 #include "diagram/FdBitTimingDiagram.h"
 #include "ui/QtText.h"
 #include "window/BitTimingPicture.h"
+#include "window/StepThreeNotes.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -315,9 +316,9 @@ void FdStepThree::Describe() {
     lblFdTolerance->setToolTip(conditions.join(QLatin1Char('\n')));
 
     QStringList notes{ToQString(facts.sVerdict)};
-    for (const quillon::FdFinding& finding : facts.findings) {
+    for (const quillon::Finding& finding : facts.findings) {
         if (finding.sText != facts.sVerdict) {
-            notes << QStringLiteral("\u2022 ") + ToQString(finding.sText);
+            notes << FindingNote(finding);
         }
     }
     txtFdNotes->setPlainText(notes.join(QLatin1Char('\n')));

@@ -159,8 +159,7 @@ std::optional<quillon::DecodedRegisters> RegistersDialog::Decode(std::string& pr
     // The registers of step 1's controller are its own (its errata apply); another layout
     // is read as the calculator reads it.
     const quillon::Controller* row = m_row != nullptr && m_row->layout == layout ? m_row : nullptr;
-    return quillon::DecodeRegisterValues(m_dOscFreqMHz, m_dTargetKbps, layout, reading.values,
-                                         m_sDecimalSeparator, row);
+    return quillon::DecodeRegisterValues(m_dOscFreqMHz, m_dTargetKbps, layout, reading.values, row);
 }
 
 void RegistersDialog::ShowPreview() {

@@ -40,24 +40,24 @@ QString AnalysisText(const quillon::BitTimingFacts& facts, std::string_view sep)
              ToQString(quillon::SamplePointText(a.dRecommendedSamplePointPercent, sep)));
 }
 
-QStringList SettingCheckTexts(const quillon::BitTimingFacts& facts, std::string_view sep) {
+QStringList SettingCheckTexts(const quillon::BitTimingFacts& facts) {
     QStringList texts;
-    const quillon::RateFacts& rate = facts.rate;
-    if (!rate.bHitsTarget) {
-        texts << Tr("Bit rate %1: %2 % %3 the %4 target.")
-                     .arg(ToQString(rate.sActual),
-                          ToQString(
-                              quillon::FormatNumber(std::fabs(rate.dErrorPercent), "0.0##", sep)),
-                          rate.dErrorPercent > 0 ? Tr("below") : Tr("above"),
-                          Rate(rate.dTargetBaud, sep));
-    }
-    if (facts.busIdleWarning) {
-        texts << Tr("MCP2510 rev. A erratum: %1 OSC1 clocks a bit, fewer than the %2 its minimum "
-                    "bus idle time needs.")
-                     .arg(facts.lOscClocks)
-                     .arg(quillon::kMinBusIdleOscClocks);
+    for (const quillon::Finding& finding : facts.findings) {
+        texts << FindingNote(finding);
     }
     return texts;
+}
+
+QString FindingNote(const quillon::Finding& finding) {
+    switch (finding.severity) {
+    case quillon::Severity::Error:
+        return Tr("\u2716 Error: %1").arg(ToQString(finding.sText));
+    case quillon::Severity::Warning:
+        return Tr("\u26a0 Warning: %1").arg(ToQString(finding.sText));
+    case quillon::Severity::Advice:
+        break;
+    }
+    return Tr("\u2139 Advice: %1").arg(ToQString(finding.sText));
 }
 
 QString InputsChangedText() {

@@ -2,6 +2,7 @@
 
 #include "report/classic/ReportValues.h"
 #include "report/classic/SettingJson.h"
+#include "report/common/FindingTexts.h"
 #include "report/common/TextTable.h"
 #include "timing/common/NumberFormat.h"
 
@@ -67,12 +68,12 @@ std::string BusText(const BusVerdict& bus) {
     }
     bool heading = false;
     for (const NodeVerdict& node : bus.nodes) {
-        for (const std::string& finding : node.findings) {
+        for (const Finding& finding : node.findings) {
             if (!heading) {
                 text += "\nFindings\n";
                 heading = true;
             }
-            text += "  " + node.sName + ": " + finding + "\n";
+            text += "  " + node.sName + ": " + FindingLine(finding) + "\n";
         }
     }
     return text;
@@ -124,12 +125,9 @@ std::string BusJson(const BusVerdict& bus) {
                 .Number(node.dNeedPercent);
         } else {
             json.Key("reason").String(node.sReason);
+            WriteFindingsMember(json, node.findings);
         }
-        json.Key("findings").BeginArray();
-        for (const std::string& finding : node.findings) {
-            json.String(finding);
-        }
-        json.EndArray().EndObject();
+        json.EndObject();
     }
     json.EndArray().EndObject();
     return json.Text();

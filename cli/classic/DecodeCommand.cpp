@@ -104,7 +104,7 @@ std::optional<Decoding> Decode(const Request& request, CommandOutput& output) {
     Decoding decoding;
     if (input.layout) {
         decoding.decoded = DecodeRegisterValues(
-            request.oscFreqMHz, target, *input.layout, input.values, kDecimalSeparator,
+            request.oscFreqMHz, target, *input.layout, input.values,
             request.controllerName.empty() ? nullptr : request.controller);
         decoding.source = RegisterSource(input);
     } else {
@@ -182,11 +182,8 @@ std::string DecodeText(const Decoding& d, const BitTimingFacts& facts, const Req
         }
         text += "Bits that are no timing (left out of the registers above)\n" + bits.Text() + "\n";
     }
-    const std::vector<std::string>& findings = d.decoded.findings;
-    text += findings.empty() ? "Findings: none\n"
-                             : "Findings (" + std::to_string(findings.size()) + ")\n";
-    for (const std::string& finding : findings) {
-        text += "  - " + finding + "\n";
+    if (facts.findings.empty()) {
+        text += "Findings: none\n";
     }
     if (d.measured) {
         text += "\n" + SuggestionsText(d, request.decode.measuredKbps);
@@ -266,11 +263,6 @@ std::string DecodeJson(const Decoding& d, const BitTimingFacts& facts, const Req
     json.Key("rate_given").Bool(request.Given(Option::Rate));
     WriteSettingMembers(json, GridSelection(setting, 0).candidate, facts);
     WriteDecoded(json, d, request);
-    json.Key("findings").BeginArray();
-    for (const std::string& finding : d.decoded.findings) {
-        json.String(finding);
-    }
-    json.EndArray();
     WriteSuggestions(json, d);
     json.EndObject();
     return json.Text();
@@ -287,7 +279,7 @@ CommandOutput RunDecode(const Request& request) {
     const BitTimingFacts facts = DescribeDecoded(decoding->decoded, kDecimalSeparator);
     output.out = request.json ? DecodeJson(*decoding, facts, request)
                               : DecodeText(*decoding, facts, request);
-    output.status = decoding->decoded.findings.empty() ? kExitOk : kExitFindings;
+    output.status = HasErrorOrWarning(facts.findings) ? kExitFindings : kExitOk;
     return output;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/common/CommandOutput.h"
 #include "report/classic/ReportValues.h"
+#include "report/common/FindingTexts.h"
 #include "report/common/TextTable.h"
 #include "timing/classic/DisplayTexts.h"
 #include "timing/common/NumberFormat.h"
@@ -130,6 +131,9 @@ std::string SettingText(std::string_view source, const TqCandidate& candidate,
     if (facts.busIdleWarning) {
         text +=
             "\nWarning: " + std::string(kBusIdleErrataTitle) + "\n" + *facts.busIdleWarning + "\n";
+    }
+    if (!facts.findings.empty()) {
+        text += "\n" + FindingsBlock(facts.findings);
     }
     return text;
 }

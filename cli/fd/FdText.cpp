@@ -3,6 +3,7 @@
 
 #include "cli/common/CommandOutput.h"
 #include "report/classic/ReportValues.h"
+#include "report/common/FindingTexts.h"
 #include "report/common/TextTable.h"
 #include "timing/common/Controllers.h"
 #include "timing/common/NumberFormat.h"
@@ -79,11 +80,7 @@ std::string VerdictTable(const FdFacts& f) {
     }
     text += conditions.Text();
     if (!f.findings.empty()) {
-        text += "\nFindings\n";
-        for (const FdFinding& finding : f.findings) {
-            text += std::string(finding.kind == FdFindingKind::Rule ? "  rule:   " : "  advice: ") +
-                    finding.sText + "\n";
-        }
+        text += "\n" + FindingsBlock(f.findings);
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #include "report/bus/BusPage.h"
 
+#include "report/common/FindingTexts.h"
 #include "report/common/HtmlText.h"
 #include "report/common/ReportTexts.h"
 #include "timing/common/Maker.h"
@@ -152,8 +153,9 @@ std::string BusPageHtml(const BusVerdict& bus, const std::vector<BusPageDrawing>
 
     std::string findings;
     for (const NodeVerdict& node : bus.nodes) {
-        for (const std::string& finding : node.findings) {
-            findings += "<li>" + HtmlQuoted(node.sName) + ": " + HtmlQuoted(finding) + "</li>\n";
+        for (const Finding& finding : node.findings) {
+            findings += "<li>" + HtmlQuoted(node.sName) + ": " + HtmlQuoted(FindingLine(finding)) +
+                        "</li>\n";
         }
     }
     if (!findings.empty()) {

@@ -1,6 +1,7 @@
 #include "report/classic/SettingJson.h"
 
 #include "report/classic/ReportValues.h"
+#include "report/common/FindingTexts.h"
 #include "timing/classic/DisplayTexts.h"
 
 #include <cstdint>
@@ -254,6 +255,8 @@ void WriteSettingMembers(JsonWriter& json, const TqCandidate& candidate,
     } else {
         json.Null();
     }
+    WriteBusMember(json, facts.bus);
+    WriteFindingsMember(json, facts.findings);
 }
 
 SettingSelection GridSelection(const BitTimingSetting& setting, int listSize) {

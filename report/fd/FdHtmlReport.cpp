@@ -1,6 +1,7 @@
 // The CAN FD report page: the values of one setting filled into the page of the classic style.
 #include "report/fd/FdHtmlReport.h"
 
+#include "report/common/FindingTexts.h"
 #include "report/common/HtmlText.h"
 #include "report/common/ReportPage.h"
 #include "report/common/ReportTexts.h"
@@ -196,16 +197,7 @@ std::string RegisterRows(const FdFacts& f) {
 }
 
 std::string FindingsList(const FdFacts& f) {
-    if (f.findings.empty()) {
-        return "";
-    }
-    std::string text = "<ul>\n";
-    for (const FdFinding& finding : f.findings) {
-        text += "  <li><font face=\"Verdana\" size=\"2\">" +
-                std::string(finding.kind == FdFindingKind::Rule ? "Rule broken: " : "Advice: ") +
-                HtmlText(finding.sText) + "</font></li>\n";
-    }
-    return text + "</ul>\n";
+    return FindingsHtmlList(f.findings);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The JSON members of a CAN FD setting's facts, shared by every fd command and export.
 #include "report/fd/FdSettingJson.h"
 
+#include "report/common/FindingTexts.h"
+
 #include "timing/common/Controllers.h"
 
 namespace quillon {
@@ -127,13 +129,8 @@ void WriteFdSettingMembers(JsonWriter& json, const FdFacts& facts) {
     WriteTdc(json, facts);
     json.Key("verdict").BeginObject();
     json.Key("pass").Bool(facts.Passes()).Key("text").String(facts.sVerdict).EndObject();
-    json.Key("findings").BeginArray();
-    for (const FdFinding& finding : facts.findings) {
-        json.BeginObject();
-        json.Key("kind").String(finding.kind == FdFindingKind::Rule ? "rule" : "advice");
-        json.Key("text").String(finding.sText).EndObject();
-    }
-    json.EndArray();
+    WriteBusMember(json, facts.bus);
+    WriteFindingsMember(json, facts.findings);
     WriteAnalysis(json, facts);
     WriteRegisters(json, facts);
 }

@@ -95,13 +95,12 @@ BitTimingSetting SettingOf(const BusNode& node, double dRateKbps, const Option& 
 
 // The node's setting, or why it has none.
 std::optional<BitTimingSetting> FixedSetting(const BusNode& node, double dRateKbps,
-                                             std::vector<std::string>& findings,
-                                             std::string& reason) {
+                                             Findings& findings, std::string& reason) {
     switch (node.source) {
     case NodeSource::Registers: {
         const DecodedRegisters decoded =
             DecodeRegisterValues(node.dOscFreqMHz, dRateKbps, node.controller->layout,
-                                 node.registers, ".", node.controller);
+                                 node.registers, node.controller);
         findings = decoded.findings;
         return decoded.setting;
     }
@@ -111,7 +110,6 @@ std::optional<BitTimingSetting> FixedSetting(const BusNode& node, double dRateKb
         setting.dTargetKbps = dRateKbps;
         setting.lBRPMinus1 = node.lBRPMinus1;
         setting.segments = node.segments;
-        findings = SettingFindings(DescribeBitTiming(setting));
         return setting;
     }
     case NodeSource::Kernel: {
@@ -122,11 +120,7 @@ std::optional<BitTimingSetting> FixedSetting(const BusNode& node, double dRateKb
         const KernelSetting kernel =
             Mcp251xKernelSetting(node.dOscFreqMHz, dRateKbps, false, 0, node.controller);
         reason = kernel.sReason;
-        const std::optional<BitTimingSetting>& setting = kernel.setting;
-        if (setting) {
-            findings = SettingFindings(DescribeBitTiming(*setting));
-        }
-        return setting;
+        return kernel.setting;
     }
     case NodeSource::Free:
         break;
@@ -135,16 +129,25 @@ std::optional<BitTimingSetting> FixedSetting(const BusNode& node, double dRateKb
 }
 
 NodeVerdict Judge(const BusNode& node, std::optional<BitTimingSetting> setting,
-                  std::vector<std::string> findings, std::string reason) {
+                  Findings findings, std::string reason, const BusContext& bus) {
     NodeVerdict verdict;
     verdict.sName = node.sName;
     verdict.controller = node.controller;
     verdict.source = node.source;
     verdict.dCrystalPpm = node.dCrystalPpm;
-    verdict.findings = std::move(findings);
     verdict.sReason = std::move(reason);
     if (setting) {
-        verdict.facts = DescribeBitTiming(*setting);
+        BusContext nodeBus = bus;
+        nodeBus.dCrystalPpm = node.dCrystalPpm;
+        verdict.facts = DescribeBitTiming(*setting, ".", nodeBus);
+        findings.insert(findings.end(), verdict.facts->findings.begin(),
+                        verdict.facts->findings.end());
+        std::stable_sort(findings.begin(), findings.end(),
+                         [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
+        verdict.facts->findings = findings;
+    }
+    verdict.findings = std::move(findings);
+    if (setting) {
         verdict.dActualBps = verdict.facts->rate.dActualBaud;
         verdict.dErrorPercent = verdict.facts->rate.dErrorPercent;
         verdict.dTolerancePercent = verdict.facts->analysis.dOscTolerance * 100.0;
@@ -281,7 +284,8 @@ std::string_view SourceName(NodeSource source) {
     return {};
 }
 
-BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes) {
+BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes,
+                    const BusContext& context) {
     BusVerdict bus;
     bus.dRateKbps = dRateKbps;
     const double dBusBps = dRateKbps * 1000.0;
@@ -303,11 +307,11 @@ BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes) {
             free.push_back(std::move(entry));
             continue;
         }
-        std::vector<std::string> findings;
+        Findings findings;
         std::string reason;
         const std::optional<BitTimingSetting> setting =
             FixedSetting(node, dRateKbps, findings, reason);
-        bus.nodes[i] = Judge(node, setting, std::move(findings), std::move(reason));
+        bus.nodes[i] = Judge(node, setting, std::move(findings), std::move(reason), context);
         const NodeVerdict& verdict = bus.nodes[i];
         if (!verdict.facts) {
             bus.problems.push_back(node.sName + ": " + verdict.sReason);
@@ -327,10 +331,10 @@ BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes) {
             const BusNode& node = nodes[free[k].index];
             if (k < chosen.size()) {
                 bus.nodes[free[k].index] =
-                    Judge(node, SettingOf(node, dRateKbps, chosen[k]), {}, {});
+                    Judge(node, SettingOf(node, dRateKbps, chosen[k]), {}, {}, context);
             } else {
                 bus.nodes[free[k].index] =
-                    Judge(node, std::nullopt, {}, "no legal setting for this oscillator");
+                    Judge(node, std::nullopt, {}, "no legal setting for this oscillator", context);
                 bus.problems.push_back(node.sName + ": no legal setting for this oscillator");
             }
         }

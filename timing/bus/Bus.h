@@ -20,7 +20,6 @@ inline namespace bus {
 enum class NodeSource { Registers, Segments, Kernel, Free };
 std::string_view SourceName(NodeSource source);
 
-inline constexpr double kDefaultCrystalPpm = 100.0;
 inline constexpr std::size_t kMinBusNodes = 2;
 inline constexpr std::size_t kMaxBusNodes = 16;
 
@@ -49,7 +48,8 @@ struct NodeVerdict {
     double dErrorPercent = 0.0;     // (bus rate - actual) / bus rate x 100, as the report has it
     double dTolerancePercent = 0.0; // df of its bit, in percent
     double dNeedPercent = 0.0;      // crystal tolerance + |configuration error|, in percent
-    std::vector<std::string> findings;
+    // What the registers show and what is wrong with its setting on this bus, errors first.
+    Findings findings;
 };
 
 struct BusVerdict {
@@ -64,7 +64,9 @@ struct BusVerdict {
 };
 
 // Works out every node (choosing the free ones) and the bus. `nodes` holds 2..16 nodes.
-BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes);
+// `context` is the bus as built; each node's own crystal tolerance stands for its ppm.
+BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes,
+                    const BusContext& context = {});
 
 } // namespace bus
 } // namespace quillon

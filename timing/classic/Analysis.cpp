@@ -1,5 +1,6 @@
 #include "timing/classic/Analysis.h"
 
+#include "timing/common/PhaseFindings.h"
 #include "timing/common/SamplePoint.h"
 
 #include "timing/classic/QuantumLength.h"
@@ -20,7 +21,7 @@ double OscillatorTolerance(int lTqCount, int lPhase1, int lPhase2, int lSJW) {
 }
 
 TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lPhase2, int lSJW,
-                             double dTqSeconds, double dBitRate, const TransceiverDelays& delays) {
+                             double dTqSeconds, double dBitRate, const BusContext& bus) {
     TimingAnalysis result;
     if (lTqCount <= 0 || lPropagation <= 0 || lPhase1 <= 0 || lPhase2 <= 0 || lSJW <= 0) {
         return result;
@@ -32,11 +33,9 @@ TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lP
 
     if (IsUsableQuantum(dTqSeconds)) {
         result.dRoundTripSeconds = lPropagation * dTqSeconds;
-        // The round trip crosses both transceivers and the cable twice.
-        const double cableRoundTrip =
-            result.dRoundTripSeconds - 2.0 * (delays.dTxSeconds + delays.dRxSeconds);
-        result.dBusLengthMetres =
-            std::max(0.0, cableRoundTrip / (2.0 * delays.dLineSecondsPerMetre));
+        const double dLongest = LongestBusMetres(bus, result.dRoundTripSeconds);
+        result.bCoversTransceivers = dLongest >= 0;
+        result.dBusLengthMetres = std::max(0.0, dLongest);
     }
     return result;
 }
@@ -48,6 +47,9 @@ std::string OscToleranceText(const TimingAnalysis& analysis, std::string_view de
 std::string BusLengthText(const TimingAnalysis& analysis, std::string_view decimalSeparator) {
     if (analysis.dRoundTripSeconds <= 0) {
         return "n/a";
+    }
+    if (!analysis.bCoversTransceivers) {
+        return "none";
     }
     return "up to " + FormatNumber(analysis.dBusLengthMetres, "0.0", decimalSeparator) + " m";
 }

@@ -5,23 +5,19 @@
 #include <string>
 #include <string_view>
 
+#include "timing/common/BusContext.h"
 #include "timing/common/SamplePoint.h"
 
 namespace quillon {
 inline namespace classic {
 
-struct TransceiverDelays {
-    double dTxSeconds = 50e-9;          // transmitter delay
-    double dRxSeconds = 30e-9;          // receiver delay
-    double dLineSecondsPerMetre = 5e-9; // signal delay of the cable
-};
-
 struct TimingAnalysis {
     // Largest oscillator tolerance df (fraction; x 100 for percent) meeting both
     // df <= SJW / (20 N) and df <= min(phase 1, phase 2) / (2 (13 N - phase 2)).
     double dOscTolerance = 0.0;
-    double dRoundTripSeconds = 0.0; // propagation segment x Tq
+    double dRoundTripSeconds = 0.0; // propagation segment x Tq, the round trip it covers
     double dBusLengthMetres = 0.0;  // cable length that round trip allows, never negative
+    bool bCoversTransceivers = false; // the round trip covers two transceivers' loop delay
     double dSamplePointPercent = 0.0;
     double dRecommendedSamplePointPercent = 0.0;
 };
@@ -34,11 +30,12 @@ double OscillatorTolerance(int lTqCount, int lPhase1, int lPhase2, int lSJW);
 // (N or a segment not positive, or a Tq length that is not a positive number).
 TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lPhase2, int lSJW,
                              double dTqSeconds, double dBitRate,
-                             const TransceiverDelays& delays = {});
+                             const BusContext& bus = {});
 
 // The tolerance in percent to four places ("0.3125").
 std::string OscToleranceText(const TimingAnalysis& analysis, std::string_view decimalSeparator);
-// "up to 59.0 m", or "n/a" without a round trip.
+// "up to 59.0 m", "none" where the transceivers alone need more, or "n/a" without a round
+// trip, on the bus the analysis was made for.
 std::string BusLengthText(const TimingAnalysis& analysis, std::string_view decimalSeparator);
 
 // "at", "earlier than" or "later than" the recommendation, to a tenth of a percent.

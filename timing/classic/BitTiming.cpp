@@ -1,5 +1,6 @@
 #include "timing/classic/BitTiming.h"
 
+#include "timing/classic/ClassicFindings.h"
 #include "timing/classic/DisplayTexts.h"
 #include "timing/classic/QuantumLength.h"
 #include "timing/common/NumberFormat.h"
@@ -65,7 +66,7 @@ BitTimingSetting ProposedSetting(double dOscFreqMHz, double dTargetKbps, int lBR
 }
 
 BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
-                                 std::string_view decimalSeparator) {
+                                 std::string_view decimalSeparator, const BusContext& bus) {
     const std::string_view sep = decimalSeparator;
     const SegmentSettings& s = setting.segments;
     BitTimingFacts facts;
@@ -101,7 +102,9 @@ BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
     const bool usable = IsUsableQuantum(dTq);
     facts.analysis =
         AnalyseTiming(s.lTqCount, s.lPropagation, s.lPhase1, facts.lPhase2Effective, s.lSJW,
-                      usable ? dTq : 0.0, usable ? 1.0 / (s.lTqCount * dTq) : 0.0);
+                      usable ? dTq : 0.0, usable ? 1.0 / (s.lTqCount * dTq) : 0.0, bus);
+    facts.bus = bus;
+    facts.findings = ClassicFindings(facts, bus, sep);
     return facts;
 }
 

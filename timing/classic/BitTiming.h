@@ -9,6 +9,8 @@
 #include "timing/classic/Registers.h"
 #include "timing/classic/Segments.h"
 #include "timing/common/BitTexts.h"
+#include "timing/common/BusContext.h"
+#include "timing/common/Findings.h"
 #include "timing/common/Controllers.h"
 
 #include <array>
@@ -86,13 +88,17 @@ struct BitTimingFacts {
     int lOscClocks = 0; // OSC1 clocks per bit
     std::optional<std::string> busIdleWarning;
     TimingAnalysis analysis;
+    BusContext bus; // the bus the setting was judged for
+    // What is wrong with it on that bus, errors first (see ClassicFindings).
+    Findings findings;
 
     bool Passes() const { return verdict == TimingVerdict::Pass; }
 };
 
-// Every fact of a setting, with numbers written with `decimalSeparator`.
+// Every fact of a setting on `bus`, with numbers written with `decimalSeparator`.
 BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
-                                 std::string_view decimalSeparator = ".");
+                                 std::string_view decimalSeparator = ".",
+                                 const BusContext& bus = {});
 
 } // namespace classic
 } // namespace quillon

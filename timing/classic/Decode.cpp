@@ -5,6 +5,7 @@
 #include "timing/classic/QuantumLength.h"
 #include "timing/common/NumberFormat.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillon {
@@ -33,9 +34,6 @@ std::string Hex(unsigned value, int digits) {
     return text;
 }
 
-std::string Kbps(double bitsPerSecond, std::string_view sep) {
-    return FormatNumber(bitsPerSecond / 1000.0, "0.0##", sep) + " kbit/s";
-}
 
 std::string Name(std::string_view name) {
     return std::string(name);
@@ -53,36 +51,43 @@ OtherBit Bit7(RegisterLayout layout, bool set) {
 }
 
 // The findings only the register bits show: unused bits set, an ignored PHSEG2.
-std::vector<std::string> RegisterFindings(RegisterLayout layout, unsigned cnf1, unsigned cnf2,
-                                          unsigned cnf3) {
+Finding BitsFinding(std::string text) {
+    return {Severity::Warning, code::kRegisterBits, std::move(text), source::kDatasheet};
+}
+
+Finding ErrorFinding(std::string text) {
+    return {Severity::Error, code::kRegisterBits, std::move(text), source::kDatasheet};
+}
+
+Findings RegisterFindings(RegisterLayout layout, unsigned cnf1, unsigned cnf2, unsigned cnf3) {
     const RegisterLayoutInfo& info = LayoutInfo(layout);
-    std::vector<std::string> findings;
+    Findings findings;
     if (layout == RegisterLayout::Cicfg) {
         if ((cnf1 & ~kByte) != 0) {
-            findings.push_back("CiCFG1 bits 15 to 8 are not used and should be 0; here they "
+            findings.push_back(BitsFinding("CiCFG1 bits 15 to 8 are not used and should be 0; here they "
                                "hold " +
-                               Hex(cnf1 & ~kByte, 4) + ".");
+                               Hex(cnf1 & ~kByte, 4) + "."));
         }
         const unsigned unused = (cnf3 & (kCnf3Bit7 | kCnf3Unused)) << 8;
         if (unused != 0) {
-            findings.push_back("CiCFG2 bits 15 and 13 to 11 are not used and should be 0; here "
+            findings.push_back(BitsFinding("CiCFG2 bits 15 and 13 to 11 are not used and should be 0; here "
                                "they hold " +
-                               Hex(unused, 4) + ".");
+                               Hex(unused, 4) + "."));
         }
     } else if (info.count == 3 && (cnf3 & kCnf3Unused) != 0) {
-        findings.push_back(Name(info.names[2]) +
+        findings.push_back(BitsFinding(Name(info.names[2]) +
                            " bits 5 to 3 are not used and should be 0; here they hold " +
-                           Hex(cnf3 & kCnf3Unused, 2) + ".");
+                           Hex(cnf3 & kCnf3Unused, 2) + "."));
     }
     if ((cnf2 & kBtlModeBit) == 0 && (cnf3 & kThreeBits) != 0) {
         // In a one-word layout both fields stand in the one register.
         const std::string_view phase2Register = info.names[info.count - 1];
         const std::string_view modeRegister = info.names[info.count == 1 ? 0 : 1];
-        findings.push_back(Name(info.fields[1]) + " in " + Name(phase2Register) + " (" +
+        findings.push_back(BitsFinding(Name(info.fields[1]) + " in " + Name(phase2Register) + " (" +
                            std::to_string((cnf3 & kThreeBits) + 1) + " Tq) is ignored because " +
                            Name(info.fields[0]) + " in " + Name(modeRegister) +
                            " is 0: phase 2 is the larger of phase 1 and " + std::to_string(kIptTq) +
-                           " Tq.");
+                           " Tq."));
     }
     return findings;
 }
@@ -94,7 +99,7 @@ bool InRange(int value, int low, int high) {
 // The one-word layouts: the PIC32MX's CiCFG and the AT91's CAN_BR.
 DecodedRegisters DecodeWord(double dOscFreqMHz, std::optional<double> dTargetKbps,
                             RegisterLayout layout, std::uint32_t word,
-                            std::string_view decimalSeparator, const Controller* pController) {
+                            const Controller* pController) {
     DecodedRegisters decoded;
     decoded.layout = layout;
     const bool at91 = layout == RegisterLayout::At91Br;
@@ -110,14 +115,14 @@ DecodedRegisters DecodeWord(double dOscFreqMHz, std::optional<double> dTargetKbp
     }
     decoded.setting.pController = pController;
     if ((word & ~fields) != 0) {
-        decoded.findings.push_back(std::string(LayoutInfo(layout).names[0]) + " bits " +
-                                   Hex(word & ~fields, 8) + " are not used and should be 0.");
+        decoded.findings.push_back(BitsFinding(std::string(LayoutInfo(layout).names[0]) + " bits " +
+                                   Hex(word & ~fields, 8) + " are not used and should be 0."));
     }
     if (at91 && decoded.setting.lBRPMinus1 == 0) {
-        decoded.findings.push_back("CAN_BR's BRP is 0, which the CAN cell does not allow (the "
-                                   "prescaler must be 2 to 128).");
+        decoded.findings.push_back(ErrorFinding("CAN_BR's BRP is 0, which the CAN cell does not allow (the "
+                                   "prescaler must be 2 to 128)."));
     }
-    FinishDecoding(decoded, dTargetKbps, decimalSeparator);
+    FinishDecoding(decoded, dTargetKbps);
     return decoded;
 }
 
@@ -151,11 +156,10 @@ BitTimingSetting SettingFromCicfg(double dOscFreqMHz, std::uint16_t cicfg1, std:
 
 DecodedRegisters DecodeRegisterValues(double dOscFreqMHz, std::optional<double> dTargetKbps,
                                       RegisterLayout layout, const std::vector<unsigned>& values,
-                                      std::string_view decimalSeparator,
                                       const Controller* pController) {
     if (layout == RegisterLayout::Pic32Cicfg || layout == RegisterLayout::At91Br) {
         return DecodeWord(dOscFreqMHz, dTargetKbps, layout, values.empty() ? 0U : values[0],
-                          decimalSeparator, pController);
+                          pController);
     }
     const std::size_t count = LayoutInfo(layout).count;
     const auto value = [&values](std::size_t i) { return i < values.size() ? values[i] : 0U; };
@@ -174,17 +178,12 @@ DecodedRegisters DecodeRegisterValues(double dOscFreqMHz, std::optional<double> 
     if (layout != RegisterLayout::Cicfg) {
         decoded.otherBits.push_back(Bit7(layout, (cnf3 & kCnf3Bit7) != 0));
     }
-    FinishDecoding(decoded, dTargetKbps, decimalSeparator);
+    FinishDecoding(decoded, dTargetKbps);
     return decoded;
 }
 
-void FinishDecoding(DecodedRegisters& decoded, std::optional<double> dTargetKbps,
-                    std::string_view decimalSeparator) {
+void FinishDecoding(DecodedRegisters& decoded, std::optional<double> dTargetKbps) {
     decoded.setting.dTargetKbps = dTargetKbps ? *dTargetKbps : ActualRateKbps(decoded.setting);
-    for (std::string& finding :
-         SettingFindings(DescribeBitTiming(decoded.setting), decimalSeparator)) {
-        decoded.findings.push_back(std::move(finding));
-    }
 }
 
 double ActualRateKbps(const BitTimingSetting& setting) {
@@ -192,43 +191,6 @@ double ActualRateKbps(const BitTimingSetting& setting) {
         GridTqSeconds(setting.dOscFreqMHz, setting.lBRPMinus1, setting.ClockPeriodsPerBrp());
     const double dRate = 1.0 / (setting.segments.lTqCount * dTq) / 1000.0;
     return IsUsableQuantum(dTq) && std::isfinite(dRate) ? dRate : 0.0;
-}
-
-std::vector<std::string> SettingFindings(const BitTimingFacts& facts,
-                                         std::string_view decimalSeparator) {
-    const std::string_view sep = decimalSeparator;
-    const BitTimingSetting& setting = facts.setting;
-    const SegmentSettings& s = setting.segments;
-    std::vector<std::string> findings;
-    if (s.lTqCount < kMinTqCount || s.lTqCount > kMaxTqCount) {
-        findings.push_back("The bit has " + std::to_string(s.lTqCount) +
-                           " time quanta; the calculator works with " +
-                           std::to_string(kMinTqCount) + " to " + std::to_string(kMaxTqCount) +
-                           ".");
-    }
-    if (facts.lPhase2Effective < kMinPhase2) {
-        findings.push_back("Phase segment 2 is " + std::to_string(facts.lPhase2Effective) +
-                           " Tq; it must be at least " + std::to_string(kMinPhase2) +
-                           " Tq (the information processing time).");
-    }
-    if (!facts.Passes()) {
-        findings.emplace_back(facts.sVerdict);
-    }
-    // Compared in whole bit/s, as the search matches a rate.
-    const double dTarget = setting.dTargetKbps * 1000.0;
-    const double dActual = ActualRateKbps(setting) * 1000.0;
-    if (dTarget > 0 && std::isfinite(dTarget) && RoundToWhole(dActual) != RoundToWhole(dTarget)) {
-        findings.push_back(
-            "The bit rate is " + Kbps(dActual, sep) + ", not the intended " + Kbps(dTarget, sep) +
-            " (" + FormatNumber((dActual - dTarget) / dTarget * 100.0, "0.0##", sep) + " %).");
-    }
-    if (facts.busIdleWarning) {
-        findings.push_back("A bit of " + std::to_string(facts.lOscClocks) +
-                           " OSC1 clocks is below the " + std::to_string(kMinBusIdleOscClocks) +
-                           " that the MCP2510 revision A needs for its minimum bus idle time "
-                           "(erratum).");
-    }
-    return findings;
 }
 
 std::optional<std::string> StepThreeProblem(const BitTimingSetting& setting) {
@@ -260,13 +222,24 @@ std::optional<std::string> StepThreeProblem(const BitTimingSetting& setting) {
     return std::nullopt;
 }
 
-BitTimingFacts DescribeDecoded(const DecodedRegisters& decoded, std::string_view decimalSeparator) {
-    BitTimingFacts facts = DescribeBitTiming(decoded.setting, decimalSeparator);
+BitTimingFacts DescribeDecoded(const DecodedRegisters& decoded, std::string_view decimalSeparator,
+                               const BusContext& bus) {
+    BitTimingFacts facts = DescribeBitTiming(decoded.setting, decimalSeparator, bus);
+    facts.findings = DecodingFindings(decoded, facts);
     if (!decoded.sRegistersProblem.empty()) {
         facts.registers = RegisterEncoding{std::nullopt, decoded.sRegistersProblem};
         facts.registerTexts = {};
     }
     return facts;
+}
+
+Findings DecodingFindings(const DecodedRegisters& decoded, const BitTimingFacts& facts) {
+    Findings findings = decoded.findings;
+    findings.insert(findings.end(), facts.findings.begin(), facts.findings.end());
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+        return a.severity < b.severity;
+    });
+    return findings;
 }
 
 } // namespace classic

@@ -2,9 +2,8 @@
 // Reading a timing someone already has: the configuration registers of either controller
 // family back into a setting (the exact inverse of EncodeConfigRegisters), with what the
 // calculator would never have produced said as findings instead of refused. The findings
-// of any setting (a Tq count outside the calculator's, a phase 2 too short, a timing rule
-// broken, a rate other than the one asked for, the bus idle erratum) come from the same
-// place, and so does the answer to whether step 3's controls can hold a setting.
+// of the setting itself are its facts'; the answer to whether step 3's controls can hold a
+// setting is here too.
 #include "timing/classic/BitTiming.h"
 #include "timing/common/RegisterReading.h"
 
@@ -30,8 +29,10 @@ struct DecodedRegisters {
     // The registers read; nothing for the timing a Linux interface reports.
     std::optional<RegisterLayout> layout;
     std::vector<OtherBit> otherBits;
-    // One sentence each; empty when the calculator could have produced this timing.
-    std::vector<std::string> findings;
+    // What only the registers (or the interface) show: bits set that are no field, a field
+    // that is ignored, an oscillator that is not the one given. The setting's own findings
+    // are its facts' (DescribeDecoded); DecodingFindings gives both in one list.
+    Findings findings;
     // Set when a field lies outside what the registers can hold (only a Linux interface of
     // another controller reports such); the registers of the setting are then not shown.
     std::string sRegistersProblem;
@@ -49,36 +50,32 @@ BitTimingSetting SettingFromCicfg(double dOscFreqMHz, std::uint16_t cicfg1, std:
 
 // Decodes a register set, its values in register order as ReadRegisterValues gives them.
 // `dTargetKbps` is the rate the registers are meant for; nothing means the rate they give,
-// so that no rate finding is made. The findings write numbers with `decimalSeparator`.
+// so that no rate finding is made.
 // `pController` is the row the registers belong to (nullptr: the calculator's MCP2510/MCP251X);
 // its clock rule and errata apply.
 DecodedRegisters DecodeRegisterValues(double dOscFreqMHz, std::optional<double> dTargetKbps,
                                       RegisterLayout layout, const std::vector<unsigned>& values,
-                                      std::string_view decimalSeparator = ".",
                                       const Controller* pController = nullptr);
-
-// The findings of a setting, in this order: a Tq count outside 8..25, a phase 2 below the
-// information processing time, the first timing rule broken (its verdict text), a rate that
-// misses the target, the bus idle erratum.
-std::vector<std::string> SettingFindings(const BitTimingFacts& facts,
-                                         std::string_view decimalSeparator = ".");
 
 // What keeps step 3 from showing a setting, or nothing: a Tq count outside the Tq list's
 // 8..25, a prescaler outside 0..63 or a segment outside its scroll bar's range.
 std::optional<std::string> StepThreeProblem(const BitTimingSetting& setting);
 
-// The facts of a decoded setting: DescribeBitTiming's, without registers (and with the
-// reason) where the fields do not fit them.
+// The facts of a decoded setting on `bus`: DescribeBitTiming's, without registers (and with
+// the reason) where the fields do not fit them, and with the decoding's findings among the
+// setting's.
 BitTimingFacts DescribeDecoded(const DecodedRegisters& decoded,
-                               std::string_view decimalSeparator = ".");
+                               std::string_view decimalSeparator = ".", const BusContext& bus = {});
+
+// The decoding's findings and those of DescribeBitTiming's facts in one list, errors first.
+Findings DecodingFindings(const DecodedRegisters& decoded, const BitTimingFacts& facts);
 
 // The rate the registers give, in kbit/s, for filling in a missing target; 0 without a
 // usable quantum.
 double ActualRateKbps(const BitTimingSetting& setting);
 
-// Adds the setting's own findings after `decoded`'s and fills in the target rate.
-void FinishDecoding(DecodedRegisters& decoded, std::optional<double> dTargetKbps,
-                    std::string_view decimalSeparator = ".");
+// Fills in the target rate: the one given, or the rate the registers give.
+void FinishDecoding(DecodedRegisters& decoded, std::optional<double> dTargetKbps);
 
 } // namespace classic
 } // namespace quillon

@@ -29,7 +29,8 @@ struct Rank {
 
 } // namespace
 
-std::optional<BitTimingSetting> RecommendedSetting(const BitTimingSetting& setting) {
+std::optional<BitTimingSetting> RecommendedSetting(const BitTimingSetting& setting,
+                                                   const RecommendationGoal& /*goal*/) {
     const int n = setting.segments.lTqCount;
     // Sample points are compared in whole numbers: (1 + P + Q) / N against tenths of a
     // percent, both times 1000 N, so that 80 % is exactly 80 %.

@@ -6,6 +6,7 @@
 // (the longest bus), then the widest SJW. The step-3 proposal stays what it always was;
 // this is a second opinion the user asks for.
 #include "timing/classic/BitTiming.h"
+#include "timing/common/RecommendationGoal.h"
 
 #include <optional>
 
@@ -14,7 +15,8 @@ inline namespace classic {
 
 // `setting` gives the oscillator, rate, BRP-1, Tq count and the two flags, which are kept.
 // Nothing when no legal choice fills that many time quanta.
-std::optional<BitTimingSetting> RecommendedSetting(const BitTimingSetting& setting);
+std::optional<BitTimingSetting> RecommendedSetting(const BitTimingSetting& setting,
+                                                   const RecommendationGoal& goal = {});
 
 } // namespace classic
 } // namespace quillon

@@ -187,7 +187,8 @@ FdSetting ProposedFdSetting(const FdSetting& inputs, const FdCandidate& candidat
     return setting;
 }
 
-std::optional<FdSetting> RecommendedFdSetting(const FdSetting& setting) {
+std::optional<FdSetting> RecommendedFdSetting(const FdSetting& setting,
+                                              const RecommendationGoal& /*goal*/) {
     const FdFacts facts = DescribeFdTiming(setting);
     std::optional<FdPhaseSetting> placed[2];
     for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {

@@ -3,6 +3,7 @@
 // rate, paired and ordered by what CiA recommends for CAN FD; the segments proposed when a
 // pair is chosen; and the recommended segments of each phase by the same preferences as the
 // classic recommendation (timing/classic/Recommendation.h).
+#include "timing/common/RecommendationGoal.h"
 #include "timing/fd/FdTiming.h"
 
 #include <optional>
@@ -84,7 +85,8 @@ FdSetting ProposedFdSetting(double dOscFreqMHz, bool bPll, double dNominalKbps, 
 // oscillator tolerance by the conditions that phase's own choice enters (1, 2 and 4 for the
 // nominal phase, 3 and 5 for the data phase), then the longest propagation, then the widest
 // SJW. The TDC becomes what the controller needs. Nothing when a phase cannot be filled.
-std::optional<FdSetting> RecommendedFdSetting(const FdSetting& setting);
+std::optional<FdSetting> RecommendedFdSetting(const FdSetting& setting,
+                                              const RecommendationGoal& goal = {});
 
 } // namespace fd
 } // namespace quillon

@@ -2,6 +2,8 @@
 // of its controller, TDC texts and the TDC the controller needs.
 #include "timing/fd/FdSetting.h"
 
+#include <algorithm>
+
 #include "timing/common/Controllers.h"
 
 namespace quillon {
@@ -72,9 +74,9 @@ const FdPhaseLimits& LimitsOf(const FdSetting& setting, FdPhase phase) {
 FdTdcSetting RequiredTdc(const FdPhaseSetting& data, int lOffsetMax) {
     FdTdcSetting tdc;
     const long long offset = (1LL + data.lPropagation + data.lPhase1) * data.lBRP;
-    if ((data.lBRP == 1 || data.lBRP == 2) && offset >= 0 && offset <= lOffsetMax) {
+    if ((data.lBRP == 1 || data.lBRP == 2) && offset >= 0) {
         tdc.mode = TdcMode::Auto;
-        tdc.lOffset = static_cast<int>(offset);
+        tdc.lOffset = static_cast<int>(std::min<long long>(offset, lOffsetMax));
     }
     return tdc;
 }

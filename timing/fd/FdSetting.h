@@ -101,22 +101,11 @@ std::string FdTdcText(const FdTdcSetting& tdc, std::string_view clockName = "SYS
 
 // The TDC the controller needs for a data phase: automatic, with the offset TDCO = (1 +
 // propagation + phase 1) x BRP clock periods (the secondary sample point at the data sample
-// point), when the data BRP is 1 or 2 and that offset is at most the controller's largest
-// TDCO (63 for the MCP251xFD); off otherwise.
+// point), when the data BRP is 1 or 2, the offset limited to the controller's largest TDCO
+// (63 for the MCP251xFD) as the Linux drivers limit it; off otherwise.
 FdTdcSetting RequiredTdc(const FdPhaseSetting& data, int lOffsetMax = kTdcoMax);
 // The same for the setting's own controller and data phase.
 FdTdcSetting RequiredTdc(const FdSetting& setting);
-
-// A rule the controller needs broken, or advice (CiA's preferences, a missed rate, what
-// Linux refuses) that leaves the setting usable.
-enum class FdFindingKind { Rule, Advice };
-struct FdFinding {
-    FdFindingKind kind = FdFindingKind::Rule;
-    std::string sText;
-    friend bool operator==(const FdFinding& a, const FdFinding& b) {
-        return a.kind == b.kind && a.sText == b.sText;
-    }
-};
 
 } // namespace fd
 } // namespace quillon

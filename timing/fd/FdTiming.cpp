@@ -5,6 +5,7 @@
 #include "timing/common/Controllers.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/NumberFormat.h"
+#include "timing/common/PhaseFindings.h"
 #include "timing/common/SamplePoint.h"
 
 #include <algorithm>
@@ -60,12 +61,9 @@ FdPhaseFacts DescribePhase(const FdSetting& setting, FdPhase phase, double dSysc
     return f;
 }
 
-void Rule(FdFacts& facts, std::string text) {
-    facts.findings.push_back({FdFindingKind::Rule, std::move(text)});
-}
-
-void Advice(FdFacts& facts, std::string text) {
-    facts.findings.push_back({FdFindingKind::Advice, std::move(text)});
+void Rule(FdFacts& facts, std::string_view code, std::string text,
+          std::string_view source = source::kDatasheet) {
+    facts.findings.push_back({Severity::Error, code, std::move(text), source});
 }
 
 std::string Outside(std::string_view what, int value, int low, int high) {
@@ -78,28 +76,30 @@ void CheckPhase(FdFacts& facts, FdPhase phase) {
     const FdPhaseLimits& l = LimitsOf(facts.setting, phase);
     const std::string name = Capitalised(PhaseName(phase));
     if (s.lBRP < l.brpMin || s.lBRP > l.brpMax) {
-        Rule(facts, Outside(name + " BRP", s.lBRP, l.brpMin, l.brpMax));
+        Rule(facts, code::kFdFieldRange, Outside(name + " BRP", s.lBRP, l.brpMin, l.brpMax));
     }
     if (s.lPropagation < 0) {
-        Rule(facts, name + " propagation " + std::to_string(s.lPropagation) + " is below 0.");
+        Rule(facts, code::kFdFieldRange, name + " propagation " + std::to_string(s.lPropagation) + " is below 0.");
     }
     if (s.lPhase1 < 1) {
-        Rule(facts, name + " phase 1 " + std::to_string(s.lPhase1) + " is below 1.");
+        Rule(facts, code::kFdFieldRange, name + " phase 1 " + std::to_string(s.lPhase1) + " is below 1.");
     }
     if (s.Tseg1() < l.tseg1Min || s.Tseg1() > l.tseg1Max) {
-        Rule(facts,
+        Rule(facts, code::kFdFieldRange,
              Outside(name + " TSEG1 (propagation + phase 1)", s.Tseg1(), l.tseg1Min, l.tseg1Max));
     }
     if (s.lPhase2 < l.tseg2Min || s.lPhase2 > l.tseg2Max) {
-        Rule(facts, Outside(name + " phase 2 (TSEG2)", s.lPhase2, l.tseg2Min, l.tseg2Max));
+        Rule(facts, code::kFdFieldRange, Outside(name + " phase 2 (TSEG2)", s.lPhase2, l.tseg2Min, l.tseg2Max));
     }
     if (s.lSJW < 1 || s.lSJW > l.sjwMax) {
-        Rule(facts, Outside(name + " SJW", s.lSJW, 1, l.sjwMax));
+        Rule(facts, code::kFdFieldRange, Outside(name + " SJW", s.lSJW, 1, l.sjwMax));
     }
-    if (s.lSJW > s.lPhase2) {
-        Rule(facts, name + " SJW " + std::to_string(s.lSJW) + " is longer than phase 2 (" +
-                        std::to_string(s.lPhase2) + " Tq).");
-    }
+    PhaseQuantities quantities;
+    quantities.sPhase = PhaseName(phase);
+    quantities.lPhase1 = s.lPhase1;
+    quantities.lPhase2 = s.lPhase2;
+    quantities.lSJW = s.lSJW;
+    AddSjwFinding(quantities, true, facts.findings);
 }
 
 std::string TdcText(const FdTdcSetting& tdc) {
@@ -115,7 +115,7 @@ std::string TdcText(const FdTdcSetting& tdc) {
     return "off";
 }
 
-void CheckTdc(FdFacts& facts, std::string_view sep) {
+void CheckTdc(FdFacts& facts) {
     const FdTdcSetting& tdc = facts.setting.tdc;
     const FdTdcSetting& needed = facts.requiredTdc;
     facts.bTdcAsRequired =
@@ -126,74 +126,18 @@ void CheckTdc(FdFacts& facts, std::string_view sep) {
     const FdPhaseSetting& data = facts.setting.data;
     const Controller& row = facts.setting.Row();
     const std::string clock(FdClockName(row));
-    // The m_can driver's own TDC is off up to 2.5 Mbit/s (linux/FdKernelChoice works it out
-    // in the driver's whole numbers; the rate the bit gives decides it the same way).
-    const bool driverLeavesItOff = row.linux && row.linux->tdc == DriverTdc::OwnAbove2500k &&
-                                   tdc.mode == TdcMode::Off &&
-                                   facts.data.dActualBaud < kDriverTdcAboveBps + 0.5;
-    if (needed.mode == TdcMode::Auto && driverLeavesItOff) {
-        // What the Linux driver runs with up to 2.5 Mbit/s: a choice, not a broken rule.
-        const double dSampleNs = (1.0 + data.Tseg1()) * data.lBRP / FdClockMHz(facts.setting) * 1e3;
-        Advice(facts, "TDC is off, as the " + std::string(row.linux->sName) +
-                          " driver leaves it up to 2.5 Mbit/s: the data phase works only while "
-                          "the transceiver's loop delay stays below the data sample point, " +
-                          FormatNumber(dSampleNs, "0.#", sep) +
-                          " ns into the bit; TDC automatic with TDCO " +
-                          std::to_string(needed.lOffset) + " would not depend on it.");
-        return;
+    if (needed.mode == TdcMode::Auto && DriverLeavesTdcOff(facts)) {
+        return; // what the Linux driver runs with: said with the bus's findings
     }
     std::string why;
     if (needed.mode == TdcMode::Auto) {
         why = "TDC must be automatic with TDCO " + std::to_string(needed.lOffset) +
               " (the data sample point in " + clock + " periods)";
-    } else if (data.lBRP == 1 || data.lBRP == 2) {
-        why = "TDC must be off: the data sample point lies " +
-              std::to_string((1LL + data.lPropagation + data.lPhase1) * data.lBRP) + " " + clock +
-              " periods into the bit, beyond the largest TDCO of " +
-              std::to_string(row.tdcLimits.offsetMax);
     } else {
         why = "TDC must be off with a data BRP of " + std::to_string(data.lBRP) +
               " (it works only with 1 or 2)";
     }
-    Rule(facts, why + "; it is " + TdcText(tdc) + ".");
-}
-
-void AddAdvice(FdFacts& facts, std::string_view sep) {
-    const FdSetting& s = facts.setting;
-    for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
-        const FdPhaseFacts& f = facts.Phase(phase);
-        if (!f.bHitsTarget && f.dTargetBaud > 0) {
-            Advice(facts, "The " + std::string(PhaseName(phase)) + " rate is " +
-                              Kbps(f.dActualBaud, sep) + ", not the " + Kbps(f.dTargetBaud, sep) +
-                              " asked for (" + f.sError + ").");
-        }
-    }
-    if (s.nominal.lBRP != s.data.lBRP) {
-        Advice(facts, "CiA recommends the same time quantum in both phases; here the nominal one "
-                      "is " +
-                          facts.nominal.sTq + " and the data one " + facts.data.sTq + ".");
-    }
-    if (s.data.lBRP > 2) {
-        Advice(facts, "CiA recommends a data BRP of 1 or 2, with which TDC can work; here it is " +
-                          std::to_string(s.data.lBRP) + ".");
-    }
-    for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
-        const FdPhaseSetting& p = s.Phase(phase);
-        if (p.lSJW > p.lPhase1 && p.lPhase1 >= 1) {
-            Advice(facts, Capitalised(PhaseName(phase)) + " SJW " + std::to_string(p.lSJW) +
-                              " is longer than phase 1 (" + std::to_string(p.lPhase1) +
-                              " Tq): Linux refuses that in the explicit ip link form; the "
-                              "controller itself sees only TSEG1.");
-        }
-    }
-    if (facts.data.dActualBaud > 0 && facts.data.dActualBaud < facts.nominal.dActualBaud) {
-        Advice(facts, "The data rate is below the nominal rate; the data phase is meant to be "
-                      "the faster one.");
-    }
-    if (facts.tolerance.lLimiting != 0 && facts.tolerance.dTolerance <= 0) {
-        Advice(facts, "No oscillator tolerance is left: condition " +
-                          std::to_string(facts.tolerance.lLimiting) + " cannot be met.");
-    }
+    Rule(facts, code::kFdTdcMode, why + "; it is " + TdcText(tdc) + ".");
 }
 
 } // namespace
@@ -224,16 +168,12 @@ FdTolerance ComputeFdTolerance(const FdPhaseSetting& n, const FdPhaseSetting& d)
     return t;
 }
 
-bool FdFacts::Passes() const {
-    return std::none_of(findings.begin(), findings.end(), [](const FdFinding& finding) {
-        return finding.kind == FdFindingKind::Rule;
-    });
-}
-
-FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSeparator) {
+FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSeparator,
+                         const BusContext& bus) {
     const std::string_view sep = decimalSeparator;
     FdFacts facts;
     facts.setting = setting;
+    facts.bus = bus;
     const Controller& row = setting.Row();
     facts.dSysclkMHz = FdClockMHz(setting);
     const double dSysclkHz = facts.dSysclkMHz * 1e6;
@@ -251,18 +191,19 @@ FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSepar
     CheckPhase(facts, FdPhase::Nominal);
     CheckPhase(facts, FdPhase::Data);
     if (const std::optional<std::string> problem = OscillatorComputeProblem(facts.dSysclkMHz)) {
-        Rule(facts, *problem);
+        Rule(facts, code::kFdClock, *problem);
     } else if (row.dMaxClockMHz > 0 && facts.dSysclkMHz > row.dMaxClockMHz) {
-        Rule(facts, std::string(FdClockName(row)) + " " + facts.sSysclk + " is above the " +
+        Rule(facts, code::kFdClock, std::string(FdClockName(row)) + " " + facts.sSysclk + " is above the " +
                         FormatGeneralNumber(row.dMaxClockMHz) + " MHz the controller allows.");
     }
     if (setting.bPll && row.clock != ClockRule::Sysclk) {
-        Rule(facts, "The " + std::string(row.sName) +
+        Rule(facts, code::kFdClock, "The " + std::string(row.sName) +
                         " has no PLL: the frequency given is its CAN clock as it is.");
     }
-    CheckTdc(facts, decimalSeparator);
-    facts.sVerdict = facts.Passes() ? std::string(kFdPassText) : facts.findings.front().sText;
-    AddAdvice(facts, sep);
+    CheckTdc(facts);
+    facts.bRulesPass = facts.findings.empty();
+    facts.sVerdict = facts.bRulesPass ? std::string(kFdPassText) : facts.findings.front().sText;
+    AddFdBusFindings(facts, sep);
 
     FdRegisterEncoding encoding = EncodeFdRegisters(setting);
     facts.registers = encoding.words;

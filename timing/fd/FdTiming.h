@@ -9,6 +9,8 @@
 // DescribeBitTiming is for the classic controllers; the window, the diagram, the report and
 // quillon-cli only render them.
 #include "timing/common/BitTexts.h"
+#include "timing/common/BusContext.h"
+#include "timing/common/Findings.h"
 #include "timing/fd/FdRegisters.h"
 #include "timing/fd/FdSetting.h"
 
@@ -71,9 +73,12 @@ struct FdFacts {
     FdTolerance tolerance;
     std::string sTolerance; // percent, "0.4854"
     std::array<std::string, kFdConditionCount> conditionTexts;
-    // The rules broken (in the order they are checked) and then the advice.
-    std::vector<FdFinding> findings;
-    std::string sVerdict; // kFdPassText or the first rule broken
+    BusContext bus; // the bus the setting was judged for
+    // The controller's rules broken (in the order they are checked), then what the bus makes
+    // of the setting, errors first, then warnings, then advice.
+    Findings findings;
+    bool bRulesPass = false; // no rule of the controller is broken
+    std::string sVerdict;    // kFdPassText or the first rule broken
     // The register words of the row, or nothing with the reason when a field does not fit.
     std::optional<FdRegisterWords> registers;
     std::string sRegisterError;
@@ -82,11 +87,22 @@ struct FdFacts {
     const FdPhaseFacts& Phase(FdPhase phase) const {
         return phase == FdPhase::Nominal ? nominal : data;
     }
-    bool Passes() const;
+    // The controller's rules hold (the findings may still hold errors of the bus).
+    bool Passes() const { return bRulesPass; }
 };
 
-// Every fact of an FD setting, with numbers written with `decimalSeparator`.
-FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSeparator = ".");
+// Every fact of an FD setting on `bus`, with numbers written with `decimalSeparator`.
+FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSeparator = ".",
+                         const BusContext& bus = {});
+
+// The findings of a setting on its bus that are no rule of the controller: rates,
+// tolerance, propagation, sample points, transceiver symmetry, TDC and CiA's advice. Called
+// by DescribeFdTiming once the rules are checked.
+void AddFdBusFindings(FdFacts& facts, std::string_view decimalSeparator);
+
+// True where the setting's TDC is off because its Linux driver leaves it off at this data
+// rate (the m_can driver up to 2.5 Mbit/s): a choice, not a broken rule.
+bool DriverLeavesTdcOff(const FdFacts& facts);
 
 // The problem with a data rate in kbit/s, or nothing when it may be used.
 std::optional<std::string> FdDataRateProblem(double dDataKbps);

@@ -201,16 +201,19 @@ IpDetailsDecoding DecodeIpDetails(std::string_view text, std::optional<double> d
 
     DecodedRegisters decoded;
     if (!details.driver.empty() && details.driver != "mcp251x") {
-        decoded.findings.push_back("The limits line names the " + details.driver +
-                                   " driver, not mcp251x; the oscillator is taken as twice its "
-                                   "clock.");
+        decoded.findings.push_back({Severity::Warning, code::kInterface,
+                                    "The limits line names the " + details.driver +
+                                        " driver, not mcp251x; the oscillator is taken as twice "
+                                        "its clock.",
+                                    {}});
     }
     std::vector<std::string> outside = FieldsOutsideRegisters(details, brp);
     if (!outside.empty()) {
         decoded.sRegistersProblem = outside.front();
     }
     for (std::string& finding : outside) {
-        decoded.findings.push_back(std::move(finding));
+        decoded.findings.push_back(
+            {Severity::Warning, code::kInterface, std::move(finding), source::kDatasheet});
     }
 
     BitTimingSetting& setting = decoded.setting;
@@ -228,10 +231,12 @@ IpDetailsDecoding DecodeIpDetails(std::string_view text, std::optional<double> d
     const double dBelievedKbps = ActualRateKbps(setting);
 
     if (dOscFreqMHz && std::fabs(*dOscFreqMHz - dInterfaceOscMHz) > 1e-9 * dInterfaceOscMHz) {
-        decoded.findings.push_back("The interface counts on a " + Mhz(dInterfaceOscMHz) +
-                                   " oscillator (clock " + std::to_string(clock) + "), not the " +
-                                   Mhz(*dOscFreqMHz) +
-                                   " given: its device tree names the wrong oscillator.");
+        decoded.findings.push_back({Severity::Error, code::kInterface,
+                                    "The interface counts on a " + Mhz(dInterfaceOscMHz) +
+                                        " oscillator (clock " + std::to_string(clock) +
+                                        "), not the " + Mhz(*dOscFreqMHz) +
+                                        " given: its device tree names the wrong oscillator.",
+                                    source::kLinux});
         setting.dOscFreqMHz = *dOscFreqMHz;
     }
     FinishDecoding(decoded, dTargetKbps ? dTargetKbps : dBelievedKbps);

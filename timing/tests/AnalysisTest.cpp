@@ -24,19 +24,21 @@ TEST(Analysis, ToleranceIsTheSmallerOfBothConditions) {
 }
 
 TEST(Analysis, BusLengthFromThePropagationSegment) {
-    // 6 Tq of 125 ns = 750 ns, less 2 x (50 + 30) ns of transceivers: 590 ns of cable
-    // round trip, 59 m at 5 ns per metre each way.
-    TimingAnalysis a = AnalyseTiming(16, 6, 7, 2, 1, 125e-9, 500000);
-    EXPECT_DOUBLE_EQ(a.dRoundTripSeconds, 750e-9);
-    EXPECT_NEAR(a.dBusLengthMetres, 59.0, 1e-9);
-    EXPECT_EQ(BusLengthText(a, ","), "up to 59,0 m");
-    TransceiverDelays slow;
-    slow.dTxSeconds = 100e-9;
-    EXPECT_NEAR(AnalyseTiming(16, 6, 7, 2, 1, 125e-9, 500000, slow).dBusLengthMetres, 49.0, 1e-9);
-    // One Tq of 62.5 ns does not even cover the transceivers: no cable, never negative.
-    a = AnalyseTiming(16, 1, 8, 6, 1, 62.5e-9, 1000000);
+    // 16 Tq of 125 ns = 2000 ns, less 2 x 255 ns through two transceivers: 1490 ns of cable
+    // round trip, 149 m at 5 ns per metre each way.
+    TimingAnalysis a = AnalyseTiming(16, 16, 7, 2, 1, 125e-9, 500000);
+    EXPECT_DOUBLE_EQ(a.dRoundTripSeconds, 2000e-9);
+    EXPECT_NEAR(a.dBusLengthMetres, 149.0, 1e-9);
+    EXPECT_EQ(BusLengthText(a, ","), "up to 149,0 m");
+    BusContext slow;
+    slow.dLoopDelayNs = 305;
+    slow.dCableDelayNsPerMetre = 4;
+    EXPECT_NEAR(AnalyseTiming(16, 16, 7, 2, 1, 125e-9, 500000, slow).dBusLengthMetres, 173.75,
+                1e-9);
+    // Four Tq of 125 ns do not even cover the transceivers: no cable, never negative.
+    a = AnalyseTiming(16, 4, 8, 3, 1, 125e-9, 500000);
     EXPECT_EQ(a.dBusLengthMetres, 0.0);
-    EXPECT_EQ(BusLengthText(a, "."), "up to 0.0 m");
+    EXPECT_EQ(BusLengthText(a, "."), "none");
     // Without a usable quantum there is no round trip.
     a = AnalyseTiming(16, 6, 7, 2, 1, 0.0, 500000);
     EXPECT_EQ(a.dRoundTripSeconds, 0.0);

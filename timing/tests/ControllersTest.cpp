@@ -134,7 +134,7 @@ TEST(OneWordLayouts, DecodingNamesWhatNoFieldHolds) {
     const Controller* at91 = FindController("at91");
     // BRP 0 is not allowed; bit 31 belongs to no field.
     const DecodedRegisters decoded =
-        DecodeRegisterValues(100.0, 500.0, RegisterLayout::At91Br, {0x80003776U}, ".", at91);
+        DecodeRegisterValues(100.0, 500.0, RegisterLayout::At91Br, {0x80003776U}, at91);
     ASSERT_GE(decoded.findings.size(), 2U);
     EXPECT_EQ(decoded.findings[0], "CAN_BR bits 0x80000000 are not used and should be 0.");
     EXPECT_EQ(decoded.findings[1], "CAN_BR's BRP is 0, which the CAN cell does not allow (the "

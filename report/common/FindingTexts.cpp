@@ -18,8 +18,7 @@ std::string Tag(const Finding& finding) {
 } // namespace
 
 std::string FindingLine(const Finding& finding) {
-    return std::string(SeverityName(finding.severity)) + ": " + finding.sText + " " +
-           Tag(finding);
+    return std::string(SeverityName(finding.severity)) + ": " + finding.sText + " " + Tag(finding);
 }
 
 std::string FindingsBlock(const Findings& findings) {

@@ -15,8 +15,8 @@ struct TimingAnalysis {
     // Largest oscillator tolerance df (fraction; x 100 for percent) meeting both
     // df <= SJW / (20 N) and df <= min(phase 1, phase 2) / (2 (13 N - phase 2)).
     double dOscTolerance = 0.0;
-    double dRoundTripSeconds = 0.0; // propagation segment x Tq, the round trip it covers
-    double dBusLengthMetres = 0.0;  // cable length that round trip allows, never negative
+    double dRoundTripSeconds = 0.0;   // propagation segment x Tq, the round trip it covers
+    double dBusLengthMetres = 0.0;    // cable length that round trip allows, never negative
     bool bCoversTransceivers = false; // the round trip covers two transceivers' loop delay
     double dSamplePointPercent = 0.0;
     double dRecommendedSamplePointPercent = 0.0;
@@ -29,8 +29,7 @@ double OscillatorTolerance(int lTqCount, int lPhase1, int lPhase2, int lSJW);
 // lPhase2 is the effective phase 2. Returns zeros for settings that describe no bit
 // (N or a segment not positive, or a Tq length that is not a positive number).
 TimingAnalysis AnalyseTiming(int lTqCount, int lPropagation, int lPhase1, int lPhase2, int lSJW,
-                             double dTqSeconds, double dBitRate,
-                             const BusContext& bus = {});
+                             double dTqSeconds, double dBitRate, const BusContext& bus = {});
 
 // The tolerance in percent to four places ("0.3125").
 std::string OscToleranceText(const TimingAnalysis& analysis, std::string_view decimalSeparator);

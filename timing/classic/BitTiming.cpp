@@ -65,8 +65,8 @@ BitTimingSetting ProposedSetting(double dOscFreqMHz, double dTargetKbps, int lBR
     return setting;
 }
 
-BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting,
-                                 std::string_view decimalSeparator, const BusContext& bus) {
+BitTimingFacts DescribeBitTiming(const BitTimingSetting& setting, std::string_view decimalSeparator,
+                                 const BusContext& bus) {
     const std::string_view sep = decimalSeparator;
     const SegmentSettings& s = setting.segments;
     BitTimingFacts facts;

@@ -10,8 +10,8 @@
 #include "timing/classic/Segments.h"
 #include "timing/common/BitTexts.h"
 #include "timing/common/BusContext.h"
-#include "timing/common/Findings.h"
 #include "timing/common/Controllers.h"
+#include "timing/common/Findings.h"
 
 #include <array>
 #include <optional>

@@ -12,8 +12,7 @@
 namespace quillon {
 inline namespace classic {
 
-Findings ClassicFindings(const BitTimingFacts& facts, const BusContext& bus,
-                         std::string_view sep) {
+Findings ClassicFindings(const BitTimingFacts& facts, const BusContext& bus, std::string_view sep) {
     const BitTimingSetting& setting = facts.setting;
     const SegmentSettings& s = setting.segments;
     Findings findings;
@@ -21,8 +20,8 @@ Findings ClassicFindings(const BitTimingFacts& facts, const BusContext& bus,
         findings.push_back({Severity::Warning, code::kTqCountOutside,
                             "The bit has " + std::to_string(s.lTqCount) +
                                 " time quanta; the calculator works with " +
-                                std::to_string(kMinTqCount) + " to " +
-                                std::to_string(kMaxTqCount) + ".",
+                                std::to_string(kMinTqCount) + " to " + std::to_string(kMaxTqCount) +
+                                ".",
                             source::kDatasheet});
     }
     if (facts.lPhase2Effective < kMinPhase2) {
@@ -38,8 +37,8 @@ Findings ClassicFindings(const BitTimingFacts& facts, const BusContext& bus,
     }
 
     // The rate as the search and the grid work it out, compared in whole bit/s.
-    const double dTq = GridTqSeconds(setting.dOscFreqMHz, setting.lBRPMinus1,
-                                     setting.ClockPeriodsPerBrp());
+    const double dTq =
+        GridTqSeconds(setting.dOscFreqMHz, setting.lBRPMinus1, setting.ClockPeriodsPerBrp());
     PhaseQuantities phase;
     phase.dTargetBaud = setting.dTargetKbps * 1000.0;
     phase.dActualBaud = IsUsableQuantum(dTq) && s.lTqCount > 0 ? 1.0 / (s.lTqCount * dTq) : 0.0;
@@ -70,9 +69,8 @@ Findings ClassicFindings(const BitTimingFacts& facts, const BusContext& bus,
                                 "time (erratum).",
                             source::kErrata});
     }
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
-        return a.severity < b.severity;
-    });
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
     return findings;
 }
 

@@ -108,8 +108,7 @@ std::vector<CrystalSuggestion> CheckMeasuredRate(DecodedRegisters& decoded, doub
         SuggestCrystals(setting, dMeasuredKbps, setting.dTargetKbps, {setting.dOscFreqMHz});
     if (std::optional<std::string> finding =
             MeasuredRateFinding(setting, dMeasuredKbps, suggestions)) {
-        decoded.findings.push_back(
-            {Severity::Error, code::kMeasuredRate, std::move(*finding), {}});
+        decoded.findings.push_back({Severity::Error, code::kMeasuredRate, std::move(*finding), {}});
     }
     return suggestions;
 }

@@ -34,7 +34,6 @@ std::string Hex(unsigned value, int digits) {
     return text;
 }
 
-
 std::string Name(std::string_view name) {
     return std::string(name);
 }
@@ -64,30 +63,32 @@ Findings RegisterFindings(RegisterLayout layout, unsigned cnf1, unsigned cnf2, u
     Findings findings;
     if (layout == RegisterLayout::Cicfg) {
         if ((cnf1 & ~kByte) != 0) {
-            findings.push_back(BitsFinding("CiCFG1 bits 15 to 8 are not used and should be 0; here they "
-                               "hold " +
-                               Hex(cnf1 & ~kByte, 4) + "."));
+            findings.push_back(
+                BitsFinding("CiCFG1 bits 15 to 8 are not used and should be 0; here they "
+                            "hold " +
+                            Hex(cnf1 & ~kByte, 4) + "."));
         }
         const unsigned unused = (cnf3 & (kCnf3Bit7 | kCnf3Unused)) << 8;
         if (unused != 0) {
-            findings.push_back(BitsFinding("CiCFG2 bits 15 and 13 to 11 are not used and should be 0; here "
-                               "they hold " +
-                               Hex(unused, 4) + "."));
+            findings.push_back(
+                BitsFinding("CiCFG2 bits 15 and 13 to 11 are not used and should be 0; here "
+                            "they hold " +
+                            Hex(unused, 4) + "."));
         }
     } else if (info.count == 3 && (cnf3 & kCnf3Unused) != 0) {
-        findings.push_back(BitsFinding(Name(info.names[2]) +
-                           " bits 5 to 3 are not used and should be 0; here they hold " +
-                           Hex(cnf3 & kCnf3Unused, 2) + "."));
+        findings.push_back(BitsFinding(
+            Name(info.names[2]) + " bits 5 to 3 are not used and should be 0; here they hold " +
+            Hex(cnf3 & kCnf3Unused, 2) + "."));
     }
     if ((cnf2 & kBtlModeBit) == 0 && (cnf3 & kThreeBits) != 0) {
         // In a one-word layout both fields stand in the one register.
         const std::string_view phase2Register = info.names[info.count - 1];
         const std::string_view modeRegister = info.names[info.count == 1 ? 0 : 1];
-        findings.push_back(BitsFinding(Name(info.fields[1]) + " in " + Name(phase2Register) + " (" +
-                           std::to_string((cnf3 & kThreeBits) + 1) + " Tq) is ignored because " +
-                           Name(info.fields[0]) + " in " + Name(modeRegister) +
-                           " is 0: phase 2 is the larger of phase 1 and " + std::to_string(kIptTq) +
-                           " Tq."));
+        findings.push_back(BitsFinding(
+            Name(info.fields[1]) + " in " + Name(phase2Register) + " (" +
+            std::to_string((cnf3 & kThreeBits) + 1) + " Tq) is ignored because " +
+            Name(info.fields[0]) + " in " + Name(modeRegister) +
+            " is 0: phase 2 is the larger of phase 1 and " + std::to_string(kIptTq) + " Tq."));
     }
     return findings;
 }
@@ -116,11 +117,13 @@ DecodedRegisters DecodeWord(double dOscFreqMHz, std::optional<double> dTargetKbp
     decoded.setting.pController = pController;
     if ((word & ~fields) != 0) {
         decoded.findings.push_back(BitsFinding(std::string(LayoutInfo(layout).names[0]) + " bits " +
-                                   Hex(word & ~fields, 8) + " are not used and should be 0."));
+                                               Hex(word & ~fields, 8) +
+                                               " are not used and should be 0."));
     }
     if (at91 && decoded.setting.lBRPMinus1 == 0) {
-        decoded.findings.push_back(ErrorFinding("CAN_BR's BRP is 0, which the CAN cell does not allow (the "
-                                   "prescaler must be 2 to 128)."));
+        decoded.findings.push_back(
+            ErrorFinding("CAN_BR's BRP is 0, which the CAN cell does not allow (the "
+                         "prescaler must be 2 to 128)."));
     }
     FinishDecoding(decoded, dTargetKbps);
     return decoded;
@@ -236,9 +239,8 @@ BitTimingFacts DescribeDecoded(const DecodedRegisters& decoded, std::string_view
 Findings DecodingFindings(const DecodedRegisters& decoded, const BitTimingFacts& facts) {
     Findings findings = decoded.findings;
     findings.insert(findings.end(), facts.findings.begin(), facts.findings.end());
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
-        return a.severity < b.severity;
-    });
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
     return findings;
 }
 

@@ -67,28 +67,27 @@ void AddToleranceFinding(const PhaseQuantities& phase, const BusContext& bus, Fi
                          std::string_view sep) {
     const double dCrystal = bus.dCrystalPpm * 1e-6;
     if (phase.dTolerance > 0 && phase.dTolerance < dCrystal) {
-        findings.push_back(
-            {Severity::Error, code::kToleranceShort,
-             "The bit tolerates " + Percent(phase.dTolerance, sep) +
-                 " oscillator drift, less than the crystals' " +
-                 FormatGeneralNumber(bus.dCrystalPpm) + " ppm (" + Percent(dCrystal, sep) +
-                 "): two nodes at opposite ends of their tolerance lose step.",
-             source::kIso11898_1});
+        findings.push_back({Severity::Error, code::kToleranceShort,
+                            "The bit tolerates " + Percent(phase.dTolerance, sep) +
+                                " oscillator drift, less than the crystals' " +
+                                FormatGeneralNumber(bus.dCrystalPpm) + " ppm (" +
+                                Percent(dCrystal, sep) +
+                                "): two nodes at opposite ends of their tolerance lose step.",
+                            source::kIso11898_1});
     }
 }
 
-void AddPropagationFinding(const PhaseQuantities& phase, const BusContext& bus,
-                           Findings& findings, std::string_view sep) {
+void AddPropagationFinding(const PhaseQuantities& phase, const BusContext& bus, Findings& findings,
+                           std::string_view sep) {
     if (!(phase.dTqSeconds > 0) || phase.lPropagation < 0) {
         return;
     }
     const double dProp = phase.lPropagation * phase.dTqSeconds;
     const double dLongest = LongestBusMetres(bus, dProp);
     const std::string segment = Lead(phase, "propagation segment is ") +
-                                std::to_string(phase.lPropagation) + " Tq (" + Ns(dProp, sep) +
-                                ")";
-    const std::string allows = dLongest < 0 ? "it covers no cable at all"
-                                            : "it covers at most " + Metres(dLongest, sep);
+                                std::to_string(phase.lPropagation) + " Tq (" + Ns(dProp, sep) + ")";
+    const std::string allows =
+        dLongest < 0 ? "it covers no cable at all" : "it covers at most " + Metres(dLongest, sep);
     if (bus.dBusLengthMetres) {
         const double length = *bus.dBusLengthMetres;
         if (!CoversBus(bus, dProp, length)) {
@@ -105,18 +104,16 @@ void AddPropagationFinding(const PhaseQuantities& phase, const BusContext& bus,
         return;
     }
     if (dLongest < 0) {
-        findings.push_back(
-            {Severity::Warning, code::kPropagationShort,
-             segment + ", less than the " + Ns(RoundTripSeconds(bus, 0), sep) +
-                 " two transceivers of " + FormatGeneralNumber(bus.dLoopDelayNs) +
-                 " ns loop delay take without any cable: it works only with faster "
-                 "transceivers and a short bus.",
-             source::kIso11898_2});
+        findings.push_back({Severity::Warning, code::kPropagationShort,
+                            segment + ", less than the " + Ns(RoundTripSeconds(bus, 0), sep) +
+                                " two transceivers of " + FormatGeneralNumber(bus.dLoopDelayNs) +
+                                " ns loop delay take without any cable: it works only with faster "
+                                "transceivers and a short bus.",
+                            source::kIso11898_2});
     }
 }
 
-void AddSamplePointFinding(const PhaseQuantities& phase, Findings& findings,
-                           std::string_view sep) {
+void AddSamplePointFinding(const PhaseQuantities& phase, Findings& findings, std::string_view sep) {
     const double dOff = phase.dSamplePointPercent - phase.dRecommendedSamplePointPercent;
     // Compared in tenths of a percent, as the sample points are shown.
     const double dTenths = std::round(std::fabs(dOff) * 10.0);
@@ -151,8 +148,8 @@ void AddSjwFinding(const PhaseQuantities& phase, bool bCheckPhase2, Findings& fi
         which = "phase 1 (" + std::to_string(phase.lPhase1) + " Tq)";
     }
     if (above2) {
-        which += std::string(above1 ? " and " : "") + "phase 2 (" +
-                 std::to_string(phase.lPhase2) + " Tq)";
+        which += std::string(above1 ? " and " : "") + "phase 2 (" + std::to_string(phase.lPhase2) +
+                 " Tq)";
     }
     findings.push_back({Severity::Error, code::kSjwAbovePhase,
                         Lead(phase, "SJW ") + std::to_string(phase.lSJW) + " is longer than " +

@@ -41,8 +41,8 @@ void AddRateFindings(const PhaseQuantities& phase, const BusContext& bus, Findin
 void AddToleranceFinding(const PhaseQuantities& phase, const BusContext& bus, Findings& findings,
                          std::string_view decimalSeparator);
 // The phase that must cover the bus: the classic bit, the CAN FD nominal phase.
-void AddPropagationFinding(const PhaseQuantities& phase, const BusContext& bus,
-                           Findings& findings, std::string_view decimalSeparator);
+void AddPropagationFinding(const PhaseQuantities& phase, const BusContext& bus, Findings& findings,
+                           std::string_view decimalSeparator);
 void AddSamplePointFinding(const PhaseQuantities& phase, Findings& findings,
                            std::string_view decimalSeparator);
 // `bCheckPhase2` is false where another rule already says SJW is above phase 2.

@@ -69,20 +69,20 @@ void AddSymmetryFinding(FdFacts& facts, std::string_view sep) {
     const double dShortest = dBit - (symmetry->dBitSeconds - symmetry->dShortestSeconds);
     const double dLate = symmetry->dLongestSeconds - symmetry->dBitSeconds;
     const double dSample = DataSampleSeconds(facts);
-    const std::string lead = "The data sample point lies " + Ns(dSample, sep) +
-                             " into a bit of " + Ns(dBit, sep) + "; a " +
+    const std::string lead = "The data sample point lies " + Ns(dSample, sep) + " into a bit of " +
+                             Ns(dBit, sep) + "; a " +
                              std::string(TransceiverClassName(facts.bus.transceiver)) +
                              " transceiver may deliver it ";
     if (dSample > dShortest) {
-        facts.findings.push_back({Severity::Error, code::kFdDataSamplePointAsymmetry,
-                                  lead + "as short as " + Ns(dShortest, sep) +
-                                      ", so the receiver samples the next bit.",
-                                  source::kIso11898_2});
+        facts.findings.push_back(
+            {Severity::Error, code::kFdDataSamplePointAsymmetry,
+             lead + "as short as " + Ns(dShortest, sep) + ", so the receiver samples the next bit.",
+             source::kIso11898_2});
     } else if (dSample <= dLate) {
-        facts.findings.push_back({Severity::Error, code::kFdDataSamplePointAsymmetry,
-                                  lead + Ns(dLate, sep) +
-                                      " late, so the receiver samples the bit before.",
-                                  source::kIso11898_2});
+        facts.findings.push_back(
+            {Severity::Error, code::kFdDataSamplePointAsymmetry,
+             lead + Ns(dLate, sep) + " late, so the receiver samples the bit before.",
+             source::kIso11898_2});
     }
 }
 
@@ -116,7 +116,8 @@ void AddTdcFindings(FdFacts& facts, std::string_view sep) {
         facts.findings.push_back(
             {Severity::Advice, code::kFdTdcOffsetLimited,
              "The data sample point lies " + std::to_string(offset) + " " +
-                 std::string(FdClockName(row)) + " periods into the bit, beyond the largest TDCO (" +
+                 std::string(FdClockName(row)) +
+                 " periods into the bit, beyond the largest TDCO (" +
                  std::to_string(row.tdcLimits.offsetMax) +
                  "): TDCO is limited to it and TDC stays on, as the Linux driver does; a data "
                  "sample point nearer the start of the bit would put the secondary sample point "
@@ -143,7 +144,8 @@ void AddCiaAdvice(FdFacts& facts) {
                                   source::kCiaFd});
     }
     if (facts.data.dActualBaud > 0 && facts.data.dActualBaud < facts.nominal.dActualBaud) {
-        facts.findings.push_back({Severity::Advice, code::kFdDataBelowNominal,
+        facts.findings.push_back({Severity::Advice,
+                                  code::kFdDataBelowNominal,
                                   "The data rate is below the nominal rate; the data phase is "
                                   "meant to be the faster one.",
                                   {}});

@@ -79,17 +79,20 @@ void CheckPhase(FdFacts& facts, FdPhase phase) {
         Rule(facts, code::kFdFieldRange, Outside(name + " BRP", s.lBRP, l.brpMin, l.brpMax));
     }
     if (s.lPropagation < 0) {
-        Rule(facts, code::kFdFieldRange, name + " propagation " + std::to_string(s.lPropagation) + " is below 0.");
+        Rule(facts, code::kFdFieldRange,
+             name + " propagation " + std::to_string(s.lPropagation) + " is below 0.");
     }
     if (s.lPhase1 < 1) {
-        Rule(facts, code::kFdFieldRange, name + " phase 1 " + std::to_string(s.lPhase1) + " is below 1.");
+        Rule(facts, code::kFdFieldRange,
+             name + " phase 1 " + std::to_string(s.lPhase1) + " is below 1.");
     }
     if (s.Tseg1() < l.tseg1Min || s.Tseg1() > l.tseg1Max) {
         Rule(facts, code::kFdFieldRange,
              Outside(name + " TSEG1 (propagation + phase 1)", s.Tseg1(), l.tseg1Min, l.tseg1Max));
     }
     if (s.lPhase2 < l.tseg2Min || s.lPhase2 > l.tseg2Max) {
-        Rule(facts, code::kFdFieldRange, Outside(name + " phase 2 (TSEG2)", s.lPhase2, l.tseg2Min, l.tseg2Max));
+        Rule(facts, code::kFdFieldRange,
+             Outside(name + " phase 2 (TSEG2)", s.lPhase2, l.tseg2Min, l.tseg2Max));
     }
     if (s.lSJW < 1 || s.lSJW > l.sjwMax) {
         Rule(facts, code::kFdFieldRange, Outside(name + " SJW", s.lSJW, 1, l.sjwMax));
@@ -193,12 +196,14 @@ FdFacts DescribeFdTiming(const FdSetting& setting, std::string_view decimalSepar
     if (const std::optional<std::string> problem = OscillatorComputeProblem(facts.dSysclkMHz)) {
         Rule(facts, code::kFdClock, *problem);
     } else if (row.dMaxClockMHz > 0 && facts.dSysclkMHz > row.dMaxClockMHz) {
-        Rule(facts, code::kFdClock, std::string(FdClockName(row)) + " " + facts.sSysclk + " is above the " +
-                        FormatGeneralNumber(row.dMaxClockMHz) + " MHz the controller allows.");
+        Rule(facts, code::kFdClock,
+             std::string(FdClockName(row)) + " " + facts.sSysclk + " is above the " +
+                 FormatGeneralNumber(row.dMaxClockMHz) + " MHz the controller allows.");
     }
     if (setting.bPll && row.clock != ClockRule::Sysclk) {
-        Rule(facts, code::kFdClock, "The " + std::string(row.sName) +
-                        " has no PLL: the frequency given is its CAN clock as it is.");
+        Rule(facts, code::kFdClock,
+             "The " + std::string(row.sName) +
+                 " has no PLL: the frequency given is its CAN clock as it is.");
     }
     CheckTdc(facts);
     facts.bRulesPass = facts.findings.empty();

@@ -201,7 +201,8 @@ IpDetailsDecoding DecodeIpDetails(std::string_view text, std::optional<double> d
 
     DecodedRegisters decoded;
     if (!details.driver.empty() && details.driver != "mcp251x") {
-        decoded.findings.push_back({Severity::Warning, code::kInterface,
+        decoded.findings.push_back({Severity::Warning,
+                                    code::kInterface,
                                     "The limits line names the " + details.driver +
                                         " driver, not mcp251x; the oscillator is taken as twice "
                                         "its clock.",

@@ -136,13 +136,15 @@ TEST(OneWordLayouts, DecodingNamesWhatNoFieldHolds) {
     const DecodedRegisters decoded =
         DecodeRegisterValues(100.0, 500.0, RegisterLayout::At91Br, {0x80003776U}, at91);
     ASSERT_GE(decoded.findings.size(), 2U);
-    EXPECT_EQ(decoded.findings[0], "CAN_BR bits 0x80000000 are not used and should be 0.");
-    EXPECT_EQ(decoded.findings[1], "CAN_BR's BRP is 0, which the CAN cell does not allow (the "
-                                   "prescaler must be 2 to 128).");
+    EXPECT_EQ(decoded.findings[0].sText, "CAN_BR bits 0x80000000 are not used and should be 0.");
+    EXPECT_EQ(decoded.findings[1].severity, Severity::Error);
+    EXPECT_EQ(decoded.findings[1].sText,
+              "CAN_BR's BRP is 0, which the CAN cell does not allow (the "
+              "prescaler must be 2 to 128).");
     const DecodedRegisters pic32 = DecodeRegisterValues(
         40.0, std::nullopt, RegisterLayout::Pic32Cicfg, {0x0002BF81U | 1U << 31});
     ASSERT_FALSE(pic32.findings.empty());
-    EXPECT_EQ(pic32.findings.back(), "CiCFG bits 0x80000000 are not used and should be 0.");
+    EXPECT_EQ(pic32.findings.back().sText, "CiCFG bits 0x80000000 are not used and should be 0.");
 }
 
 struct KernelCase {

@@ -1,11 +1,12 @@
 #pragma once
 // A decoded setting on one line, for the tables of the decoding tests: oscillator and
 // target, prescaler and segments, flags, rate and sample point, registers (or why there are
-// none) and the bits that are no timing.
+// none) and the bits that are no timing; and a findings list as its codes or its texts.
 #include "timing/classic/Decode.h"
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -25,6 +26,23 @@ inline std::string Summary(const DecodedRegisters& d) {
         text << " | " << bit.sName << " " << bit.bSet;
     }
     return text.str();
+}
+
+// The codes of a findings list in its order, "rate-off-target propagation-short".
+inline std::string Codes(const Findings& findings) {
+    std::string codes;
+    for (const Finding& finding : findings) {
+        codes += (codes.empty() ? "" : " ") + std::string(finding.sCode);
+    }
+    return codes;
+}
+
+inline std::vector<std::string> Texts(const Findings& findings) {
+    std::vector<std::string> texts;
+    for (const Finding& finding : findings) {
+        texts.push_back(finding.sText);
+    }
+    return texts;
 }
 
 } // namespace quillon

@@ -88,8 +88,9 @@ TEST(FdControllerRows, ClockTdcAndRulesFollowTheRow) {
          40,
          "auto 15",
          "The mcan has no PLL: the frequency given is its CAN clock as it is."},
-        // (1 + 32) x 2 = 66: beyond the MCP251xFD's TDCO of 63, within the M_CAN's 127.
-        {nullptr, 40, false, {2, 16, 16, 8, 1}, 40, "off 0", std::string(kFdPassText)},
+        // (1 + 32) x 2 = 66: beyond the MCP251xFD's TDCO of 63 (limited to it, TDC on), within
+        // the M_CAN's 127.
+        {nullptr, 40, false, {2, 16, 16, 8, 1}, 40, "auto 63", std::string(kFdPassText)},
         {"mcan", 40, false, {2, 16, 16, 8, 1}, 40, "auto 66", std::string(kFdPassText)},
         // 80 MHz: above SYSCLK's 40 MHz; the M_CAN row names no upper end.
         {nullptr,

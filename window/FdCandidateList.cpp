@@ -9,6 +9,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString YesNo(bool yes) {
@@ -34,7 +36,7 @@ FdCandidateList::FdCandidateList(QWidget* parent) : QWidget(parent) {
     lvwFdCandidates->setAlternatingRowColors(true);
     lvwFdCandidates->setHeaderLabels({tr("#"), tr("Nominal"), tr("Data"), tr("Same Tq"), tr("TDC"),
                                       tr("%Err nominal"), tr("%Err data"), tr("Sample points"),
-                                      tr("Tolerance")});
+                                      tr("Tolerance"), tr("Usable")});
     for (const int phaseColumn : {1, 2}) {
         lvwFdCandidates->headerItem()->setToolTip(phaseColumn,
                                                   tr("Prescaler (BRP) x time quanta in one bit"));
@@ -44,6 +46,9 @@ FdCandidateList::FdCandidateList(QWidget* parent) : QWidget(parent) {
     lvwFdCandidates->headerItem()->setToolTip(
         8, tr("The oscillator tolerance of the proposed segments and, in brackets, the "
               "condition of ISO 11898-1 that limits it"));
+    lvwFdCandidates->headerItem()->setToolTip(
+        9, tr("No where a tolerance condition of the proposed segments is at or below zero: no "
+              "crystal is exact enough for them. Such pairs come last."));
     lvwFdCandidates->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     lvwFdCandidates->installEventFilter(this);
     connect(lvwFdCandidates, &QTreeWidget::itemDoubleClicked, this, &FdCandidateList::chosen);
@@ -67,14 +72,26 @@ void FdCandidateList::Show(const QString& clockName, const QString& sysclk,
                      ToQString(quillon::FormatGeneralNumber(quillon::kFdNearRatePercent))));
         return;
     }
-    lblFdSummary->setText(candidates.size() == 1
+    const auto usable = std::count_if(candidates.begin(), candidates.end(),
+                                      [](const quillon::FdCandidate& c) { return c.bUsable; });
+    const QString found = candidates.size() == 1
                               ? tr("%1 %2: one pair of nominal and data timing gives these "
-                                   "rates.")
+                                   "rates")
                                     .arg(clockName, sysclk)
                               : tr("%1 %2: %3 pairs of nominal and data timing give these "
-                                   "rates.")
+                                   "rates")
                                     .arg(clockName, sysclk)
-                                    .arg(candidates.size()));
+                                    .arg(candidates.size());
+    QString works =
+        tr("; %1 of them work with their proposed segments and come first.").arg(usable);
+    if (usable == 0) {
+        works = tr("; none of them works with its proposed segments.");
+    } else if (static_cast<std::size_t>(usable) == candidates.size()) {
+        works = tr(".");
+    } else if (usable == 1) {
+        works = tr("; one of them works with its proposed segments and comes first.");
+    }
+    lblFdSummary->setText(found + works);
     QList<QTreeWidgetItem*> items;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const quillon::FdCandidate& c = candidates[i];
@@ -83,7 +100,9 @@ void FdCandidateList::Show(const QString& clockName, const QString& sysclk,
             QString::number(i + 1), Prescaled(c.nominal), Prescaled(c.data), YesNo(c.SameQuantum()),
             YesNo(c.TdcPossible()), ToQString(p.nominal.sError), ToQString(p.data.sError),
             ToQString(p.nominal.sSamplePoint + " / " + p.data.sSamplePoint + " %"),
-            ToQString(p.sTolerance + " % (" + std::to_string(p.tolerance.lLimiting) + ")")});
+            ToQString(p.sTolerance + " % (" + std::to_string(p.tolerance.lLimiting) + ")"),
+            c.bUsable ? tr("yes")
+                      : tr("no: condition %1 at or below zero").arg(p.tolerance.lLimiting)});
     }
     lvwFdCandidates->addTopLevelItems(items);
     lvwFdCandidates->setCurrentItem(items.front());

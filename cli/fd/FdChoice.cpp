@@ -48,9 +48,10 @@ std::optional<FdChoice> ResolveFdChoice(const Request& request, CommandOutput& o
     } else {
         const FdSelection& s = request.fdSelection;
         const double sysclk = FdClockMHz(FdInputs(request));
-        choice.candidate = {
+        choice.candidate = MakeFdCandidate(
+            FdInputs(request),
             MakeFdPhaseCandidate(sysclk, request.rateKbps, *s.nominalBrp, *s.nominalTqCount),
-            MakeFdPhaseCandidate(sysclk, request.dataRateKbps, *s.dataBrp, *s.dataTqCount)};
+            MakeFdPhaseCandidate(sysclk, request.dataRateKbps, *s.dataBrp, *s.dataTqCount));
     }
     FdSetting& setting = choice.setting;
     setting = ProposedFdSetting(FdInputs(request), choice.candidate);

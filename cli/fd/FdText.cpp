@@ -8,6 +8,8 @@
 #include "timing/common/Controllers.h"
 #include "timing/common/NumberFormat.h"
 
+#include <algorithm>
+
 namespace quillon::cli {
 inline namespace fd {
 
@@ -126,21 +128,27 @@ std::string FdCandidatesTable(const std::vector<FdCandidate>& candidates,
     }
     TextTable table;
     table.AddRow({"#", "NBRP", "NTq", "DBRP", "DTq", "Same Tq", "TDC", "%Err nominal", "%Err data",
-                  "SP %", "Tol %"});
+                  "SP %", "Tol %", "Usable"});
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const FdCandidate& c = candidates[i];
         const FdFacts& p = proposals[i];
-        table.AddRow({std::to_string(i + 1), std::to_string(c.nominal.lBRP),
-                      std::to_string(c.nominal.lTqCount), std::to_string(c.data.lBRP),
-                      std::to_string(c.data.lTqCount), YesNo(c.SameQuantum()),
-                      YesNo(c.TdcPossible()), p.nominal.sError, p.data.sError,
-                      p.nominal.sSamplePoint + "/" + p.data.sSamplePoint,
-                      p.sTolerance + " (" + std::to_string(p.tolerance.lLimiting) + ")"});
+        table.AddRow(
+            {std::to_string(i + 1), std::to_string(c.nominal.lBRP),
+             std::to_string(c.nominal.lTqCount), std::to_string(c.data.lBRP),
+             std::to_string(c.data.lTqCount), YesNo(c.SameQuantum()), YesNo(c.TdcPossible()),
+             p.nominal.sError, p.data.sError, p.nominal.sSamplePoint + "/" + p.data.sSamplePoint,
+             p.sTolerance + " (" + std::to_string(p.tolerance.lLimiting) + ")",
+             c.bUsable ? "yes"
+                       : "no, condition " + std::to_string(p.tolerance.lLimiting) + " <= 0"});
     }
-    return "Candidates (" + std::to_string(candidates.size()) + "), best first:\n\n" +
-           table.Text() +
+    const auto usable = std::count_if(candidates.begin(), candidates.end(),
+                                      [](const FdCandidate& c) { return c.bUsable; });
+    return "Candidates (" + std::to_string(candidates.size()) + ", " + std::to_string(usable) +
+           " usable), best first:\n\n" + table.Text() +
            "\nSP %: the sample points of the proposed segments (nominal/data); Tol %: their\n"
-           "oscillator tolerance and, in brackets, the condition that limits it.\n";
+           "oscillator tolerance and, in brackets, the condition that limits it. Usable: no\n"
+           "where that condition is at or below zero: no crystal is exact enough for those\n"
+           "segments.\n";
 }
 
 std::string FdSettingText(std::string_view source, const FdFacts& facts) {

@@ -18,7 +18,7 @@ inline namespace fd {
 std::string FdInputsTable(const FdSetting& setting, bool withRates = true);
 
 // The candidates, numbered from 1, each with the sample points and tolerance of its proposal
-// (`proposals` in the same order).
+// (`proposals` in the same order) and whether that proposal can work at all.
 std::string FdCandidatesTable(const std::vector<FdCandidate>& candidates,
                               const std::vector<FdFacts>& proposals);
 

@@ -120,7 +120,8 @@ void WriteFdCandidate(JsonWriter& json, const FdCandidate& candidate) {
     WritePhaseCandidate(json, "nominal", candidate.nominal);
     WritePhaseCandidate(json, "data", candidate.data);
     json.Key("same_quantum").Bool(candidate.SameQuantum());
-    json.Key("tdc_possible").Bool(candidate.TdcPossible()).EndObject();
+    json.Key("tdc_possible").Bool(candidate.TdcPossible());
+    json.Key("usable").Bool(candidate.bUsable).EndObject();
 }
 
 void WriteFdSettingMembers(JsonWriter& json, const FdFacts& facts) {

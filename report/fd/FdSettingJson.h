@@ -17,7 +17,8 @@ inline namespace fd {
 void WriteFdInputs(JsonWriter& json, std::string_view command, const FdSetting& setting);
 
 // A candidate's object: "nominal" and "data" (each "brp", "tq_count", "actual_bps",
-// "error_percent", "exact"), "same_quantum", "tdc_possible".
+// "error_percent", "exact"), "same_quantum", "tdc_possible" and "usable" (every tolerance
+// condition of its proposal above zero).
 void WriteFdCandidate(JsonWriter& json, const FdCandidate& candidate);
 
 // The members "nominal" to "registers" of the open object.

@@ -6,35 +6,67 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace quillon {
 inline namespace fd {
 
 namespace {
 
-// TSEG1 and TSEG2 of a phase with the sample point nearest the recommended one without
-// passing it. Sample points are compared in whole numbers, (1 + TSEG1) x 1000 against tenths
-// of a percent x N, as the classic recommendation compares them.
+// TSEG1 and TSEG2 of a phase with the sample point nearest `dAimPercent` without passing it.
+// Sample points are compared in whole numbers, (1 + TSEG1) x 1000 against tenths of a
+// percent x N, as the classic recommendation compares them. With `lCoverFrom`, the shortest
+// propagation that covers the bus, a TSEG1 that leaves room for it comes first, or when none
+// does the longest TSEG1.
 std::optional<FdPhaseSetting> PlaceSamplePoint(const FdPhaseLimits& l, int lBRP, int lTqCount,
-                                               double dRecommendedPercent) {
-    const long recommendedTenths = std::lround(dRecommendedPercent * 10);
+                                               double dAimPercent, int lCoverFrom = 0) {
+    const long aimTenths = std::lround(dAimPercent * 10);
     std::optional<FdPhaseSetting> best;
-    std::tuple<bool, long> bestRank;
+    std::tuple<bool, int, bool, long> bestRank;
     for (int tseg2 = l.tseg2Min; tseg2 <= l.tseg2Max; ++tseg2) {
         const int tseg1 = lTqCount - 1 - tseg2;
         if (tseg1 < l.tseg1Min || tseg1 > l.tseg1Max) {
             continue;
         }
-        const SamplePointRank placed = RankSamplePoint(1 + tseg1, lTqCount, recommendedTenths);
-        const std::tuple<bool, long> rank{placed.bNotPast, placed.lCloseness};
+        const int longest = tseg1 - 1; // phase 1 keeps a quantum
+        const bool covers = longest >= lCoverFrom;
+        const SamplePointRank placed = RankSamplePoint(1 + tseg1, lTqCount, aimTenths);
+        const std::tuple<bool, int, bool, long> rank{covers, covers ? 0 : longest, placed.bNotPast,
+                                                     placed.lCloseness};
         if (!best || bestRank < rank) {
             best = FdPhaseSetting{lBRP, 0, tseg1, tseg2, 1};
             bestRank = rank;
         }
     }
     return best;
+}
+
+// More quanta than any TSEG1 holds.
+constexpr int kMaxCoverQuanta = 1 << 20;
+
+// The shortest propagation, in quanta of `dTqSeconds`, that covers the bus; 0 without a bus
+// length (or a quantum to count in).
+int ShortestCoveringPropagation(const BusContext& bus, double dTqSeconds) {
+    if (!bus.dBusLengthMetres || !(dTqSeconds > 0)) {
+        return 0;
+    }
+    const double length = *bus.dBusLengthMetres;
+    const double quanta = std::ceil(RoundTripSeconds(bus, length) / dTqSeconds);
+    if (!(quanta < kMaxCoverQuanta)) {
+        return kMaxCoverQuanta;
+    }
+    int propagation = std::max(0, static_cast<int>(quanta) - 1);
+    while (!CoversBus(bus, propagation * dTqSeconds, length)) {
+        ++propagation;
+    }
+    return propagation;
+}
+
+// The sample point aimed at: the one given, or the recommendation.
+double Aim(const std::optional<double>& given, double dRecommendedPercent) {
+    return given && std::isfinite(*given) ? *given : dRecommendedPercent;
 }
 
 // The tolerance by the conditions a phase's own split and SJW enter.
@@ -47,14 +79,14 @@ double PhaseTolerance(FdPhase phase, const FdPhaseSetting& own, const FdPhaseSet
     return std::min(t.conditions[2], t.conditions[4]);
 }
 
-// Of every split of the placed TSEG1 and every SJW: the most tolerance, then the longest
-// propagation, then the widest SJW.
+// Of every split of the placed TSEG1 with a propagation of at least `lPropagationFrom` and
+// every SJW: the most tolerance, then the longest propagation, then the widest SJW.
 FdPhaseSetting BestSplit(FdPhase phase, const FdPhaseLimits& limits, const FdPhaseSetting& placed,
-                         const FdPhaseSetting& other) {
+                         const FdPhaseSetting& other, int lPropagationFrom = 0) {
     const int tseg1 = placed.Tseg1();
     FdPhaseSetting best = placed;
     std::tuple<double, int, int> bestRank{-1e300, -1, -1};
-    for (int propagation = 0; propagation < tseg1; ++propagation) {
+    for (int propagation = lPropagationFrom; propagation < tseg1; ++propagation) {
         const int phase1 = tseg1 - propagation;
         const int widest = std::min({placed.lPhase2, limits.sjwMax, phase1});
         for (int sjw = 1; sjw <= widest; ++sjw) {
@@ -68,6 +100,14 @@ FdPhaseSetting BestSplit(FdPhase phase, const FdPhaseLimits& limits, const FdPha
         }
     }
     return best;
+}
+
+// How far a phase's sample point lies from the recommendation for its rate, in hundredths
+// of a percent.
+long SamplePointDistance(const FdPhaseSetting& phase, const FdPhaseCandidate& candidate) {
+    return std::lround(std::fabs(SamplePointPercent(1 + phase.Tseg1(), phase.TqCount()) -
+                                 RecommendedSamplePointPercent(candidate.dActualBaud)) *
+                       100);
 }
 
 } // namespace
@@ -119,26 +159,51 @@ std::vector<FdCandidate> SearchFdCandidates(double dOscFreqMHz, bool bPll, doubl
     return SearchFdCandidates(inputs);
 }
 
+bool FdToleranceUsable(const FdTolerance& tolerance) {
+    return tolerance.lLimiting != 0 && tolerance.dTolerance > 0;
+}
+
+FdCandidate MakeFdCandidate(const FdSetting& inputs, const FdPhaseCandidate& nominal,
+                            const FdPhaseCandidate& data) {
+    FdCandidate candidate{nominal, data};
+    const FdSetting proposal = ProposedFdSetting(inputs, candidate);
+    candidate.bUsable = FdToleranceUsable(ComputeFdTolerance(proposal.nominal, proposal.data));
+    return candidate;
+}
+
 std::vector<FdCandidate> SearchFdCandidates(const FdSetting& inputs) {
     const double sysclk = FdClockMHz(inputs);
-    const double dNominalKbps = inputs.dNominalKbps, dDataKbps = inputs.dDataKbps;
-    std::vector<FdCandidate> pairs;
+    // The pairs with the key they are ordered by, smallest first.
+    using Key = std::tuple<bool, bool, int, long, long, double, int>;
+    std::vector<std::pair<Key, FdCandidate>> ranked;
     for (const FdPhaseCandidate& n :
-         SearchFdPhase(LimitsOf(inputs, FdPhase::Nominal), sysclk, dNominalKbps)) {
+         SearchFdPhase(LimitsOf(inputs, FdPhase::Nominal), sysclk, inputs.dNominalKbps)) {
         for (const FdPhaseCandidate& d :
-             SearchFdPhase(LimitsOf(inputs, FdPhase::Data), sysclk, dDataKbps)) {
-            pairs.push_back({n, d});
+             SearchFdPhase(LimitsOf(inputs, FdPhase::Data), sysclk, inputs.dDataKbps)) {
+            FdCandidate c{n, d};
+            const FdSetting proposal = ProposedFdSetting(inputs, c);
+            const FdTolerance tolerance = ComputeFdTolerance(proposal.nominal, proposal.data);
+            c.bUsable = FdToleranceUsable(tolerance);
+            // Rate errors in millionths of a percent, so that rounding in the last bit
+            // decides nothing.
+            const Key key{
+                !c.bUsable,
+                !c.SameQuantum(),
+                d.lBRP,
+                std::lround((std::fabs(n.dErrorPercent) + std::fabs(d.dErrorPercent)) * 1e6),
+                SamplePointDistance(proposal.nominal, n) + SamplePointDistance(proposal.data, d),
+                -tolerance.dTolerance,
+                n.lBRP};
+            ranked.emplace_back(key, c);
         }
     }
-    const auto key = [](const FdCandidate& c) {
-        const double ratio = static_cast<double>(c.nominal.lBRP) / c.data.lBRP;
-        return std::make_tuple(!c.Exact(), !c.TdcPossible(), std::max(ratio, 1.0 / ratio),
-                               std::fabs(c.nominal.dErrorPercent) + std::fabs(c.data.dErrorPercent),
-                               c.data.lBRP, c.nominal.lBRP);
-    };
-    std::stable_sort(
-        pairs.begin(), pairs.end(),
-        [&key](const FdCandidate& a, const FdCandidate& b) { return key(a) < key(b); });
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<FdCandidate> pairs;
+    pairs.reserve(ranked.size());
+    for (const auto& entry : ranked) {
+        pairs.push_back(entry.second);
+    }
     return pairs;
 }
 
@@ -188,23 +253,27 @@ FdSetting ProposedFdSetting(const FdSetting& inputs, const FdCandidate& candidat
 }
 
 std::optional<FdSetting> RecommendedFdSetting(const FdSetting& setting,
-                                              const RecommendationGoal& /*goal*/) {
+                                              const RecommendationGoal& goal) {
     const FdFacts facts = DescribeFdTiming(setting);
-    std::optional<FdPhaseSetting> placed[2];
-    for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
-        const FdPhaseSetting& s = setting.Phase(phase);
-        placed[static_cast<int>(phase)] =
-            PlaceSamplePoint(LimitsOf(setting, phase), s.lBRP, s.TqCount(),
-                             facts.Phase(phase).dRecommendedSamplePointPercent);
-        if (!placed[static_cast<int>(phase)]) {
-            return std::nullopt;
-        }
+    const FdPhaseLimits& nominalLimits = LimitsOf(setting, FdPhase::Nominal);
+    const FdPhaseLimits& dataLimits = LimitsOf(setting, FdPhase::Data);
+    // Only the nominal phase must cover the bus: in arbitration every node's bit meets
+    // every other's.
+    const int coverFrom = ShortestCoveringPropagation(goal.bus, facts.nominal.dTqSeconds);
+    const std::optional<FdPhaseSetting> nominal = PlaceSamplePoint(
+        nominalLimits, setting.nominal.lBRP, setting.nominal.TqCount(),
+        Aim(goal.dSamplePointPercent, facts.nominal.dRecommendedSamplePointPercent), coverFrom);
+    const std::optional<FdPhaseSetting> data = PlaceSamplePoint(
+        dataLimits, setting.data.lBRP, setting.data.TqCount(),
+        Aim(goal.dDataSamplePointPercent, facts.data.dRecommendedSamplePointPercent));
+    if (!nominal || !data) {
+        return std::nullopt;
     }
     FdSetting recommended = setting;
-    recommended.nominal =
-        BestSplit(FdPhase::Nominal, LimitsOf(setting, FdPhase::Nominal), *placed[0], *placed[1]);
-    recommended.data =
-        BestSplit(FdPhase::Data, LimitsOf(setting, FdPhase::Data), *placed[1], *placed[0]);
+    // A TSEG1 too short for the bus keeps a single quantum of phase 1.
+    recommended.nominal = BestSplit(FdPhase::Nominal, nominalLimits, *nominal, *data,
+                                    std::min(coverFrom, nominal->Tseg1() - 1));
+    recommended.data = BestSplit(FdPhase::Data, dataLimits, *data, recommended.nominal);
     recommended.tdc = RequiredTdc(recommended);
     return recommended;
 }

@@ -1,5 +1,6 @@
-// The recommended segments against a plain search over every legal choice, and what the
-// model says when a list is empty or a value cannot be computed with.
+// The recommended segments against a plain search over every legal choice, on buses and for
+// sample points worked by hand, and what the model says when a list is empty or a value
+// cannot be computed with.
 #include "timing/classic/Recommendation.h"
 #include "timing/classic/Analysis.h"
 #include "timing/classic/CandidateSearch.h"
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -27,7 +30,7 @@ Choice BestByHand(int n, double recommendedPercent) {
         for (int q = 1; q <= 8; ++q) {
             for (int r = 2; r <= 8; ++r) {
                 for (int j = 1; j <= 4; ++j) {
-                    const bool legal = 1 + p + q + r == n && p + q >= r && r >= j;
+                    const bool legal = 1 + p + q + r == n && p + q >= r && r >= j && q >= j;
                     if (!legal) {
                         continue;
                     }
@@ -70,6 +73,62 @@ TEST(Recommendation, MatchesASearchOverEveryLegalChoice) {
         }
     }
     EXPECT_FALSE(RecommendedSetting(ProposedSetting(16, 500, 0, 4))); // too short to fill
+}
+
+std::string Segments(const SegmentSettings& s) {
+    return std::to_string(s.lPropagation) + "/" + std::to_string(s.lPhase1) + "/" +
+           std::to_string(s.lPhase2) + "/" + std::to_string(s.lSJW);
+}
+
+TEST(Recommendation, OnTheBusAndAtTheSamplePointAimedAt) {
+    const struct {
+        const char* name;
+        double osc, rate;
+        int brp1, n;
+        std::optional<double> length, samplePoint;
+        const char* segments;  // propagation/phase 1/phase 2/SJW
+        bool propagationShort; // the findings on that bus say it does not cover it
+    } rows[] = {
+        // 250 ns quanta, 8 of them: 87.5 % needs phase 2 of 1, so 75 % (1 + P + Q = 6,
+        // phase 2 = 2). Tolerance min(SJW / 160, min(Q, 2) / 204) peaks at Q = 2 (0.98 %);
+        // the longest propagation then is 3 and SJW 2 both phases allow.
+        {"no bus", 16, 500, 1, 8, {}, {}, "3/2/2/2", false},
+        // The round trip over 24 m is 2 x (24 x 5 + 255) = 750 ns: 3 Tq cover it exactly.
+        {"24 m, covered exactly", 16, 500, 1, 8, 24.0, {}, "3/2/2/2", false},
+        // 40 m: 910 ns, so 4 Tq (1000 ns) of the 5 before the sample point, phase 1 of 1.
+        // SJW 2 would tolerate no more (phase 1 limits: 1 / 204) and phase 2 would allow
+        // it, but SJW above phase 1 is refused.
+        {"40 m at 500 kbit/s", 16, 500, 1, 8, 40.0, {}, "4/1/2/1", false},
+        {"24.2 m, a hair more", 16, 500, 1, 8, 24.2, {}, "4/1/2/1", false},
+        // 125 ns quanta at 1 Mbit/s: 40 m needs 8 Tq, but 4 is the most 8 Tq leave; the
+        // longest propagation comes nearest and the findings say it falls short.
+        {"40 m at 1 Mbit/s, none covers", 16, 1000, 0, 8, 40.0, {}, "4/1/2/1", true},
+        // 18 MHz, 111 ns quanta, 9 of them: 75 % for 1 Mbit/s is 6.75 quanta, so 6 (66.7 %),
+        // phase 2 of 3; Q = 3 for min(Q, 3) / 228, the rest propagation; SJW 3 (3 / 180 is
+        // above 3 / 228, 2 / 180 is not). Without a length, 222 ns of propagation are
+        // still short of the two transceivers' 510 ns, and the findings say so.
+        {"18 MHz, 9 Tq", 18, 1000, 0, 9, {}, {}, "2/3/3/3", true},
+        // Aimed at 55.6 %: 5 of 9 (1000 x 5 <= 556 x 9 = 5004), phase 2 of 4; P + Q = 4 and
+        // P >= 1 leave Q of 3 at most (3 / 226 = 1.33 %). SJW 4 tolerates no more and
+        // phase 2 allows it, but phase 1 is 3.
+        {"55.6 % aimed at", 18, 1000, 0, 9, {}, 55.6, "1/3/4/3", true},
+        // Aimed at 90 % on 16 Tq at 500 kbit/s: 14.4 quanta, so 14 (87.5 %) as without it.
+        {"90 % aimed at, not reached", 16, 500, 0, 16, {}, 90.0, "8/5/2/2", false},
+    };
+    for (const auto& row : rows) {
+        RecommendationGoal goal;
+        goal.bus.dBusLengthMetres = row.length;
+        goal.dSamplePointPercent = row.samplePoint;
+        const auto found =
+            RecommendedSetting(ProposedSetting(row.osc, row.rate, row.brp1, row.n), goal);
+        ASSERT_TRUE(found) << row.name;
+        EXPECT_EQ(Segments(found->segments), row.segments) << row.name;
+        const BitTimingFacts facts = DescribeBitTiming(*found, ".", goal.bus);
+        EXPECT_EQ(HasCode(facts.findings, code::kPropagationShort), row.propagationShort)
+            << row.name;
+        EXPECT_FALSE(HasCode(facts.findings, code::kSjwAbovePhase)) << row.name;
+        EXPECT_TRUE(facts.Passes()) << row.name;
+    }
 }
 
 TEST(NearestReachableRates, BelowAndAboveATargetNothingHits) {

@@ -104,6 +104,8 @@ struct Request {
     // bus: the nodes in the given order, and the page to write (empty for none).
     std::vector<BusNode> busNodes;
     std::string htmlFile;
+    // The bus as built, which every setting is judged on (and bus chooses free nodes for).
+    BusContext busContext;
 
     // CAN FD (rateKbps is the nominal rate, selection.pick a list entry).
     bool pll = false;

@@ -36,9 +36,10 @@ const std::vector<CommandInfo> kCommands = {
     {Command::Bus, "bus", "check several nodes on one bus; choose the free ones",
      "Every node's bit rate, configuration error, sample point, oscillator tolerance\n"
      "(df) and verdict, and the bus: df_min, the smallest df, must cover every node's\n"
-     "need, its crystal tolerance plus its configuration error. Free nodes get the\n"
-     "settings that leave the largest margin. Exit status {ok} compatible, {refused}\n"
-     "incompatible, {usage} bad input."},
+     "need, its crystal tolerance plus its configuration error. Free nodes get legal\n"
+     "settings at the rate nearest the bus's, with a propagation segment that covers\n"
+     "the bus, then the largest margin, the sample points nearest the others', the\n"
+     "longest bus. Exit status {ok} compatible, {refused} incompatible, {usage} bad input."},
     {Command::Controllers, "controllers", "every controller Quillon knows, with its limits",
      "The controller table: each controller's name and aliases, kind (classic or\n"
      "CAN FD), clock, registers, limits and Linux driver. --json prints it as one\n"

@@ -241,10 +241,11 @@ constexpr OptionInfo kOptions[] = {
           "a node, NAME=FAMILY@MHZ[:setting][:ppm=N]",
           "one node, given {min} to {max} times:\n"
           "NAME=FAMILY@MHZ[:cnf=C1,C2,C3 | :cicfg=G1,G2\n"
-          "| :segments=BRP1/TQ/PROP/PHASE1/PHASE2/SJW | :kernel | :free]\n"
-          "[:ppm=N]; FAMILY is {families}; no setting\n"
-          "means free: Quillon chooses it; ppm is the crystal\n"
-          "tolerance (default {ppm})",
+          "| :segments=BRP1/TQ/PROP/PHASE1/PHASE2/SJW | :kernel\n"
+          "| :linux | :free][:ppm=N]; FAMILY is {families};\n"
+          "no setting means free: Quillon chooses it (with :linux\n"
+          "only what its Linux driver takes); ppm is the crystal\n"
+          "tolerance (default: the bus's, {ppm})",
           static_cast<double>(kMinBusNodes), static_cast<double>(kMaxBusNodes)),
     Value(Option::Html, "--html", MaskOf(Command::Bus), G::Own, K::FileName, "FILE",
           "the file for the page",

@@ -154,8 +154,8 @@ std::string BusPageHtml(const BusVerdict& bus, const std::vector<BusPageDrawing>
     std::string findings;
     for (const NodeVerdict& node : bus.nodes) {
         for (const Finding& finding : node.findings) {
-            findings += "<li>" + HtmlQuoted(node.sName) + ": " + HtmlQuoted(FindingLine(finding)) +
-                        "</li>\n";
+            findings += "<li><strong>" + HtmlQuoted(node.sName) +
+                        "</strong>: " + HtmlQuoted(FindingLine(finding)) + "</li>\n";
         }
     }
     if (!findings.empty()) {

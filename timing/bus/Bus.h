@@ -4,7 +4,8 @@
 // the bus works only when every node samples every other node's bits: the accuracy the
 // bus needs is set by the node with the smallest oscillator tolerance (df_min), and every
 // node uses that budget for its crystal and its configuration error (its rate off the bus
-// rate) together. Free nodes are given the settings that leave the bus the most margin.
+// rate) together. Free nodes are given legal settings at their nearest rate that suit the
+// bus as built (FreeNodeChoice.h says in which order).
 #include "timing/classic/BitTiming.h"
 #include "timing/common/RegisterReading.h"
 
@@ -17,8 +18,13 @@
 namespace quillon {
 inline namespace bus {
 
-enum class NodeSource { Registers, Segments, Kernel, Free };
-std::string_view SourceName(NodeSource source);
+// Free: Quillon chooses the setting. Linux: Quillon chooses it among those the row's Linux
+// driver takes through ip link (tq, prop-seg, phase-seg1, phase-seg2, sjw).
+enum class NodeSource { Registers, Segments, Kernel, Free, Linux };
+std::string_view SourceName(NodeSource source); // "registers", ..., "free", "linux"
+inline bool IsFree(NodeSource source) {
+    return source == NodeSource::Free || source == NodeSource::Linux;
+}
 
 inline constexpr std::size_t kMinBusNodes = 2;
 inline constexpr std::size_t kMaxBusNodes = 16;
@@ -27,7 +33,7 @@ struct BusNode {
     std::string sName;
     const Controller* controller = &DefaultController(); // a classic row of the table
     double dOscFreqMHz = 0.0;
-    double dCrystalPpm = kDefaultCrystalPpm;
+    std::optional<double> dCrystalPpm; // nothing: the bus's (BusContext::dCrystalPpm)
     NodeSource source = NodeSource::Free;
     // Registers: in the order of the controller's register layout.
     std::vector<unsigned> registers;
@@ -40,7 +46,7 @@ struct NodeVerdict {
     std::string sName;
     const Controller* controller = &DefaultController(); // a classic row of the table
     NodeSource source = NodeSource::Free;
-    double dCrystalPpm = kDefaultCrystalPpm;
+    double dCrystalPpm = kDefaultCrystalPpm; // its own, or the bus's
     // Without a setting (the kernel finds none) `sReason` says why, and the bus cannot work.
     std::optional<BitTimingFacts> facts;
     std::string sReason;
@@ -64,7 +70,7 @@ struct BusVerdict {
 };
 
 // Works out every node (choosing the free ones) and the bus. `nodes` holds 2..16 nodes.
-// `context` is the bus as built; each node's own crystal tolerance stands for its ppm.
+// `context` is the bus as built; a node's own crystal tolerance stands for the bus's.
 BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes,
                     const BusContext& context = {});
 

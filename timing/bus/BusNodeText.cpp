@@ -105,7 +105,8 @@ struct Parser {
         const std::string_view value =
             equals == std::string_view::npos ? std::string_view() : part.substr(equals + 1);
         const bool isSetting = key == "cnf" || key == "cicfg" || key == "registers" ||
-                               key == "segments" || key == "kernel" || key == "free";
+                               key == "segments" || key == "kernel" || key == "linux" ||
+                               key == "free";
         if (isSetting && given) {
             return Fail(key, "a node has one setting; another was given before");
         }
@@ -132,24 +133,31 @@ struct Parser {
         if (key == "segments") {
             return Segments(node, value);
         }
-        if ((key == "kernel" || key == "free") && equals == std::string_view::npos) {
-            node.source = key == "kernel" ? NodeSource::Kernel : NodeSource::Free;
+        if ((key == "kernel" || key == "linux" || key == "free") &&
+            equals == std::string_view::npos) {
+            node.source = key == "kernel"  ? NodeSource::Kernel
+                          : key == "linux" ? NodeSource::Linux
+                                           : NodeSource::Free;
             if (node.source == NodeSource::Kernel && !node.controller->linux) {
-                return Fail(key, "the " + std::string(node.controller->sName) +
-                                     " has no Linux driver whose own choice could be taken");
+                return Fail(key,
+                            "the " + name + " has no Linux driver whose own choice could be taken");
+            }
+            if (node.source == NodeSource::Linux && !node.controller->linux) {
+                return Fail(key, "the " + name + " has no Linux driver to be set through");
             }
             return true;
         }
         if (key == "ppm") {
             const std::optional<double> ppm = Decimal(value);
-            if (!ppm || *ppm < 0) {
-                return Fail(key, "'" + std::string(value) + "' is no crystal tolerance in ppm");
+            if (!ppm || *ppm < 0 || *ppm > kMaxCrystalPpm) {
+                return Fail(key, "'" + std::string(value) + "' is no crystal tolerance from 0 to " +
+                                     FormatGeneralNumber(kMaxCrystalPpm) + " ppm");
             }
             node.dCrystalPpm = *ppm;
             return true;
         }
-        return Fail(std::string(part),
-                    "unknown; use cnf=, cicfg=, registers=, segments=, kernel, free or ppm=");
+        return Fail(std::string(part), "unknown; use cnf=, cicfg=, registers=, segments=, kernel, "
+                                       "linux, free or ppm=");
     }
 };
 

@@ -1,8 +1,10 @@
 #pragma once
 // A bus node written on one line, as quillon-cli bus takes it:
 //   NAME=FAMILY@MHZ[:cnf=C1,C2,C3 | :cicfg=G1,G2 | :segments=BRP1/TQ/PROP/PHASE1/PHASE2/SJW
-//                  | :kernel | :free][:ppm=N]
-// A node without a setting is free. Register values are hexadecimal (0x91) or decimal.
+//                  | :kernel | :linux | :free][:ppm=N]
+// A node without a setting is free; :linux is free within what its Linux driver takes, :kernel
+// the driver's own choice. Without ppm= the bus's crystal tolerance stands. Register values
+// are hexadecimal (0x91) or decimal.
 #include "timing/bus/Bus.h"
 
 #include <optional>

@@ -158,6 +158,30 @@ KernelSetting Mcp251xKernelSetting(double dOscFreqMHz, double dTargetKbps, bool 
     return kernel;
 }
 
+std::optional<std::string> DriverOscillatorRefusal(const Controller& row, double dOscFreqMHz,
+                                                   std::string_view decimalSeparator) {
+    return OscillatorRangeProblem(row, dOscFreqMHz, decimalSeparator);
+}
+
+bool DriverTakesPrescaler(const Controller& row, double dOscFreqMHz, int lBRPMinus1) {
+    const KernelLimits& limits = DriverOf(row).nominal;
+    const std::uint32_t brp = NonNegative(lBRPMinus1 + 1);
+    const std::uint32_t clockHz = DriverClockHz(row, dOscFreqMHz);
+    return brp >= limits.brpMin && brp <= limits.brpMax && clockHz != 0 &&
+           QuantumForPrescaler(clockHz, brp).has_value();
+}
+
+bool DriverTakesSegments(const Controller& row, int lPropagation, int lPhase1, int lPhase2,
+                         int lSJW) {
+    const KernelLimits& limits = DriverOf(row).nominal;
+    const std::uint32_t tseg1 = NonNegative(lPropagation) + NonNegative(lPhase1);
+    const std::uint32_t tseg2 = NonNegative(lPhase2);
+    const std::uint32_t sjw = NonNegative(lSJW);
+    return tseg1 >= limits.tseg1Min && tseg1 <= limits.tseg1Max && tseg2 >= limits.tseg2Min &&
+           tseg2 <= limits.tseg2Max && sjw <= limits.sjwMax && sjw <= NonNegative(lPhase1) &&
+           sjw <= tseg2;
+}
+
 std::vector<std::string> Mcp251xOscillatorProblems(double dOscFreqMHz,
                                                    std::string_view decimalSeparator,
                                                    const Controller* pController) {

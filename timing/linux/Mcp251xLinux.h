@@ -76,6 +76,19 @@ struct LinuxTarget {
 LinuxTarget ToMcp251xLinux(const BitTimingSetting& setting,
                            std::string_view decimalSeparator = ".");
 
+// What the row's driver takes through `ip link ... tq T prop-seg P phase-seg1 Q phase-seg2 R
+// sjw J`, each part on its own so that a search can sift prescalers and segments apart
+// (ToMcp251xLinux says the same in sentences). The oscillator: the driver's refusal when it
+// loads, or nothing.
+std::optional<std::string> DriverOscillatorRefusal(const Controller& row, double dOscFreqMHz,
+                                                   std::string_view decimalSeparator = ".");
+// The prescaler: within the driver's range, and given back by a whole-nanosecond quantum.
+bool DriverTakesPrescaler(const Controller& row, double dOscFreqMHz, int lBRPMinus1);
+// The segments (phase 2 the effective one): the sums within the driver's limits, SJW within
+// its limit and up to either phase.
+bool DriverTakesSegments(const Controller& row, int lPropagation, int lPhase1, int lPhase2,
+                         int lSJW);
+
 // Only the oscillator's part of that: the driver's range and whole hertz.
 std::vector<std::string> Mcp251xOscillatorProblems(double dOscFreqMHz,
                                                    std::string_view decimalSeparator = ".",

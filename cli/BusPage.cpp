@@ -41,7 +41,7 @@ std::vector<BusPageDrawing> Drawings(const BusVerdict& bus) {
 } // namespace
 
 CommandOutput RunBusWithPage(const Request& request) {
-    const BusVerdict bus = CheckBus(request.rateKbps, request.busNodes, request.busContext);
+    const BusVerdict bus = CheckBus(request.rateKbps, request.busNodes, request.bus);
     const std::string page = BusPageHtml(bus, Drawings(bus), ReportTimestampNow());
     errno = 0;
     std::ofstream file(request.htmlFile, std::ios::out | std::ios::binary | std::ios::trunc);

@@ -19,7 +19,7 @@ CommandOutput RunFdReport(const Request& request) {
         return output;
     }
     const std::string command = CommandName(Command::FdReport);
-    const FdFacts facts = DescribeFdTiming(choice->setting, kDecimalSeparator);
+    const FdFacts facts = DescribeFdTiming(choice->setting, kDecimalSeparator, request.bus);
     if (!facts.Passes()) {
         return Refusal(kExitRefused, command, facts.sVerdict);
     }

@@ -85,7 +85,7 @@ CommandOutput RunReport(const Request& request) {
     }
 
     const std::string_view command = InfoOf(Command::Report).name;
-    const BitTimingFacts facts = DescribeBitTiming(choice->setting, kDecimalSeparator);
+    const BitTimingFacts facts = DescribeBitTiming(choice->setting, kDecimalSeparator, request.bus);
     if (!facts.Passes()) {
         return Refusal(kExitRefused, command, facts.sVerdict);
     }

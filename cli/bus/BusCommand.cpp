@@ -140,7 +140,7 @@ int BusStatus(const BusVerdict& bus) {
 }
 
 CommandOutput RunBus(const Request& request) {
-    const BusVerdict bus = CheckBus(request.rateKbps, request.busNodes, request.busContext);
+    const BusVerdict bus = CheckBus(request.rateKbps, request.busNodes, request.bus);
     return CommandOutput{BusStatus(bus), request.json ? BusJson(bus) : BusText(bus), {}};
 }
 

@@ -3,6 +3,7 @@
 #include "cli/classic/SettingText.h"
 #include "cli/classic/TimingChoice.h"
 #include "report/classic/SettingJson.h"
+#include "report/common/FindingTexts.h"
 #include "report/common/TextTable.h"
 #include "timing/classic/DisplayTexts.h"
 
@@ -19,7 +20,7 @@ BitTimingFacts ProposalFacts(const Request& request, const TqCandidate& candidat
     return DescribeBitTiming(ProposedSetting(request.oscFreqMHz, request.rateKbps,
                                              candidate.lBRPMinus1, candidate.lTqCount,
                                              request.controller),
-                             kDecimalSeparator);
+                             kDecimalSeparator, request.bus);
 }
 
 const TqCandidate& Cell(const std::vector<TqCandidate>& evaluated, int row, int column) {
@@ -89,6 +90,9 @@ std::string CandidatesJson(const Request& request, const SearchResult& search) {
     JsonWriter json;
     json.BeginObject();
     WriteInputs(json, "candidates", request.oscFreqMHz, request.rateKbps);
+    if (request.analyse) {
+        WriteBusMember(json, request.bus);
+    }
     json.Key("list_headings").BeginArray();
     for (const std::string_view heading : kListHeadings) {
         json.String(heading);
@@ -118,6 +122,9 @@ std::string ChosenListTable(const Request& request, const ChosenList& chosen) {
     if (request.analyse) {
         headings.insert(headings.end(), {"SP %", "Tol %"});
     }
+    if (request.GivesBus()) {
+        headings.push_back("Findings");
+    }
     list.AddRow(headings);
     int entry = 0;
     for (const TqCandidate& candidate : chosen.Items()) {
@@ -125,9 +132,13 @@ std::string ChosenListTable(const Request& request, const ChosenList& chosen) {
         const CandidateListTexts texts = ListTexts(candidate, kDecimalSeparator);
         row.insert(row.end(), texts.begin(), texts.end());
         if (request.analyse) {
-            const TimingAnalysis a = ProposalFacts(request, candidate).analysis;
+            const BitTimingFacts proposal = ProposalFacts(request, candidate);
+            const TimingAnalysis& a = proposal.analysis;
             row.insert(row.end(), {SamplePointText(a.dSamplePointPercent, kDecimalSeparator),
                                    OscToleranceText(a, kDecimalSeparator)});
+            if (request.GivesBus()) {
+                row.push_back(FindingCounts(proposal.findings));
+            }
         }
         list.AddRow(row);
     }
@@ -135,6 +146,9 @@ std::string ChosenListTable(const Request& request, const ChosenList& chosen) {
     if (request.analyse) {
         text += "(SP % and Tol %: sample point and oscillator tolerance with the "
                 "proposed segments, SJW 1)\n";
+    }
+    if (request.GivesBus()) {
+        text += kFindingCountsLegend;
     }
     return text;
 }

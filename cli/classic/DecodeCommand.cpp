@@ -103,9 +103,9 @@ std::optional<Decoding> Decode(const Request& request, CommandOutput& output) {
         request.Given(Option::Rate) ? std::optional<double>(request.rateKbps) : std::nullopt;
     Decoding decoding;
     if (input.layout) {
-        decoding.decoded = DecodeRegisterValues(
-            request.oscFreqMHz, target, *input.layout, input.values,
-            request.controllerName.empty() ? nullptr : request.controller);
+        decoding.decoded =
+            DecodeRegisterValues(request.oscFreqMHz, target, *input.layout, input.values,
+                                 request.controllerName.empty() ? nullptr : request.controller);
         decoding.source = RegisterSource(input);
     } else {
         const std::optional<std::string> text = ReadDetails(input.ipDetails, output);
@@ -135,7 +135,8 @@ std::string Kbps(double kbps) {
     return FormatNumber(kbps, "0.0##") + " kbit/s";
 }
 
-std::string SuggestionsText(const Decoding& d, double measuredKbps) {
+std::string SuggestionsText(const Decoding& d, const Request& request) {
+    const double measuredKbps = request.decode.measuredKbps;
     std::string text =
         "Oscillators on which these registers give the measured " + Kbps(measuredKbps) + ":";
     if (d.suggestions.empty()) {
@@ -146,7 +147,8 @@ std::string SuggestionsText(const Decoding& d, double measuredKbps) {
     for (const CrystalSuggestion& s : d.suggestions) {
         std::string corrected = "no prescaler and Tq count hit it";
         if (s.corrected) {
-            const BitTimingFacts facts = DescribeBitTiming(*s.corrected, kDecimalSeparator);
+            const BitTimingFacts facts =
+                DescribeBitTiming(*s.corrected, kDecimalSeparator, request.bus);
             const ConfigRegisterTexts& r = facts.registerTexts;
             corrected = "BRP-1 " + std::to_string(s.corrected->lBRPMinus1) + ", " +
                         std::to_string(s.corrected->segments.lTqCount) + " Tq: CNF " + r.sCNF1Hex +
@@ -186,7 +188,7 @@ std::string DecodeText(const Decoding& d, const BitTimingFacts& facts, const Req
         text += "Findings: none\n";
     }
     if (d.measured) {
-        text += "\n" + SuggestionsText(d, request.decode.measuredKbps);
+        text += "\n" + SuggestionsText(d, request);
     }
     return text;
 }
@@ -220,7 +222,7 @@ void WriteDecoded(JsonWriter& json, const Decoding& d, const Request& request) {
     json.EndArray().EndObject();
 }
 
-void WriteSuggestions(JsonWriter& json, const Decoding& d) {
+void WriteSuggestions(JsonWriter& json, const Decoding& d, const Request& request) {
     json.Key("oscillator_suggestions");
     if (!d.measured) {
         json.Null();
@@ -239,7 +241,8 @@ void WriteSuggestions(JsonWriter& json, const Decoding& d) {
             .Number(d.decoded.setting.dTargetKbps);
         json.Key("brp_minus_1");
         if (s.corrected) {
-            const BitTimingFacts facts = DescribeBitTiming(*s.corrected, kDecimalSeparator);
+            const BitTimingFacts facts =
+                DescribeBitTiming(*s.corrected, kDecimalSeparator, request.bus);
             json.Integer(s.corrected->lBRPMinus1)
                 .Key("tq_count")
                 .Integer(s.corrected->segments.lTqCount)
@@ -263,7 +266,7 @@ std::string DecodeJson(const Decoding& d, const BitTimingFacts& facts, const Req
     json.Key("rate_given").Bool(request.Given(Option::Rate));
     WriteSettingMembers(json, GridSelection(setting, 0).candidate, facts);
     WriteDecoded(json, d, request);
-    WriteSuggestions(json, d);
+    WriteSuggestions(json, d, request);
     json.EndObject();
     return json.Text();
 }
@@ -276,7 +279,7 @@ CommandOutput RunDecode(const Request& request) {
     if (!decoding) {
         return output;
     }
-    const BitTimingFacts facts = DescribeDecoded(decoding->decoded, kDecimalSeparator);
+    const BitTimingFacts facts = DescribeDecoded(decoding->decoded, kDecimalSeparator, request.bus);
     output.out = request.json ? DecodeJson(*decoding, facts, request)
                               : DecodeText(*decoding, facts, request);
     output.status = HasErrorOrWarning(facts.findings) ? kExitFindings : kExitOk;

@@ -2,6 +2,7 @@
 
 #include "report/classic/KernelComparisonText.h"
 #include "report/classic/SettingJson.h"
+#include "report/common/FindingTexts.h"
 
 #include <tuple>
 
@@ -9,6 +10,8 @@ namespace quillon::cli {
 inline namespace classic {
 
 namespace {
+
+constexpr double kTenthsPerPercent = 10.0;
 
 // The classic rows that run under Linux: "mcp251x, mcp2510, ...".
 std::string LinuxControllerNames() {
@@ -21,9 +24,9 @@ std::string LinuxControllerNames() {
     return names;
 }
 
-void WriteKernelChoice(JsonWriter& json, const KernelSetting& kernel) {
+void WriteKernelChoice(JsonWriter& json, const KernelSetting& kernel, const BusContext& bus) {
     const KernelTiming& t = kernel.timing;
-    const BitTimingFacts facts = DescribeBitTiming(*kernel.setting, kDecimalSeparator);
+    const BitTimingFacts facts = DescribeBitTiming(*kernel.setting, kDecimalSeparator, bus);
     json.BeginObject()
         .Key("tq_ns")
         .Integer(t.tqNs)
@@ -77,7 +80,8 @@ void WriteKernelChoice(JsonWriter& json, const KernelSetting& kernel) {
     json.EndObject().EndObject();
 }
 
-void WriteQuillon(JsonWriter& json, const char* name, const std::optional<BitTimingSetting>& s) {
+void WriteQuillon(JsonWriter& json, const char* name, const std::optional<BitTimingSetting>& s,
+                  const BusContext& bus) {
     json.Key(name);
     if (!s) {
         json.Null();
@@ -85,7 +89,7 @@ void WriteQuillon(JsonWriter& json, const char* name, const std::optional<BitTim
     }
     json.BeginObject();
     WriteSettingMembers(json, GridSelection(*s, 0).candidate,
-                        DescribeBitTiming(*s, kDecimalSeparator));
+                        DescribeBitTiming(*s, kDecimalSeparator, bus));
     json.EndObject();
 }
 
@@ -93,21 +97,48 @@ std::string KernelJson(const KernelComparison& c) {
     JsonWriter json;
     json.BeginObject();
     WriteInputs(json, "kernel", c.dOscFreqMHz, c.dTargetKbps);
+    // The sample point the kernel was given, or null for its own choice.
+    json.Key("sample_point_given_percent");
+    if (c.samplePointTenths != 0) {
+        json.Number(c.samplePointTenths / kTenthsPerPercent);
+    } else {
+        json.Null();
+    }
     json.Key("kernel_choice");
     if (c.kernel.setting) {
-        WriteKernelChoice(json, c.kernel);
+        WriteKernelChoice(json, c.kernel, c.bus);
     } else {
         json.Null().Key("reason").String(c.inputProblem.value_or(c.kernel.sReason));
     }
     json.Key("quillon").BeginObject();
-    WriteQuillon(json, "proposed", c.proposed);
-    WriteQuillon(json, "recommended", c.recommended);
+    WriteQuillon(json, "proposed", c.proposed, c.bus);
+    WriteQuillon(json, "recommended", c.recommended, c.bus);
     json.EndObject().Key("differences").BeginArray();
     for (const std::string& sentence : c.differences) {
         json.String(sentence);
     }
     json.EndArray().EndObject();
     return json.Text();
+}
+
+// With the bus described: each setting's errors and warnings on it.
+std::string BusFindingsText(const KernelComparison& c) {
+    const std::pair<const char*, const std::optional<BitTimingSetting>*> sides[] = {
+        {"Kernel", &c.kernel.setting},
+        {"Quillon proposal", &c.proposed},
+        {"Quillon recommended", &c.recommended}};
+    std::string text;
+    for (const auto& [name, setting] : sides) {
+        if (!*setting) {
+            continue;
+        }
+        for (const Finding& f : DescribeBitTiming(**setting, kDecimalSeparator, c.bus).findings) {
+            if (f.severity != Severity::Advice) {
+                text += "- " + std::string(name) + ": " + FindingLine(f) + "\n";
+            }
+        }
+    }
+    return "\nOn this bus\n" + (text.empty() ? "- no errors and no warnings\n" : text);
 }
 
 } // namespace
@@ -121,10 +152,13 @@ CommandOutput RunKernel(const Request& request) {
     }
     const KernelComparison comparison =
         CompareWithKernel(request.oscFreqMHz, request.rateKbps, kDecimalSeparator,
-                          &row == &DefaultController() ? nullptr : &row);
+                          &row == &DefaultController() ? nullptr : &row, request.Goal());
     CommandOutput output;
     output.out =
         request.json ? KernelJson(comparison) : KernelComparisonText(comparison, kDecimalSeparator);
+    if (!request.json && request.GivesBus() && !comparison.inputProblem) {
+        output.out += BusFindingsText(comparison);
+    }
     return output;
 }
 

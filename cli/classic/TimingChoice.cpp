@@ -39,8 +39,13 @@ std::optional<TimingChoice> ResolveChoice(const Request& request, CommandOutput&
                               request.controller);
     const SegmentOptions& options = request.segments;
     if (options.recommend) {
-        setting = RecommendedSetting(setting).value_or(setting);
+        const std::optional<BitTimingSetting> recommended =
+            RecommendedSetting(setting, request.Goal());
+        choice.origin = recommended ? SegmentsOrigin::Recommended : SegmentsOrigin::NoneRecommended;
+        setting = recommended.value_or(setting);
     }
+    choice.changed =
+        options.propagation || options.phase1 || options.phase2 || options.sjw || options.largerOf;
     SegmentSettings& s = setting.segments;
     s.lPropagation = options.propagation.value_or(s.lPropagation);
     s.lPhase1 = options.phase1.value_or(s.lPhase1);

@@ -10,10 +10,12 @@ inline namespace classic {
 namespace {
 
 std::string TimingText(const TimingChoice& choice, const BitTimingFacts& facts) {
-    const std::string source = choice.listEntry > 0
-                                   ? "list entry " + std::to_string(choice.listEntry) + " of " +
-                                         std::to_string(choice.listSize)
-                                   : std::string("grid cell");
+    std::string source = choice.listEntry > 0 ? "list entry " + std::to_string(choice.listEntry) +
+                                                    " of " + std::to_string(choice.listSize)
+                                              : std::string("grid cell");
+    if (choice.origin != SegmentsOrigin::Proposed) {
+        source += ", " + SegmentsOriginText(choice.origin, choice.changed);
+    }
     return InputsTable(facts.setting.dOscFreqMHz, facts.setting.dTargetKbps, facts.setting.Row()) +
            SettingText(source, choice.candidate, facts);
 }
@@ -26,9 +28,11 @@ CommandOutput RunTiming(const Request& request) {
     if (!choice) {
         return output;
     }
-    const BitTimingFacts facts = DescribeBitTiming(choice->setting, kDecimalSeparator);
+    const BitTimingFacts facts = DescribeBitTiming(choice->setting, kDecimalSeparator, request.bus);
     output.out =
         request.json ? TimingDocument(choice->Selection(), facts) : TimingText(*choice, facts);
+    // Shown all the same; the status tells a script the setting will not work on this bus.
+    output.status = HasError(facts.findings) ? kExitRefused : kExitOk;
     return output;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/common/CliArguments.h"
 
+#include "cli/common/BusArguments.h"
 #include "cli/common/FdArguments.h"
 #include "cli/common/RequestFields.h"
 
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 namespace quillon::cli {
@@ -42,6 +44,17 @@ std::optional<int> ReadWholeNumber(const OptionInfo& info, std::string_view name
         const std::string_view refusal =
             info.outOfRange.empty() ? "{value} is outside {min} to {max}" : info.outOfRange;
         error = Problem(name, Expand(refusal, &info, std::to_string(value)));
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A finite decimal number that is the whole text ("87.5", "1e3"), or nothing.
+std::optional<double> ReadDecimal(const std::string& text) {
+    double value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, code] = std::from_chars(text.data(), end, value);
+    if (text.empty() || code != std::errc() || stop != end || !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;
@@ -107,6 +120,23 @@ bool Store(const OptionInfo& info, std::string_view name, const std::string& tex
     case ValueKind::Text:
         *std::get<std::string*>(field) = text;
         return true;
+    case ValueKind::Decimal: {
+        const std::optional<double> value = ReadDecimal(text);
+        if (!value) {
+            error = Problem(name, "'" + text + "' is not a number");
+            return false;
+        }
+        if (const std::optional<std::string> problem = info.check(*value)) {
+            error = Problem(name, *problem);
+            return false;
+        }
+        if (double* const* plain = std::get_if<double*>(&field)) {
+            **plain = *value;
+        } else {
+            *std::get<std::optional<double>*>(field) = *value;
+        }
+        return true;
+    }
     case ValueKind::Word:
         if (const std::optional<std::string> problem = info.wordCheck(text)) {
             error = Problem(name, *problem);
@@ -393,6 +423,9 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     result.error = CheckComplete(request, seen);
     if (result.error.empty()) {
         result.error = ResolveController(request);
+    }
+    if (result.error.empty()) {
+        result.error = FinishBusAndGoal(request);
     }
     if (result.error.empty()) {
         result.request = request;

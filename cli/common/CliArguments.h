@@ -6,7 +6,9 @@
 // values, unknown options) happens here, before anything is computed or written.
 #include "cli/common/CliOptions.h"
 #include "timing/bus/Bus.h"
+#include "timing/common/BusContext.h"
 #include "timing/common/Controllers.h"
+#include "timing/common/RecommendationGoal.h"
 #include "timing/common/RegisterReading.h"
 
 #include <cstdint>
@@ -104,8 +106,17 @@ struct Request {
     // bus: the nodes in the given order, and the page to write (empty for none).
     std::vector<BusNode> busNodes;
     std::string htmlFile;
-    // The bus as built, which every setting is judged on (and bus chooses free nodes for).
-    BusContext busContext;
+    // The bus as built (--bus-length, --cable-delay, --loop-delay, --ppm, --transceiver), the
+    // model's defaults for what is not given; --transceiver as given until it is read.
+    BusContext bus;
+    std::string transceiverName;
+    // --sample-point and --data-sample-point, in percent.
+    std::optional<double> samplePointPercent;
+    std::optional<double> dataSamplePointPercent;
+    // What --recommend (and export without segments) aims at: the bus and the sample points.
+    RecommendationGoal Goal() const;
+    // True when the line describes the bus (any of its options given).
+    bool GivesBus() const;
 
     // CAN FD (rateKbps is the nominal rate, selection.pick a list entry).
     bool pll = false;

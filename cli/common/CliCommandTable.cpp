@@ -11,14 +11,16 @@ namespace {
 
 const std::vector<CommandInfo> kCommands = {
     {Command::Candidates, "candidates", "the prescaler/Tq combinations that hit the bus rate",
-     "The chosen candidates in list order: {list_headings}."},
+     "The chosen candidates in list order: {list_headings}. With --analyse and\n"
+     "the bus described, also how many errors and warnings each proposal has on it."},
     {Command::Timing, "timing", "the segments, sample point, verdict and registers of one choice",
      "The settings, effective phase 2, sample point, durations, verdict, the\n"
      "analysis (oscillator tolerance, propagation round trip, bus length with\n"
      "typical transceiver and cable delays, sample point against the one\n"
-     "recommended for the rate) and the five configuration registers of one\n"
-     "choice. A setting that breaks a timing rule is shown with its verdict\n"
-     "and exits with status {ok}."},
+     "recommended for the rate), the five configuration registers and the\n"
+     "findings of one choice on the bus as built. A setting with an error among\n"
+     "its findings (a timing rule broken, the rate missed, a propagation segment\n"
+     "short of the bus) is shown all the same and exits with status {refused}."},
     {Command::Decode, "decode", "the rate, sample point, verdict and findings of registers",
      "Decodes a register set, or the timing a Linux interface reports, and shows it\n"
      "as timing does (with the registers of both families), then the bits that are\n"
@@ -27,8 +29,9 @@ const std::vector<CommandInfo> kCommands = {
      "rule broken, a rate other than --rate, the bus idle erratum, a measured rate\n"
      "these registers do not give. Without --rate the target is the rate the\n"
      "registers give.\n"
-     "Exit status: {ok} decoded, no finding; {refused} decoded with findings; {usage} bad\n"
-     "arguments or a value that cannot be read."},
+     "Exit status: {ok} decoded, no error or warning among the findings (advice may\n"
+     "stand); {refused} decoded with an error or a warning; {usage} bad arguments or a\n"
+     "value that cannot be read."},
     {Command::Report, "report", "write {page} and {bitmap} for one choice",
      "Writes {page} and {bitmap}. A setting that breaks a timing\n"
      "rule writes nothing and exits with status {refused}. SOURCE_DATE_EPOCH fixes the\n"
@@ -39,7 +42,8 @@ const std::vector<CommandInfo> kCommands = {
      "need, its crystal tolerance plus its configuration error. Free nodes get legal\n"
      "settings at the rate nearest the bus's, with a propagation segment that covers\n"
      "the bus, then the largest margin, the sample points nearest the others', the\n"
-     "longest bus. Exit status {ok} compatible, {refused} incompatible, {usage} bad input."},
+     "longest bus. --ppm is the crystal tolerance of the nodes that give no ppm= of\n"
+     "their own. Exit status {ok} compatible, {refused} incompatible, {usage} bad input."},
     {Command::Controllers, "controllers", "every controller Quillon knows, with its limits",
      "The controller table: each controller's name and aliases, kind (classic or\n"
      "CAN FD), clock, registers, limits and Linux driver. --json prints it as one\n"
@@ -52,13 +56,18 @@ const std::vector<CommandInfo> kCommands = {
      "(\"ip link set can0 type can bitrate ...\"; Linux 6.3 and later), beside\n"
      "Quillon's first candidate with its proposed and recommended segments: rate\n"
      "error, sample point, tolerance, bus length and the Microchip verdict of\n"
-     "each, and where they differ."},
+     "each, and where they differ. With --sample-point the kernel is given that\n"
+     "sample point too; with the bus described, each setting's errors and\n"
+     "warnings on it follow."},
     {Command::Export, "export", "one choice in a form its target takes (C, ip link, ...)",
      "One choice as C for the MCP251x, PIC18 or dsPIC/PIC24H registers, as the\n"
      "Linux ip link command, systemd-networkd file or Raspberry Pi overlay line for\n"
-     "an MCP251x, or as the JSON of timing --json. Where the target would refuse\n"
-     "or change the setting the text is still printed, the warnings go to stderr\n"
-     "and the exit status is {refused}."},
+     "an MCP251x, or as the JSON of timing --json. Without --prop, --phase1,\n"
+     "--phase2, --sjw and --larger-of it writes the recommended segments (as\n"
+     "--recommend) and its comment line says where the segments come from. Where\n"
+     "the target would refuse or change the setting, or the setting has an error\n"
+     "among its findings on the bus, the text is still printed, the reasons go to\n"
+     "stderr and the exit status is {refused}."},
     {Command::Fd, "fd", "CAN FD: MCP2517FD, MCP2518FD, MCP251863, dsPIC33C ('fd --help')",
      "CAN FD bit timing for Microchip's FD controllers: the MCP2517FD, MCP2518FD and\n"
      "MCP251863 on SPI and the CAN FD module of the dsPIC33CH/CK, with the nominal and\n"
@@ -75,8 +84,9 @@ const std::vector<CommandInfo> kCommands = {
      "Both phases of one choice (quantum, rate, segments, sample point, durations),\n"
      "the TDC, the oscillator tolerance by the five conditions of ISO 11898-1:2015 with\n"
      "the one that limits, the verdict with every rule broken and CiA's advice, and\n"
-     "the registers of the MCP251xFD and the dsPIC33C. A setting that breaks a rule is\n"
-     "shown with its verdict and exits with status {ok}.",
+     "the registers of the MCP251xFD and the dsPIC33C, and the findings on the bus as\n"
+     "built. A setting with an error among its findings is shown all the same and\n"
+     "exits with status {refused}.",
      "fd"},
     {Command::FdKernel, "kernel", "what Linux chooses for 'bitrate B dbitrate D fd on'",
      "The segments, TDC and registers the controller's Linux driver (mcp251xfd, or\n"
@@ -88,13 +98,15 @@ const std::vector<CommandInfo> kCommands = {
      "Reads the register words back into a setting (TSEG1 split as Linux splits it,\n"
      "propagation = TSEG1 / 2) with its facts. The dsPIC33C words are C1xxxH:C1xxxL;\n"
      "the M_CAN's (--controller mcan) are NBTP, DBTP and TDCR, given with --registers.\n"
-     "Exits with status {refused} when the words break a rule or hold bits outside\n"
-     "their fields.",
+     "Exits with status {refused} when the words break a rule, hold bits outside\n"
+     "their fields or give a setting with an error or a warning among its findings.",
      "fd"},
     {Command::FdExport, "export", "the setting as C, ip link, systemd-networkd or Pi overlay",
-     "Writes one choice in the form asked for. Where the Linux driver would refuse or\n"
-     "change it, says so on stderr and exits with status {refused}, still writing it.\n"
-     "The forms:{fd_format_list}",
+     "Writes one choice in the form asked for; without segment options (--nprop to\n"
+     "--dsjw) the recommended segments, as --recommend, and its comment says so.\n"
+     "Where the Linux driver would refuse or change it, or it has an error among its\n"
+     "findings on the bus, says so on stderr and exits with status {refused}, still\n"
+     "writing it. The forms:{fd_format_list}",
      "fd"},
     {Command::FdReport, "report", "write {fd_page} and {fd_bitmap} for one choice",
      "Writes {fd_page} and {fd_bitmap}. A setting that breaks a rule\n"

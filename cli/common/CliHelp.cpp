@@ -4,6 +4,7 @@
 #include "timing/common/Version.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -22,7 +23,12 @@ constexpr std::size_t kUsageWidth = 80;
 
 constexpr std::string_view kSegmentHeading =
     "Segments default to the proposal for the Tq count; these override it:";
+constexpr std::string_view kExportSegmentHeading =
+    "Segments default to the recommendation for the Tq count; the segment counts and\n"
+    "--larger-of change the proposal instead (with --recommend, the recommendation):";
 constexpr std::string_view kSegmentPlaceholder = "[SEGMENT OPTIONS]";
+constexpr std::string_view kBusHeading = "The bus as built, which the findings take into account:";
+constexpr std::string_view kBusPlaceholder = "[BUS OPTIONS]";
 
 constexpr std::string_view kGeneralLead =
     "Usage: {program} COMMAND [OPTIONS]\n"
@@ -30,10 +36,12 @@ constexpr std::string_view kGeneralLead =
 constexpr std::string_view kGeneralTail =
     "Numbers are written with a point as the decimal separator.\n"
     "\n"
-    "Exit status: {ok} done, also when timing shows a setting that breaks a timing rule\n"
-    "(its verdict names the rule); {refused} refused or failed: report of a setting that breaks\n"
-    "a timing rule, report files not written, show could not reach the calculator, or\n"
-    "decode found a problem in the timing; {usage} bad arguments.\n";
+    "Exit status: {ok} done; {refused} refused or failed: timing of a setting with an\n"
+    "error among its findings (shown all the same), export of such a setting or of one\n"
+    "its target refuses or changes (written all the same), report of a setting that\n"
+    "breaks a timing rule, report files not written, show could not reach the\n"
+    "calculator, decode found an error or a warning, an incompatible bus; {usage} bad\n"
+    "arguments.\n";
 
 // The two options of the program itself, which belong to no command.
 constexpr std::pair<std::string_view, std::string_view> kProgramOptions[] = {
@@ -60,13 +68,21 @@ std::string UsageLine(const CommandInfo& command) {
         "Usage: " + std::string(kProgramName) + " " + CommandName(command.command) + " ";
     std::string text = lead;
     bool lineStarted = false;
+    // A part that would run past the width starts a line of its own, under the first.
     const auto add = [&](const std::string& part) {
+        const std::size_t lineStart =
+            text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1;
+        if (lineStarted && text.size() - lineStart + 1 + part.size() > kUsageWidth) {
+            text += "\n" + std::string(lead.size(), ' ');
+            lineStarted = false;
+        }
         text += (lineStarted ? " " : "") + part;
         lineStarted = true;
     };
     // "(--pick K | --brp1 B --tq N)": a list entry or a combination.
     std::string choice;
     bool hasSegments = false;
+    bool hasBus = false;
     std::vector<std::string> ownOptions;
     std::vector<std::string> sources;
     for (const OptionInfo* info : OptionsOf(command.command)) {
@@ -89,6 +105,9 @@ std::string UsageLine(const CommandInfo& command) {
             break;
         case OptionGroup::Segment:
             hasSegments = true;
+            break;
+        case OptionGroup::Bus:
+            hasBus = true;
             break;
         case OptionGroup::Own:
             ownOptions.push_back("[" + Synopsis(info->option) + "]");
@@ -121,6 +140,9 @@ std::string UsageLine(const CommandInfo& command) {
     }
     for (const std::string& option : ownOptions) {
         add(option);
+    }
+    if (hasBus) {
+        add(std::string(kBusPlaceholder));
     }
     return text + "\n";
 }
@@ -164,12 +186,16 @@ std::string CommandHelp(Command command) {
         return GroupHelp(info);
     }
     std::string text = UsageLine(info) + Expand(info.description) + "\n\n";
-    bool inSegments = false;
+    std::optional<OptionGroup> previous;
     for (const OptionInfo* option : OptionsOf(command)) {
-        if (option->group == OptionGroup::Segment && !inSegments) {
-            text += std::string(kSegmentHeading) + "\n";
+        if (option->group != previous && option->group == OptionGroup::Segment) {
+            const bool exports = command == Command::Export || command == Command::FdExport;
+            text += std::string(exports ? kExportSegmentHeading : kSegmentHeading) + "\n";
         }
-        inSegments = option->group == OptionGroup::Segment;
+        if (option->group != previous && option->group == OptionGroup::Bus) {
+            text += std::string(kBusHeading) + "\n";
+        }
+        previous = option->group;
         text += Row(Synopsis(option->option), Expand(option->help, option), kOptionLabelWidth);
     }
     return text;

@@ -11,12 +11,14 @@
 #include "timing/classic/CrystalCheck.h"
 #include "timing/classic/DisplayTexts.h"
 #include "timing/classic/Segments.h"
+#include "timing/common/BusContext.h"
 #include "timing/common/Controllers.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/NumberFormat.h"
 #include "timing/fd/FdTiming.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace quillon::cli {
@@ -39,11 +41,17 @@ constexpr CommandMask kFdRateCommands = MaskOf(Command::FdCandidates) | MaskOf(C
 constexpr CommandMask kFdCommands = kFdRateCommands | MaskOf(Command::FdDecode);
 constexpr CommandMask kFdChoosing =
     MaskOf(Command::FdTiming) | MaskOf(Command::FdExport) | MaskOf(Command::FdReport);
+// The bus as built: every command that judges a setting (candidates only with --analyse).
+constexpr CommandMask kBusCommands = kInputCommands | kDecode | kBus | kFdCommands;
 constexpr double kLargestWord = 4294967295.0;
 
 // --brp1 is read up to the largest prescaler field of any controller and then checked
 // against the chosen one's (the calculator's grid ends at 63, the AT91's at 127).
 constexpr double kLargestBrpMinus1 = 127;
+
+// How far from a whole tenth a sample point may be and still be read as one: a decimal
+// fraction times 10 is seldom exact in binary.
+constexpr double kTenthSlack = 1e-6;
 
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
@@ -56,6 +64,56 @@ std::optional<std::string> ClassicControllerProblem(std::string_view text) {
 }
 std::optional<std::string> FdControllerProblem(std::string_view text) {
     return ControllerProblem(text, ControllerKind::Fd);
+}
+
+// Each value of the bus is checked by the model's check of a bus that has only it changed.
+std::optional<std::string> BusLengthProblem(double metres) {
+    BusContext bus;
+    bus.dBusLengthMetres = metres;
+    return BusContextProblem(bus);
+}
+std::optional<std::string> CableDelayProblem(double nsPerMetre) {
+    BusContext bus;
+    bus.dCableDelayNsPerMetre = nsPerMetre;
+    return BusContextProblem(bus);
+}
+std::optional<std::string> LoopDelayProblem(double ns) {
+    BusContext bus;
+    bus.dLoopDelayNs = ns;
+    return BusContextProblem(bus);
+}
+std::optional<std::string> CrystalPpmProblem(double ppm) {
+    BusContext bus;
+    bus.dCrystalPpm = ppm;
+    return BusContextProblem(bus);
+}
+// A sample point lies inside the bit: above 0 and below 100 %.
+std::optional<std::string> SamplePointProblem(double percent) {
+    if (std::isfinite(percent) && percent > 0 && percent < 100) {
+        return std::nullopt;
+    }
+    return "a sample point of " + FormatGeneralNumber(percent) +
+           " % is not inside the bit; give more than 0 and less than 100";
+}
+// The kernel takes the sample point in tenths of a percent.
+std::optional<std::string> KernelSamplePointProblem(double percent) {
+    if (std::optional<std::string> problem = SamplePointProblem(percent)) {
+        return problem;
+    }
+    const double tenths = percent * 10;
+    if (std::fabs(tenths - std::round(tenths)) > kTenthSlack) {
+        return FormatGeneralNumber(percent) +
+               " is no whole tenth of a percent, and the kernel takes tenths (" +
+               FormatGeneralNumber(std::floor(tenths) / 10) + " or " +
+               FormatGeneralNumber(std::ceil(tenths) / 10) + ")";
+    }
+    return std::nullopt;
+}
+std::optional<std::string> TransceiverProblem(std::string_view name) {
+    if (TransceiverClassFromName(name)) {
+        return std::nullopt;
+    }
+    return "'" + std::string(name) + "' is no transceiver class; give " + TransceiverNames();
 }
 
 // Each row is built by the helper for its kind of value, so that a row reads as what the
@@ -99,6 +157,13 @@ constexpr OptionInfo Value(Option option, std::string_view name, CommandMask com
                            std::string_view meaning, std::string_view help, double min = 0,
                            double max = 0) {
     return {option, name, "", commands, group, kind, metavar, meaning, min, max, nullptr, help};
+}
+// A number the whole text must be, checked by `check`; `min` and `max` only for the help.
+constexpr OptionInfo Decimal(Option option, std::string_view name, CommandMask commands,
+                             OptionGroup group, std::string_view metavar, std::string_view meaning,
+                             std::optional<std::string> (*check)(double), std::string_view help,
+                             double min = 0, double max = 0) {
+    return {option, name, "", commands, group, K::Decimal, metavar, meaning, min, max, check, help};
 }
 constexpr OptionInfo WithAlias(OptionInfo info, std::string_view alias) {
     info.alias = alias;
@@ -226,10 +291,18 @@ constexpr OptionInfo kOptions[] = {
                 "data SJW, {min}..{max} Tq"),
     Flag(Option::Recommend, "--recommend", kChoosingCommands | kFdChoosing,
          "start from the recommended segments instead: every rule\n"
-         "passed, the sample point nearest the one recommended for\n"
-         "the rate, then the most tolerance, the longest bus; the\n"
-         "options above still override them",
+         "passed, a propagation that covers --bus-length, the sample\n"
+         "point nearest --sample-point or the one recommended for the\n"
+         "rate, then the most tolerance, the longest bus; the options\n"
+         "above still override them",
          G::Segment),
+    Decimal(Option::SamplePoint, "--sample-point", kChoosingCommands | kFdChoosing, G::Segment, "P",
+            "the sample point in percent", SamplePointProblem,
+            "the (nominal) sample point in percent, above 0 and below\n"
+            "100, that the recommended segments come closest to\n"
+            "instead of the one recommended for the rate"),
+    Decimal(Option::DataSamplePoint, "--data-sample-point", kFdChoosing, G::Segment, "P",
+            "the data sample point in percent", SamplePointProblem, "the same for the data phase"),
     Flag(Option::Grid, "--grid", MaskOf(Command::Candidates),
          "also the full {brp_values} x {tq_counts} grid; '*' marks the cells that match"),
     WithAlias(Flag(Option::Analyse, "--analyse", MaskOf(Command::Candidates),
@@ -280,9 +353,43 @@ constexpr OptionInfo kOptions[] = {
                 "the GPIO of the interrupt line", kMinInterruptPin, kMaxInterruptPin,
                 "the GPIO of the controller's interrupt line in rpi-overlay,\n"
                 "{min}..{max} (default {pin})"),
+    Decimal(Option::KernelSamplePoint, "--sample-point", MaskOf(Command::Kernel), G::Own, "P",
+            "the sample point in percent, in tenths", KernelSamplePointProblem,
+            "the kernel's choice for this sample point in percent, in\n"
+            "tenths ('ip link ... sample-point 0.875' is 87.5); Quillon's\n"
+            "recommendation aims at it too"),
+    Decimal(Option::BusLength, "--bus-length", kBusCommands, G::Bus, "M",
+            "the length of the bus in metres", BusLengthProblem,
+            "the length of the bus in metres, up to {max}: the\n"
+            "propagation segment must cover its round trip (without it\n"
+            "no length is checked)",
+            0, kMaxBusLengthMetres),
+    Decimal(Option::CableDelay, "--cable-delay", kBusCommands, G::Bus, "NS",
+            "the cable's delay in ns per metre", CableDelayProblem,
+            "the cable's delay, ns per metre, {min} to {max} (default {cable_delay})",
+            kMinCableDelayNsPerMetre, kMaxCableDelayNsPerMetre),
+    Decimal(Option::LoopDelay, "--loop-delay", kBusCommands, G::Bus, "NS",
+            "the transceiver's loop delay in ns", LoopDelayProblem,
+            "one transceiver's delay from TXD to RXD in ns, up to {max}\n"
+            "(default {loop_delay}, the most a transceiver may take)",
+            0, kMaxLoopDelayNs),
+    Decimal(Option::Ppm, "--ppm", kBusCommands, G::Bus, "N", "the crystal tolerance in ppm",
+            CrystalPpmProblem, "the crystals' tolerance in ppm, up to {max} (default {ppm})", 0,
+            kMaxCrystalPpm),
+    Word(Option::Transceiver, "--transceiver", kFdCommands, G::Bus, "CLASS",
+         "the transceivers' bit symmetry class: {transceivers}", TransceiverProblem,
+         "the transceivers' bit symmetry class, {transceivers}\n"
+         "(default none): how much shorter or longer a data bit may\n"
+         "arrive than it was sent"),
 };
 
 } // namespace
+
+std::string TransceiverNames() {
+    return std::string(TransceiverClassName(TransceiverClass::None)) + ", " +
+           std::string(TransceiverClassName(TransceiverClass::Sic2M)) + " or " +
+           std::string(TransceiverClassName(TransceiverClass::Sic5M));
+}
 
 const OptionInfo* FindOption(std::string_view name) {
     for (const OptionInfo& info : kOptions) {

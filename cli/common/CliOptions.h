@@ -88,6 +88,15 @@ enum class Option {
     Dbtcfg,
     Tdc,
     FdFormat,
+    // The bus as built, and the sample points a recommendation aims at.
+    BusLength,
+    CableDelay,
+    LoopDelay,
+    Ppm,
+    Transceiver,
+    SamplePoint,
+    DataSamplePoint,
+    KernelSamplePoint,
 };
 
 // What follows the option's name.
@@ -103,6 +112,7 @@ enum class ValueKind {
     BusNode,       // a bus node written on one line; may be given several times
     RegisterWord,  // a register word, 0 to 0xFFFFFFFF, in hexadecimal (0x...) or decimal
     Text,          // a text read once every option is known (--registers after --controller)
+    Decimal,       // a decimal number, the whole text, then checked by `check`
 };
 
 // Where an option stands in a command's usage line and help.
@@ -112,6 +122,7 @@ enum class OptionGroup {
     Segment,   // overrides the proposal for the chosen Tq count
     Own,       // optional, the command's own
     Source,    // what decode reads: exactly one of them
+    Bus,       // the bus as built, which the findings take into account
 };
 
 using CommandMask = unsigned;
@@ -123,8 +134,8 @@ constexpr CommandMask MaskOf(Command command) {
 // {alias}, {value} (the value given, in refusals), the model's {ipt}, {tq_min}, {tq_max},
 // {match} (how near a crystal's rate must come to a measured one, in percent), {brp_values},
 // {tq_counts}, {list_headings}, {page} and {bitmap}, the export {formats} and the defaults
-// {interface} and {pin}, the {program} name and the exit statuses {ok}, {refused} and
-// {usage}.
+// {interface} and {pin}, the bus's defaults {ppm}, {cable_delay} and {loop_delay} and its
+// {transceivers}, the {program} name and the exit statuses {ok}, {refused} and {usage}.
 struct OptionInfo {
     Option option;
     std::string_view name;
@@ -136,7 +147,7 @@ struct OptionInfo {
     std::string_view valueMeaning; // said when the value is missing or the option required
     double min = 0.0;
     double max = 0.0;
-    // Reading: the model's sentence about a value it cannot use, or nothing.
+    // Reading and Decimal: the model's sentence about a value it cannot use, or nothing.
     std::optional<std::string> (*check)(double) = nullptr;
     std::string_view help; // the help's description, lines separated by '\n'
     // WholeNumber: the refusal of a value outside the range; empty for "{value} is outside
@@ -156,6 +167,9 @@ struct CommandInfo {
     // The word before the name for the commands of a group ("fd"), empty for the others.
     std::string_view group = {};
 };
+
+// "none, 2M or 5M": the classes --transceiver takes.
+std::string TransceiverNames();
 
 // The entry of an option by either spelling; nullptr for a name that is none. Two entries
 // may share a name for different commands: the one `command` takes comes first.

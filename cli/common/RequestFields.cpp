@@ -5,6 +5,30 @@ inline namespace common {
 
 namespace {
 
+// The bus as built and the sample points a recommendation aims at.
+Field BusFieldOf(Option option, Request& request) {
+    switch (option) {
+    case Option::BusLength:
+        return &request.bus.dBusLengthMetres;
+    case Option::CableDelay:
+        return &request.bus.dCableDelayNsPerMetre;
+    case Option::LoopDelay:
+        return &request.bus.dLoopDelayNs;
+    case Option::Ppm:
+        return &request.bus.dCrystalPpm;
+    case Option::Transceiver:
+        return &request.transceiverName;
+    case Option::SamplePoint:
+    case Option::KernelSamplePoint:
+        return &request.samplePointPercent;
+    case Option::DataSamplePoint:
+        return &request.dataSamplePointPercent;
+    default:
+        break;
+    }
+    return static_cast<bool*>(nullptr);
+}
+
 Field FdFieldOf(Option option, Request& request) {
     switch (option) {
     case Option::Pll:
@@ -48,7 +72,7 @@ Field FdFieldOf(Option option, Request& request) {
     default:
         break;
     }
-    return static_cast<bool*>(nullptr);
+    return BusFieldOf(option, request);
 }
 
 } // namespace

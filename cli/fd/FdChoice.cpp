@@ -56,7 +56,13 @@ std::optional<FdChoice> ResolveFdChoice(const Request& request, CommandOutput& o
     FdSetting& setting = choice.setting;
     setting = ProposedFdSetting(FdInputs(request), choice.candidate);
     if (request.segments.recommend) {
-        setting = RecommendedFdSetting(setting).value_or(setting);
+        const std::optional<FdSetting> recommended = RecommendedFdSetting(setting, request.Goal());
+        choice.origin = recommended ? SegmentsOrigin::Recommended : SegmentsOrigin::NoneRecommended;
+        setting = recommended.value_or(setting);
+    }
+    for (const FdPhaseOptions* options : {&request.nominal, &request.data}) {
+        choice.changed = choice.changed || options->propagation || options->phase1 ||
+                         options->phase2 || options->sjw;
     }
     Override(setting.nominal, request.nominal);
     Override(setting.data, request.data);

@@ -4,6 +4,7 @@
 
 #include "cli/fd/FdChoice.h"
 #include "cli/fd/FdText.h"
+#include "report/common/FindingTexts.h"
 #include "report/fd/FdSettingJson.h"
 
 namespace quillon::cli {
@@ -16,23 +17,31 @@ void WriteProposal(JsonWriter& json, const FdFacts& p) {
     json.Key("nominal_sample_point_percent").Number(p.nominal.dSamplePointPercent);
     json.Key("data_sample_point_percent").Number(p.data.dSamplePointPercent);
     json.Key("osc_tolerance_percent").Number(p.tolerance.dTolerance * 100.0);
-    json.Key("limiting_condition").Integer(p.tolerance.lLimiting).EndObject();
+    json.Key("limiting_condition").Integer(p.tolerance.lLimiting);
+    WriteFindingsMember(json, p.findings);
+    json.EndObject();
 }
 
 } // namespace
 
 CommandOutput RunFdCandidates(const Request& request) {
     const std::vector<FdCandidate> found = SearchFdFor(request);
-    const std::vector<FdFacts> proposals =
-        DescribeFdProposals(FdInputs(request), found, kDecimalSeparator);
+    // The facts of each candidate's proposal on the bus as built.
+    std::vector<FdFacts> proposals;
+    for (const FdCandidate& candidate : found) {
+        proposals.push_back(DescribeFdTiming(ProposedFdSetting(FdInputs(request), candidate),
+                                             kDecimalSeparator, request.bus));
+    }
     CommandOutput output;
     if (!request.json) {
-        output.out = FdInputsTable(FdInputs(request)) + "\n" + FdCandidatesTable(found, proposals);
+        output.out = FdInputsTable(FdInputs(request)) + "\n" +
+                     FdCandidatesTable(found, request.GivesBus(), proposals);
         return output;
     }
     JsonWriter json;
     json.BeginObject();
     WriteFdInputs(json, "fd candidates", FdInputs(request));
+    WriteBusMember(json, request.bus);
     json.Key("candidates").BeginArray();
     for (std::size_t i = 0; i < found.size(); ++i) {
         json.BeginObject().Key("candidate");
@@ -51,14 +60,16 @@ CommandOutput RunFdTiming(const Request& request) {
     if (!choice) {
         return output;
     }
-    const FdFacts facts = DescribeFdTiming(choice->setting, kDecimalSeparator);
+    const FdFacts facts = DescribeFdTiming(choice->setting, kDecimalSeparator, request.bus);
+    // Shown all the same; the status tells a script the setting will not work on this bus.
+    output.status = HasError(facts.findings) ? kExitRefused : kExitOk;
     if (!request.json) {
         const std::string source =
             (choice->listEntry > 0 ? "list entry " + std::to_string(choice->listEntry) + " of " +
                                          std::to_string(choice->listSize)
                                    : std::string("combination")) +
-            ": " + FdCandidateText(choice->candidate) +
-            (request.segments.recommend ? ", recommended segments" : ", proposed segments");
+            ": " + FdCandidateText(choice->candidate) + ", " +
+            SegmentsOriginText(choice->origin, choice->changed);
         output.out = FdInputsTable(facts.setting) + "\n" + FdSettingText(source, facts);
         return output;
     }

@@ -35,9 +35,10 @@ CommandOutput RunFdDecode(const Request& request) {
     const FdDecoded decoded = DecodeFdRegisters(request.oscFreqMHz, request.pll, *request.nbtcfg,
                                                 *request.dbtcfg, request.tdc, row);
     const std::array<std::string_view, 3> names = FdWordNames(row);
-    const FdFacts facts = DescribeFdTiming(decoded.setting, kDecimalSeparator);
+    const FdFacts facts = DescribeFdTiming(decoded.setting, kDecimalSeparator, request.bus);
     CommandOutput output;
-    if (!facts.Passes() || !decoded.registerFindings.empty()) {
+    // As decode: an error or a warning among the findings, or bits outside the fields.
+    if (!facts.Passes() || HasErrorOrWarning(facts.findings) || !decoded.registerFindings.empty()) {
         output.status = kExitRefused;
     }
     if (request.json) {

@@ -1,5 +1,6 @@
-// fd export: one choice in the form asked for; what the target would refuse or change goes
-// to stderr and makes the status 1, while the text is still written.
+// fd export: one choice in the form asked for; what the target would refuse or change and the
+// errors among the setting's findings on the bus go to stderr and make the status 1, while the
+// text is still written. Without segment options the segments are the recommended ones.
 #include "cli/fd/FdChoice.h"
 #include "cli/fd/FdCommands.h"
 #include "report/fd/FdExport.h"
@@ -23,13 +24,17 @@ CommandOutput RunFdExport(const Request& request) {
         options.sInterface = request.interfaceName;
     }
     options.lInterruptPin = request.interruptPin.value_or(options.lInterruptPin);
-    const FdExportText exported =
-        ExportFdSetting(DescribeFdTiming(choice->setting, kDecimalSeparator), format, options);
+    options.sSegmentsOrigin = SegmentsOriginText(choice->origin, choice->changed);
+    const FdFacts facts = DescribeFdTiming(choice->setting, kDecimalSeparator, request.bus);
+    const FdExportText exported = ExportFdSetting(facts, format, options);
     output.out = exported.sText;
     for (const std::string& warning : exported.warnings) {
         output.err += Problem("warning", warning) + "\n";
     }
-    if (!exported.warnings.empty()) {
+    for (const std::string& line : ErrorLinesNotSaid(facts.findings, exported.warnings)) {
+        output.err += Problem(CommandName(Command::FdExport), line) + "\n";
+    }
+    if (!exported.warnings.empty() || HasError(facts.findings)) {
         output.status = kExitRefused;
     }
     return output;

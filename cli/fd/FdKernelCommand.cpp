@@ -3,6 +3,7 @@
 #include "cli/fd/FdChoice.h"
 #include "cli/fd/FdCommands.h"
 #include "cli/fd/FdText.h"
+#include "report/common/FindingTexts.h"
 #include "report/fd/FdSettingJson.h"
 #include "timing/common/Controllers.h"
 #include "timing/linux/FdKernelChoice.h"
@@ -30,7 +31,7 @@ std::string KernelJson(const Request& request, const FdKernelChoice& choice) {
         json.Null().Key("reason").String(choice.sReason).EndObject();
         return json.Text();
     }
-    const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator);
+    const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator, request.bus);
     json.BeginObject();
     WriteKernelPhase(json, "nominal", *choice.nominal);
     WriteKernelPhase(json, "data", *choice.data);
@@ -53,6 +54,8 @@ std::string KernelJson(const Request& request, const FdKernelChoice& choice) {
     json.Key("analysis").BeginObject();
     json.Key("osc_tolerance_percent").Number(facts.tolerance.dTolerance * 100.0);
     json.Key("limiting_condition").Integer(facts.tolerance.lLimiting).EndObject();
+    WriteBusMember(json, facts.bus);
+    WriteFindingsMember(json, facts.findings);
     json.EndObject().EndObject();
     return json.Text();
 }
@@ -71,7 +74,8 @@ std::string Comparison(const Request& request, const FdFacts& kernel) {
     }
     const FdSetting proposal = ProposedFdSetting(FdInputs(request), found.front());
     const FdFacts ours =
-        DescribeFdTiming(RecommendedFdSetting(proposal).value_or(proposal), kDecimalSeparator);
+        DescribeFdTiming(RecommendedFdSetting(proposal, request.Goal()).value_or(proposal),
+                         kDecimalSeparator, request.bus);
     std::string text = "Quillon's first candidate (" + FdCandidateText(found.front()) +
                        ") with its recommended segments:\n";
     for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
@@ -113,7 +117,7 @@ CommandOutput RunFdKernel(const Request& request) {
         output.out += driver + " finds no timing for " + line + ": " + choice.sReason + "\n";
         return output;
     }
-    const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator);
+    const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator, request.bus);
     output.out += driver + "'s own choice for " + line + ":\n\n" +
                   FdSettingText("the driver's own choice", facts) + "\n" +
                   Comparison(request, facts);

@@ -19,7 +19,7 @@ std::string FdInputsTable(const FdSetting& setting, bool withRates = true);
 
 // The candidates, numbered from 1, each with the sample points and tolerance of its proposal
 // (`proposals` in the same order) and whether that proposal can work at all.
-std::string FdCandidatesTable(const std::vector<FdCandidate>& candidates,
+std::string FdCandidatesTable(const std::vector<FdCandidate>& candidates, bool withFindings,
                               const std::vector<FdFacts>& proposals);
 
 // The tables of a setting; `source` says where it came from ("list entry 1 of 32: ...").

@@ -141,7 +141,27 @@ INSTANTIATE_TEST_SUITE_P(
             "--node: node 'b': cnf: 3 values are needed (BRGCON1,BRGCON2,BRGCON3), 2 were given"},
         RefusalRow{"bus --rate 500 --node a=pic18@40 --node b=pic18@40 --html=", 2,
                    "--html: the file name is empty"},
-        RefusalRow{"bus --osc 16 --rate 500", 2, "--osc: unknown option for bus"}));
+        RefusalRow{"bus --osc 16 --rate 500", 2, "--osc: unknown option for bus"},
+        // The bus as built and the sample points: the model's ranges, and no option that
+        // would change nothing where it is given.
+        RefusalRow{"decode --osc 16 --cnf 1,2,3 --loop-delay 40ns", 2,
+                   "--loop-delay: '40ns' is not a number"},
+        RefusalRow{"bus --rate 500 --node a=pic18@40 --node b=pic18@40 --ppm nan", 2,
+                   "--ppm: 'nan' is not a number"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 1 --transceiver 2M", 2,
+                   "--transceiver: unknown option for timing"},
+        RefusalRow{"candidates --osc 16 --rate 500 --ppm 50", 2,
+                   "--ppm: only with --analyse: the list alone judges no setting on a bus"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 1 --sample-point 80", 2,
+                   "--sample-point: only with --recommend, whose segments aim at it"},
+        RefusalRow{"export --osc 16 --rate 500 --pick 1 --format json --sjw 2 --sample-point 80", 2,
+                   "--sample-point: only with --recommend, whose segments aim at it"},
+        RefusalRow{"timing --osc 16 --rate 500 --pick 1 --recommend --sample-point 100", 2,
+                   "--sample-point: a sample point of 100 % is not inside the bit; give more than "
+                   "0 and less than 100"},
+        RefusalRow{"kernel --osc 16 --rate 500 --sample-point 87.55", 2,
+                   "--sample-point: 87.55 is no whole tenth of a percent, and the kernel takes "
+                   "tenths (87.5 or 87.6)"}));
 
 // A bus takes 2 to 16 nodes; its exit status says whether they work together.
 TEST(CommandLine, BusNodesAndStatus) {
@@ -158,6 +178,14 @@ TEST(CommandLine, BusNodesAndStatus) {
                 "b=mcp251x@8:cnf=0x00,0xF0,0x86"});
     EXPECT_EQ(half.status, kExitRefused);
     EXPECT_NE(half.out.find("Bus: incompatible."), std::string::npos) << half.out;
+    // --ppm stands for the crystal of every node that gives none of its own.
+    const std::string ppm =
+        Answer(Split("bus --rate 500 --node a=mcp2515@16 --node b=pic18@40:ppm=30 --ppm 500")).out;
+    EXPECT_NE(ppm.find("16.000 MHz  1      8   1/3/3/3   500.000 kbps  0.0      62.5  1.4851  "
+                       "500 ppm"),
+              std::string::npos)
+        << ppm;
+    EXPECT_NE(ppm.find("1.4851  30 ppm"), std::string::npos) << ppm;
 }
 
 // One row per ranged option: its help line, the ends it accepts and the refusals just
@@ -220,7 +248,19 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeRow{"--phase2", "2..8 Tq", "2", "8", "1", "9", "1 is outside 2 to 8",
                              "9 is outside 2 to 8"},
                     RangeRow{"--sjw", "1..4 Tq", "1", "4", "0", "5", "0 is outside 1 to 4",
-                             "5 is outside 1 to 4"}));
+                             "5 is outside 1 to 4"},
+                    RangeRow{"--bus-length", "metres, up to 10000", "0", "10000", "-0.5", "1e5",
+                             "The bus length -0.5 m is outside 0 to 10000 m.",
+                             "The bus length 100000 m is outside 0 to 10000 m."},
+                    RangeRow{"--cable-delay", "1 to 20 (default 5)", "1", "20", "0.99", "21",
+                             "The cable delay 0.99 ns/m is outside 1 to 20 ns/m.",
+                             "The cable delay 21 ns/m is outside 1 to 20 ns/m."},
+                    RangeRow{"--loop-delay", "in ns, up to 2000", "0", "2000", "-1", "2000.1",
+                             "The transceiver loop delay -1 ns is outside 0 to 2000 ns.",
+                             "The transceiver loop delay 2000.1 ns is outside 0 to 2000 ns."},
+                    RangeRow{"--ppm", "up to 20000 (default 100)", "0", "20000", "-1", "2e4.5",
+                             "The crystal tolerance -1 ppm is outside 0 to 20000 ppm.",
+                             "'2e4.5' is not a number"}));
 
 TEST(CommandLine, ShowReadsItsFrequencyLikeTheEntryBoxes) {
     const auto locked = [](const std::vector<std::string>& args) {
@@ -252,18 +292,46 @@ TEST(CommandLine, RecommendStartsFromTheRecommendation) {
               "propagation  7   875.0 ns\nphas");
 }
 
-// export chooses the setting as timing does; its warnings go to stderr with status 1.
+// The bus as built reaches the candidates' proposals and the kernel comparison; the sample
+// point reaches the kernel's command line.
+TEST(CommandLine, BusAndSamplePointReachTheListAndTheKernel) {
+    const std::string list =
+        Answer(Split("candidates --osc 16 --rate 500 --analyse --bus-length 40")).out;
+    EXPECT_NE(list.find("SP %  Tol %   Findings\n1  16  0      32         0.0   62.5  0.3125  "
+                        "1 error, 1 warning\n"),
+              std::string::npos)
+        << list;
+    const std::string kernel =
+        Answer(Split("kernel --osc 16 --rate 500 --sample-point 80 --bus-length 40")).out;
+    EXPECT_NE(kernel.find("\"ip link set can0 type can bitrate 500000 sample-point 0.8\".\n"),
+              std::string::npos)
+        << kernel;
+    EXPECT_NE(kernel.find("\nOn this bus\n- Kernel: error: The propagation segment is 5 Tq"),
+              std::string::npos)
+        << kernel;
+}
+
+// export chooses the setting as timing does, without segment options the recommended one;
+// the comment says which, and the warnings go to stderr with status 1.
 TEST(CommandLine, ExportPrintsTheChosenSettingAndWarnsOnStderr) {
     const std::string choice = " --osc 16 --rate 500 --pick 2 --sam";
     EXPECT_EQ(Answer(Split("export --format json" + choice)).out,
-              Answer(Split("timing --json" + choice)).out);
+              Answer(Split("timing --json --recommend" + choice)).out);
+    EXPECT_EQ(Answer(Split("export --format json --sjw 1" + choice)).out,
+              Answer(Split("timing --json --sjw 1" + choice)).out);
     const CommandOutput ip =
         Answer(Split("export --format ip-link --interface can1 --wakfil" + choice));
     EXPECT_EQ(ip.status, kExitRefused);
-    EXPECT_NE(ip.out.find("\nip link set can1 type can tq 250 prop-seg 1 phase-seg1 3 "
-                          "phase-seg2 3 sjw 1 triple-sampling on\n"),
+    EXPECT_NE(ip.out.find("sample point 75.0 %, triple sampling (recommended segments)\n"),
               std::string::npos)
         << ip.out;
+    EXPECT_NE(ip.out.find("\nip link set can1 type can tq 250 prop-seg 3 phase-seg1 2 "
+                          "phase-seg2 2 sjw 2 triple-sampling on\n"),
+              std::string::npos)
+        << ip.out;
+    EXPECT_NE(Answer(Split("export --format c-pic18 --prop 2" + choice))
+                  .out.find("(proposed segments, changed by the segment options) */\n"),
+              std::string::npos);
     EXPECT_EQ(ip.err, "quillon-cli: export: The driver leaves the wake-up filter (WAKFIL) off; "
                       "the interface runs without it.\n");
     const CommandOutput overlay = Answer(
@@ -283,18 +351,22 @@ TEST(CommandLine, HelpWinsOverBadArgumentsAndReachesNoCommand) {
     }
 }
 
-// decode exits with 1 when the timing has findings, and names the rate it was given.
+// decode exits with 1 for an error or a warning among the findings on the bus given, and
+// names the rate it was given.
 TEST(CommandLine, DecodeStatusFollowsTheFindings) {
     const struct {
         const char* args;
         int status;
         const char* shown;
     } rows[] = {
-        {"decode --osc 16 --cnf 0x00,0xF0,0x86", 0,
+        {"decode --osc 16 --cnf 0x40,0xA7,0x01", 0,
          "Target rate  500.000 kbps (none given: the rate the registers give)"},
+        {"decode --osc 16 --cnf 0x40,0xA7,0x01 --bus-length 60", 1,
+         "  error: The propagation segment is 8 Tq (1000 ns); the round trip over 60 m"},
+        {"decode --osc 16 --cnf 0x00,0xF0,0x86", 1, "  warning: The propagation segment is 1 Tq"},
         {"decode --osc 16 --cnf 0,240,134 --rate 250", 1,
-         "  - The bit rate is 500.0 kbit/s, not the intended 250.0 kbit/s (100.0 %)."},
-        {"decode --osc 16 --cicfg 0x0001,0x0191 --json", 0, "\"CNF2\": {\n      \"value\": 145"},
+         "  error: The bit rate is 500.000 kbps, 100.0 % above the 250.000 kbps asked for"},
+        {"decode --osc 16 --cicfg 0x0001,0x0191 --json", 1, "\"CNF2\": {\n      \"value\": 145"},
     };
     for (const auto& row : rows) {
         const CommandOutput output = Answer(Split(row.args));

@@ -156,12 +156,76 @@ TEST(Process, DecodeJsonSuggestsTheRealCrystal) {
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
-    EXPECT_EQ(json["findings"][0].toString().toStdString(),
+    EXPECT_EQ(json["findings"][0]["code"].toString().toStdString(), "measured-rate");
+    EXPECT_EQ(json["findings"][0]["text"].toString().toStdString(),
               "The bus was measured at 250.0 kbit/s, but these registers give 500.0 kbit/s on 16 "
               "MHz: the board's oscillator is likely 8 MHz.");
     EXPECT_EQ(json["oscillator_suggestions"][0]["oscillator_mhz"].toDouble(), 8.0);
     EXPECT_EQ(json["oscillator_suggestions"][0]["registers"]["CNF2"]["hex"].toString(), "0xCA");
     EXPECT_TRUE(json["decoded"]["other_bits"][0]["set"].toBool());
+}
+
+QJsonDocument JsonOf(const std::string& args, int status) {
+    const ProcessRun run = RunProgram(kCli, Args(args));
+    EXPECT_EQ(run.status, status) << run.err;
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out;
+    return json;
+}
+
+// A setting that will not work on the bus as built: printed all the same (export as C),
+// status 1, the finding in the text (on stderr for export) and in the JSON.
+struct FindingRow {
+    const char* args;
+    int status;
+    const char* line; // a line of stdout, or of stderr for export
+    const char* code; // of a finding in the JSON of the same line with --json
+};
+
+class ProcessFindings : public testing::TestWithParam<FindingRow> {};
+
+TEST_P(ProcessFindings, StatusTextAndJsonAgree) {
+    const FindingRow& row = GetParam();
+    const std::string args(row.args);
+    const bool exported = args.rfind("export", 0) == 0;
+    const ProcessRun text = RunProgram(kCli, Args(exported ? args + " --format c-mcp251x" : args));
+    EXPECT_EQ(text.status, row.status) << text.err;
+    EXPECT_NE((text.out + text.err).find(row.line), std::string::npos) << text.out << text.err;
+    EXPECT_NE(text.out, "");
+    const QJsonDocument json =
+        JsonOf(exported ? args + " --format json" : args + " --json", row.status);
+    QStringList codes;
+    for (const QJsonValue finding : json["findings"].toArray()) {
+        codes << finding["code"].toString();
+    }
+    EXPECT_TRUE(codes.contains(row.code)) << codes.join(' ').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OnTheBus, ProcessFindings,
+    testing::Values(
+        // The grid cell of half the rate.
+        FindingRow{"timing --osc 16 --rate 500 --brp1 1 --tq 16", 1,
+                   "\n  error: The bit rate is 250.000 kbps, 50.0 % below the 500.000 kbps",
+                   "rate-off-target"},
+        // The same choice passes without a length and fails on 40 m.
+        FindingRow{"timing --osc 16 --rate 500 --pick 1", 0,
+                   "\n  warning: The propagation segment is 1 Tq (125 ns), less than the 510 ns",
+                   "propagation-short"},
+        FindingRow{"timing --osc 16 --rate 500 --pick 1 --bus-length 40", 1,
+                   "\n  error: The propagation segment is 1 Tq (125 ns); the round trip over 40 m",
+                   "propagation-short"},
+        FindingRow{"export --osc 16 --rate 500 --brp1 1 --tq 16", 1,
+                   "quillon-cli: export: error: The bit rate is 250.000 kbps", "rate-off-target"}));
+
+TEST(Process, ABadTransceiverClassIsAUsageError) {
+    const ProcessRun bad = RunProgram(
+        kCli, Args("fd timing --osc 40 --rate 500 --data-rate 2000 --pick 1 --transceiver 3M"));
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err,
+              "quillon-cli: --transceiver: '3M' is no transceiver class; give none, 2M or 5M\n");
 }
 
 TEST(Process, ReportWritesTheExamplePageAndItsBitmap) {
@@ -200,15 +264,6 @@ TEST(Process, AGermanLocaleChangesNoFigure) {
     EXPECT_EQ(RunProgram(kCli, Args(timing), german).out,
               RunProgram(kCli, Args(timing), {{"LC_ALL", "C"}}).out);
     EXPECT_NE(RunProgram(kCli, Args(timing)).out.find("16.000 MHz"), std::string::npos);
-}
-
-QJsonDocument JsonOf(const std::string& args, int status) {
-    const ProcessRun run = RunProgram(kCli, Args(args));
-    EXPECT_EQ(run.status, status) << run.err;
-    QJsonParseError error{};
-    const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out;
-    return json;
 }
 
 // The fields scripts read from fd kernel and fd decode.

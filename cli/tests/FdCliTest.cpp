@@ -83,7 +83,11 @@ INSTANTIATE_TEST_SUITE_P(
             "--registers: 2 or 3 words are needed (NBTP,DBTP[,TDCR]), 1 was given"},
         Row{"fd export --controller samv71 " + kInputs + "--pick 1 --format rpi-overlay", 2,
             "--format: rpi-overlay is the Raspberry Pi line of the mcp251xfd on SPI; the M_CAN "
-            "cell is on the SoC, whose own device tree describes it"}));
+            "cell is on the SoC, whose own device tree describes it"},
+        Row{"fd timing " + kInputs + "--pick 1 --transceiver 3M", 2,
+            "--transceiver: '3M' is no transceiver class; give none, 2M or 5M"},
+        Row{"fd timing " + kInputs + "--pick 1 --data-sample-point 70", 2,
+            "--data-sample-point: only with --recommend, whose segments aim at it"}));
 
 class FdCommands : public testing::TestWithParam<Row> {};
 
@@ -107,8 +111,9 @@ INSTANTIATE_TEST_SUITE_P(
             "No combination gives both rates within 1 %."},
         Row{"fd timing " + kInputs + "--nbrp 2 --ntq 40 --dbrp 1 --dtq 20", 0,
             "combination: nominal BRP 2 x 40 Tq, data BRP 1 x 20 Tq, proposed segments\n"},
-        // A data propagation of 3: 16 quanta, and the TDC follows the data phase.
-        Row{"fd timing " + kInputs + "--pick 1 --dprop 3", 0,
+        // A data propagation of 3: 16 quanta, and the TDC follows the data phase; the data
+        // rate is then off, an error.
+        Row{"fd timing " + kInputs + "--pick 1 --dprop 3", 1,
             "TDC                   auto, TDCO 11 (as the controller needs it)\n"},
         Row{"fd timing " + kInputs + "--pick 1 --recommend --nsjw 4", 0,
             "nominal  1    80  25.000 ns     59    10      10      4    87.5 %"},
@@ -125,7 +130,23 @@ INSTANTIATE_TEST_SUITE_P(
             "CAN clock     48.000 MHz\n"},
         Row{"fd export --controller same51 --osc 48 --rate 500 --data-rate 2000 --pick 1 "
             "--recommend --format c-mcan",
-            0, "#define MCAN_NBTP 0x1600520BUL\n"}));
+            0, "#define MCAN_NBTP 0x1600520BUL\n"},
+        // Without segment options fd export writes the recommended segments and says so.
+        Row{"fd export " + kInputs + "--pick 1 --format c-mcp251xfd", 0,
+            "from Quillon (recommended segments).\n"},
+        Row{"fd export " + kInputs + "--pick 1 --nsjw 4 --format ip-link", 0,
+            "# CAN FD bit timing from Quillon (proposed segments, changed by the segment "
+            "options)\n"},
+        // The transceivers' symmetry: a 2M part shortens a 5 Mbit/s bit past the sample point.
+        Row{"fd timing --osc 40 --rate 500 --data-rate 5000 --pick 1 --recommend --transceiver 2M",
+            1, "error: The data sample point lies 150 ns into a bit of 200 ns; a 2M transceiver"},
+        Row{"fd decode --osc 40 --nbtcfg 0x00440909 --dbtcfg 0x00040101 --transceiver 5M", 1,
+            "[fd-data-sample-point-asymmetry; ISO 11898-2:2016]"},
+        Row{"fd export --osc 40 --rate 500 --data-rate 5000 --pick 1 --transceiver 5M --format "
+            "ip-link",
+            1,
+            "ip link set can0 up\nquillon-cli: fd export: error: The data sample point lies 150 "
+            "ns"}));
 
 } // namespace
 } // namespace quillon::cli

@@ -49,7 +49,7 @@ const ConfigRegisters& Registers(const BitTimingFacts& facts) {
 
 } // namespace
 
-std::string SettingSummary(const BitTimingFacts& facts) {
+std::string SettingSummary(const BitTimingFacts& facts, const ExportOptions& options) {
     const BitTimingSetting& setting = facts.setting;
     const SegmentSettings& s = setting.segments;
     std::string text = FormatGeneralNumber(setting.dOscFreqMHz) + " MHz " +
@@ -62,64 +62,67 @@ std::string SettingSummary(const BitTimingFacts& facts) {
             " = sync 1 + prop " + std::to_string(s.lPropagation) + " + phase1 " +
             std::to_string(s.lPhase1) + " + phase2 " + std::to_string(facts.lPhase2Effective) +
             ", SJW " + std::to_string(s.lSJW) + ", sample point " + facts.sSamplePoint + " %";
-    return text + (s.bSam ? ", triple sampling" : "");
+    text += s.bSam ? ", triple sampling" : "";
+    return options.segmentsOrigin.empty() ? text : text + " (" + options.segmentsOrigin + ")";
 }
 
-std::string CMcp251xText(const BitTimingFacts& facts) {
+std::string CMcp251xText(const BitTimingFacts& facts, const ExportOptions& options) {
     const ConfigRegisters& r = Registers(facts);
     const SegmentSettings& s = facts.setting.segments;
     const auto define = [](const char* name, unsigned value, const std::string& comment) {
         return std::string("#define ") + name + " " + Hex(value, 2) + "u /* " + comment + " */\n";
     };
-    return "/* MCP251x bit timing by Quillon: " + SettingSummary(facts) + " */\n" +
+    return "/* MCP251x bit timing by Quillon: " + SettingSummary(facts, options) + " */\n" +
            "#ifndef MCP251X_BIT_TIMING_H\n#define MCP251X_BIT_TIMING_H\n\n" +
            define("MCP251X_CNF1", r.CNF1, Cnf1Comment(s, facts.setting.lBRPMinus1)) +
            define("MCP251X_CNF2", r.CNF2, Cnf2Comment(s, "BTLMODE", "PHSEG1", "PRSEG")) +
            define("MCP251X_CNF3", r.CNF3, Cnf3Comment(facts, "PHSEG2")) + "\n#endif\n";
 }
 
-std::string CPic18Text(const BitTimingFacts& facts) {
+std::string CPic18Text(const BitTimingFacts& facts, const ExportOptions& options) {
     const ConfigRegisters& r = Registers(facts);
     const SegmentSettings& s = facts.setting.segments;
     return "/* PIC18 CAN bit timing by Quillon, written in Configuration mode: " +
-           SettingSummary(facts) + " */\n" + "BRGCON1 = " + Hex(r.CNF1, 2) + "; /* " +
+           SettingSummary(facts, options) + " */\n" + "BRGCON1 = " + Hex(r.CNF1, 2) + "; /* " +
            Cnf1Comment(s, facts.setting.lBRPMinus1) + " */\n" + "BRGCON2 = " + Hex(r.CNF2, 2) +
            "; /* " + Cnf2Comment(s, "SEG2PHTS", "SEG1PH", "PRSEG") + " */\n" +
            "BRGCON3 = " + Hex(r.CNF3, 2) + "; /* " + Cnf3Comment(facts, "SEG2PH") + " */\n";
 }
 
-std::string CDspicText(const BitTimingFacts& facts) {
+std::string CDspicText(const BitTimingFacts& facts, const ExportOptions& options) {
     const ConfigRegisters& r = Registers(facts);
     const SegmentSettings& s = facts.setting.segments;
     return "/* dsPIC30F, dsPIC33F and PIC24H CAN bit timing by Quillon, written in "
            "Configuration mode: " +
-           SettingSummary(facts) + " */\n" + "C1CFG1 = " + Hex(r.CICFG1(), 4) + "; /* " +
+           SettingSummary(facts, options) + " */\n" + "C1CFG1 = " + Hex(r.CICFG1(), 4) + "; /* " +
            Cnf1Comment(s, facts.setting.lBRPMinus1) + " */\n" + "C1CFG2 = " + Hex(r.CICFG2(), 4) +
            "; /* " + Cnf3Comment(facts, "SEG2PH") + ", " +
            Cnf2Comment(s, "SEG2PHTS", "SEG1PH", "PRSEG") + " */\n";
 }
 
 // A register word as one assignment, for the one-word layouts.
-std::string CWordText(const BitTimingFacts& facts, std::string_view target,
-                      std::string_view variable, std::string_view fields) {
+std::string CWordText(const BitTimingFacts& facts, const ExportOptions& options,
+                      std::string_view target, std::string_view variable, std::string_view fields) {
     const RegisterWord& word = facts.words.words.front();
     return "/* " + std::string(facts.setting.Row().sTitle) +
-           " bit timing by Quillon: " + SettingSummary(facts) + " */\n" + std::string(variable) +
-           " = " + Hex(word.value, 8) + "u; /* " + std::string(fields) + " */\n" +
-           (target.empty() ? "" : "/* " + std::string(target) + " */\n");
+           " bit timing by Quillon: " + SettingSummary(facts, options) + " */\n" +
+           std::string(variable) + " = " + Hex(word.value, 8) + "u; /* " + std::string(fields) +
+           " */\n" + (target.empty() ? "" : "/* " + std::string(target) + " */\n");
 }
 
-std::string CPic32Text(const BitTimingFacts& facts) {
+std::string CPic32Text(const BitTimingFacts& facts, const ExportOptions& options) {
     const SegmentSettings& s = facts.setting.segments;
-    return CWordText(
-        facts, "Written while the module is in Configuration mode (CANCAP OPMOD 4).", "C1CFG",
-        Cnf1Comment(s, facts.setting.lBRPMinus1) + ", " +
-            Cnf2Comment(s, "SEG2PHTS", "SEG1PH", "PRSEG") + ", " + Cnf3Comment(facts, "SEG2PH"));
+    return CWordText(facts, options,
+                     "Written while the module is in Configuration mode (CANCAP OPMOD 4).", "C1CFG",
+                     Cnf1Comment(s, facts.setting.lBRPMinus1) + ", " +
+                         Cnf2Comment(s, "SEG2PHTS", "SEG1PH", "PRSEG") + ", " +
+                         Cnf3Comment(facts, "SEG2PH"));
 }
 
-std::string CAt91Text(const BitTimingFacts& facts) {
+std::string CAt91Text(const BitTimingFacts& facts, const ExportOptions& options) {
     const SegmentSettings& s = facts.setting.segments;
-    return CWordText(facts, "Written while the CAN cell is disabled (CAN_MR CANEN 0).", "CAN_BR",
+    return CWordText(facts, options, "Written while the CAN cell is disabled (CAN_MR CANEN 0).",
+                     "CAN_BR",
                      std::string("SMP ") + (s.bSam ? "1" : "0") + ", BRP " +
                          std::to_string(facts.setting.lBRPMinus1) + " (prescaler " +
                          std::to_string(facts.setting.lBRPMinus1 + 1) + "), SJW " + Tq(s.lSJW) +
@@ -184,7 +187,7 @@ ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
             return result;
         }
     }
-    const BitTimingFacts facts = DescribeBitTiming(setting);
+    const BitTimingFacts facts = DescribeBitTiming(setting, ".", options.bus);
     const Controller& row = setting.Row();
     if (!FormatFits(format, row)) {
         const std::string_view name = kExportFormats[static_cast<std::size_t>(format)].name;
@@ -210,19 +213,19 @@ ExportResult ExportSetting(ExportFormat format, const BitTimingSetting& setting,
     };
     switch (format) {
     case ExportFormat::CMcp251x:
-        result.text = exports::CMcp251xText(facts);
+        result.text = exports::CMcp251xText(facts, options);
         break;
     case ExportFormat::CPic18:
-        result.text = exports::CPic18Text(facts);
+        result.text = exports::CPic18Text(facts, options);
         break;
     case ExportFormat::CDspic:
-        result.text = exports::CDspicText(facts);
+        result.text = exports::CDspicText(facts, options);
         break;
     case ExportFormat::CPic32:
-        result.text = exports::CPic32Text(facts);
+        result.text = exports::CPic32Text(facts, options);
         break;
     case ExportFormat::CAt91:
-        result.text = exports::CAt91Text(facts);
+        result.text = exports::CAt91Text(facts, options);
         break;
     case ExportFormat::IpLink:
         result.text = exports::IpLinkText(facts, target, options);

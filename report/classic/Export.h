@@ -9,6 +9,7 @@
 #include "report/classic/SettingJson.h"
 #include "report/common/LinuxTarget.h"
 #include "timing/classic/BitTiming.h"
+#include "timing/common/BusContext.h"
 
 #include <array>
 #include <optional>
@@ -65,6 +66,11 @@ struct ExportOptions {
     int interruptPin = kDefaultInterruptPin;
     // The candidate the JSON document names; nothing: the grid cell of the setting.
     std::optional<SettingSelection> selection;
+    // The bus the JSON document's findings are for.
+    BusContext bus;
+    // Where the segments come from ("recommended segments"), said in the comment line the
+    // forms start with; empty: not said.
+    std::string segmentsOrigin;
 };
 
 struct ExportResult {

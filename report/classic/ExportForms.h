@@ -13,12 +13,15 @@ inline namespace classic {
 namespace exports {
 
 // "16 MHz oscillator, 500 kbit/s: BRP-1 1, 8 Tq = sync 1 + prop 2 + phase1 3 + phase2 2,
-// SJW 1, sample point 75.0 %", the line every form starts with.
-std::string SettingSummary(const BitTimingFacts& facts);
+// SJW 1, sample point 75.0 %", the line every form starts with, and where the segments come
+// from when the options say it (" (recommended segments)").
+std::string SettingSummary(const BitTimingFacts& facts, const ExportOptions& options);
 
-std::string CMcp251xText(const BitTimingFacts& facts);
-std::string CPic18Text(const BitTimingFacts& facts);
-std::string CDspicText(const BitTimingFacts& facts);
+std::string CMcp251xText(const BitTimingFacts& facts, const ExportOptions& options);
+std::string CPic18Text(const BitTimingFacts& facts, const ExportOptions& options);
+std::string CDspicText(const BitTimingFacts& facts, const ExportOptions& options);
+std::string CPic32Text(const BitTimingFacts& facts, const ExportOptions& options);
+std::string CAt91Text(const BitTimingFacts& facts, const ExportOptions& options);
 
 std::string IpLinkText(const BitTimingFacts& facts, const LinuxTarget& target,
                        const ExportOptions& options);

@@ -18,6 +18,8 @@ namespace {
 
 // Sentences are wrapped to this many characters, further lines indented.
 constexpr std::size_t kLineWidth = 88;
+// A sample point in tenths of a percent over this is the fraction ip link takes.
+constexpr double kTenthsPerWhole = 1000.0;
 
 using Column = std::pair<std::string, BitTimingFacts>;
 using Cell = std::function<std::string(const BitTimingFacts&)>;
@@ -135,25 +137,30 @@ std::string KernelComparisonText(const KernelComparison& c, std::string_view sep
     if (c.inputProblem) {
         return text + *c.inputProblem + "\n";
     }
+    const std::string samplePoint =
+        c.samplePointTenths == 0
+            ? std::string()
+            : " sample-point " + FormatNumber(c.samplePointTenths / kTenthsPerWhole, "0.0##");
     text += "Kernel: what the Linux " + std::string(row.linux ? row.linux->sName : "mcp251x") +
             " driver (Linux 6.3 and later) runs with for\n"
             "\"ip link set can0 type can bitrate " +
-            std::to_string(c.kernel.bitrate) + "\" alone.\n";
+            std::to_string(c.kernel.bitrate) + samplePoint + "\"" +
+            (samplePoint.empty() ? " alone" : "") + ".\n";
     std::vector<Column> columns;
     if (c.kernel.setting) {
-        columns.emplace_back("Kernel", DescribeBitTiming(*c.kernel.setting, sep));
+        columns.emplace_back("Kernel", DescribeBitTiming(*c.kernel.setting, sep, c.bus));
     } else {
         // The driver's refusal of the oscillator is a sentence; the kernel's words are quoted.
         text += c.kernel.clockHz == 0 ? "Kernel: none. " + c.kernel.sReason + "\n"
                                       : "Kernel: none; it says \"" + c.kernel.sReason + "\".\n";
     }
     if (c.proposed) {
-        columns.emplace_back("Quillon proposal", DescribeBitTiming(*c.proposed, sep));
+        columns.emplace_back("Quillon proposal", DescribeBitTiming(*c.proposed, sep, c.bus));
     } else {
         text += "Quillon: no candidate hits the rate exactly.\n";
     }
     if (c.recommended) {
-        columns.emplace_back("Quillon recommended", DescribeBitTiming(*c.recommended, sep));
+        columns.emplace_back("Quillon recommended", DescribeBitTiming(*c.recommended, sep, c.bus));
     }
     if (!columns.empty()) {
         text += "\n" + Table(columns, sep);

@@ -67,7 +67,7 @@ std::string IpLinkText(const BitTimingFacts& facts, const LinuxTarget& target,
     const std::string upDown = "ip link set " + options.interfaceName;
     // The timing can only be set while the interface is down.
     std::string text =
-        "# " + Title(facts) + " by Quillon: " + SettingSummary(facts) + "\n# As root:\n";
+        "# " + Title(facts) + " by Quillon: " + SettingSummary(facts, options) + "\n# As root:\n";
     if (t.tqNs) {
         text += upDown + " down\n" + link +
                 SegmentArguments(*t.tqNs, t.propSeg, t.phaseSeg1, t.phaseSeg2, t.sjw) + sampling +
@@ -84,7 +84,7 @@ std::string NetworkdText(const BitTimingFacts& facts, const LinuxTarget& target,
                          const ExportOptions& options) {
     const LinuxBitTiming& t = target.timing;
     std::string text = "# /etc/systemd/network/80-" + options.interfaceName + ".network for an " +
-                       Title(facts) + " by Quillon: " + SettingSummary(facts) + "\n";
+                       Title(facts) + " by Quillon: " + SettingSummary(facts, options) + "\n";
     text += "[Match]\nName=" + options.interfaceName + "\n\n[CAN]\n";
     if (t.tqNs) {
         text += "TimeQuantaNSec=" + Number(*t.tqNs) + "\n";

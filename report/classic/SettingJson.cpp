@@ -162,6 +162,7 @@ void WriteCandidate(JsonWriter& json, const TqCandidate& candidate,
         .EndObject();
     if (proposal != nullptr) {
         WriteAnalysis(json, *proposal, true);
+        WriteFindingsMember(json, proposal->findings);
     }
     json.EndObject();
 }

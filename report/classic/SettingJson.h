@@ -17,7 +17,7 @@ inline namespace classic {
 void WriteInputs(JsonWriter& json, std::string_view command, double oscFreqMHz, double rateKbps);
 
 // A candidate's object; with `proposal`, the facts of its proposed setting, whose analysis
-// (and the segments it was worked out for) goes inside it.
+// (and the segments it was worked out for) and findings go inside it.
 void WriteCandidate(JsonWriter& json, const TqCandidate& candidate,
                     const BitTimingFacts* proposal = nullptr);
 

@@ -62,20 +62,22 @@ std::string TdcLine(const FdTdcSetting& tdc) {
     return text;
 }
 
-std::string CComment(const FdFacts& f, std::string_view family) {
+std::string CComment(const FdFacts& f, std::string_view family, const FdExportOptions& o) {
     const std::string clock = f.setting.Row().clock == ClockRule::Sysclk
                                   ? "SYSCLK " + f.sSysclk + " (oscillator " +
                                         FormatGeneralNumber(f.setting.dOscFreqMHz) + " MHz, PLL " +
                                         (f.setting.bPll ? "on" : "off") + ")"
                                   : "CAN clock " + f.sSysclk;
-    return "/* CAN FD bit timing for the " + std::string(family) + ", from Quillon.\n * " + clock +
-           "\n * " + PhaseLine(f, FdPhase::Nominal) + "\n * " + PhaseLine(f, FdPhase::Data) +
-           "\n * " + TdcLine(f.setting.tdc) + " */\n";
+    const std::string origin = o.sSegmentsOrigin.empty() ? "" : " (" + o.sSegmentsOrigin + ")";
+    return "/* CAN FD bit timing for the " + std::string(family) + ", from Quillon" + origin +
+           ".\n * " + clock + "\n * " + PhaseLine(f, FdPhase::Nominal) + "\n * " +
+           PhaseLine(f, FdPhase::Data) + "\n * " + TdcLine(f.setting.tdc) + " */\n";
 }
 
 // #defines of 32-bit words under a guard: MCP251XFD_CINBTCFG, MCAN_NBTP.
-std::string CDefines(const FdFacts& f, std::string_view family, std::string_view prefix) {
-    std::string text = CComment(f, family) + "#ifndef QUILLON_" + std::string(prefix) +
+std::string CDefines(const FdFacts& f, std::string_view family, std::string_view prefix,
+                     const FdExportOptions& o) {
+    std::string text = CComment(f, family, o) + "#ifndef QUILLON_" + std::string(prefix) +
                        "_BIT_TIMING_H\n#define QUILLON_" + std::string(prefix) + "_BIT_TIMING_H\n";
     for (const FdRegisterText& r : f.registerTexts) {
         if (r.lBits != 32) {
@@ -89,14 +91,14 @@ std::string CDefines(const FdFacts& f, std::string_view family, std::string_view
     return text + "#endif\n";
 }
 
-std::string CText(const FdFacts& f, FdExportFormat format) {
+std::string CText(const FdFacts& f, FdExportFormat format, const FdExportOptions& o) {
     if (format == FdExportFormat::CMcp251xfd) {
-        return CDefines(f, "MCP251xFD (MCP2517FD, MCP2518FD, MCP251863)", "MCP251XFD");
+        return CDefines(f, "MCP251xFD (MCP2517FD, MCP2518FD, MCP251863)", "MCP251XFD", o);
     }
     if (format == FdExportFormat::CMcan) {
-        return CDefines(f, f.setting.Row().sTitle, "MCAN");
+        return CDefines(f, f.setting.Row().sTitle, "MCAN", o);
     }
-    std::string text = CComment(f, "dsPIC33C CAN FD module");
+    std::string text = CComment(f, "dsPIC33C CAN FD module", o);
     for (const FdRegisterText& r : f.registerTexts) {
         if (r.lBits == 16) {
             text += std::string(r.sName) + " = " + r.sHex + ";\n";
@@ -345,7 +347,7 @@ FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
             out.warnings.push_back("The setting breaks a rule of the controller: " +
                                    facts.sVerdict);
         }
-        out.sText = CText(facts, format);
+        out.sText = CText(facts, format, options);
         return out;
     case FdExportFormat::IpLink:
     case FdExportFormat::IpLinkTq:
@@ -357,6 +359,10 @@ FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,
         out.sText = format == FdExportFormat::IpLink || format == FdExportFormat::IpLinkTq
                         ? IpLinkText(facts, options, explicitSegments, out.warnings)
                         : NetworkdText(facts, options, explicitSegments, out.warnings);
+        if (!options.sSegmentsOrigin.empty()) {
+            out.sText =
+                "# CAN FD bit timing from Quillon (" + options.sSegmentsOrigin + ")\n" + out.sText;
+        }
         return out;
     }
     case FdExportFormat::RpiOverlay:

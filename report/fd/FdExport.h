@@ -43,6 +43,9 @@ std::optional<std::string> FdExportFormatProblem(std::string_view name);
 struct FdExportOptions {
     std::string sInterface = std::string(kDefaultInterfaceName);
     int lInterruptPin = kDefaultInterruptPin;
+    // Where the segments come from ("recommended segments"), said in the C comment and a
+    // comment line before the Linux forms; empty: not said.
+    std::string sSegmentsOrigin;
 };
 
 struct FdExportText {

@@ -5,12 +5,15 @@
 #include "timing/classic/Recommendation.h"
 #include "timing/common/InputChecks.h"
 
+#include <cmath>
 #include <tuple>
 
 namespace quillon {
 inline namespace linux {
 
 namespace {
+
+constexpr double kTenthsPerPercent = 10.0;
 
 // One of Quillon's settings as the sentences name it.
 struct Side {
@@ -119,7 +122,11 @@ std::vector<std::string> Differences(const KernelComparison& c, std::string_view
             out.push_back(c.kernel.sReason); // the driver does not load with this oscillator
         } else {
             out.push_back("The kernel finds no timing of its own for bitrate " +
-                          std::to_string(c.kernel.bitrate) + " alone: " + c.kernel.sReason + ".");
+                          std::to_string(c.kernel.bitrate) +
+                          (c.samplePointTenths == 0
+                               ? std::string(" alone")
+                               : " and sample point " + Tenths(c.samplePointTenths, sep)) +
+                          ": " + c.kernel.sReason + ".");
         }
         out.push_back(c.proposed ? "Quillon's first candidate hits the rate; give its segments "
                                    "explicitly (tq, prop-seg, phase-seg1, phase-seg2, sjw)."
@@ -146,12 +153,17 @@ std::vector<std::string> Differences(const KernelComparison& c, std::string_view
 } // namespace
 
 KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
-                                   std::string_view decimalSeparator,
-                                   const Controller* pController) {
+                                   std::string_view decimalSeparator, const Controller* pController,
+                                   const RecommendationGoal& goal) {
     KernelComparison c;
     c.pController = pController;
     c.dOscFreqMHz = dOscFreqMHz;
     c.dTargetKbps = dTargetKbps;
+    c.bus = goal.bus;
+    if (goal.dSamplePointPercent) {
+        c.samplePointTenths =
+            static_cast<std::uint32_t>(std::lround(*goal.dSamplePointPercent * kTenthsPerPercent));
+    }
     c.inputProblem = OscillatorProblem(dOscFreqMHz);
     if (!c.inputProblem) {
         c.inputProblem = RateProblem(dTargetKbps);
@@ -159,7 +171,8 @@ KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
     if (c.inputProblem) {
         return c;
     }
-    c.kernel = Mcp251xKernelSetting(dOscFreqMHz, dTargetKbps, false, 0, pController);
+    c.kernel =
+        Mcp251xKernelSetting(dOscFreqMHz, dTargetKbps, false, c.samplePointTenths, pController);
     ChosenList chosen;
     chosen.Refill(EvaluateAllCandidates(
         dOscFreqMHz, dTargetKbps * 1000,
@@ -168,7 +181,7 @@ KernelComparison CompareWithKernel(double dOscFreqMHz, double dTargetKbps,
         const TqCandidate& first = chosen.Items().front();
         c.proposed = ProposedSetting(dOscFreqMHz, dTargetKbps, first.lBRPMinus1, first.lTqCount,
                                      pController);
-        c.recommended = RecommendedSetting(*c.proposed);
+        c.recommended = RecommendedSetting(*c.proposed, goal);
     }
     c.differences = Differences(c, decimalSeparator);
     return c;

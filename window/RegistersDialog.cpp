@@ -4,6 +4,7 @@
 #include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
+#include "window/StepThreeNotes.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -183,12 +184,17 @@ void RegistersDialog::ShowPreview() {
                      .arg(bit.bSet ? 1 : 0)
                      .arg(ToQString(bit.sMeaning));
     }
-    if (decoded->findings.empty()) {
+    // The verdict stands above; the findings say the rest, each with its severity.
+    QStringList findings;
+    for (const quillon::Finding& finding : facts.findings) {
+        if (finding.sText != facts.sVerdict) {
+            findings << FindingNote(finding);
+        }
+    }
+    if (findings.empty()) {
         lines << tr("Findings: none");
     }
-    for (const std::string& finding : decoded->findings) {
-        lines << QStringLiteral("\u2022 ") + ToQString(finding);
-    }
+    lines << findings;
     if (const auto cannot = quillon::StepThreeProblem(decoded->setting)) {
         lines << tr("Step 3 cannot show it: %1").arg(ToQString(*cannot));
     }

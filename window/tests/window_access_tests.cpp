@@ -163,10 +163,12 @@ private slots:
         Press(tq, Qt::Key_Down);
         Press(tq, Qt::Key_Down);
         const QString checks = Text(window, "lblCheck");
-        QVERIFY2(checks.contains(QStringLiteral("Bit rate 1.000 Mbps: 100.0 % above the "
-                                                "500.000 kbps target.")),
+        // Each finding with a mark and its severity in words.
+        QVERIFY2(checks.contains(QStringLiteral("\u2716 Error: The bit rate is 1.000 Mbps, 100.0 % "
+                                                "above the 500.000 kbps asked for")),
                  qPrintable(checks));
-        QVERIFY(checks.contains(QStringLiteral("16 OSC1 clocks a bit, fewer than the 26")));
+        QVERIFY(checks.contains(
+            QStringLiteral("\u26a0 Warning: A bit of 16 OSC1 clocks is below the 26")));
 
         Type(window, "txtOsc", QStringLiteral("20"));
         QVERIFY(Text(window, "lblCheck").contains(QStringLiteral("press < to recalculate")));

@@ -165,7 +165,8 @@ private slots:
         EnterRegisters(*window, values);
         QVERIFY(answerer->take().isEmpty());
         QCOMPARE(Child<QComboBox>(*window, "lstSelectTq")->currentText(), QStringLiteral("8"));
-        QCOMPARE(Text(*window, "lblCheck").contains(QStringLiteral("OSC1 clocks a bit")), erratum);
+        QCOMPARE(Text(*window, "lblCheck").contains(QStringLiteral("OSC1 clocks is below")),
+                 erratum);
     }
 };
 

@@ -181,11 +181,8 @@ TEST(CommandLine, BusNodesAndStatus) {
     // --ppm stands for the crystal of every node that gives none of its own.
     const std::string ppm =
         Answer(Split("bus --rate 500 --node a=mcp2515@16 --node b=pic18@40:ppm=30 --ppm 500")).out;
-    EXPECT_NE(ppm.find("16.000 MHz  1      8   1/3/3/3   500.000 kbps  0.0      62.5  1.4851  "
-                       "500 ppm"),
-              std::string::npos)
-        << ppm;
-    EXPECT_NE(ppm.find("1.4851  30 ppm"), std::string::npos) << ppm;
+    EXPECT_NE(ppm.find("1.2315  500 ppm"), std::string::npos) << ppm;
+    EXPECT_NE(ppm.find("1.1811  30 ppm"), std::string::npos) << ppm;
 }
 
 // One row per ranged option: its help line, the ends it accepts and the refusals just

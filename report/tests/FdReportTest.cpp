@@ -92,7 +92,9 @@ TEST(FdExport, WhatTheDriverWouldRefuseOrChange) {
     manual.tdc = {TdcMode::Manual, -3, 10, false, false};
     // Data BRP 2 and TSEG1 32: the controller needs TDC off ((1 + 32) x 2 = 66), the kernel
     // would still turn it on with TDCO 63.
-    const FdSetting beyond63 = Setting(40, false, {1, 34, 35, 10, 5}, {2, 16, 16, 8, 1});
+    // TDC off on a data phase whose sample point lies beyond the largest TDCO.
+    FdSetting beyond63 = Setting(40, false, {1, 34, 35, 10, 5}, {2, 16, 16, 8, 1});
+    beyond63.tdc = {};
     const struct {
         FdSetting setting;
         FdExportFormat format;

@@ -80,9 +80,20 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QWidget(parent) {
         return boxes;
     };
     inputs.inStepThree = [this] { return m_step == 2; };
+    inputs.bus = [this] { return m_bus; };
+    // Built in the window, with its fonts, then handed to the scroll area that shows it: the
+    // findings under the diagram may need more height than the screen has.
     m_classicStepThree = new ClassicStepThree(vrnBitTime, std::move(inputs), this);
+    m_classicStepThreeArea = new QScrollArea(this);
+    m_classicStepThreeArea->setObjectName(QStringLiteral("scrClassicStepThree"));
+    m_classicStepThreeArea->setFrameShape(QFrame::NoFrame);
+    m_classicStepThreeArea->setFocusPolicy(Qt::NoFocus);
+    m_classicStepThreeArea->setWidgetResizable(true);
+    m_classicStepThreeArea->setWidget(m_classicStepThree);
+    m_classicStepThreeArea->hide();
 
     BuildFdPanels();
+    BuildBusButton();
     BuildStepPanels();
     SetUpKeyboard();
 
@@ -132,7 +143,7 @@ void CalculatorWindow::SetUpKeyboard() {
     // controller choice follows the boxes it completes.
     QList<QWidget*> order = {txtOsc, txtCANBaud};
     order << m_controller->TabChain();
-    order << QList<QWidget*>{cmdNext, cmdBack, Label13, cmdTarsel};
+    order << QList<QWidget*>{cmdBus, cmdNext, cmdBack, Label13, cmdTarsel};
     for (const char* name : {"g", "lvwTq", "cmdRemove", "cmdClear"}) {
         order << vrnBitTime->findChild<QWidget*>(QString::fromLatin1(name));
     }
@@ -200,7 +211,7 @@ bool CalculatorWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void CalculatorWindow::BuildStepPanels() {
     m_classic.stepTwo = vrnBitTime;
-    m_classic.stepThree = m_classicStepThree;
+    m_classic.stepThree = m_classicStepThreeArea;
     m_classic.showStepTwo = [this] { ShowClassicStep2(); };
     m_classic.showStepThree = [this] { ShowClassicStep3(); };
     m_classic.boxesEdited = [this] { m_classicStepThree->DrawBitTiming(); };
@@ -236,6 +247,7 @@ void CalculatorWindow::ShowStep() {
     WaitCursor wait(this);
     cmdTarsel->hide();
     m_controller->hide();
+    cmdBus->hide();
     if (m_step == 0) {
         ShowStep1();
     } else if (m_step == 1) {
@@ -251,6 +263,7 @@ void CalculatorWindow::ShowStep1() {
     lblNote->setText(QString::fromLatin1(kNoteStep1));
     cmdTarsel->show();
     m_controller->show();
+    cmdBus->show();
     cmdBack->setEnabled(false);
     cmdNext->setEnabled(true);
     m_controller->setFocus();
@@ -281,7 +294,7 @@ void CalculatorWindow::ShowClassicStep2() {
     lblStep->setText(QStringLiteral("Step 2"));
     lblNote->setText(QString::fromLatin1(kNoteStep2));
 
-    m_classicStepThree->hide();
+    m_classicStepThreeArea->hide();
     vrnBitTime->show();
     vrnBitTime->raise();
     cmdBack->setEnabled(false);
@@ -292,8 +305,11 @@ void CalculatorWindow::ShowClassicStep2() {
 void CalculatorWindow::ShowClassicStep3() {
     lblStep->setText(QStringLiteral("Step 3"));
     lblNote->setText(QString::fromLatin1(kNoteStep3));
+    m_classicStepThreeArea->show();
+    m_classicStepThreeArea->raise();
     m_classicStepThree->Show();
     vrnBitTime->hide();
+    GrowToShow(m_classicStepThree->minimumHeight());
     cmdBack->setEnabled(true);
     cmdNext->setEnabled(false);
     // The keyboard goes on with the Tq list, or with "<" when there is nothing to choose.

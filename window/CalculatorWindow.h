@@ -3,7 +3,10 @@
 // the controller choice, then a step 2 and a step 3 for the classic controllers or for
 // CAN FD. The window only coordinates: each kind's steps are widgets of their own
 // (CandidateGrid and ClassicStepThree, FdCandidateList and FdStepThree), the arithmetic
-// lives in the timing model and the drawing in the diagram library.
+// lives in the timing model and the drawing in the diagram library. It keeps the bus as
+// built, which both steps 3 judge their settings for.
+#include "timing/common/BusContext.h"
+
 #include <QLocale>
 #include <QWidget>
 
@@ -91,6 +94,16 @@ private:
     void ShowFdStep3();
     // The oscillator, PLL and the two rates as the boxes hold them.
     quillon::FdSetting FdInputsFromBoxes() const;
+    // The height the FD step 3 panel needs at the window's width.
+    int FdStepThreeHeight() const;
+
+    // The bus (CalculatorWindow_bus.cpp): step 1's "Bus..." button, the dialog every
+    // "Bus..." opens, the bus handed to both steps 3, and the window grown to show a step-3
+    // panel of `panelHeight` where the screen has room.
+    void BuildBusButton();
+    void EditBus();
+    void ShowBus();
+    void GrowToShow(int panelHeight);
 
     void OpenMakerWebsite();
     void BuildHeaderBands();
@@ -123,9 +136,12 @@ private:
     QLabel* lblPlug = nullptr;
     QPushButton* cmdTarsel = nullptr;
     QLabel* lblrev = nullptr;
+    QPushButton* cmdBus = nullptr;
+    quillon::BusContext m_bus;
 
     // The classic steps.
     CandidateGrid* vrnBitTime = nullptr;
+    QScrollArea* m_classicStepThreeArea = nullptr;
     ClassicStepThree* m_classicStepThree = nullptr;
 
     // CAN FD.

@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 
 #include <algorithm>
@@ -105,18 +104,11 @@ void CalculatorWindow::ShowFdStep3() {
 
     // The two bits need more height than the classic step 3: the window grows to show the
     // whole panel where the screen has room, and scrolls it where it has not.
-    const int panel = m_fdStepThree->hasHeightForWidth() ? m_fdStepThree->heightForWidth(width())
-                                                         : m_fdStepThree->sizeHint().height();
-    const int needed = pctTop->height() + pctTop2->height() + panel;
-    if (height() < needed) {
-        const QScreen* screen = this->screen();
-        const QRect room = screen != nullptr ? screen->availableGeometry() : QRect();
-        const int frame = frameGeometry().height() - height();
-        resize(width(), room.isValid() ? std::min(needed, room.height() - frame) : needed);
-        // Grown downwards; moved up again where it would leave the screen.
-        if (room.isValid() && frameGeometry().bottom() > room.bottom()) {
-            move(x(), std::max(room.top(), y() - (frameGeometry().bottom() - room.bottom())));
-        }
-    }
+    GrowToShow(FdStepThreeHeight());
     m_fdStepThree->TabChain().front()->setFocus();
+}
+
+int CalculatorWindow::FdStepThreeHeight() const {
+    return m_fdStepThree->hasHeightForWidth() ? m_fdStepThree->heightForWidth(width())
+                                              : m_fdStepThree->sizeHint().height();
 }

@@ -1,6 +1,6 @@
 // The classic step 3 panel built: its controls at their design places in twips, the
-// caption fitting of the narrow places, the keyboard's way through it, and the focus frame
-// a scroll bar's value box shows.
+// caption fitting of the narrow places, the findings as high as their text, the keyboard's
+// way through it, and the focus frames of a scroll bar's value box and of the findings.
 #include "window/ClassicStepThree.h"
 
 #include "candidates/CandidateGrid.h"
@@ -9,6 +9,7 @@
 #include "ui/QtText.h"
 #include "ui/Twips.h"
 #include "window/BitTimingPicture.h"
+#include "window/BusDialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -23,6 +24,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -30,6 +32,13 @@ namespace {
 constexpr double kSmallestCaptionPoints = 6.0;
 // Room beside the "Registers..." caption, in twips.
 constexpr double kCaptionMargin = 150;
+
+// The findings under the analysis line: their place in twips, and the lines kept for them
+// however few there are, so that the panel does not change its height with every edit.
+constexpr double kFindingsLeft = 195;
+constexpr double kFindingsTop = 4950;
+constexpr double kFindingsMargin = 60;
+constexpr int kFindingsLines = 4;
 
 const char* const kLargerOfCaption = "Use larger of phase 1 or info process time (IPT = 2Tq)";
 
@@ -99,6 +108,7 @@ ClassicStepThree::ClassicStepThree(CandidateGrid* grid, ClassicStepInputs inputs
     ConnectControls();
     BuildRegistersButton();
     BuildCopyAsButton();
+    BuildBusButton();
 }
 
 ClassicStepThree::~ClassicStepThree() = default;
@@ -203,13 +213,19 @@ void ClassicStepThree::BuildNotesAndButtons() {
     lblAnalysis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(lblAnalysis, 195, 4515, 6195, 405); // the right end is kept for the buttons
 
-    // What to know before the report, beside the Tq list: a rate off its target, boxes
-    // changed since the search, the bus idle erratum, why the list is empty.
+    // What to know before the report, under the analysis line: the findings of the setting
+    // on the bus, each with its severity in words, boxes changed since the search, why the
+    // list is empty. As wide as the panel and as high as its text (FitFindings).
     lblCheck = new QLabel(this);
     lblCheck->setObjectName(QStringLiteral("lblCheck"));
+    lblCheck->setAccessibleName(tr("Findings"));
     lblCheck->setWordWrap(true);
     lblCheck->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Place(lblCheck, 3300, 60, 5400, 645);
+    // Tab reaches it while it says something, so that a panel scrolled on a small screen
+    // brings it into view; the focus shows as a frame (ShowFocusFrame).
+    lblCheck->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblCheck->installEventFilter(this);
+    Place(lblCheck, kFindingsLeft, kFindingsTop, 8430, 645);
 
     cmdRecommend = new QPushButton(tr("Recommend"), this);
     cmdRecommend->setObjectName(QStringLiteral("cmdRecommend"));
@@ -301,9 +317,23 @@ bool ClassicStepThree::HasTqChoice() const {
 }
 
 QList<QWidget*> ClassicStepThree::TabChain() const {
-    return {lstSelectTq,       sclProp,      sclPhase1,    optPhase2[0],        sclPhase2,
-            optPhase2[1],      sclSJW,       cmdRecommend, chkMultipleSampling, chkUseWakeUpFilter,
-            cmdGenerateReport, cmdRegisters, cmdCopyAs};
+    // In reading order: the list and "Bus..." beside it, the segments, the buttons, and the
+    // findings at the bottom.
+    return {lstSelectTq,
+            cmdBus,
+            sclProp,
+            sclPhase1,
+            optPhase2[0],
+            sclPhase2,
+            optPhase2[1],
+            sclSJW,
+            cmdRecommend,
+            chkMultipleSampling,
+            chkUseWakeUpFilter,
+            cmdGenerateReport,
+            cmdRegisters,
+            cmdCopyAs,
+            lblCheck};
 }
 
 void ClassicStepThree::resizeEvent(QResizeEvent* event) {
@@ -313,6 +343,41 @@ void ClassicStepThree::resizeEvent(QResizeEvent* event) {
         pctDisplay->setGeometry(Twips(25), pctDisplay->y(), width, pctDisplay->height());
     }
     DrawBitTiming();
+    FitFindings();
+}
+
+void ClassicStepThree::BuildBusButton() {
+    // Beside the Tq list: the bus the findings are made for, and the button that changes it.
+    cmdBus = new QPushButton(tr("&Bus..."), this);
+    cmdBus->setObjectName(QStringLiteral("cmdClassicBus"));
+    cmdBus->setToolTip(tr("The bus as it is built: length, cable and loop delays, crystals"));
+    cmdBus->setAutoDefault(true);
+    Place(cmdBus, 3300, 315, 1000, 330);
+    connect(cmdBus, &QPushButton::clicked, this, &ClassicStepThree::busRequested);
+
+    lblBus = new QLabel(this);
+    lblBus->setObjectName(QStringLiteral("lblBus"));
+    lblBus->setAccessibleName(tr("Bus"));
+    lblBus->setWordWrap(true);
+    lblBus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Place(lblBus, 4395, 60, 4305, 645);
+}
+
+void ClassicStepThree::FitFindings() {
+    const int left = Twips(kFindingsLeft);
+    const int width = this->width() - 2 * left;
+    if (width <= 0) {
+        return;
+    }
+    lblCheck->setFocusPolicy(lblCheck->text().isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
+    const int kept = lblCheck->fontMetrics().lineSpacing() * kFindingsLines;
+    lblCheck->setGeometry(left, Twips(kFindingsTop), width,
+                          std::max(kept, lblCheck->heightForWidth(width)));
+    const int needed = lblCheck->geometry().bottom() + 1 + Twips(kFindingsMargin);
+    if (needed != minimumHeight()) {
+        setMinimumHeight(needed);
+        emit heightWanted();
+    }
 }
 
 bool ClassicStepThree::eventFilter(QObject* watched, QEvent* event) {
@@ -323,18 +388,24 @@ bool ClassicStepThree::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        ShowScrollBarFocus(watched, event->type() == QEvent::FocusIn);
+        ShowFocusFrame(watched, event->type() == QEvent::FocusIn);
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void ClassicStepThree::ShowScrollBarFocus(QObject* bar, bool focused) {
-    const std::pair<QScrollBar*, QLabel*> pairs[] = {
-        {sclProp, lblPropDelay}, {sclPhase1, lblPhase1}, {sclPhase2, lblPhase2}, {sclSJW, lblSJW}};
-    for (const auto& [scroll, label] : pairs) {
-        if (scroll == bar) {
+void ClassicStepThree::ShowFocusFrame(QObject* control, bool focused) {
+    const std::pair<QObject*, QLabel*> pairs[] = {{sclProp, lblPropDelay},
+                                                  {sclPhase1, lblPhase1},
+                                                  {sclPhase2, lblPhase2},
+                                                  {sclSJW, lblSJW},
+                                                  {lblCheck, lblCheck}};
+    for (const auto& [watched, label] : pairs) {
+        if (watched == control) {
             label->setFrameStyle(focused ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
         }
+    }
+    if (control == lblCheck) {
+        FitFindings(); // the frame takes room from the text
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // Step 3 with the classic controllers, the panel pctSegment: the Tq list of the counts
 // chosen in step 2, the segment scroll bars, SJW, SAM and WAKFIL, the phase-2 mode, the
-// bit timing diagram, the verdict, the analysis and the checks, and Recommend, the report,
-// "Copy as" and "Registers...". It reads the oscillator, the rate and the controller from
-// step 1 each time it needs them, since those boxes stay editable above it; the window only
-// shows it and says when an edit of them wants a new drawing.
+// bit timing diagram, the verdict, the analysis and the findings under it, and Recommend,
+// the report, "Copy as", "Registers..." and "Bus...". It reads the oscillator, the rate and
+// the controller from step 1 and the bus from the window each time it needs them, since
+// they can change while it shows; the window only shows it and says when a change wants a
+// new drawing.
 #include "timing/classic/BitTiming.h"
+#include "timing/common/BusContext.h"
 #include "timing/common/OneBasedArray.h"
 
 #include <QList>
@@ -38,6 +40,8 @@ struct ClassicStepInputs {
     std::function<quillon::BitTimingSetting()> boxes;
     // True while step 3 is the step on screen: only then do changed boxes get a check line.
     std::function<bool()> inStepThree;
+    // The bus as it is built, which the findings and Recommend judge the setting for.
+    std::function<quillon::BusContext()> bus;
 };
 
 class ClassicStepThree : public QWidget {
@@ -57,6 +61,12 @@ public:
     // Draws the diagram and checks the rules again, as after an edit of the boxes above.
     void DrawBitTiming();
     QList<QWidget*> TabChain() const;
+
+signals:
+    // "Bus..." was pressed: the window asks for the bus and draws again.
+    void busRequested();
+    // The findings grew past the panel's height, which is now its minimum height.
+    void heightWanted();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -80,8 +90,14 @@ private:
     void BuildNotesAndButtons();
     void BuildRegistersButton();
     void BuildCopyAsButton();
+    void BuildBusButton();
+    // The findings under the analysis line as high as their text, and the panel's minimum
+    // height with them.
+    void FitFindings();
     void ConnectControls();
-    void ShowScrollBarFocus(QObject* bar, bool focused);
+    // A scroll bar shows its focus as a frame round its value box, the findings round
+    // themselves.
+    void ShowFocusFrame(QObject* control, bool focused);
 
     // The segments and the rules (ClassicStepThree_segments.cpp).
     void SetupSegments();
@@ -133,4 +149,6 @@ private:
     QPushButton* cmdGenerateReport = nullptr;
     QToolButton* cmdCopyAs = nullptr;
     QPushButton* cmdRegisters = nullptr;
+    QPushButton* cmdBus = nullptr;
+    QLabel* lblBus = nullptr;
 };

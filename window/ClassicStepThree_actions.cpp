@@ -48,7 +48,7 @@ void ClassicStepThree::cmdGenerateReport_Click() {
     }
     const QString title = ToQString(quillon::kAppTitle);
     const quillon::BitTimingFacts facts =
-        quillon::DescribeBitTiming(CurrentSetting(), DecimalSeparator());
+        quillon::DescribeBitTiming(CurrentSetting(), DecimalSeparator(), m_inputs.bus());
 
     if (facts.busIdleWarning) {
         ShowMessage(this, QMessageBox::Critical, ToQString(quillon::kBusIdleErrataTitle),

@@ -1,6 +1,6 @@
 // The classic step 3's segments: the change handling of every control, the proposal made
-// for a Tq count, the setting the controls hold, the timing rules with the notes beside
-// them, the diagram, and Recommend.
+// for a Tq count, the setting the controls hold, the timing rules with the notes and the
+// findings on the bus, the diagram, and Recommend for the bus.
 #include "window/ClassicStepThree.h"
 
 #include "candidates/CandidateGrid.h"
@@ -11,6 +11,7 @@
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
 #include "window/BitTimingPicture.h"
+#include "window/BusDialog.h"
 #include "window/StepThreeNotes.h"
 
 #include <QCheckBox>
@@ -109,6 +110,14 @@ void ClassicStepThree::SetupSegments() {
 
 void ClassicStepThree::CheckTimingRules() {
     const std::string sep = DecimalSeparator();
+    const quillon::BusContext bus = m_inputs.bus();
+    lblBus->setText(tr("Bus: %1").arg(BusSummary(bus)));
+    lblAnalysis->setToolTip(
+        tr("Oscillator tolerance from the CAN 2.0 resynchronisation conditions; bus length for "
+           "two transceivers of %1 ns loop delay and %2 ns per metre of cable (Bus...); sample "
+           "point against the usual recommendation for the rate")
+            .arg(lblBus->locale().toString(bus.dLoopDelayNs),
+                 lblBus->locale().toString(bus.dCableDelayNsPerMetre)));
     QStringList checks;
     if (m_inputs.inStepThree() && InputsChangedSinceSearch()) {
         checks << InputsChangedText();
@@ -123,13 +132,15 @@ void ClassicStepThree::CheckTimingRules() {
                 EmptyListText(m_grid->OscFreqInMhz(), m_grid->CANBaudRate() / 1000, sep));
         }
         lblCheck->setText(checks.join(QLatin1Char('\n')));
+        FitFindings();
         return;
     }
-    const quillon::BitTimingFacts facts = quillon::DescribeBitTiming(CurrentSetting(), sep);
+    const quillon::BitTimingFacts facts = quillon::DescribeBitTiming(CurrentSetting(), sep, bus);
     lblNotes->setText(ToQString(facts.sVerdict));
     cmdGenerateReport->setEnabled(facts.Passes());
     lblAnalysis->setText(AnalysisText(facts, sep));
     lblCheck->setText((SettingCheckTexts(facts) + checks).join(QLatin1Char('\n')));
+    FitFindings();
 }
 
 bool ClassicStepThree::InputsChangedSinceSearch() const {
@@ -167,7 +178,9 @@ void ClassicStepThree::cmdRecommend_Click() {
         return;
     }
     const quillon::BitTimingSetting setting = CurrentSetting();
-    if (const auto recommended = quillon::RecommendedSetting(setting)) {
+    quillon::RecommendationGoal goal;
+    goal.bus = m_inputs.bus();
+    if (const auto recommended = quillon::RecommendedSetting(setting, goal)) {
         ShowSegments(recommended->segments);
     } else {
         ShowMessage(this, QMessageBox::Information, ToQString(quillon::kAppTitle),

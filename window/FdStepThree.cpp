@@ -4,19 +4,27 @@
 #include "diagram/FdBitTimingDiagram.h"
 #include "ui/QtText.h"
 #include "window/BitTimingPicture.h"
+#include "window/BusDialog.h"
 #include "window/StepThreeNotes.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -39,6 +47,28 @@ QSpinBox* SegmentBox(QWidget* parent, const QString& name, const QString& access
     return box;
 }
 
+// The frame and the document's margins around the lines of a text box.
+int TextBoxChrome(const QPlainTextEdit& box) {
+    return 2 * box.frameWidth() + static_cast<int>(std::ceil(2 * box.document()->documentMargin()));
+}
+
+// The height of all of a text box's paragraphs wrapped within `room`, as the box lays them out.
+int TextHeight(const QPlainTextEdit& box, qreal room) {
+    const QTextDocument& document = *box.document();
+    qreal height = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextLayout layout(block.text(), box.font());
+        layout.setTextOption(document.defaultTextOption());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(room);
+            height += line.height();
+        }
+        layout.endLayout();
+    }
+    return static_cast<int>(std::ceil(height));
+}
+
 } // namespace
 
 FdStepThree::FdStepThree(QWidget* parent) : QWidget(parent) {
@@ -55,10 +85,17 @@ FdStepThree::FdStepThree(QWidget* parent) : QWidget(parent) {
         tr("Both phases' segments with the sample point nearest the recommended one, then the "
            "most oscillator tolerance"));
     cmdFdRecommend->setAutoDefault(true);
+    cmdFdBus = new QPushButton(tr("&Bus..."), this);
+    cmdFdBus->setObjectName(QStringLiteral("cmdFdBus"));
+    cmdFdBus->setToolTip(tr("The bus as it is built: length, cable and loop delays, crystals "
+                            "and the transceivers' bit symmetry class"));
+    cmdFdBus->setAutoDefault(true);
+    connect(cmdFdBus, &QPushButton::clicked, this, &FdStepThree::busRequested);
     auto* candidateRow = new QHBoxLayout;
     candidateRow->addWidget(lblCandidate);
     candidateRow->addWidget(cboFdCandidate, 1);
     candidateRow->addWidget(cmdFdRecommend);
+    candidateRow->addWidget(cmdFdBus);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
@@ -73,6 +110,10 @@ FdStepThree::FdStepThree(QWidget* parent) : QWidget(parent) {
     lblFdTolerance = new QLabel(this);
     lblFdTolerance->setObjectName(QStringLiteral("lblFdTolerance"));
     lblFdTolerance->setWordWrap(true);
+    lblFdBus = new QLabel(this);
+    lblFdBus->setObjectName(QStringLiteral("lblFdBus"));
+    lblFdBus->setAccessibleName(tr("Bus"));
+    lblFdBus->setWordWrap(true);
 
     pctFdDisplay = new BitTimingPicture(this);
     pctFdDisplay->setObjectName(QStringLiteral("pctFdDisplay"));
@@ -87,7 +128,11 @@ FdStepThree::FdStepThree(QWidget* parent) : QWidget(parent) {
     txtFdNotes->setAccessibleName(tr("Notes"));
     txtFdNotes->setReadOnly(true);
     txtFdNotes->setTabChangesFocus(true);
-    txtFdNotes->setFixedHeight(txtFdNotes->fontMetrics().lineSpacing() * kNotesLines + 10);
+    // As high as the verdict and the findings need, so that none is cut (FitNotes).
+    txtFdNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtFdNotes->setFixedHeight(TextBoxChrome(*txtFdNotes) +
+                               txtFdNotes->fontMetrics().lineSpacing() * kNotesLines);
+    txtFdNotes->installEventFilter(this);
     lblNotes->setBuddy(txtFdNotes);
     cmdFdReport = new QPushButton(tr("Generate Report..."), this);
     cmdFdReport->setObjectName(QStringLiteral("cmdFdReport"));
@@ -107,6 +152,7 @@ FdStepThree::FdStepThree(QWidget* parent) : QWidget(parent) {
     top->addLayout(grid);
     top->addWidget(lblFdTdc);
     top->addWidget(lblFdTolerance);
+    top->addWidget(lblFdBus);
     auto* bottom = new QVBoxLayout;
     bottom->setContentsMargins(6, 0, 6, 6);
     bottom->addLayout(notesRow);
@@ -208,6 +254,41 @@ void FdStepThree::SetInputs(const quillon::FdSetting& inputs) {
     Describe();
 }
 
+void FdStepThree::SetBus(const quillon::BusContext& bus) {
+    m_bus = bus;
+    Describe();
+}
+
+void FdStepThree::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QMetaObject::invokeMethod(this, &FdStepThree::FitNotes, Qt::QueuedConnection);
+}
+
+bool FdStepThree::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtFdNotes && event->type() == QEvent::Resize &&
+        static_cast<QResizeEvent*>(event)->oldSize().width() != txtFdNotes->width()) {
+        // Not while the layout places the box: its height is changed once that is done.
+        QMetaObject::invokeMethod(this, &FdStepThree::FitNotes, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FdStepThree::FitNotes() {
+    if (!isVisible()) {
+        return; // showEvent fits them
+    }
+    const int chrome = TextBoxChrome(*txtFdNotes);
+    const int needed = chrome + std::max(txtFdNotes->fontMetrics().lineSpacing() * kNotesLines,
+                                         TextHeight(*txtFdNotes, txtFdNotes->width() - chrome));
+    if (needed != txtFdNotes->height()) {
+        const bool grows = needed > txtFdNotes->height();
+        txtFdNotes->setFixedHeight(needed);
+        if (grows) {
+            emit heightWanted();
+        }
+    }
+}
+
 bool FdStepThree::HasCandidate() const {
     return cboFdCandidate->currentIndex() >= 0;
 }
@@ -233,7 +314,7 @@ quillon::FdSetting FdStepThree::CurrentSetting() const {
 }
 
 QList<QWidget*> FdStepThree::TabChain() const {
-    QList<QWidget*> chain{cboFdCandidate, cmdFdRecommend};
+    QList<QWidget*> chain{cboFdCandidate, cmdFdRecommend, cmdFdBus};
     for (const PhaseControls& c : m_phases) {
         chain << c.propagation << c.phase1 << c.phase2 << c.sjw;
     }
@@ -269,6 +350,7 @@ std::string FdStepThree::DecimalSeparator() const {
 }
 
 void FdStepThree::Describe() {
+    lblFdBus->setText(tr("Bus: %1").arg(BusSummary(m_bus)));
     if (!HasCandidate()) {
         for (const PhaseControls& c : m_phases) {
             for (QLabel* label : {c.quanta, c.rate, c.error, c.samplePoint}) {
@@ -279,10 +361,12 @@ void FdStepThree::Describe() {
         lblFdTolerance->clear();
         txtFdNotes->setPlainText(tr("No candidate to set up: press \"<\" and change the "
                                     "oscillator or the rates."));
+        FitNotes();
         pctFdDisplay->canvas().Cls();
         return;
     }
-    const quillon::FdFacts facts = quillon::DescribeFdTiming(CurrentSetting(), DecimalSeparator());
+    const quillon::FdFacts facts =
+        quillon::DescribeFdTiming(CurrentSetting(), DecimalSeparator(), m_bus);
     for (const FdPhase phase : kPhases) {
         const PhaseControls& c = m_phases[IndexOf(phase)];
         const quillon::FdPhaseFacts& p = facts.Phase(phase);
@@ -322,6 +406,7 @@ void FdStepThree::Describe() {
         }
     }
     txtFdNotes->setPlainText(notes.join(QLatin1Char('\n')));
+    FitNotes();
     DrawDiagram();
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // Step 3 with a CAN FD controller: the chosen candidate, the segments of both phases in
 // spin boxes, the facts of the setting they make (rates, errors, sample points, the TDC,
-// the oscillator tolerance with the condition that limits it, the verdict and findings),
-// the nominal and the data bit on one drawing, and the report and "Copy as" for it. Every
-// fact comes from DescribeFdTiming; the panel only shows them.
+// the oscillator tolerance with the condition that limits it, the verdict and findings on
+// the bus as built), the nominal and the data bit on one drawing, and the report and
+// "Copy as" for it. Every fact comes from DescribeFdTiming; the panel only shows them.
+#include "timing/common/BusContext.h"
 #include "timing/fd/FdSearch.h"
 
 #include <QList>
@@ -39,9 +40,21 @@ public:
               int index);
     // New oscillator or rates from the boxes above, with the controls' segments kept.
     void SetInputs(const quillon::FdSetting& inputs);
+    // The bus the findings and Recommend judge the setting for; the facts follow it.
+    void SetBus(const quillon::BusContext& bus);
     // The setting the controls hold, with the TDC the controller needs for its data phase.
     quillon::FdSetting CurrentSetting() const;
     QList<QWidget*> TabChain() const;
+
+signals:
+    // "Bus..." was pressed: the window asks for the bus and hands it in.
+    void busRequested();
+    // The notes grew: the panel wants more height than before.
+    void heightWanted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void cboFdCandidate_Click();
@@ -67,15 +80,20 @@ private:
     void Describe();
     void DrawDiagram();
     void CopyAs(quillon::FdExportFormat format);
+    // The notes box as high as its whole text, and never lower than a few lines.
+    void FitNotes();
     std::string DecimalSeparator() const;
     bool HasCandidate() const;
 
     quillon::FdSetting m_inputs;
+    quillon::BusContext m_bus;
     std::vector<quillon::FdCandidate> m_candidates;
     bool m_bShowing = false; // the controls are being set; one description follows
 
     QComboBox* cboFdCandidate = nullptr;
     QPushButton* cmdFdRecommend = nullptr;
+    QPushButton* cmdFdBus = nullptr;
+    QLabel* lblFdBus = nullptr;
     PhaseControls m_phases[2];
     QLabel* lblFdTdc = nullptr;
     QLabel* lblFdTolerance = nullptr;

@@ -57,8 +57,10 @@ void FdStepThree::cmdFdRecommend_Click() {
     if (!HasCandidate()) {
         return;
     }
+    quillon::RecommendationGoal goal;
+    goal.bus = m_bus;
     if (const std::optional<quillon::FdSetting> recommended =
-            quillon::RecommendedFdSetting(CurrentSetting())) {
+            quillon::RecommendedFdSetting(CurrentSetting(), goal)) {
         ShowSetting(*recommended);
         return;
     }
@@ -78,7 +80,7 @@ void FdStepThree::cmdFdReport_Click() {
                     ToQString(*problem) + QString::fromLatin1(kCorrectInputs));
         return;
     }
-    const quillon::FdFacts facts = quillon::DescribeFdTiming(setting, DecimalSeparator());
+    const quillon::FdFacts facts = quillon::DescribeFdTiming(setting, DecimalSeparator(), m_bus);
     const quillon::FdReportValues values = quillon::BuildFdReportValues(
         facts, quillon::ReportTimestampNow(LocaleDateSeparators()), DecimalSeparator());
     // The saved bitmap is the drawing of exactly this setting.
@@ -106,6 +108,6 @@ void FdStepThree::CopyAs(quillon::FdExportFormat format) {
     }
     // The export's numbers are for files and commands: always with a decimal point.
     const quillon::FdExportText text =
-        quillon::ExportFdSetting(quillon::DescribeFdTiming(setting), format);
+        quillon::ExportFdSetting(quillon::DescribeFdTiming(setting, ".", m_bus), format);
     CopyExport(this, form, text.sText, text.warnings);
 }

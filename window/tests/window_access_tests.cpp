@@ -99,6 +99,8 @@ private slots:
         QCOMPARE(window.step(), 2);
         QCOMPARE(Focused(), Child(window, "lstSelectTq"));
         Press(Focused(), Qt::Key_Tab);
+        QCOMPARE(Focused(), Child(window, "cmdClassicBus")); // beside the list
+        Press(Focused(), Qt::Key_Tab);
         QCOMPARE(Focused(), Child(window, "sclProp"));
         Press(Focused(), Qt::Key_Down); // 20 Tq proposes 3: one more breaks the total
         QCOMPARE(Text(window, "lblPropDelay"), QStringLiteral("4"));

@@ -206,11 +206,11 @@ private slots:
         goToStep2(QStringLiteral("2000"));
         Click(*window, "cmdNext");
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        const char* const order[] = {"cboFdCandidate",   "cmdFdRecommend",   "spnNominalProp",
-                                     "spnNominalPhase1", "spnNominalPhase2", "spnNominalSjw",
-                                     "spnDataProp",      "spnDataPhase1",    "spnDataPhase2",
-                                     "spnDataSjw",       "txtFdNotes",       "cmdFdReport",
-                                     "cmdFdCopyAs"};
+        const char* const order[] = {"cboFdCandidate", "cmdFdRecommend",   "cmdFdBus",
+                                     "spnNominalProp", "spnNominalPhase1", "spnNominalPhase2",
+                                     "spnNominalSjw",  "spnDataProp",      "spnDataPhase1",
+                                     "spnDataPhase2",  "spnDataSjw",       "txtFdNotes",
+                                     "cmdFdReport",    "cmdFdCopyAs"};
         QCOMPARE(QApplication::focusWidget(), Child(*window, order[0]));
         for (std::size_t i = 1; i < std::size(order); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -73,9 +73,7 @@ NodeVerdict Judge(const BusNode& node, std::optional<BitTimingSetting> setting, 
         verdict.facts = DescribeBitTiming(*setting, ".", nodeBus);
         findings.insert(findings.end(), verdict.facts->findings.begin(),
                         verdict.facts->findings.end());
-        std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
-            return a.severity < b.severity;
-        });
+        SortBySeverity(findings);
         verdict.facts->findings = findings;
     }
     verdict.findings = std::move(findings);

@@ -69,8 +69,7 @@ Findings ClassicFindings(const BitTimingFacts& facts, const BusContext& bus, std
                                 "time (erratum).",
                             source::kErrata});
     }
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
+    SortBySeverity(findings);
     return findings;
 }
 

@@ -239,8 +239,7 @@ BitTimingFacts DescribeDecoded(const DecodedRegisters& decoded, std::string_view
 Findings DecodingFindings(const DecodedRegisters& decoded, const BitTimingFacts& facts) {
     Findings findings = decoded.findings;
     findings.insert(findings.end(), facts.findings.begin(), facts.findings.end());
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
+    SortBySeverity(findings);
     return findings;
 }
 

@@ -27,6 +27,11 @@ bool HasErrorOrWarning(const Findings& findings) {
                        [](const Finding& f) { return f.severity != Severity::Advice; });
 }
 
+void SortBySeverity(Findings& findings) {
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
+}
+
 bool HasCode(const Findings& findings, std::string_view code) {
     return std::any_of(findings.begin(), findings.end(),
                        [code](const Finding& f) { return f.sCode == code; });

@@ -29,6 +29,8 @@ using Findings = std::vector<Finding>;
 // True when a finding is an error, or (with `orWarning`) an error or a warning.
 bool HasError(const Findings& findings);
 bool HasErrorOrWarning(const Findings& findings);
+// Errors first, then warnings, then advice; each group keeps its order.
+void SortBySeverity(Findings& findings);
 // True when some finding carries `code`.
 bool HasCode(const Findings& findings, std::string_view code);
 

@@ -175,8 +175,7 @@ void AddFdBusFindings(FdFacts& facts, std::string_view sep) {
     AddSymmetryFinding(facts, sep);
     AddTdcFindings(facts, sep);
     AddCiaAdvice(facts);
-    std::stable_sort(facts.findings.begin(), facts.findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
+    SortBySeverity(facts.findings);
 }
 
 } // namespace fd

@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
             "on': data: bitrate error: 6.6% too high\n"},
         Row{"fd export --osc 4 --rate 125 --data-rate 500 --pick 1 --format rpi-overlay", 1,
             "dtoverlay=mcp251xfd,spi0-0,oscillator=4000000,interrupt=25\nquillon-cli: warning: "
-            "The mcp251xfd driver turns the PLL on for an oscillator of 4 MHz"},
+            "The mcp251xfd driver switches the PLL on for an oscillator of 4 MHz"},
         Row{"fd report " + kInputs + "--pick 1", -1, "reached fd report"},
         Row{"fd timing --controller same51 --osc 48 --rate 500 --data-rate 2000 --pick 1", 0,
             "CAN clock     48.000 MHz\n"},

@@ -128,6 +128,8 @@ struct Request {
     std::optional<std::uint32_t> nbtcfg;
     std::optional<std::uint32_t> dbtcfg;
     std::optional<std::uint32_t> tdc;
+    // --linux-tdc as given ("old", "new"); empty: not given, the model's default.
+    std::string linuxTdcName;
 };
 
 struct ParseResult {

@@ -16,6 +16,7 @@
 #include "timing/common/InputChecks.h"
 #include "timing/common/NumberFormat.h"
 #include "timing/fd/FdTiming.h"
+#include "timing/linux/FdKernelChoice.h"
 
 #include <algorithm>
 #include <cmath>
@@ -335,6 +336,15 @@ constexpr OptionInfo kOptions[] = {
           "the CiTDC word",
           "CiTDC (C1TDCH:C1TDCL); without it the TDC is taken as\nthe controller needs it", 0,
           kLargestWord),
+    Word(Option::LinuxTdc, "--linux-tdc",
+         MaskOf(Command::FdKernel) | MaskOf(Command::FdExport) | MaskOf(Command::FdDecode), G::Own,
+         "old|new", "old or new", LinuxTdcGenerationProblem,
+         "the kernel whose driver writes the TDC: new (default), Linux\n"
+         "5.16 and later, the CAN core's DBRP x (1 + DPROP + DPH1) for a\n"
+         "data BRP of 1 or 2; old, the mcp251xfd before 5.16, always\n"
+         "automatic with DBRP x (DPROP + DPH1). fd export: with\n"
+         "ip-link-tq and networkd-tq; fd decode: the TDC taken without\n"
+         "--tdc"),
     Value(Option::Out, "--out", MaskOf(Command::Report) | MaskOf(Command::FdReport), G::Own,
           K::Folder, "DIR", "the folder for the report files",
           "folder for the two files (default: the current folder)"),

@@ -97,6 +97,8 @@ enum class Option {
     SamplePoint,
     DataSamplePoint,
     KernelSamplePoint,
+    // The kernel whose CAN FD driver writes the TDC.
+    LinuxTdc,
 };
 
 // What follows the option's name.

@@ -69,6 +69,8 @@ Field FdFieldOf(Option option, Request& request) {
         return &request.tdc;
     case Option::FdFormat:
         return &request.format;
+    case Option::LinuxTdc:
+        return &request.linuxTdcName;
     default:
         break;
     }

@@ -27,6 +27,10 @@ FdSetting FdInputs(const Request& request) {
     return setting;
 }
 
+LinuxTdcGeneration LinuxTdcOf(const Request& request) {
+    return FindLinuxTdcGeneration(request.linuxTdcName).value_or(kDefaultLinuxTdc);
+}
+
 std::vector<FdCandidate> SearchFdFor(const Request& request) {
     return SearchFdCandidates(FdInputs(request));
 }

@@ -8,6 +8,7 @@
 #include "cli/common/ChoiceNotes.h"
 #include "cli/common/CommandOutput.h"
 #include "timing/fd/FdSearch.h"
+#include "timing/linux/FdKernelChoice.h"
 
 #include <optional>
 #include <vector>
@@ -17,6 +18,9 @@ inline namespace fd {
 
 // The request's oscillator, PLL and two rates as a setting without phases.
 FdSetting FdInputs(const Request& request);
+
+// --linux-tdc, or the model's default when it is not given.
+LinuxTdcGeneration LinuxTdcOf(const Request& request);
 
 // The search for the request's oscillator, PLL and two rates.
 std::vector<FdCandidate> SearchFdFor(const Request& request);

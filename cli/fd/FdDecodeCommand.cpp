@@ -6,6 +6,7 @@
 #include "report/common/TextTable.h"
 #include "report/fd/FdSettingJson.h"
 #include "timing/fd/FdRegisters.h"
+#include "timing/linux/LinuxTdcDecode.h"
 
 namespace quillon::cli {
 inline namespace fd {
@@ -28,14 +29,45 @@ void WriteWord(JsonWriter& json, std::string_view name, std::optional<std::uint3
     }
 }
 
+// What --linux-tdc did: the TDC taken without the word, or why it changes nothing.
+struct LinuxTdcUse {
+    bool bTaken = false;
+    std::string sNote; // a "Note: ..." line; empty without --linux-tdc
+};
+LinuxTdcUse UseLinuxTdc(const Request& request, FdDecoded& decoded) {
+    LinuxTdcUse use;
+    if (request.linuxTdcName.empty()) {
+        return use;
+    }
+    const LinuxTdcGeneration generation = LinuxTdcOf(request);
+    const Controller& row = decoded.setting.Row();
+    use.bTaken = TakeLinuxDriverTdc(decoded, generation);
+    if (use.bTaken) {
+        use.sNote = "Note: " + std::string(FdWordNames(decoded.setting.controller)[2]) +
+                    " not given: the TDC is taken as the " + std::string(row.linux->sName) +
+                    " driver of " + std::string(LinuxTdcGenerationTitle(generation)) +
+                    " writes it.\n";
+        return use;
+    }
+    const std::string why = decoded.bTdcGiven ? "the TDC is read from the register word"
+                            : !row.linux      ? "no Linux driver runs the " + std::string(row.sName)
+                                              : "DBTP says whether TDC is on";
+    use.sNote = "Note: --linux-tdc changes nothing here: " + why + ".\n";
+    return use;
+}
+
 } // namespace
 
 CommandOutput RunFdDecode(const Request& request) {
     const Controller* row = FdInputs(request).controller;
-    const FdDecoded decoded = DecodeFdRegisters(request.oscFreqMHz, request.pll, *request.nbtcfg,
-                                                *request.dbtcfg, request.tdc, row);
+    FdDecoded decoded = DecodeFdRegisters(request.oscFreqMHz, request.pll, *request.nbtcfg,
+                                          *request.dbtcfg, request.tdc, row);
+    const LinuxTdcUse linuxTdc = UseLinuxTdc(request, decoded);
     const std::array<std::string_view, 3> names = FdWordNames(row);
-    const FdFacts facts = DescribeFdTiming(decoded.setting, kDecimalSeparator, request.bus);
+    FdFacts facts = DescribeFdTiming(decoded.setting, kDecimalSeparator, request.bus);
+    if (const std::optional<Finding> generation = LinuxTdcGenerationFinding(decoded)) {
+        facts.findings.push_back(*generation);
+    }
     CommandOutput output;
     // As decode: an error or a warning among the findings, or bits outside the fields.
     if (!facts.Passes() || HasErrorOrWarning(facts.findings) || !decoded.registerFindings.empty()) {
@@ -51,6 +83,13 @@ CommandOutput RunFdDecode(const Request& request) {
         WriteWord(json, names[2], request.tdc);
         json.EndObject();
         json.Key("tdc_given").Bool(decoded.bTdcGiven);
+        // The kernel whose driver's TDC was taken without the word.
+        json.Key("linux_tdc");
+        if (linuxTdc.bTaken) {
+            json.String(LinuxTdcGenerationName(LinuxTdcOf(request)));
+        } else {
+            json.Null();
+        }
         json.Key("register_findings").BeginArray();
         for (const std::string& finding : decoded.registerFindings) {
             json.String(finding);
@@ -69,10 +108,11 @@ CommandOutput RunFdDecode(const Request& request) {
     for (const std::string& finding : decoded.registerFindings) {
         notes += "Note: " + finding + "\n";
     }
-    if (!decoded.bTdcGiven) {
+    if (!decoded.bTdcGiven && !linuxTdc.bTaken) {
         const bool mcan = decoded.setting.Row().fdLayout == FdRegisterLayout::Mcan;
         notes += "Note: " + std::string(mcan ? kTdcoTakenNote : kTdcTakenNote) + "\n";
     }
+    notes += linuxTdc.sNote;
     output.out = FdInputsTable(decoded.setting, false) + "\n" + words.Text() + "\n" + notes +
                  (notes.empty() ? "" : "\n") +
                  FdSettingText("the register words (TSEG1 split as Linux splits it)", facts);

@@ -15,6 +15,12 @@ CommandOutput RunFdExport(const Request& request) {
             FdExportRowProblem(format, FdInputs(request).controller)) {
         return Refusal(kExitUsage, InfoOf(Option::FdFormat).name, *problem);
     }
+    if (!request.linuxTdcName.empty() && !FdExportComparesLinuxTdc(format)) {
+        return Refusal(kExitUsage, InfoOf(Option::LinuxTdc).name,
+                       "only ip-link-tq and networkd-tq compare the TDC with the Linux "
+                       "driver's; " +
+                           request.format + " does not");
+    }
     const std::optional<FdChoice> choice = ResolveFdChoice(request, output);
     if (!choice) {
         return output;
@@ -25,6 +31,7 @@ CommandOutput RunFdExport(const Request& request) {
     }
     options.lInterruptPin = request.interruptPin.value_or(options.lInterruptPin);
     options.sSegmentsOrigin = SegmentsOriginText(choice->origin, choice->changed);
+    options.linuxTdc = LinuxTdcOf(request);
     const FdFacts facts = DescribeFdTiming(choice->setting, kDecimalSeparator, request.bus);
     const FdExportText exported = ExportFdSetting(facts, format, options);
     output.out = exported.sText;

@@ -22,10 +22,42 @@ void WriteKernelPhase(JsonWriter& json, std::string_view name, const KernelTimin
     json.Key("sample_point_percent").Number(t.samplePointTenths / 10.0).EndObject();
 }
 
+void WriteNullableString(JsonWriter& json, std::string_view key, const std::string& text) {
+    json.Key(key);
+    if (text.empty()) {
+        json.Null();
+    } else {
+        json.String(text);
+    }
+}
+
+// What the driver makes of the oscillator at probe and which kernel's TDC is assumed.
+void WriteDriver(JsonWriter& json, const Controller& row, const FdKernelChoice& choice,
+                 LinuxTdcGeneration generation) {
+    json.Key("linux_tdc").String(LinuxTdcGenerationName(generation));
+    json.Key("driver");
+    if (!row.linux) {
+        json.Null();
+        return;
+    }
+    json.BeginObject().Key("name").String(row.linux->sName).Key("clock_hz");
+    if (choice.clock.clockHz == 0) {
+        json.Null();
+    } else {
+        json.Integer(choice.clock.clockHz);
+    }
+    json.Key("pll").Bool(choice.clock.bPll);
+    WriteNullableString(json, "pll_note", choice.clock.sPll);
+    WriteNullableString(json, "refusal", choice.bRefused ? choice.sReason : std::string());
+    json.EndObject();
+}
+
 std::string KernelJson(const Request& request, const FdKernelChoice& choice) {
     JsonWriter json;
     json.BeginObject();
     WriteFdInputs(json, "fd kernel", FdInputs(request));
+    const Controller* row = FdInputs(request).controller;
+    WriteDriver(json, row != nullptr ? *row : DefaultFdController(), choice, LinuxTdcOf(request));
     json.Key("kernel_choice");
     if (!choice.setting) {
         json.Null().Key("reason").String(choice.sReason).EndObject();
@@ -37,7 +69,8 @@ std::string KernelJson(const Request& request, const FdKernelChoice& choice) {
     WriteKernelPhase(json, "data", *choice.data);
     json.Key("tdc").BeginObject();
     json.Key("mode").String(TdcModeName(choice.setting->tdc.mode));
-    json.Key("tdco").Integer(choice.setting->tdc.lOffset).EndObject();
+    json.Key("tdco").Integer(choice.setting->tdc.lOffset);
+    json.Key("rule").String(choice.sTdc).EndObject();
     json.Key("registers").BeginObject();
     // The default has always named the MCP251xFD's words without their "Ci"; a chosen row
     // gives its registers under their own names.
@@ -66,13 +99,16 @@ std::string Segments(const FdPhaseSetting& p) {
            ", SJW " + std::to_string(p.lSJW);
 }
 
-// Where the driver's choice and Quillon's recommendation for the first candidate differ.
+// Where the driver's choice and Quillon's recommendation for the first candidate on the
+// driver's clock differ.
 std::string Comparison(const Request& request, const FdFacts& kernel) {
-    const std::vector<FdCandidate> found = SearchFdFor(request);
+    FdSetting inputs = FdInputs(request);
+    inputs.bPll = kernel.setting.bPll;
+    const std::vector<FdCandidate> found = SearchFdCandidates(inputs);
     if (found.empty()) {
         return "Quillon finds no candidate for these rates.\n";
     }
-    const FdSetting proposal = ProposedFdSetting(FdInputs(request), found.front());
+    const FdSetting proposal = ProposedFdSetting(inputs, found.front());
     const FdFacts ours =
         DescribeFdTiming(RecommendedFdSetting(proposal, request.Goal()).value_or(proposal),
                          kDecimalSeparator, request.bus);
@@ -96,8 +132,9 @@ std::string Comparison(const Request& request, const FdFacts& kernel) {
 CommandOutput RunFdKernel(const Request& request) {
     CommandOutput output;
     const Controller* row = FdInputs(request).controller;
+    const LinuxTdcGeneration generation = LinuxTdcOf(request);
     const FdKernelChoice choice = ChooseFdKernelBitTiming(
-        request.oscFreqMHz, request.pll, request.rateKbps, request.dataRateKbps, row);
+        request.oscFreqMHz, request.pll, request.rateKbps, request.dataRateKbps, row, generation);
     const Controller& controller = row != nullptr ? *row : DefaultFdController();
     const std::string driver = controller.linux
                                    ? "The Linux " + std::string(controller.linux->sName) + " driver"
@@ -110,16 +147,25 @@ CommandOutput RunFdKernel(const Request& request) {
         return output;
     }
     output.out = FdInputsTable(FdInputs(request)) + "\n";
+    if (!choice.clock.sPll.empty()) {
+        output.out += choice.clock.sPll + "\n\n";
+    }
     const std::string line = "'ip link set can0 type can bitrate " +
                              std::to_string(KernelBitrate(request.rateKbps)) + " dbitrate " +
                              std::to_string(KernelBitrate(request.dataRateKbps)) + " fd on'";
+    if (choice.bRefused) {
+        output.out += choice.sReason + "\n";
+        return output;
+    }
     if (!choice.setting) {
         output.out += driver + " finds no timing for " + line + ": " + choice.sReason + "\n";
         return output;
     }
     const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator, request.bus);
-    output.out += driver + "'s own choice for " + line + ":\n\n" +
-                  FdSettingText("the driver's own choice", facts) + "\n" +
+    output.out += driver + "'s own choice for " + line + ", with the TDC of " +
+                  std::string(LinuxTdcGenerationTitle(generation)) + " (--linux-tdc " +
+                  std::string(LinuxTdcGenerationName(generation)) + "):\n\n" +
+                  FdSettingText("the driver's own choice", facts) + "\n" + choice.sTdc + "\n\n" +
                   Comparison(request, facts);
     return output;
 }

@@ -108,6 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "pic32mx, at91)"},
         RefusalRow{"fd timing --controller pic18 --osc 40 --rate 500 --data-rate 2000 --pick 1", 2,
                    "--controller: pic18 is a classic controller: leave out fd"},
+        RefusalRow{"fd kernel --osc 40 --rate 500 --data-rate 2000 --linux-tdc 5.15", 2,
+                   "--linux-tdc: '5.15' is no Linux TDC generation; give old (before Linux "
+                   "5.16) or new (5.16 and later)"},
+        RefusalRow{"fd timing --osc 40 --rate 500 --data-rate 2000 --pick 1 --linux-tdc old", 2,
+                   "--linux-tdc: unknown option for fd timing"},
         RefusalRow{"decode --controller at91 --osc 132 --registers 1,2", 2,
                    "--registers: 1 value is needed (CAN_BR), 2 were given"},
         RefusalRow{"decode --controller sam9x5 --osc 132 --cnf 1,2,3", 2,

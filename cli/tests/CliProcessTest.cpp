@@ -276,6 +276,11 @@ TEST(Process, FdKernelAndDecodeJson) {
     EXPECT_EQ(choice["tdc"]["mode"].toString().toStdString(), "auto");
     EXPECT_EQ(choice["tdc"]["tdco"].toInt(), 15);
     EXPECT_EQ(choice["registers"]["NBTCFG"]["hex"].toString().toStdString(), "0x00440904");
+    EXPECT_EQ(kernel["linux_tdc"].toString().toStdString(), "new");
+    // 4 MHz without --pll: the driver runs on 40 MHz.
+    const QJsonDocument pll = JsonOf("fd kernel --osc 4 --rate 500 --data-rate 2000 --json", 0);
+    EXPECT_EQ(pll["driver"]["clock_hz"].toInteger(), 40000000);
+    EXPECT_TRUE(pll["driver"]["pll"].toBool());
     const QJsonDocument none = JsonOf("fd kernel --osc 40 --rate 500 --data-rate 7500 --json", 1);
     EXPECT_TRUE(none["kernel_choice"].isNull());
     EXPECT_EQ(none["reason"].toString().toStdString(), "data: bitrate error: 6.6% too high");

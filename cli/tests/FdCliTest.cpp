@@ -124,7 +124,28 @@ INSTANTIATE_TEST_SUITE_P(
             "on': data: bitrate error: 6.6% too high\n"},
         Row{"fd export --osc 4 --rate 125 --data-rate 500 --pick 1 --format rpi-overlay", 1,
             "dtoverlay=mcp251xfd,spi0-0,oscillator=4000000,interrupt=25\nquillon-cli: warning: "
-            "The mcp251xfd driver turns the PLL on for an oscillator of 4 MHz"},
+            "The mcp251xfd driver switches the PLL on for an oscillator of 4 MHz"},
+        // The driver at probe and the kernel at open, for fd kernel and its TDC generations.
+        Row{"fd kernel --osc 4 --rate 500 --data-rate 2000", 0,
+            "(4 MHz or less): SYSCLK 40 MHz.\n\nThe Linux mcp251xfd driver's own choice for 'ip "
+            "link set can0 type can bitrate 500000 dbitrate 2000000 fd on', with the TDC of Linux "
+            "5.16 and later (--linux-tdc new):"},
+        Row{"fd kernel --osc 50 --rate 500 --data-rate 2000", 1,
+            "\nThe mcp251xfd driver refuses an oscillator of 50 MHz; it takes 1 to 40 MHz.\n"},
+        Row{"fd kernel --osc 40 --rate 1000 --data-rate 500", 1,
+            "\nThe kernel refuses to open an interface whose data bit rate is below its nominal "
+            "one (open_candev): 500000 bit/s below 1000000 bit/s.\n"},
+        Row{"fd kernel --osc 40 --rate 500 --data-rate 2000 --linux-tdc old", 0,
+            "\nThe mcp251xfd driver of Linux before 5.16 always sets TDC automatic with TDCO = "
+            "DBRP x (DPROP + DPH1) = 1 x (7 + 7) = 14.\n"},
+        Row{"fd decode --osc 40 --nbtcfg 0x00440904 --dbtcfg 0x000D0401 --linux-tdc old", 1,
+            "Note: CiTDC not given: the TDC is taken as the mcp251xfd driver of Linux before 5.16 "
+            "writes it.\n"},
+        Row{"fd decode --osc 40 --nbtcfg 0x00440904 --dbtcfg 0x000D0401 --tdc 0x00020E00", 1,
+            "advice: TDC automatic with TDCO 14 matches the mcp251xfd driver before Linux 5.16"},
+        Row{"fd export " + kInputs + "--pick 1 --format c-mcp251xfd --linux-tdc old", 2,
+            "quillon-cli: --linux-tdc: only ip-link-tq and networkd-tq compare the TDC with the "
+            "Linux driver's; c-mcp251xfd does not\n"},
         Row{"fd report " + kInputs + "--pick 1", -1, "reached fd report"},
         Row{"fd timing --controller same51 --osc 48 --rate 500 --data-rate 2000 --pick 1", 0,
             "CAN clock     48.000 MHz\n"},

@@ -16,12 +16,6 @@ inline namespace fd {
 
 namespace {
 
-// The mcp251xfd driver takes an oscillator of 1 to 40 MHz and turns the PLL on for 4 MHz
-// or less.
-constexpr double kDriverMinOscMHz = 1.0;
-constexpr double kDriverMaxOscMHz = 40.0;
-constexpr double kDriverPllUpToMHz = 4.0;
-
 const std::vector<FdExportFormatInfo> kFormats = {
     {FdExportFormat::CMcp251xfd, "c-mcp251xfd", "C #defines of CiNBTCFG, CiDBTCFG and CiTDC"},
     {FdExportFormat::CDspic33c, "c-dspic33c",
@@ -134,23 +128,20 @@ std::string TqNs(const FdFacts& f, FdPhase phase, std::vector<std::string>& warn
     return FormatNumber(f.Phase(phase).dTqSeconds * 1e9, "0");
 }
 
-// What the Linux driver refuses or changes for every Linux form; the oscillator and PLL only
-// matter to the mcp251xfd.
+// What the Linux driver refuses or changes for every Linux form: the oscillator it refuses or
+// the PLL it sets otherwise at probe (the mcp251xfd; the m_can takes its clock as it is), and
+// the data rate below the nominal one the kernel refuses at open.
 std::vector<std::string> DriverWarnings(const FdFacts& f, bool explicitSegments) {
     std::vector<std::string> warnings;
-    const double osc = f.setting.dOscFreqMHz;
-    const Controller& row = f.setting.Row();
-    const bool mcp251xfd = row.linux && row.linux->sName == "mcp251xfd";
-    if (!mcp251xfd) {
-        // The driver takes the clock as it is.
-    } else if (!(osc >= kDriverMinOscMHz && osc <= kDriverMaxOscMHz)) {
-        warnings.push_back("The mcp251xfd driver refuses an oscillator of " +
-                           FormatGeneralNumber(osc) + " MHz; it takes 1 to 40 MHz.");
-    } else if ((osc <= kDriverPllUpToMHz) != f.setting.bPll) {
-        warnings.push_back("The mcp251xfd driver turns the PLL " +
-                           std::string(f.setting.bPll ? "off" : "on") + " for an oscillator of " +
-                           FormatGeneralNumber(osc) + " MHz, so SYSCLK would be " +
-                           FormatGeneralNumber(FdSysclkMHz(osc, !f.setting.bPll)) + " MHz.");
+    const DriverClock clock =
+        FdDriverClock(f.setting.controller, f.setting.dOscFreqMHz, f.setting.bPll);
+    if (!clock.sRefusal.empty()) {
+        warnings.push_back(clock.sRefusal);
+    } else if (clock.bPllChanged) {
+        warnings.push_back(clock.sPll);
+    }
+    if (WholeRate(f.data) < WholeRate(f.nominal)) {
+        warnings.push_back(std::string(kDataBelowNominalRefusal) + ".");
     }
     if (!f.Passes()) {
         warnings.push_back("The setting breaks a rule of the controller: " + f.sVerdict);
@@ -172,10 +163,10 @@ std::vector<std::string> DriverWarnings(const FdFacts& f, bool explicitSegments)
     return warnings;
 }
 
-// Whether ip link may set the TDC: the CAN core's drivers take tdco and tdc-mode.
-bool DriverTakesTdc(const FdFacts& f) {
-    const Controller& row = f.setting.Row();
-    return !row.linux || row.linux->tdc == DriverTdc::CanCore;
+// Whether ip link may set the TDC: the CAN core's drivers take tdco and tdc-mode (Linux 5.16
+// and later).
+bool DriverTakesTdc(const FdFacts& f, LinuxTdcGeneration generation) {
+    return DriverTdcRule(f.setting.Row(), generation) == DriverTdc::CanCore;
 }
 
 std::string SamplePointFraction(const FdPhaseFacts& p) {
@@ -202,13 +193,18 @@ std::string IpLinkText(const FdFacts& f, const FdExportOptions& o, bool explicit
                     std::to_string(s.lPhase2) + " " + d + "sjw " + std::to_string(s.lSJW);
         }
         const FdTdcSetting& tdc = f.setting.tdc;
-        if (!DriverTakesTdc(f)) {
-            // The driver sets TDC itself; ip link refuses tdco and tdc-mode for it.
-            const FdTdcSetting own = LinuxDriverTdc(f.setting);
+        if (!DriverTakesTdc(f, o.linuxTdc)) {
+            // The driver sets TDC itself; ip link refuses tdco and tdc-mode for it, and the
+            // kernels before 5.16 know neither.
+            const FdTdcSetting own = LinuxDriverTdc(f.setting, o.linuxTdc);
             if (own.mode != tdc.mode || (own.mode != TdcMode::Off && own.lOffset != tdc.lOffset)) {
-                warnings.push_back("The " + std::string(f.setting.Row().linux->sName) +
-                                   " driver sets TDC itself (" + TdcLine(own) + ") instead of " +
-                                   TdcLine(tdc) + "; ip link cannot set it.");
+                warnings.push_back(
+                    "The " + std::string(f.setting.Row().linux->sName) + " driver" +
+                    (DriverTdcRule(f.setting.Row(), o.linuxTdc) == DriverTdc::AlwaysAuto
+                         ? " of " + std::string(LinuxTdcGenerationTitle(LinuxTdcGeneration::Old))
+                         : std::string()) +
+                    " sets TDC itself (" + TdcLine(own) + ") instead of " + TdcLine(tdc) +
+                    "; ip link cannot set it.");
             }
             return text + " fd on\nip link set " + o.sInterface + " up\n";
         }
@@ -241,7 +237,7 @@ std::string NetworkdText(const FdFacts& f, const FdExportOptions& o, bool explic
                 "PhaseBufferSegment2=" + std::to_string(s.lPhase2) + "\n" + d +
                 "SyncJumpWidth=" + std::to_string(s.lSJW) + "\n";
     }
-    const FdTdcSetting kernel = LinuxDriverTdc(f.setting);
+    const FdTdcSetting kernel = LinuxDriverTdc(f.setting, o.linuxTdc);
     if (explicitSegments &&
         (kernel.mode != f.setting.tdc.mode ||
          (kernel.mode != TdcMode::Off && kernel.lOffset != f.setting.tdc.lOffset))) {
@@ -325,6 +321,10 @@ std::optional<std::string> FdExportRowProblem(FdExportFormat format, const Contr
                " cell is on the SoC, whose own device tree describes it";
     }
     return std::nullopt;
+}
+
+bool FdExportComparesLinuxTdc(FdExportFormat format) {
+    return format == FdExportFormat::IpLinkTq || format == FdExportFormat::NetworkdTq;
 }
 
 FdExportText ExportFdSetting(const FdFacts& facts, FdExportFormat format,

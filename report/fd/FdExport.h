@@ -6,6 +6,7 @@
 // the text, which is still made.
 #include "report/common/LinuxTarget.h"
 #include "timing/fd/FdTiming.h"
+#include "timing/linux/FdKernelChoice.h"
 
 #include <optional>
 #include <string>
@@ -46,6 +47,8 @@ struct FdExportOptions {
     // Where the segments come from ("recommended segments"), said in the C comment and a
     // comment line before the Linux forms; empty: not said.
     std::string sSegmentsOrigin;
+    // The kernel whose driver the Linux forms with explicit segments compare the TDC with.
+    LinuxTdcGeneration linuxTdc = kDefaultLinuxTdc;
 };
 
 struct FdExportText {
@@ -60,6 +63,10 @@ struct FdExportText {
 // Linux form for a controller no Linux driver runs, the Raspberry Pi overlay for anything but
 // the mcp251xfd driver.
 std::optional<std::string> FdExportRowProblem(FdExportFormat format, const Controller* row);
+
+// True for the forms that compare the TDC with the Linux driver's (ip-link-tq, networkd-tq),
+// the only ones FdExportOptions::linuxTdc changes.
+bool FdExportComparesLinuxTdc(FdExportFormat format);
 
 // The export of a setting's facts in one form; a form that does not fit the setting's
 // controller gives no text and the reason as its warning.

@@ -102,8 +102,12 @@ TEST(FdExport, WhatTheDriverWouldRefuseOrChange) {
     } rows[] = {
         // 4 MHz: the driver turns the PLL on by itself.
         {Setting(4, false, {1, 3, 4, 1, 1}, {1, 1, 1, 1, 1}), FdExportFormat::RpiOverlay,
-         "! The mcp251xfd driver turns the PLL on for an oscillator of 4 MHz, so SYSCLK would be "
-         "40 MHz."},
+         "! The mcp251xfd driver switches the PLL on for an oscillator of 4 MHz (4 MHz or less): "
+         "SYSCLK 40 MHz."},
+        // Nominal 40 quanta of 25 ns, 1 Mbit/s; data 20 quanta of 100 ns, 500 kbit/s.
+        {Setting(40, false, {1, 14, 15, 10, 5}, {4, 7, 7, 5, 2}), FdExportFormat::IpLink,
+         "! The kernel refuses to open an interface whose data bit rate is below its nominal one "
+         "(open_candev)."},
         {Setting(20, true, {1, 34, 35, 10, 5}, {1, 7, 7, 5, 2}), FdExportFormat::IpLink,
          "! The setting breaks a rule of the controller: SYSCLK 200.000 MHz is above the 40 MHz "
          "the controller allows."},
@@ -128,6 +132,19 @@ TEST(FdExport, WhatTheDriverWouldRefuseOrChange) {
         text.pop_back();
         EXPECT_EQ(text.substr(text.rfind('\n') + 1), rows[i].last) << "row " << i;
     }
+    // Before Linux 5.16 the mcp251xfd wrote TDCO 14 itself, and ip link had no TDC keys.
+    FdExportOptions old;
+    old.linuxTdc = LinuxTdcGeneration::Old;
+    const std::string before516 = Export(kKernel, FdExportFormat::IpLinkTq, old);
+    EXPECT_EQ(before516.find("tdc"), std::string::npos) << before516;
+    EXPECT_NE(before516.find("! The mcp251xfd driver of Linux before 5.16 sets TDC itself (TDC "
+                             "auto, TDCO 14) instead of TDC auto, TDCO 15; ip link cannot set "
+                             "it.\n"),
+              std::string::npos)
+        << before516;
+    EXPECT_NE(Export(kKernel, FdExportFormat::NetworkdTq, old)
+                  .find("the kernel works out TDC auto, TDCO 14 instead of TDC auto, TDCO 15."),
+              std::string::npos);
     EXPECT_EQ(Export(manual, FdExportFormat::IpLinkTq).find("tdcv 10 tdco -3 tdc-mode manual"),
               std::string("ip link set can0 type can tq 25 prop-seg 34 phase-seg1 35 phase-seg2 10 "
                           "sjw 5 dtq 25 dprop-seg 7 dphase-seg1 7 dphase-seg2 5 dsjw 2 ")

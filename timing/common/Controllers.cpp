@@ -31,15 +31,21 @@ const LinuxDriver kAt91Driver{
     "at91_can", KernelLimits{4, 16, 2, 8, 4, 2, 128, 1},
     {},         0.0,
     0.0,        "The driver runs the CAN cell on the peripheral clock as it is."};
-// drivers/net/can/spi/mcp251xfd: SYSCLK is the clock.
+// drivers/net/can/spi/mcp251xfd: SYSCLK is the clock. At probe it takes an oscillator of
+// 1 to 40 MHz and switches the PLL on for 4 MHz or less (40 MHz / 10), whatever the device
+// tree says; before the CAN core had TDC it always wrote TDC automatic itself.
 const LinuxDriver kMcp251xfdDriver{
     "mcp251xfd",
     kMcp251xfdNominalKernelLimits,
     kMcp251xfdDataKernelLimits,
-    0.0,
-    0.0,
-    "The driver runs on SYSCLK and switches the PLL on by itself for a clock of 4 MHz or "
-    "less."};
+    kMcp251xfdMinOscillatorMHz,
+    kMcp251xfdMaxOscillatorMHz,
+    "The driver takes an oscillator of 1 to 40 MHz, runs on SYSCLK and switches the PLL on "
+    "by itself for a clock of 4 MHz or less; before Linux 5.16 it always wrote TDC automatic "
+    "with TDCO = DBRP x (DPROP + DPH1).",
+    DriverTdc::CanCore,
+    kFdMaxSysclkMHz / kFdPllFactor,
+    DriverTdc::AlwaysAuto};
 // drivers/net/can/m_can: the cell's clock (cclk) as it is.
 const LinuxDriver kMcanDriver{"m_can",
                               KernelLimits{2, 256, 2, 128, 128, 1, 512, 1},
@@ -48,6 +54,8 @@ const LinuxDriver kMcanDriver{"m_can",
                               0.0,
                               "The driver runs the M_CAN cell on its clock (cclk) as it is and "
                               "switches TDC on by itself only above 2.5 Mbit/s.",
+                              DriverTdc::OwnAbove2500k,
+                              0.0,
                               DriverTdc::OwnAbove2500k};
 
 Controller Classic(std::string_view name, std::array<std::string_view, 5> aliases,

@@ -65,6 +65,10 @@ enum class DriverTdc {
     // sample point in tenths of a percent / the data rate, at most 127 (m_can); ip link
     // cannot set it.
     OwnAbove2500k,
+    // The driver always writes TDC automatic with TDCO = DBRP x (DPROP + DPH1), at most its
+    // largest, whatever the data rate (the mcp251xfd before the CAN core had TDC, Linux
+    // 5.16); ip link cannot set it.
+    AlwaysAuto,
 };
 
 struct LinuxDriver {
@@ -76,7 +80,11 @@ struct LinuxDriver {
     double dMinProbeMHz = 0.0, dMaxProbeMHz = 0.0;
     // What the driver does at probe and open that changes the timing, one sentence.
     std::string_view sBehaviour;
-    DriverTdc tdc = DriverTdc::CanCore;
+    DriverTdc tdc = DriverTdc::CanCore; // Linux 5.16 and later
+    // The oscillator up to which the driver switches the PLL on by itself at probe (it leaves
+    // it off above), MHz; 0 where it has no say over a PLL.
+    double dPllUpToMHz = 0.0;
+    DriverTdc tdcBefore516 = DriverTdc::CanCore; // the TDC of the driver before Linux 5.16
 };
 
 struct Controller {

@@ -64,6 +64,8 @@ inline constexpr std::string_view kFdTdcOffsetLimited = "fd-tdc-offset-limited";
 inline constexpr std::string_view kFdQuantumDiffers = "fd-quantum-differs";
 inline constexpr std::string_view kFdDataBrp = "fd-data-brp";
 inline constexpr std::string_view kFdDataBelowNominal = "fd-data-below-nominal";
+// Read from registers of a controller a Linux driver runs.
+inline constexpr std::string_view kLinuxTdcGeneration = "linux-tdc-generation";
 } // namespace code
 
 // The sources named with the findings.

@@ -70,6 +70,9 @@ inline constexpr double kMcp251xMaxOscillatorMHz = 25.0;
 // tseg2 1..16, SJW up to 16; BRP 1..256 in both.
 inline constexpr KernelLimits kMcp251xfdNominalKernelLimits{2, 256, 1, 128, 128, 1, 256, 1};
 inline constexpr KernelLimits kMcp251xfdDataKernelLimits{1, 32, 1, 16, 16, 1, 256, 1};
+// It loads with an oscillator of 1 to 40 MHz.
+inline constexpr double kMcp251xfdMinOscillatorMHz = 1.0;
+inline constexpr double kMcp251xfdMaxOscillatorMHz = 40.0;
 
 } // namespace common
 } // namespace quillon

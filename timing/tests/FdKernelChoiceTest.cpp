@@ -55,9 +55,15 @@ TEST(FdKernelChoice, AgainstTheAlgorithmWorkedByHand) {
         // 7.5 Mbit/s: 8 Mbit/s is 500000 off, 6.6 %, too high.
         {40, false, 500, 7500, "brp 1 tq 25 34/35/10 sjw 5 500000 sp 875 err 0", "none", "",
          "data: bitrate error: 6.6% too high"},
-        // 1 MHz cannot give 1 Mbit/s: at least 4 quanta of 1 us, 250 kbit/s at best.
-        {1, false, 1000, 2000, "none", "none", "", "nominal: bitrate error: 75.0% too high"},
-        {0, false, 500, 2000, "none", "none", "", "nominal: no bit rate or no clock"},
+        // 1 MHz without --pll: the driver switches the PLL on, SYSCLK 10 MHz. 1 Mbit/s:
+        // tsegall 10 with brp 1 comes first and is exact; 750 gives tseg2 = 10 - 7 = 3 (700),
+        // 2 would be 800, past 750. tseg1 7 - 1 = 6: prop 3, phase1 3, sjw min(3, 1). 2
+        // Mbit/s: only tsegall 5 with brp 1 is exact; tseg2 = 5 - 3 = 2 (600), tseg1 2.
+        // TDCO (1 + 1 + 1) x 1 = 3.
+        {1, false, 1000, 2000, "brp 1 tq 100 3/3/3 sjw 1 1000000 sp 700 err 0",
+         "brp 1 tq 100 1/1/2 sjw 1 2000000 sp 600 err 0", "auto 3", ""},
+        {0, false, 500, 2000, "none", "none", "",
+         "The mcp251xfd driver refuses an oscillator of 0 MHz; it takes 1 to 40 MHz."},
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         const FdKernelChoice c =
@@ -154,18 +160,126 @@ TEST(FdKernelChoice, TheMcanDriverWorkedByHand) {
               "the dsPIC33C has no Linux driver");
 }
 
-TEST(FdKernelChoice, TdcOffsetIsClampedTo63AndOffAboveBrpTwo) {
+std::string Tdc(const FdTdcSetting& tdc) {
+    return std::string(TdcModeName(tdc.mode)) + " " + std::to_string(tdc.lOffset);
+}
+
+// The TDC of both kernels: before 5.16 the mcp251xfd always wrote TDC automatic with DBRP x
+// (DPROP + DPH1); since, the CAN core gives DBRP x (1 + DPROP + DPH1) for a data BRP of 1 or
+// 2 and leaves it off above. Both are limited to the largest TDCO with TDC on.
+TEST(FdKernelChoice, TdcOfBothGenerationsWorkedByHand) {
     const struct {
         FdPhaseSetting data;
-        std::string tdc;
-    } rows[] = {{{2, 16, 16, 8, 1}, "auto 63"}, // (1 + 32) x 2 = 66, clamped
-                {{2, 15, 15, 8, 1}, "auto 62"},
-                {{3, 3, 4, 2, 1}, "off 0"}};
+        std::string oldTdc, newTdc;
+    } rows[] = {
+        {{1, 7, 7, 5, 2}, "auto 14", "auto 15"},
+        {{2, 15, 15, 8, 1}, "auto 60", "auto 62"},
+        {{2, 15, 16, 8, 1}, "auto 62", "auto 63"}, // 2 x 32 = 64 limited to 63
+        {{2, 16, 16, 8, 1}, "auto 63", "auto 63"}, // 64 and 66, both limited
+        {{3, 3, 4, 2, 1}, "auto 21", "off 0"},
+        {{5, 16, 16, 16, 1}, "auto 63", "off 0"}, // 5 x 32 = 160
+    };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        const FdTdcSetting tdc = KernelTdc(rows[i].data);
-        EXPECT_EQ(std::string(TdcModeName(tdc.mode)) + " " + std::to_string(tdc.lOffset),
-                  rows[i].tdc)
-            << "row " << i;
+        FdSetting s;
+        s.dOscFreqMHz = 40;
+        s.data = rows[i].data;
+        EXPECT_EQ(Tdc(LinuxDriverTdc(s, LinuxTdcGeneration::Old)), rows[i].oldTdc) << "row " << i;
+        EXPECT_EQ(Tdc(LinuxDriverTdc(s, LinuxTdcGeneration::New)), rows[i].newTdc) << "row " << i;
+        EXPECT_EQ(Tdc(KernelTdc(rows[i].data)), rows[i].newTdc) << "row " << i;
+    }
+    FdSetting s;
+    s.dOscFreqMHz = 40;
+    s.data = {2, 16, 16, 8, 1};
+    EXPECT_EQ(LinuxDriverTdcText(s, LinuxTdcGeneration::New),
+              "The CAN core (Linux 5.16 and later) sets TDC automatic with TDCO = DBRP x (1 + "
+              "DPROP + DPH1) = 2 x (1 + 16 + 16) = 66, limited to the driver's largest TDCO, 63, "
+              "with TDC on.");
+    s.data = {3, 3, 4, 2, 1};
+    EXPECT_EQ(LinuxDriverTdcText(s, LinuxTdcGeneration::Old),
+              "The mcp251xfd driver of Linux before 5.16 always sets TDC automatic with TDCO = "
+              "DBRP x (DPROP + DPH1) = 3 x (3 + 4) = 21.");
+    // The m_can driver keeps its own rule in both: 5 Mbit/s at 40 MHz, 750, TDCO 6.
+    s.controller = FindController("mcan");
+    s.data = {1, 2, 3, 2, 1};
+    EXPECT_EQ(Tdc(LinuxDriverTdc(s, LinuxTdcGeneration::Old)), "auto 6");
+    EXPECT_EQ(Tdc(LinuxDriverTdc(s, LinuxTdcGeneration::New)), "auto 6");
+    // The driver's choice carries the generation's TDC: CiTDC TDCMOD 2, TDCO 14.
+    const FdKernelChoice c =
+        ChooseFdKernelBitTiming(40, false, 500, 2000, nullptr, LinuxTdcGeneration::Old);
+    ASSERT_TRUE(c.setting);
+    EXPECT_EQ(DescribeFdTiming(*c.setting).registers->tdc, 0x00020E00u);
+}
+
+// The mcp251xfd driver at probe reads the oscillator in whole hertz: 1 to 40 MHz, the PLL on
+// for 4 MHz or less whatever was asked; the m_can takes its clock as it is.
+TEST(FdKernelChoice, TheDriversClockAtProbe) {
+    const Controller* mcan = FindController("mcan");
+    const struct {
+        const Controller* row;
+        double osc;
+        bool pll;
+        std::uint32_t clockHz;
+        bool pllOn, changed;
+        std::string text; // the refusal, or what it does with the PLL
+    } rows[] = {
+        {nullptr, 0.5, false, 0, false, false,
+         "The mcp251xfd driver refuses an oscillator of 0.5 MHz; it takes 1 to 40 MHz."},
+        {nullptr, 0.9999994, false, 0, false, false,
+         "The mcp251xfd driver refuses an oscillator of 0.9999994 MHz; it takes 1 to 40 MHz."},
+        {nullptr, 1, false, 10000000, true, true,
+         "The mcp251xfd driver switches the PLL on for an oscillator of 1 MHz (4 MHz or less): "
+         "SYSCLK 10 MHz."},
+        {nullptr, 4, false, 40000000, true, true,
+         "The mcp251xfd driver switches the PLL on for an oscillator of 4 MHz (4 MHz or less): "
+         "SYSCLK 40 MHz."},
+        {nullptr, 4, true, 40000000, true, false,
+         "The mcp251xfd driver switches the PLL on for an oscillator of 4 MHz (4 MHz or less): "
+         "SYSCLK 40 MHz."},
+        {nullptr, 4.000001, false, 4000001, false, false, ""},
+        {nullptr, 5, true, 5000000, false, true,
+         "The mcp251xfd driver leaves the PLL off for an oscillator of 5 MHz (above 4 MHz): "
+         "SYSCLK 5 MHz."},
+        {nullptr, 40, false, 40000000, false, false, ""},
+        {nullptr, 40.000001, false, 0, false, false,
+         "The mcp251xfd driver refuses an oscillator of 40.000001 MHz; it takes 1 to 40 MHz."},
+        {FindController("mcp2517fd"), 41, false, 0, false, false,
+         "The mcp251xfd driver refuses an oscillator of 41 MHz; it takes 1 to 40 MHz."},
+        {mcan, 100, false, 100000000, false, false, ""},
+        {mcan, 4, false, 4000000, false, false, ""},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const DriverClock c = FdDriverClock(rows[i].row, rows[i].osc, rows[i].pll);
+        EXPECT_EQ(c.clockHz, rows[i].clockHz) << "row " << i;
+        EXPECT_EQ(c.bPllChanged, rows[i].changed) << "row " << i;
+        EXPECT_EQ(c.sRefusal.empty() ? c.sPll : c.sRefusal, rows[i].text) << "row " << i;
+        if (c.sRefusal.empty()) {
+            EXPECT_EQ(c.bPll, rows[i].pllOn) << "row " << i;
+        }
+    }
+}
+
+// open_candev refuses a data rate below the nominal one, for every CAN FD driver.
+TEST(FdKernelChoice, TheKernelRefusesDataBelowNominalAtOpen) {
+    const struct {
+        const Controller* row;
+        double nominal, data;
+        std::string reason; // empty: it opens
+    } rows[] = {
+        {nullptr, 1000, 500,
+         "The kernel refuses to open an interface whose data bit rate is below its nominal one "
+         "(open_candev): 500000 bit/s below 1000000 bit/s."},
+        // Both 1 Mbit/s: tsegall 40, brp 1, 750 in both phases.
+        {nullptr, 1000, 1000, ""},
+        {FindController("same54"), 500, 250,
+         "The kernel refuses to open an interface whose data bit rate is below its nominal one "
+         "(open_candev): 250000 bit/s below 500000 bit/s."},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const FdKernelChoice c =
+            ChooseFdKernelBitTiming(40, false, rows[i].nominal, rows[i].data, rows[i].row);
+        EXPECT_EQ(c.sReason, rows[i].reason) << "row " << i;
+        EXPECT_EQ(c.bRefused, !rows[i].reason.empty()) << "row " << i;
+        EXPECT_EQ(c.setting.has_value(), rows[i].reason.empty()) << "row " << i;
     }
 }
 

@@ -2,12 +2,15 @@
 // Properties: the value is finite; text after a character that cannot continue a number
 // (a comma, a letter x) is never looked at; leading blanks change nothing; and a number
 // written by the general number format reads back as itself (the first 8 bytes, taken
-// as a double, supply that number).
+// as a double, supply that number). The strict reading either takes the text, as the same
+// value and with the boxes' reading taking it as typed, or refuses it with a reason; where the
+// boxes' reading takes something else, it says so with what it read.
 #include "FuzzInput.h"
 #include "timing/common/NumberFormat.h"
 #include "timing/common/NumberReading.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace {
@@ -36,6 +39,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(SameValue(quillon::ReadLeadingNumber(text + "x1"), value), Describe(text, value));
     FUZZ_CHECK(SameValue(quillon::ReadLeadingNumber(" \t\r\n" + text), value),
                Describe(text, value));
+
+    const quillon::StrictNumber strict = quillon::ReadNumberStrictly(text, "MHz");
+    const std::optional<quillon::LenientMisreading> misreading =
+        quillon::FindLenientMisreading(text, "MHz");
+    if (strict.value) {
+        FUZZ_CHECK(std::isfinite(*strict.value) && SameValue(*strict.value, value) &&
+                       strict.refusal == quillon::NumberRefusal::None && !misreading,
+                   Describe(text, value) + ", strictly " + std::to_string(*strict.value));
+    } else {
+        FUZZ_CHECK(strict.refusal != quillon::NumberRefusal::None && !strict.sReason.empty(),
+                   Describe(text, value) + " refused strictly without a reason");
+    }
+    if (misreading) {
+        FUZZ_CHECK(SameValue(misreading->dRead, value) && !misreading->sReason.empty(),
+                   Describe(text, value) + ", misread as " + std::to_string(misreading->dRead));
+    }
 
     const double number = input.Take<double>();
     // Above the largest double the 15-digit form rounds up past it and no longer reads

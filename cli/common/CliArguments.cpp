@@ -2,15 +2,13 @@
 
 #include "cli/common/BusArguments.h"
 #include "cli/common/FdArguments.h"
+#include "cli/common/NumberArguments.h"
 #include "cli/common/RequestFields.h"
 
 #include "timing/bus/BusNodeText.h"
-#include "timing/common/NumberReading.h"
 #include "timing/common/RegisterReading.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstdint>
 
 namespace quillon::cli {
@@ -30,36 +28,6 @@ std::string TryHelp() {
     return "; try '" + std::string(kProgramName) + " --help'";
 }
 
-// A whole number in the option's range, or the problem with it.
-std::optional<int> ReadWholeNumber(const OptionInfo& info, std::string_view name,
-                                   const std::string& text, std::string& error) {
-    int value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, code] = std::from_chars(text.data(), end, value);
-    if (text.empty() || code != std::errc() || stop != end) {
-        error = Problem(name, "'" + text + "' is not a whole number");
-        return std::nullopt;
-    }
-    if (value < info.min || value > info.max) {
-        const std::string_view refusal =
-            info.outOfRange.empty() ? "{value} is outside {min} to {max}" : info.outOfRange;
-        error = Problem(name, Expand(refusal, &info, std::to_string(value)));
-        return std::nullopt;
-    }
-    return value;
-}
-
-// A finite decimal number that is the whole text ("87.5", "1e3"), or nothing.
-std::optional<double> ReadDecimal(const std::string& text) {
-    double value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, code] = std::from_chars(text.data(), end, value);
-    if (text.empty() || code != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 RegisterLayout LayoutOf(Option option) {
     return option == Option::Cicfg    ? RegisterLayout::Cicfg
            : option == Option::Brgcon ? RegisterLayout::Brgcon
@@ -74,25 +42,10 @@ bool Store(const OptionInfo& info, std::string_view name, const std::string& tex
     case ValueKind::Flag:
         *std::get<bool*>(field) = true;
         return true;
-    case ValueKind::Reading: {
-        // The entry box's reading rule: the leading number, 0 when there is none.
-        const double value = ReadLeadingNumber(text);
-        if (const std::optional<std::string> problem = info.check(value)) {
-            error = Problem(name, *problem);
-            return false;
-        }
-        *std::get<double*>(field) = value;
-        return true;
-    }
-    case ValueKind::LeadingNumber: {
-        // Refused rather than read as 0, so that a mistyped value does no harm.
-        const std::optional<double> value = ReadLeadingNumberIfAny(text);
-        if (!value) {
-            error = Problem(name, "'" + text + "' is not a number");
-            return false;
-        }
+    case ValueKind::PlainNumber: {
+        const std::optional<double> value = ReadOptionNumber(info, name, text, error);
         *std::get<std::optional<double>*>(field) = value;
-        return true;
+        return value.has_value();
     }
     case ValueKind::WholeNumber: {
         std::optional<int>& value = *std::get<std::optional<int>*>(field);
@@ -120,10 +73,10 @@ bool Store(const OptionInfo& info, std::string_view name, const std::string& tex
     case ValueKind::Text:
         *std::get<std::string*>(field) = text;
         return true;
+    case ValueKind::Reading:
     case ValueKind::Decimal: {
-        const std::optional<double> value = ReadDecimal(text);
+        const std::optional<double> value = ReadOptionNumber(info, name, text, error);
         if (!value) {
-            error = Problem(name, "'" + text + "' is not a number");
             return false;
         }
         if (const std::optional<std::string> problem = info.check(*value)) {
@@ -423,6 +376,9 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     result.error = CheckComplete(request, seen);
     if (result.error.empty()) {
         result.error = ResolveController(request);
+    }
+    if (result.error.empty()) {
+        result.error = CheckClockAndRate(request);
     }
     if (result.error.empty()) {
         result.error = FinishBusAndGoal(request);

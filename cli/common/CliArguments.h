@@ -1,7 +1,7 @@
 #pragma once
-// The command line of quillon-cli read into a request: which command, the two inputs as
-// the calculator reads them, the candidate selection, the segment options and show's
-// locked frequency. Parsing is pure and follows the option table (CliOptions.h): it only
+// The command line of quillon-cli read into a request: which command, the two inputs (every
+// number read strictly, NumberArguments.h), the candidate selection, the segment options and
+// show's locked frequency. Parsing is pure and follows the option table (CliOptions.h): it only
 // looks at the argument texts, so every check that needs no calculation (ranges, missing
 // values, unknown options) happens here, before anything is computed or written.
 #include "cli/common/CliOptions.h"

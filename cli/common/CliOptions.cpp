@@ -2,6 +2,7 @@
 #include "cli/common/CliOptions.h"
 
 #include "cli/common/CliArguments.h"
+#include "cli/common/NumberArguments.h"
 #include "report/classic/Export.h"
 #include "report/common/ReportFiles.h"
 #include "report/fd/FdExport.h"
@@ -130,12 +131,12 @@ constexpr OptionInfo Reading(Option option, std::string_view name, CommandMask c
     return {option, name, "",    commands, group, K::Reading, metavar,   meaning,
             min,    max,  check, help,     {},    nullptr,    optionalIn};
 }
-constexpr OptionInfo LeadingNumber(Option option, std::string_view name, CommandMask commands,
-                                   OptionGroup group, std::string_view metavar,
-                                   std::string_view meaning, double min, double max,
-                                   std::optional<std::string> (*check)(double),
-                                   std::string_view help) {
-    return {option,  name,    "",  commands, group, K::LeadingNumber,
+constexpr OptionInfo PlainNumber(Option option, std::string_view name, CommandMask commands,
+                                 OptionGroup group, std::string_view metavar,
+                                 std::string_view meaning, double min, double max,
+                                 std::optional<std::string> (*check)(double),
+                                 std::string_view help) {
+    return {option,  name,    "",  commands, group, K::PlainNumber,
             metavar, meaning, min, max,      check, help};
 }
 constexpr OptionInfo WholeNumber(Option option, std::string_view name, CommandMask commands,
@@ -192,9 +193,11 @@ constexpr OptionInfo kOptions[] = {
           "NBTP,DBTP[,TDCR]), instead of --nbtcfg, --dbtcfg and --tdc"),
     Reading(Option::Osc, "--osc", kInputCommands | kDecode | kFdCommands, G::Input, "MHZ",
             "the oscillator frequency in MHz", kMinOscillatorMHz, kMaxOscillatorMHz,
-            OscillatorProblem, "oscillator frequency in MHz, at least {min}"),
+            OscillatorProblem,
+            "oscillator frequency in MHz, at least {min} and at most what\n"
+            "--controller runs with"),
     Reading(Option::Rate, "--rate", kInputCommands | kDecode | kBus, G::Input, "KBPS",
-            "the CAN bus rate in kbit/s", kMinRateKbps, kMaxRateKbps, RateProblem,
+            "the CAN bus rate in kbit/s", kMinRateKbps, kMaxRateKbps, NominalRateProblem,
             "CAN bus rate in kbit/s, from {min} to {max}", kDecode),
     Value(Option::Cnf, "--cnf", kDecode, G::Source, K::RegisterList, "C1,C2,C3",
           "CNF1,CNF2,CNF3 as 0x91 or 145",
@@ -212,15 +215,15 @@ constexpr OptionInfo kOptions[] = {
           "oscillator and may be left out (twice the interface's\n"
           "clock, as the mcp251x driver counts)"),
     Reading(Option::MeasuredRate, "--measured-rate", kDecode, G::Own, "KBPS",
-            "the rate measured on the bus in kbit/s", 0, 0, RateComputeProblem,
+            "the rate measured on the bus in kbit/s", 0, 0, MeasuredRateProblem,
             "the rate seen on the bus in kbit/s: the common oscillators\n"
             "on which these registers give it (within {match} %), nearest\n"
             "first, with the registers for the intended rate on each"),
     Reading(Option::FdRate, "--rate", kFdRateCommands, G::Input, "KBPS",
-            "the nominal rate in kbit/s", kMinRateKbps, kMaxRateKbps, RateProblem,
+            "the nominal rate in kbit/s", kMinRateKbps, kMaxRateKbps, NominalRateProblem,
             "nominal (arbitration) rate in kbit/s, {min} to {max}"),
     Reading(Option::DataRate, "--data-rate", kFdRateCommands, G::Input, "KBPS",
-            "the data rate in kbit/s", kFdMinDataRateKbps, kFdMaxDataRateKbps, FdDataRateProblem,
+            "the data rate in kbit/s", kFdMinDataRateKbps, kFdMaxDataRateKbps, DataRateProblem,
             "data rate in kbit/s, {min} to {max}"),
     Value(Option::Nbtcfg, "--nbtcfg", MaskOf(Command::FdDecode), G::Own, K::RegisterWord, "W",
           "the CiNBTCFG word", "CiNBTCFG (C1NBTCFGH:C1NBTCFGL), 0x... or decimal", 0, kLargestWord),
@@ -350,9 +353,9 @@ constexpr OptionInfo kOptions[] = {
           "folder for the two files (default: the current folder)"),
     Flag(Option::Open, "--open", MaskOf(Command::Report) | MaskOf(Command::FdReport),
          "open the report with the desktop's program afterwards"),
-    LeadingNumber(Option::LockFrequency, "--lock-frequency", MaskOf(Command::Show), G::Own, "MHZ",
-                  "oscillator frequency in MHz", 0, 0, nullptr,
-                  "write {metavar} into the oscillator box and lock the box"),
+    PlainNumber(Option::LockFrequency, "--lock-frequency", MaskOf(Command::Show), G::Own, "MHZ",
+                "oscillator frequency in MHz", 0, 0, nullptr,
+                "write {metavar} into the oscillator box and lock the box"),
     Word(Option::Format, "--format", MaskOf(Command::Export), G::Input, "FORMAT",
          "the form: {formats}", ExportFormatProblem, "the form, one of\n{formats}"),
     Word(Option::Interface, "--interface", MaskOf(Command::Export) | MaskOf(Command::FdExport),

@@ -103,18 +103,18 @@ enum class Option {
 
 // What follows the option's name.
 enum class ValueKind {
-    Flag,          // nothing
-    Reading,       // read as the entry boxes read it, then checked by `check`
-    LeadingNumber, // read as the entry boxes read it, but it must start with a number
-    WholeNumber,   // a whole number from `min` to `max`
-    Folder,        // the name of a folder
-    Word,          // a text checked by `wordCheck`
-    RegisterList,  // a register set, as timing/common/RegisterReading.h reads one
-    FileName,      // the name of a file, "-" for standard input
-    BusNode,       // a bus node written on one line; may be given several times
-    RegisterWord,  // a register word, 0 to 0xFFFFFFFF, in hexadecimal (0x...) or decimal
-    Text,          // a text read once every option is known (--registers after --controller)
-    Decimal,       // a decimal number, the whole text, then checked by `check`
+    Flag,         // nothing
+    Reading,      // a number (NumberArguments.h), then checked by `check` against `min`..`max`
+    PlainNumber,  // a number, not checked further
+    WholeNumber,  // a whole number from `min` to `max`
+    Folder,       // the name of a folder
+    Word,         // a text checked by `wordCheck`
+    RegisterList, // a register set, as timing/common/RegisterReading.h reads one
+    FileName,     // the name of a file, "-" for standard input
+    BusNode,      // a bus node written on one line; may be given several times
+    RegisterWord, // a register word, 0 to 0xFFFFFFFF, in hexadecimal (0x...) or decimal
+    Text,         // a text read once every option is known (--registers after --controller)
+    Decimal,      // a number, then checked by `check`; `min` and `max` only for the help
 };
 
 // Where an option stands in a command's usage line and help.

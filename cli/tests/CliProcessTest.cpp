@@ -82,7 +82,35 @@ INSTANTIATE_TEST_SUITE_P(
                    "--out: '{dir}/missing' is not a folder"},
         RefusalRow{&kCli, "report --osc 16 --rate 500 --pick 2 --prop 3 --out {dir}", 1,
                    "report: The sync, propagation, phase 1 and phase 2 times must equal the "
-                   "total tq values."}));
+                   "total tq values."},
+        // Numbers are read strictly, and an oscillator or rate in another unit is named.
+        RefusalRow{&kCli, "timing --osc 16,5 --rate 500 --pick 1", 2,
+                   "--osc: '16,5': a comma is no decimal point here; did you mean 16.5?"},
+        RefusalRow{&kCli, "candidates --osc 16MHz --rate 500", 2,
+                   "--osc: '16MHz': the unit is implied (MHz); give the number alone: 16"},
+        RefusalRow{&kCli, "candidates --osc= --rate 500", 2,
+                   "--osc: the value is empty; give a number in MHz"},
+        RefusalRow{&kCli, "timing --osc 16 --rate 1e999 --pick 1", 2,
+                   "--rate: '1e999' is too large to be read as a number"},
+        RefusalRow{&kCli, "timing --osc 16000000 --rate 500 --pick 1", 2,
+                   "--osc: 16000000 looks like Hz: did you mean 16 MHz?"},
+        RefusalRow{&kCli, "fd candidates --osc 40000 --rate 500 --data-rate 2000", 2,
+                   "--osc: 40000 looks like kHz: did you mean 40 MHz?"},
+        RefusalRow{&kCli, "candidates --osc 16 --rate 500000", 2,
+                   "--rate: 500000 looks like bit/s: did you mean 500 kbit/s?"},
+        RefusalRow{&kCli, "candidates --osc 500 --rate 16", 2,
+                   "--osc 500 --rate 16: the oscillator and the rate look swapped; did you mean "
+                   "--osc 16 --rate 500?"},
+        RefusalRow{&kCli, "bus --rate 500 --node uno=mcp251x@8000000 --node b=mcp251x@16", 2,
+                   "--node: node 'uno': oscillator: 8000000 looks like Hz: did you mean 8 MHz?"}));
+
+// A value with a blank inside, as a quoted shell word gives it.
+TEST(Process, SeveralNumbersInOneValueAreRefused) {
+    const ProcessRun run = RunProgram(kCli, {"candidates", "--osc", "16 500", "--rate", "500"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "quillon-cli: --osc: '16 500' holds more than one number; give one\n");
+}
 
 TEST(Process, TimingJsonIsOneDocument) {
     const ProcessRun run = RunProgram(
@@ -244,7 +272,7 @@ TEST(Process, ReportWritesTheExamplePageAndItsBitmap) {
 }
 
 // Qt's start-up takes the user's locale for the C library too; neither program may let it
-// turn a point into a comma or read "16,5" as anything but 16.
+// turn a point into a comma, read "16.5" as anything but 16.5, or take "16,5".
 TEST(Process, AGermanLocaleChangesNoFigure) {
     const char* const before = std::setlocale(LC_ALL, nullptr);
     const std::string saved = before != nullptr ? before : "C";
@@ -260,10 +288,17 @@ TEST(Process, AGermanLocaleChangesNoFigure) {
         RunProgram(kCli, Args(kExampleReport + " --out {dir}", out.Str()), german);
     ASSERT_EQ(report.status, 0) << report.err;
     EXPECT_EQ(ReadFile(out / "MCP2510Report.htm"), ReadFile(QUILLON_REPORT_EXAMPLE));
-    const std::string timing = "timing --osc 16,5 --rate 500 --pick 1";
-    EXPECT_EQ(RunProgram(kCli, Args(timing), german).out,
-              RunProgram(kCli, Args(timing), {{"LC_ALL", "C"}}).out);
-    EXPECT_NE(RunProgram(kCli, Args(timing)).out.find("16.000 MHz"), std::string::npos);
+    for (const char* osc : {"16.5", "16,5"}) {
+        const std::vector<std::string> timing =
+            Args("timing --osc " + std::string(osc) + " --rate 125 --pick 1");
+        const ProcessRun inGerman = RunProgram(kCli, timing, german);
+        const ProcessRun inC = RunProgram(kCli, timing, {{"LC_ALL", "C"}});
+        EXPECT_EQ(inGerman.out, inC.out) << osc;
+        EXPECT_EQ(inGerman.err, inC.err) << osc;
+    }
+    EXPECT_NE(
+        RunProgram(kCli, Args("timing --osc 16.5 --rate 125 --pick 1")).out.find("16.500 MHz"),
+        std::string::npos);
 }
 
 // The fields scripts read from fd kernel and fd decode.

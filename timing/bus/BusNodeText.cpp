@@ -3,10 +3,11 @@
 #include "timing/classic/CandidateSearch.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/NumberFormat.h"
+#include "timing/common/NumberReading.h"
 #include "timing/common/RegisterReading.h"
+#include "timing/common/UnitHints.h"
 
 #include <charconv>
-#include <cmath>
 #include <vector>
 
 namespace quillon {
@@ -25,16 +26,6 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
         }
         start = end + 1;
     }
-}
-
-std::optional<double> Decimal(std::string_view text) {
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 std::optional<long> Whole(std::string_view text, int base = 10) {
@@ -148,12 +139,15 @@ struct Parser {
             return true;
         }
         if (key == "ppm") {
-            const std::optional<double> ppm = Decimal(value);
-            if (!ppm || *ppm < 0 || *ppm > kMaxCrystalPpm) {
+            const StrictNumber ppm = ReadNumberStrictly(value, "ppm");
+            if (!ppm.value) {
+                return Fail(key, ppm.sReason);
+            }
+            if (*ppm.value < 0 || *ppm.value > kMaxCrystalPpm) {
                 return Fail(key, "'" + std::string(value) + "' is no crystal tolerance from 0 to " +
                                      FormatGeneralNumber(kMaxCrystalPpm) + " ppm");
             }
-            node.dCrystalPpm = *ppm;
+            node.dCrystalPpm = *ppm.value;
             return true;
         }
         return Fail(std::string(part), "unknown; use cnf=, cicfg=, registers=, segments=, kernel, "
@@ -186,13 +180,15 @@ BusNodeParse ParseBusNode(std::string_view text) {
         return result;
     }
     node.controller = FindController(familyText);
-    const std::optional<double> oscillator = Decimal(parts.front());
-    if (!oscillator) {
-        parser.Fail("oscillator", "'" + std::string(parts.front()) + "' is no number of MHz");
-    } else if (const auto problem = OscillatorProblem(*oscillator)) {
+    const StrictNumber oscillator = ReadNumberStrictly(parts.front(), "MHz");
+    if (!oscillator.value) {
+        parser.Fail("oscillator", oscillator.sReason);
+    } else if (const auto problem = OscillatorProblem(*oscillator.value)) {
         parser.Fail("oscillator", *problem);
+    } else if (const auto unit = GivenClockProblem(*oscillator.value, *node.controller)) {
+        parser.Fail("oscillator", *unit);
     }
-    node.dOscFreqMHz = oscillator.value_or(0.0);
+    node.dOscFreqMHz = oscillator.value.value_or(0.0);
     bool given = false;
     for (std::size_t i = 1; i < parts.size() && parser.sError.empty(); ++i) {
         parser.Setting(node, parts[i], given);

@@ -4,7 +4,9 @@
 //                  | :kernel | :linux | :free][:ppm=N]
 // A node without a setting is free; :linux is free within what its Linux driver takes, :kernel
 // the driver's own choice. Without ppm= the bus's crystal tolerance stands. Register values
-// are hexadecimal (0x91) or decimal.
+// are hexadecimal (0x91) or decimal. MHZ and N are each one decimal number, read strictly
+// (NumberReading.h); an oscillator above what the controller runs with is refused with its
+// likely meaning ("8000000 looks like Hz").
 #include "timing/bus/Bus.h"
 
 #include <optional>

@@ -85,12 +85,16 @@ Controller Fd(std::string_view name, std::array<std::string_view, 5> aliases,
     row.dataLimits = kFdDataLimits;
     row.tdcLimits = kMcp251xfdTdcLimits;
     row.dMaxClockMHz = kFdMaxSysclkMHz;
+    // The MCP251xFD's oscillator is at most 40 MHz, SYSCLK without the PLL; the dsPIC33C's
+    // row has the same clock limit.
+    row.dMaxGivenMHz = kFdMaxSysclkMHz;
     row.sCForm = cForm;
     return row;
 }
 
 Controller WithMcp251x(Controller row, bool erratum) {
     row.bBusIdleErratum = erratum;
+    row.dMaxGivenMHz = kMcp251xFamilyMaxOscillatorMHz;
     row.linux = kMcp251xDriver;
     return row;
 }
@@ -141,6 +145,7 @@ std::vector<Controller> MakeTable() {
     mcan.dataLimits = kMcanDataLimits;
     mcan.tdcLimits = kMcanTdcLimits;
     mcan.dMaxClockMHz = 0.0;
+    mcan.dMaxGivenMHz = kProcessorClockCeilingMHz;
     mcan.linux = kMcanDriver;
     rows.push_back(mcan);
     return rows;

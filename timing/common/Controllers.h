@@ -102,6 +102,10 @@ struct Controller {
     // The highest clock the prescalers may divide, in MHz (SYSCLK 40 MHz on the MCP251xFD);
     // 0 where the row names none (the M_CAN's clock depends on the processor it sits in).
     double dMaxClockMHz = 0.0;
+    // The highest frequency that may be given as --osc, in MHz: what the controller runs with at
+    // most (the oscillator, or the CAN clock of a cell in a processor). The PLL is not counted:
+    // SYSCLK is checked against dMaxClockMHz.
+    double dMaxGivenMHz = kProcessorClockCeilingMHz;
     bool bBusIdleErratum = false; // the MCP2510 revision A minimum bus idle time
     std::optional<LinuxDriver> linux;
     std::string_view sCForm; // the export form of its registers: "c-mcp251x"

@@ -61,6 +61,14 @@ struct FdTdcLimits {
 inline constexpr FdTdcLimits kMcp251xfdTdcLimits{kTdcoMin, kTdcoMax, kTdcvMax, 0};
 inline constexpr FdTdcLimits kMcanTdcLimits{0, 127, 0, 127};
 
+// The highest frequency a row takes as its oscillator or CAN clock, above which a value is
+// taken for a slip of the unit (UnitHints.h). The MCP2515 runs with an oscillator of up to
+// 40 MHz (at 4.5 to 5.5 V), and no part of the MCP2510/MCP251X family runs with more. The CAN
+// cells inside processors (PIC18, dsPIC, PIC24, PIC32MX, AT91, M_CAN) run on a clock that
+// depends on the processor; 200 MHz is a ceiling above that of any of them.
+inline constexpr double kMcp251xFamilyMaxOscillatorMHz = 40.0;
+inline constexpr double kProcessorClockCeilingMHz = 200.0;
+
 // The mcp251x driver: tseg1 3..16, tseg2 2..8, SJW up to 4, BRP 1..64; it loads with an
 // oscillator of 1 to 25 MHz.
 inline constexpr KernelLimits kMcp251xKernelLimits{3, 16, 2, 8, 4, 1, 64, 1};

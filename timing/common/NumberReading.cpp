@@ -21,17 +21,41 @@ public:
 
     char Peek() {
         while (m_pos < m_text.size() && IsBlank(m_text[m_pos])) {
+            m_bBlankPending = m_bStarted;
             ++m_pos;
         }
         return m_pos < m_text.size() ? m_text[m_pos] : '\0';
     }
-    void Advance() { ++m_pos; }
+    void Advance() {
+        m_bBlankInside = m_bBlankInside || m_bBlankPending;
+        m_bBlankPending = false;
+        m_bStarted = true;
+        ++m_pos;
+    }
+    // Only blanks are left.
+    bool AtEnd() {
+        Peek();
+        return m_pos >= m_text.size();
+    }
+    // A blank stood between two characters that were taken.
+    bool BlankInside() const { return m_bBlankInside; }
 
 private:
     static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
     std::string_view m_text;
     std::size_t m_pos = 0;
+    bool m_bStarted = false;
+    bool m_bBlankPending = false;
+    bool m_bBlankInside = false;
+};
+
+// What the boxes' reading made of a text: the number, and where it differs from the text.
+struct LeadingScan {
+    std::optional<double> value;
+    bool bWholeText = false;   // nothing but blanks after the number
+    bool bBlankInside = false; // blanks between the characters of the number
+    bool bOutOfRange = false;  // read as 0 because a double cannot hold it
 };
 
 bool IsDecimalDigit(char c) {
@@ -51,12 +75,13 @@ int DigitValue(char c) {
     return -1;
 }
 
-double Finite(double value) {
+double Finite(double value, bool& bOutOfRange) {
+    bOutOfRange = bOutOfRange || !std::isfinite(value);
     return std::isfinite(value) ? value : 0.0;
 }
 
 // The digits after "&H" or "&O", an unsigned value; nothing without a digit.
-std::optional<double> ReadBasedDigits(Scanner& scanner, int base) {
+std::optional<double> ReadBasedDigits(Scanner& scanner, int base, bool& bOutOfRange) {
     double value = 0.0;
     bool bAnyDigit = false;
     for (;;) {
@@ -71,17 +96,10 @@ std::optional<double> ReadBasedDigits(Scanner& scanner, int base) {
     if (!bAnyDigit) {
         return std::nullopt;
     }
-    return Finite(value);
+    return Finite(value, bOutOfRange);
 }
 
-} // namespace
-
-double ReadLeadingNumber(std::string_view text) {
-    return ReadLeadingNumberIfAny(text).value_or(0.0);
-}
-
-std::optional<double> ReadLeadingNumberIfAny(std::string_view text) {
-    Scanner scanner(text);
+std::optional<double> ReadNumber(Scanner& scanner, bool& bOutOfRange) {
     char c = scanner.Peek();
 
     if (c == '&') {
@@ -89,11 +107,11 @@ std::optional<double> ReadLeadingNumberIfAny(std::string_view text) {
         c = scanner.Peek();
         if (c == 'H' || c == 'h') {
             scanner.Advance();
-            return ReadBasedDigits(scanner, 16);
+            return ReadBasedDigits(scanner, 16, bOutOfRange);
         }
         if (c == 'O' || c == 'o') {
             scanner.Advance();
-            return ReadBasedDigits(scanner, 8);
+            return ReadBasedDigits(scanner, 8, bOutOfRange);
         }
         return std::nullopt;
     }
@@ -155,13 +173,44 @@ std::optional<double> ReadLeadingNumberIfAny(std::string_view text) {
     double value = 0.0;
     const auto result = std::from_chars(sPlain.data(), sPlain.data() + sPlain.size(), value);
     if (result.ec != std::errc()) {
+        bOutOfRange = true;
         return 0.0; // out of range: an overflow reads as 0, an underflow is 0 anyway
     }
-    value = Finite(value);
+    value = Finite(value, bOutOfRange);
     if (value == 0.0) {
         return 0.0;
     }
     return bNegative ? -value : value;
+}
+
+LeadingScan ScanLeadingNumber(std::string_view text) {
+    Scanner scanner(text);
+    LeadingScan scan;
+    scan.value = ReadNumber(scanner, scan.bOutOfRange);
+    scan.bWholeText = scanner.AtEnd();
+    scan.bBlankInside = scanner.BlankInside();
+    return scan;
+}
+
+} // namespace
+
+double ReadLeadingNumber(std::string_view text) {
+    return ReadLeadingNumberIfAny(text).value_or(0.0);
+}
+
+std::optional<double> ReadLeadingNumberIfAny(std::string_view text) {
+    return ScanLeadingNumber(text).value;
+}
+
+std::optional<LenientMisreading> FindLenientMisreading(std::string_view text,
+                                                       std::string_view unit) {
+    const LeadingScan scan = ScanLeadingNumber(text);
+    if (scan.value && scan.bWholeText && !scan.bBlankInside && !scan.bOutOfRange) {
+        return std::nullopt;
+    }
+    // The strict reading refuses every such text: it takes no more than the boxes do, and
+    // nothing they would read differently.
+    return LenientMisreading{scan.value.value_or(0.0), ReadNumberStrictly(text, unit).sReason};
 }
 
 } // namespace common

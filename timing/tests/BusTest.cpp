@@ -395,8 +395,14 @@ TEST(BusNodeText, RefusalsNameTheNodeAndTheField) {
         {"f=mcp2518fd@40", "node 'f': controller: mcp2518fd is a CAN FD controller: use "
                            "quillon-cli fd"},
         {"x=pic32mx@80:cnf=1,2,3", "node 'x': cnf: pic32mx is set with registers"},
-        {"pi=mcp251x@x", "node 'pi': oscillator: 'x' is no number of MHz"},
+        {"pi=mcp251x@x", "node 'pi': oscillator: 'x' is not a number"},
+        {"pi=mcp251x@16,5", "node 'pi': oscillator: '16,5': a comma is no decimal point here; "
+                            "did you mean 16.5?"},
         {"pi=mcp251x@0.5", "node 'pi': oscillator: The oscillator must be greater than 0."},
+        {"uno=mcp251x@8000000", "node 'uno': oscillator: 8000000 looks like Hz: did you mean "
+                                "8 MHz?"},
+        {"p=pic18@40:ppm=50ppm", "node 'p': ppm: '50ppm': the unit is implied (ppm); give the "
+                                 "number alone: 50"},
         {"pi=mcp251x@16:cnf=1,2",
          "node 'pi': cnf: 3 values are needed (CNF1,CNF2,CNF3), 2 were given"},
         {"pi=mcp251x@16:cnf=1,2,0x100", "node 'pi': cnf: CNF3: 0x100 is above 0xFF (255)"},

@@ -1,9 +1,11 @@
 #include "cli/bus/BusCommand.h"
 
+#include "cli/common/DetailsFile.h"
 #include "report/classic/ReportValues.h"
 #include "report/classic/SettingJson.h"
 #include "report/common/FindingTexts.h"
 #include "report/common/TextTable.h"
+#include "timing/bus/BusNodeText.h"
 #include "timing/common/NumberFormat.h"
 
 namespace quillon::cli {
@@ -140,7 +142,23 @@ int BusStatus(const BusVerdict& bus) {
 }
 
 CommandOutput RunBus(const Request& request) {
-    const BusVerdict bus = CheckBus(request.rateKbps, request.busNodes, request.bus);
+    // The nodes of :ip=FILE take the text of their file; one that cannot be read is a bad
+    // argument, as a register value that cannot be read is.
+    std::vector<BusNode> nodes = request.busNodes;
+    for (BusNode& node : nodes) {
+        if (node.source != NodeSource::Interface) {
+            continue;
+        }
+        std::string error;
+        std::optional<std::string> text = ReadDetailsFile(node.sIpDetailsFile, error);
+        std::optional<std::string> problem =
+            text ? AttachIpDetails(node, std::move(*text))
+                 : "node '" + node.sName + "': ip=" + node.sIpDetailsFile + ": " + error;
+        if (problem) {
+            return Refusal(kExitUsage, InfoOf(Option::Node).name, *problem);
+        }
+    }
+    const BusVerdict bus = CheckBus(request.rateKbps, nodes, request.bus);
     return CommandOutput{BusStatus(bus), request.json ? BusJson(bus) : BusText(bus), {}};
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/classic/SettingText.h"
 #include "cli/classic/TimingChoice.h"
+#include "cli/common/DetailsFile.h"
 #include "report/classic/ReportValues.h"
 #include "report/classic/SettingJson.h"
 #include "report/common/TextTable.h"
@@ -9,10 +10,6 @@
 #include "timing/common/NumberFormat.h"
 #include "timing/linux/LinuxDetails.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iostream>
 #include <iterator>
 
 namespace quillon::cli {
@@ -22,13 +19,12 @@ namespace {
 
 // Decoded, but with findings.
 constexpr int kExitFindings = kExitRefused;
-// `ip -details` prints a few hundred bytes; more than this is no such output.
-constexpr std::size_t kLongestDetails = 1 << 20;
 
 // What was decoded and what follows from it.
 struct Decoding {
     DecodedRegisters decoded;
-    std::string source; // "CNF1 0x00, CNF2 0xF0, CNF3 0x86 (MCP2510/MCP251X)"
+    std::string source;        // "CNF1 0x00, CNF2 0xF0, CNF3 0x86 (MCP2510/MCP251X)"
+    std::string interfaceName; // --ip-details: "can0", empty where the text names none
     bool measured = false;
     std::vector<CrystalSuggestion> suggestions;
 };
@@ -70,33 +66,6 @@ std::string RegisterSource(const DecodeInput& input) {
     return text + " (" + std::string(info.sControllers) + ")";
 }
 
-// The text of --ip-details, or the refusal that says why it cannot be read.
-std::optional<std::string> ReadDetails(const std::string& name, CommandOutput& output) {
-    std::ifstream file;
-    std::istream* stream = &std::cin;
-    if (name != "-") {
-        file.open(name, std::ios::binary);
-        if (!file) {
-            output = Refusal(kExitUsage, InfoOf(Option::IpDetails).name,
-                             "cannot read '" + name + "': " + std::strerror(errno));
-            return std::nullopt;
-        }
-        stream = &file;
-    }
-    std::string text;
-    char buffer[4096];
-    while (stream->read(buffer, sizeof buffer) || stream->gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(stream->gcount()));
-        if (text.size() > kLongestDetails) {
-            output = Refusal(kExitUsage, InfoOf(Option::IpDetails).name,
-                             "longer than " + std::to_string(kLongestDetails) +
-                                 " bytes; give the output of 'ip -details link show' alone");
-            return std::nullopt;
-        }
-    }
-    return text;
-}
-
 std::optional<Decoding> Decode(const Request& request, CommandOutput& output) {
     const DecodeInput& input = request.decode;
     const std::optional<double> target =
@@ -108,21 +77,27 @@ std::optional<Decoding> Decode(const Request& request, CommandOutput& output) {
                                  request.controllerName.empty() ? nullptr : request.controller);
         decoding.source = RegisterSource(input);
     } else {
-        const std::optional<std::string> text = ReadDetails(input.ipDetails, output);
+        std::string error;
+        const std::optional<std::string> text = ReadDetailsFile(input.ipDetails, error);
         if (!text) {
+            output = Refusal(kExitUsage, InfoOf(Option::IpDetails).name, error);
             return std::nullopt;
         }
         const std::optional<double> osc =
             request.Given(Option::Osc) ? std::optional<double>(request.oscFreqMHz) : std::nullopt;
-        IpDetailsDecoding details = DecodeIpDetails(*text, osc, target);
+        IpDetailsDecoding details = DecodeIpDetails(
+            *text, osc, target, request.controllerName.empty() ? nullptr : request.controller);
         if (!details.decoded) {
             output = Refusal(kExitUsage, InfoOf(Option::IpDetails).name, details.sError);
             return std::nullopt;
         }
         decoding.decoded = std::move(*details.decoded);
+        decoding.interfaceName = details.sInterface;
         decoding.source =
-            "'ip -details' of " +
-            (input.ipDetails == "-" ? std::string("standard input") : "'" + input.ipDetails + "'");
+            "'ip -details" + std::string(details.form == IpForm::Json ? " -json" : "") + "' of " +
+            (input.ipDetails == "-" ? std::string("standard input") : "'" + input.ipDetails + "'") +
+            " (" + (details.sInterface.empty() ? "" : details.sInterface + ", ") +
+            std::string(decoding.decoded.setting.Row().linux->sName) + " driver)";
     }
     if (request.Given(Option::MeasuredRate)) {
         decoding.measured = true;
@@ -195,6 +170,12 @@ std::string DecodeText(const Decoding& d, const BitTimingFacts& facts, const Req
 
 void WriteDecoded(JsonWriter& json, const Decoding& d, const Request& request) {
     json.Key("decoded").BeginObject().Key("source").String(SourceName(d.decoded));
+    json.Key("interface");
+    if (d.interfaceName.empty()) {
+        json.Null();
+    } else {
+        json.String(d.interfaceName);
+    }
     json.Key("values");
     if (request.decode.layout) {
         const RegisterLayoutInfo& info = LayoutInfo(*request.decode.layout);

@@ -176,7 +176,8 @@ std::string CheckComplete(const Request& request, const std::vector<Option>& see
     for (const OptionInfo* info : OptionsOf(request.command)) {
         // The interface details name the clock, which gives the oscillator.
         const bool optional = (info->optionalIn & MaskOf(request.command)) != 0 ||
-                              (info->option == Option::Osc && given(Option::IpDetails));
+                              (info->option == Option::Osc &&
+                               (given(Option::IpDetails) || given(Option::FdIpDetails)));
         if (info->group == OptionGroup::Input && !given(info->option) && !optional) {
             return Problem(info->name, "required (" + Expand(info->valueMeaning, info) + ")");
         }

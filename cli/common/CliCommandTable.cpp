@@ -94,10 +94,12 @@ const std::vector<CommandInfo> kCommands = {
      "bitrate B dbitrate D fd on', with the verdict and tolerance of that setting.\n"
      "Exits with status {refused} when the driver finds none.",
      "fd"},
-    {Command::FdDecode, "decode", "the setting behind CiNBTCFG, CiDBTCFG and CiTDC words",
+    {Command::FdDecode, "decode", "the setting behind CiNBTCFG, CiDBTCFG, CiTDC or an interface",
      "Reads the register words back into a setting (TSEG1 split as Linux splits it,\n"
      "propagation = TSEG1 / 2) with its facts. The dsPIC33C words are C1xxxH:C1xxxL;\n"
      "the M_CAN's (--controller mcan) are NBTP, DBTP and TDCR, given with --registers.\n"
+     "With --ip-details it reads what a Linux CAN FD interface (mcp251xfd, m_can)\n"
+     "reports instead: both phases, the TDC and the clock, in the text or -json form.\n"
      "Exits with status {refused} when the words break a rule, hold bits outside\n"
      "their fields or give a setting with an error or a warning among its findings.",
      "fd"},

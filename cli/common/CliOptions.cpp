@@ -210,10 +210,16 @@ constexpr OptionInfo kOptions[] = {
           "CiCFG1 and CiCFG2 of the dsPIC30F, dsPIC33F and PIC24H"),
     Value(Option::IpDetails, "--ip-details", kDecode, G::Source, K::FileName, "FILE|-",
           "a file with the output of 'ip -details link show', or - for standard input",
-          "the output of 'ip -details link show can0' in FILE, or\n"
-          "on standard input with -; --osc is then the board's\n"
-          "oscillator and may be left out (twice the interface's\n"
-          "clock, as the mcp251x driver counts)"),
+          "the output of 'ip -details [-json] link show can0' of a\n"
+          "classic interface in FILE, or on standard input with -;\n"
+          "--osc is then the board's oscillator and may be left out\n"
+          "(the driver's clock gives it: twice the clock on mcp251x)"),
+    Value(Option::FdIpDetails, "--ip-details", MaskOf(Command::FdDecode), G::Own, K::FileName,
+          "FILE|-", "a file with the output of 'ip -details link show', or - for standard input",
+          "the output of 'ip -details [-json] link show can0' of a\n"
+          "CAN FD interface in FILE, or on standard input with -,\n"
+          "instead of the words; --osc is then the board's oscillator\n"
+          "and may be left out (SYSCLK or the CAN clock gives it)"),
     Reading(Option::MeasuredRate, "--measured-rate", kDecode, G::Own, "KBPS",
             "the rate measured on the bus in kbit/s", 0, 0, MeasuredRateProblem,
             "the rate seen on the bus in kbit/s: the common oscillators\n"
@@ -319,10 +325,11 @@ constexpr OptionInfo kOptions[] = {
           "one node, given {min} to {max} times:\n"
           "NAME=FAMILY@MHZ[:cnf=C1,C2,C3 | :cicfg=G1,G2\n"
           "| :segments=BRP1/TQ/PROP/PHASE1/PHASE2/SJW | :kernel\n"
-          "| :linux | :free][:ppm=N]; FAMILY is {families};\n"
+          "| :linux | :ip=FILE | :free][:ppm=N]; FAMILY is {families};\n"
           "no setting means free: Quillon chooses it (with :linux\n"
-          "only what its Linux driver takes); ppm is the crystal\n"
-          "tolerance (default: the bus's, {ppm})",
+          "only what its Linux driver takes); :ip= what the output\n"
+          "of 'ip -details link show' in FILE says its interface runs;\n"
+          "ppm is the crystal tolerance (default: the bus's, {ppm})",
           static_cast<double>(kMinBusNodes), static_cast<double>(kMaxBusNodes)),
     Value(Option::Html, "--html", MaskOf(Command::Bus), G::Own, K::FileName, "FILE",
           "the file for the page",

@@ -45,6 +45,7 @@ enum class Option {
     Brgcon,
     Cicfg,
     IpDetails,
+    FdIpDetails,
     MeasuredRate,
     Pick,
     Brp1,

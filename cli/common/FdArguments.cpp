@@ -49,7 +49,8 @@ OptionInfo WithRowRange(const OptionInfo& info, const Controller* row) {
 }
 
 // fd: --pll only where the row has one; fd decode: the words from --registers in the row's
-// order, or from --nbtcfg, --dbtcfg and --tdc, never both.
+// order, or from --nbtcfg, --dbtcfg and --tdc, never both, or the interface of --ip-details
+// instead of any words.
 std::string ResolveFdController(Request& request) {
     const Controller& row = *request.controller;
     if (request.pll && row.clock != ClockRule::Sysclk) {
@@ -62,6 +63,24 @@ std::string ResolveFdController(Request& request) {
     }
     const Controller* named = request.controllerName.empty() ? nullptr : request.controller;
     const Option words[] = {Option::Nbtcfg, Option::Dbtcfg, Option::Tdc};
+    if (request.Given(Option::FdIpDetails)) {
+        const std::string_view details = InfoOf(Option::FdIpDetails).name;
+        for (const Option word :
+             {Option::FdRegisters, Option::Nbtcfg, Option::Dbtcfg, Option::Tdc}) {
+            if (request.Given(word)) {
+                return Problem(InfoOf(word).name, "cannot be combined with " +
+                                                      std::string(details) +
+                                                      "; give the words or the interface");
+            }
+        }
+        if (request.pll) {
+            return Problem(InfoOf(Option::Pll).name,
+                           "not with " + std::string(details) +
+                               ": the driver switches the PLL on by itself for an oscillator of "
+                               "4 MHz or less, so give --osc alone");
+        }
+        return {};
+    }
     if (request.Given(Option::FdRegisters)) {
         const std::string_view registers = InfoOf(Option::FdRegisters).name;
         for (const Option word : words) {

@@ -96,6 +96,7 @@ Field FieldOf(Option option, Request& request) {
     case Option::Cicfg:
         return &request.decode;
     case Option::IpDetails:
+    case Option::FdIpDetails:
         return &request.decode.ipDetails;
     case Option::MeasuredRate:
         return &request.decode.measuredKbps;

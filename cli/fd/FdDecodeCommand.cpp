@@ -1,5 +1,6 @@
 // fd decode: the setting behind the register words, with its facts and what the words hold
-// beyond the timing.
+// beyond the timing, or the setting a Linux interface's `ip -details` shows.
+#include "cli/common/DetailsFile.h"
 #include "cli/fd/FdChoice.h"
 #include "cli/fd/FdCommands.h"
 #include "cli/fd/FdText.h"
@@ -7,6 +8,7 @@
 #include "report/fd/FdSettingJson.h"
 #include "timing/fd/FdRegisters.h"
 #include "timing/linux/LinuxTdcDecode.h"
+#include "timing/linux/FdLinuxDetails.h"
 
 namespace quillon::cli {
 inline namespace fd {
@@ -56,9 +58,76 @@ LinuxTdcUse UseLinuxTdc(const Request& request, FdDecoded& decoded) {
     return use;
 }
 
+// As decode: an error or a warning among the findings, or a rule broken.
+int Status(const FdFacts& facts) {
+    return !facts.Passes() || HasErrorOrWarning(facts.findings) ? kExitRefused : kExitOk;
+}
+
+// fd decode --ip-details: the interface's setting, rendered as the words' is.
+CommandOutput DecodeInterface(const Request& request) {
+    const std::string_view option = InfoOf(Option::FdIpDetails).name;
+    const std::string& file = request.decode.ipDetails;
+    std::string error;
+    const std::optional<std::string> text = ReadDetailsFile(file, error);
+    if (!text) {
+        return Refusal(kExitUsage, option, error);
+    }
+    const std::optional<double> osc =
+        request.Given(Option::Osc) ? std::optional<double>(request.oscFreqMHz) : std::nullopt;
+    const FdIpDetailsDecoding decoding = DecodeFdIpDetails(
+        *text, osc, request.controllerName.empty() ? nullptr : request.controller);
+    if (!decoding.setting) {
+        return Refusal(kExitUsage, option, decoding.sError);
+    }
+    const FdFacts facts = DescribeFdIpDetails(decoding, kDecimalSeparator, request.bus);
+    const std::string_view driver = decoding.setting->Row().linux->sName;
+    const bool json = decoding.form == IpForm::Json;
+    CommandOutput output;
+    output.status = Status(facts);
+    if (request.json) {
+        JsonWriter writer;
+        writer.BeginObject();
+        WriteFdInputs(writer, "fd decode", *decoding.setting);
+        writer.Key("interface").BeginObject().Key("name");
+        if (decoding.sInterface.empty()) {
+            writer.Null();
+        } else {
+            writer.String(decoding.sInterface);
+        }
+        writer.Key("driver").String(driver).Key("form").String(json ? "json" : "text");
+        writer.EndObject().Key("notes").BeginArray();
+        for (const std::string& note : decoding.notes) {
+            writer.String(note);
+        }
+        writer.EndArray();
+        WriteFdSettingMembers(writer, facts);
+        writer.EndObject();
+        output.out = writer.Text();
+        return output;
+    }
+    TextTable source;
+    source.AddRow({"Decoded", "'ip -details" + std::string(json ? " -json" : "") + "' of " +
+                                  (file == "-" ? std::string("standard input") : "'" + file + "'") +
+                                  " (" +
+                                  (decoding.sInterface.empty() ? "" : decoding.sInterface + ", ") +
+                                  std::string(driver) + " driver)"});
+    std::string notes;
+    for (const std::string& note : decoding.notes) {
+        notes += "Note: " + note + "\n";
+    }
+    output.out =
+        FdInputsTable(*decoding.setting, true) + "\n" + source.Text() + "\n" + notes +
+        (notes.empty() ? "" : "\n") +
+        FdSettingText("what the interface shows (the rates it counts on as targets)", facts);
+    return output;
+}
+
 } // namespace
 
 CommandOutput RunFdDecode(const Request& request) {
+    if (request.Given(Option::FdIpDetails)) {
+        return DecodeInterface(request);
+    }
     const Controller* row = FdInputs(request).controller;
     FdDecoded decoded = DecodeFdRegisters(request.oscFreqMHz, request.pll, *request.nbtcfg,
                                           *request.dbtcfg, request.tdc, row);
@@ -69,10 +138,8 @@ CommandOutput RunFdDecode(const Request& request) {
         facts.findings.push_back(*generation);
     }
     CommandOutput output;
-    // As decode: an error or a warning among the findings, or bits outside the fields.
-    if (!facts.Passes() || HasErrorOrWarning(facts.findings) || !decoded.registerFindings.empty()) {
-        output.status = kExitRefused;
-    }
+    // Bits outside the fields count as a finding too.
+    output.status = decoded.registerFindings.empty() ? Status(facts) : kExitRefused;
     if (request.json) {
         JsonWriter json;
         json.BeginObject();

@@ -11,6 +11,7 @@ namespace quillon::cli {
 namespace {
 
 const std::string kInputs = "--osc 40 --rate 500 --data-rate 2000 ";
+const std::string kSamples = std::string(QUILLON_IP_DETAILS_DIR) + "/";
 
 CommandOutput Answer(const std::string& line) {
     std::istringstream words(line);
@@ -58,6 +59,24 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"fd timing " + kInputs + "--pick 1 --dsjw 17", 2, "--dsjw: 17 is outside 1 to 16"},
         Row{"fd timing " + kInputs + "--pick 1 --grid", 2, "--grid: unknown option for fd timing"},
         Row{"timing --osc 16 --rate 500 --pick 1 --pll", 2, "--pll: unknown option for timing"},
+        // An interface's `ip -details` instead of the words, and the files that cannot be read.
+        Row{"fd decode --ip-details can0.txt --nbtcfg 1", 2,
+            "--nbtcfg: cannot be combined with --ip-details; give the words or the interface"},
+        Row{"fd decode --ip-details can0.txt --pll", 2,
+            "--pll: not with --ip-details: the driver switches the PLL on by itself for an "
+            "oscillator of 4 MHz or less, so give --osc alone"},
+        Row{"fd decode --ip-details .", 2,
+            "--ip-details: '.' is a folder, not a file; give the file with the output of 'ip "
+            "-details link show can0'"},
+        Row{"decode --ip-details /dev/null", 2,
+            "--ip-details: '/dev/null' is empty; give it the output of 'ip -details link show "
+            "can0'"},
+        Row{"decode --ip-details " + kSamples + "mcp251xfd-tdc.txt", 2,
+            "--ip-details: can0 runs the mcp251xfd driver, a CAN FD controller: decode it with "
+            "'quillon-cli fd decode --ip-details'"},
+        Row{"fd decode --ip-details " + kSamples + "at91_can.json", 2,
+            "--ip-details: can0 runs the at91_can driver, a classic CAN controller: decode it "
+            "with 'quillon-cli decode --ip-details'"},
         Row{"fd decode --osc 40 --nbtcfg 0x100000000 --dbtcfg 0", 2,
             "--nbtcfg: 0x100000000 is above 0xFFFFFFFF (4294967295)"},
         Row{"fd decode --osc 40 --nbtcfg 0x00440904", 2, "--dbtcfg: required (the CiDBTCFG word)"},

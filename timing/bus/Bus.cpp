@@ -4,6 +4,7 @@
 
 #include "timing/bus/FreeNodeChoice.h"
 #include "timing/classic/Decode.h"
+#include "timing/linux/LinuxDetails.h"
 #include "timing/linux/Mcp251xLinux.h"
 
 #include <algorithm>
@@ -46,6 +47,18 @@ std::optional<BitTimingSetting> FixedSetting(const BusNode& node, double dRateKb
             Mcp251xKernelSetting(node.dOscFreqMHz, dRateKbps, false, 0, node.controller);
         reason = kernel.sReason;
         return kernel.setting;
+    }
+    case NodeSource::Interface: {
+        // The node's oscillator is its board's: a finding says where the driver counts on
+        // another.
+        IpDetailsDecoding decoding =
+            DecodeIpDetails(node.sIpDetails, node.dOscFreqMHz, dRateKbps, node.controller);
+        if (!decoding.decoded) {
+            reason = "ip=" + node.sIpDetailsFile + ": " + decoding.sError;
+            return std::nullopt;
+        }
+        findings = decoding.decoded->findings;
+        return decoding.decoded->setting;
     }
     case NodeSource::Free:
     case NodeSource::Linux:
@@ -101,6 +114,8 @@ std::string_view SourceName(NodeSource source) {
         return "free";
     case NodeSource::Linux:
         return "linux";
+    case NodeSource::Interface:
+        return "ip";
     }
     return {};
 }

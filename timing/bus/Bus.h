@@ -19,9 +19,10 @@ namespace quillon {
 inline namespace bus {
 
 // Free: Quillon chooses the setting. Linux: Quillon chooses it among those the row's Linux
-// driver takes through ip link (tq, prop-seg, phase-seg1, phase-seg2, sjw).
-enum class NodeSource { Registers, Segments, Kernel, Free, Linux };
-std::string_view SourceName(NodeSource source); // "registers", ..., "free", "linux"
+// driver takes through ip link (tq, prop-seg, phase-seg1, phase-seg2, sjw). Interface: what
+// `ip -details link show` of the node's interface says it runs.
+enum class NodeSource { Registers, Segments, Kernel, Free, Linux, Interface };
+std::string_view SourceName(NodeSource source); // "registers", ..., "free", "linux", "ip"
 inline bool IsFree(NodeSource source) {
     return source == NodeSource::Free || source == NodeSource::Linux;
 }
@@ -40,6 +41,9 @@ struct BusNode {
     // Segments: BRP-1, Tq count, propagation, phase 1, phase 2 (programmed), SJW.
     int lBRPMinus1 = 0;
     SegmentSettings segments;
+    // Interface: the file named (read by the front end) and the `ip -details` text in it.
+    std::string sIpDetailsFile;
+    std::string sIpDetails;
 };
 
 struct NodeVerdict {

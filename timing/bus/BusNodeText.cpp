@@ -6,6 +6,7 @@
 #include "timing/common/NumberReading.h"
 #include "timing/common/RegisterReading.h"
 #include "timing/common/UnitHints.h"
+#include "timing/linux/LinuxDetails.h"
 
 #include <charconv>
 #include <vector>
@@ -97,7 +98,7 @@ struct Parser {
             equals == std::string_view::npos ? std::string_view() : part.substr(equals + 1);
         const bool isSetting = key == "cnf" || key == "cicfg" || key == "registers" ||
                                key == "segments" || key == "kernel" || key == "linux" ||
-                               key == "free";
+                               key == "free" || key == "ip";
         if (isSetting && given) {
             return Fail(key, "a node has one setting; another was given before");
         }
@@ -138,6 +139,18 @@ struct Parser {
             }
             return true;
         }
+        if (key == "ip") {
+            if (value.empty()) {
+                return Fail(key, "the file name is empty; write ip=FILE with the output of 'ip "
+                                 "-details link show' of the node's interface");
+            }
+            if (!node.controller->linux) {
+                return Fail(key, "the " + name + " has no Linux driver, so no interface runs it");
+            }
+            node.sIpDetailsFile = std::string(value);
+            node.source = NodeSource::Interface;
+            return true;
+        }
         if (key == "ppm") {
             const StrictNumber ppm = ReadNumberStrictly(value, "ppm");
             if (!ppm.value) {
@@ -151,7 +164,7 @@ struct Parser {
             return true;
         }
         return Fail(std::string(part), "unknown; use cnf=, cicfg=, registers=, segments=, kernel, "
-                                       "linux, free or ppm=");
+                                       "linux, ip=, free or ppm=");
     }
 };
 
@@ -199,6 +212,16 @@ BusNodeParse ParseBusNode(std::string_view text) {
     }
     result.node = std::move(node);
     return result;
+}
+
+std::optional<std::string> AttachIpDetails(BusNode& node, std::string text) {
+    const IpDetailsDecoding decoding =
+        DecodeIpDetails(text, node.dOscFreqMHz, std::nullopt, node.controller);
+    if (!decoding.decoded) {
+        return "node '" + node.sName + "': ip=" + node.sIpDetailsFile + ": " + decoding.sError;
+    }
+    node.sIpDetails = std::move(text);
+    return std::nullopt;
 }
 
 } // namespace bus

@@ -425,7 +425,7 @@ TEST(BusNodeText, RefusalsNameTheNodeAndTheField) {
         {"p=mcp2515@16:linux:free", "node 'p': free: a node has one setting; another was given "
                                     "before"},
         {"p=pic18@40:fast", "node 'p': fast: unknown; use cnf=, cicfg=, registers=, segments=, "
-                            "kernel, linux, free or ppm="},
+                            "kernel, linux, ip=, free or ppm="},
     };
     for (const auto& [text, error] : rows) {
         const BusNodeParse parsed = ParseBusNode(text);

@@ -4,7 +4,8 @@
 //                  | :kernel | :linux | :free][:ppm=N]
 // A node without a setting is free; :linux is free within what its Linux driver takes, :kernel
 // the driver's own choice. Without ppm= the bus's crystal tolerance stands. Register values
-// are hexadecimal (0x91) or decimal.
+// are hexadecimal (0x91) or decimal. A CAN FD row takes :registers=W1,W2[,W3] (its words in
+// the order fd decode --registers reads them), :kernel or :free.
 #include "timing/bus/Bus.h"
 
 #include <optional>

@@ -62,6 +62,8 @@ inline constexpr std::string_view kFdTdcOffsetLimited = "fd-tdc-offset-limited";
 inline constexpr std::string_view kFdQuantumDiffers = "fd-quantum-differs";
 inline constexpr std::string_view kFdDataBrp = "fd-data-brp";
 inline constexpr std::string_view kFdDataBelowNominal = "fd-data-below-nominal";
+// Several nodes on one bus.
+inline constexpr std::string_view kClassicOnFdBus = "classic-on-fd-bus";
 } // namespace code
 
 // The sources named with the findings.

@@ -5,6 +5,8 @@
 #include "report/common/TextTable.h"
 #include "timing/common/NumberFormat.h"
 
+#include <algorithm>
+
 namespace quillon::cli {
 inline namespace bus {
 
@@ -132,12 +134,16 @@ std::string FdBusMargins(const BusVerdict& bus) {
                 " every CAN FD frame with an error frame.\n";
     }
     text += MarginLine("Nominal phase:", bus.dMarginPercent, bus.dDfMinPercent);
-    text += MarginLine("Data phase:", bus.dDataMarginPercent, bus.dDataDfMinPercent);
-    text += "Sample points " + BusPercent(bus.dSamplePointSpreadPercent, "0.0") +
-            " % apart in the nominal phase, " +
-            BusPercent(bus.dDataSamplePointSpreadPercent, "0.0") +
-            " % in the data phase; keep them close, so that every node samples near the same "
-            "place in the bit.\n";
+    const bool anyFd = std::any_of(bus.nodes.begin(), bus.nodes.end(),
+                                   [](const NodeVerdict& node) { return node.fdFacts; });
+    text += anyFd ? MarginLine("Data phase:", bus.dDataMarginPercent, bus.dDataDfMinPercent)
+                  : "Data phase: no CAN FD node takes part.\n";
+    text +=
+        "Sample points " + BusPercent(bus.dSamplePointSpreadPercent, "0.0") +
+        (anyFd ? " % apart in the nominal phase, " +
+                     BusPercent(bus.dDataSamplePointSpreadPercent, "0.0") + " % in the data phase"
+               : " % apart") +
+        "; keep them close, so that every node samples near the same place in the bit.\n";
     return text;
 }
 

@@ -159,7 +159,10 @@ std::string VerdictText(const BusVerdict& bus) {
                 " answers every CAN FD frame with an error frame. ";
     }
     return text + Margin("Nominal phase: margin ", bus.dMarginPercent, bus.dDfMinPercent) +
-           Margin("Data phase: margin ", bus.dDataMarginPercent, bus.dDataDfMinPercent) +
+           (std::any_of(bus.nodes.begin(), bus.nodes.end(),
+                        [](const NodeVerdict& node) { return node.fdFacts.has_value(); })
+                ? Margin("Data phase: margin ", bus.dDataMarginPercent, bus.dDataDfMinPercent)
+                : "Data phase: no CAN FD node takes part. ") +
            "Sample points " + FormatNumber(bus.dSamplePointSpreadPercent, "0.0") +
            " % apart in the nominal phase, " +
            FormatNumber(bus.dDataSamplePointSpreadPercent, "0.0") +

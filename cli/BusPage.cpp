@@ -17,20 +17,26 @@ namespace quillon::cli {
 
 namespace {
 
-// Each node's bit as step 3 draws it, widths on one time scale.
+// Each node's bit as step 3 draws it, widths on one time scale; an FD node's nominal bit
+// above its data bit, as the FD step 3 draws them.
 std::vector<BusPageDrawing> Drawings(const BusVerdict& bus) {
     const OffscreenGui gui;
     const std::vector<int> widths = BusDrawingWidths(bus, kWindowPictureSize.width());
     std::vector<BusPageDrawing> drawings;
     for (std::size_t i = 0; i < bus.nodes.size(); ++i) {
+        const NodeVerdict& node = bus.nodes[i];
         BusPageDrawing drawing;
-        if (bus.nodes[i].facts && widths[i] > 0) {
-            const QSize size(widths[i], kWindowPictureSize.height());
+        if (node.HasSetting() && widths[i] > 0) {
+            const QSize size(widths[i],
+                             node.fdFacts ? kFdPictureSize.height() : kWindowPictureSize.height());
             QByteArray png;
             QBuffer buffer(&png);
             buffer.open(QIODevice::WriteOnly);
-            RenderBitTimingImage(bus.nodes[i].facts->setting, kDecimalSeparator, size)
-                .save(&buffer, "PNG");
+            const QImage image =
+                node.fdFacts
+                    ? RenderFdBitTimingImage(node.fdFacts->setting, kDecimalSeparator, size)
+                    : RenderBitTimingImage(node.facts->setting, kDecimalSeparator, size);
+            image.save(&buffer, "PNG");
             drawing = {png.toStdString(), size.width(), size.height()};
         }
         drawings.push_back(std::move(drawing));
@@ -41,7 +47,8 @@ std::vector<BusPageDrawing> Drawings(const BusVerdict& bus) {
 } // namespace
 
 CommandOutput RunBusWithPage(const Request& request) {
-    const BusVerdict bus = CheckBus(request.rateKbps, request.busNodes, request.bus);
+    const BusVerdict bus =
+        CheckBus(request.rateKbps, request.busNodes, request.bus, request.dataRateKbps);
     const std::string page = BusPageHtml(bus, Drawings(bus), ReportTimestampNow());
     errno = 0;
     std::ofstream file(request.htmlFile, std::ios::out | std::ios::binary | std::ios::trunc);

@@ -1,6 +1,9 @@
 #include "cli/bus/BusCommand.h"
 
+#include "cli/bus/FdBusText.h"
 #include "cli/common/DetailsFile.h"
+#include "report/fd/FdSettingJson.h"
+
 #include "report/classic/ReportValues.h"
 #include "report/classic/SettingJson.h"
 #include "report/common/FindingTexts.h"
@@ -12,15 +15,6 @@ namespace quillon::cli {
 inline namespace bus {
 
 namespace {
-
-std::string Percent(double value, std::string_view pattern = "0.0###") {
-    return FormatNumber(value, pattern, kDecimalSeparator);
-}
-
-std::string SegmentsText(const SegmentSettings& s, int lPhase2Effective) {
-    return std::to_string(s.lPropagation) + "/" + std::to_string(s.lPhase1) + "/" +
-           std::to_string(lPhase2Effective) + "/" + std::to_string(s.lSJW);
-}
 
 std::string NodeTable(const BusVerdict& bus) {
     TextTable table;
@@ -40,10 +34,11 @@ std::string NodeTable(const BusVerdict& bus) {
         row.insert(row.end(),
                    {OscillatorText(s.dOscFreqMHz, kDecimalSeparator), std::to_string(s.lBRPMinus1),
                     std::to_string(s.segments.lTqCount),
-                    SegmentsText(s.segments, facts.lPhase2Effective), facts.rate.sActual,
-                    Percent(node.dErrorPercent, "0.0##"), facts.sSamplePoint,
-                    Percent(node.dTolerancePercent), FormatGeneralNumber(node.dCrystalPpm) + " ppm",
-                    Percent(node.dNeedPercent)});
+                    SegmentsText(s.segments.lPropagation, s.segments.lPhase1,
+                                 facts.lPhase2Effective, s.segments.lSJW),
+                    facts.rate.sActual, BusPercent(node.dErrorPercent, "0.0##"), facts.sSamplePoint,
+                    BusPercent(node.dTolerancePercent),
+                    FormatGeneralNumber(node.dCrystalPpm) + " ppm", BusPercent(node.dNeedPercent)});
         table.AddRow(row);
     }
     return table.Text() +
@@ -52,19 +47,25 @@ std::string NodeTable(const BusVerdict& bus) {
 }
 
 std::string BusText(const BusVerdict& bus) {
-    std::string text = "Bus rate  " + TargetRateText(bus.dRateKbps, kDecimalSeparator) + "\n\n";
-    text += NodeTable(bus) + "\n";
-    text += std::string("Bus: ") + (bus.bCompatible ? "compatible" : "incompatible") + ". ";
+    std::string text = bus.IsFd()
+                           ? FdBusTables(bus) + "\n"
+                           : "Bus rate  " + TargetRateText(bus.dRateKbps, kDecimalSeparator) +
+                                 "\n\n" + NodeTable(bus) + "\n";
+    text += std::string("Bus: ") + (bus.bCompatible ? "compatible" : "incompatible") +
+            (bus.IsFd() && bus.problems.empty() ? ".\n" : ". ");
     if (!bus.problems.empty()) {
         text += "A node has no bit timing.\n";
         for (const std::string& problem : bus.problems) {
             text += "  " + problem + "\n";
         }
+    } else if (bus.IsFd()) {
+        text += FdBusMargins(bus);
     } else {
-        text += "Margin " + Percent(bus.dMarginPercent) + " %: df_min " +
-                Percent(bus.dDfMinPercent) + " %, the smallest tolerance of any node, less the " +
-                "largest need " + Percent(bus.dDfMinPercent - bus.dMarginPercent) + " %.\n";
-        text += "Sample points " + Percent(bus.dSamplePointSpreadPercent, "0.0") +
+        text += "Margin " + BusPercent(bus.dMarginPercent) + " %: df_min " +
+                BusPercent(bus.dDfMinPercent) +
+                " %, the smallest tolerance of any node, less the " + "largest need " +
+                BusPercent(bus.dDfMinPercent - bus.dMarginPercent) + " %.\n";
+        text += "Sample points " + BusPercent(bus.dSamplePointSpreadPercent, "0.0") +
                 " % apart; keep them close, so that every node samples near the same place in "
                 "the bit.\n";
     }
@@ -90,6 +91,12 @@ std::string BusJson(const BusVerdict& bus) {
         .Number(bus.dRateKbps)
         .Key("rate_bps")
         .Number(bus.dRateKbps * 1000);
+    if (bus.IsFd()) {
+        json.Key("data_rate_kbps")
+            .Number(bus.dDataRateKbps)
+            .Key("data_rate_bps")
+            .Number(bus.dDataRateKbps * 1000);
+    }
     json.Key("bus")
         .BeginObject()
         .Key("verdict")
@@ -99,9 +106,22 @@ std::string BusJson(const BusVerdict& bus) {
         .Key("df_min_percent")
         .Number(bus.dDfMinPercent)
         .Key("sample_point_spread_percent")
-        .Number(bus.dSamplePointSpreadPercent)
-        .Key("problems")
-        .BeginArray();
+        .Number(bus.dSamplePointSpreadPercent);
+    if (bus.IsFd()) {
+        json.Key("data_margin_percent")
+            .Number(bus.dDataMarginPercent)
+            .Key("data_df_min_percent")
+            .Number(bus.dDataDfMinPercent)
+            .Key("data_sample_point_spread_percent")
+            .Number(bus.dDataSamplePointSpreadPercent)
+            .Key("classic_nodes")
+            .BeginArray();
+        for (const std::string& name : bus.classicNodes) {
+            json.String(name);
+        }
+        json.EndArray();
+    }
+    json.Key("problems").BeginArray();
     for (const std::string& problem : bus.problems) {
         json.String(problem);
     }
@@ -114,11 +134,24 @@ std::string BusJson(const BusVerdict& bus) {
             .String(node.sName)
             .Key("family")
             .String(node.controller->sName)
+            .Key("kind")
+            .String(KindName(node.controller->kind))
             .Key("source")
             .String(SourceName(node.source))
             .Key("crystal_ppm")
             .Number(node.dCrystalPpm);
-        if (node.facts) {
+        if (node.fdFacts) {
+            json.Key("oscillator_mhz").Number(node.fdFacts->setting.dOscFreqMHz);
+            WriteFdSettingMembers(json, *node.fdFacts);
+            json.Key("osc_tolerance_percent")
+                .Number(node.dTolerancePercent)
+                .Key("need_percent")
+                .Number(node.dNeedPercent)
+                .Key("data_osc_tolerance_percent")
+                .Number(node.dDataTolerancePercent)
+                .Key("data_need_percent")
+                .Number(node.dDataNeedPercent);
+        } else if (node.facts) {
             json.Key("oscillator_mhz").Number(node.facts->setting.dOscFreqMHz);
             WriteSettingMembers(json, GridSelection(node.facts->setting, 0).candidate, *node.facts);
             json.Key("osc_tolerance_percent")
@@ -158,7 +191,7 @@ CommandOutput RunBus(const Request& request) {
             return Refusal(kExitUsage, InfoOf(Option::Node).name, *problem);
         }
     }
-    const BusVerdict bus = CheckBus(request.rateKbps, nodes, request.bus);
+    const BusVerdict bus = CheckBus(request.rateKbps, nodes, request.bus, request.dataRateKbps);
     return CommandOutput{BusStatus(bus), request.json ? BusJson(bus) : BusText(bus), {}};
 }
 

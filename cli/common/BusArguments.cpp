@@ -26,6 +26,24 @@ std::string FinishBusAndGoal(Request& request) {
         }
         return nullptr;
     };
+    // A bus without a data rate is a classic bus: its nodes' classic frames are all it checks.
+    if (request.command == Command::Bus && !(request.dataRateKbps > 0)) {
+        for (const BusNode& node : request.busNodes) {
+            if (node.controller->IsFd()) {
+                return Problem(InfoOf(Option::Node).name,
+                               "node '" + node.sName + "': the " +
+                                   std::string(node.controller->sName) +
+                                   " is a CAN FD controller: give the bus's " +
+                                   std::string(InfoOf(Option::DataRate).name) +
+                                   " to check both its phases (a bus without one is classic)");
+            }
+        }
+        if (const OptionInfo* transceiver = first({Option::Transceiver})) {
+            return Problem(transceiver->name,
+                           "only with " + std::string(InfoOf(Option::DataRate).name) +
+                               ": the transceivers' symmetry concerns the data phase");
+        }
+    }
     if (request.command == Command::Candidates && !request.analyse) {
         if (const OptionInfo* bus =
                 first({Option::BusLength, Option::CableDelay, Option::LoopDelay, Option::Ppm})) {

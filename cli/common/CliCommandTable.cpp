@@ -43,7 +43,10 @@ const std::vector<CommandInfo> kCommands = {
      "settings at the rate nearest the bus's, with a propagation segment that covers\n"
      "the bus, then the largest margin, the sample points nearest the others', the\n"
      "longest bus. --ppm is the crystal tolerance of the nodes that give no ppm= of\n"
-     "their own. Exit status {ok} compatible, {refused} incompatible, {usage} bad input."},
+     "their own. With --data-rate the bus runs CAN FD frames: both phases of the FD\n"
+     "nodes are checked, each phase's margin and the data sample points, and a\n"
+     "classic node is an error. Exit status {ok} compatible, {refused} incompatible,\n"
+     "{usage} bad input."},
     {Command::Controllers, "controllers", "every controller Quillon knows, with its limits",
      "The controller table: each controller's name and aliases, kind (classic or\n"
      "CAN FD), clock, registers, limits and Linux driver. --json prints it as one\n"

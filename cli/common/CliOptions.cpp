@@ -228,9 +228,9 @@ constexpr OptionInfo kOptions[] = {
     Reading(Option::FdRate, "--rate", kFdRateCommands, G::Input, "KBPS",
             "the nominal rate in kbit/s", kMinRateKbps, kMaxRateKbps, NominalRateProblem,
             "nominal (arbitration) rate in kbit/s, {min} to {max}"),
-    Reading(Option::DataRate, "--data-rate", kFdRateCommands, G::Input, "KBPS",
+    Reading(Option::DataRate, "--data-rate", kFdRateCommands | kBus, G::Input, "KBPS",
             "the data rate in kbit/s", kFdMinDataRateKbps, kFdMaxDataRateKbps, DataRateProblem,
-            "data rate in kbit/s, {min} to {max}"),
+            "data rate in kbit/s, {min} to {max}", kBus),
     Value(Option::Nbtcfg, "--nbtcfg", MaskOf(Command::FdDecode), G::Own, K::RegisterWord, "W",
           "the CiNBTCFG word", "CiNBTCFG (C1NBTCFGH:C1NBTCFGL), 0x... or decimal", 0, kLargestWord),
     Value(Option::Dbtcfg, "--dbtcfg", MaskOf(Command::FdDecode), G::Own, K::RegisterWord, "W",
@@ -326,6 +326,9 @@ constexpr OptionInfo kOptions[] = {
           "NAME=FAMILY@MHZ[:cnf=C1,C2,C3 | :cicfg=G1,G2\n"
           "| :segments=BRP1/TQ/PROP/PHASE1/PHASE2/SJW | :kernel\n"
           "| :linux | :ip=FILE | :free][:ppm=N]; FAMILY is {families};\n"
+          "with --data-rate also {fd_families}, set with\n"
+          ":registers=W1,W2[,W3], :kernel or :free (MHZ: SYSCLK or\n"
+          "CAN clock);\n"
           "no setting means free: Quillon chooses it (with :linux\n"
           "only what its Linux driver takes); :ip= what the output\n"
           "of 'ip -details link show' in FILE says its interface runs;\n"
@@ -396,7 +399,7 @@ constexpr OptionInfo kOptions[] = {
     Decimal(Option::Ppm, "--ppm", kBusCommands, G::Bus, "N", "the crystal tolerance in ppm",
             CrystalPpmProblem, "the crystals' tolerance in ppm, up to {max} (default {ppm})", 0,
             kMaxCrystalPpm),
-    Word(Option::Transceiver, "--transceiver", kFdCommands, G::Bus, "CLASS",
+    Word(Option::Transceiver, "--transceiver", kFdCommands | kBus, G::Bus, "CLASS",
          "the transceivers' bit symmetry class: {transceivers}", TransceiverProblem,
          "the transceivers' bit symmetry class, {transceivers}\n"
          "(default none): how much shorter or longer a data bit may\n"

@@ -64,6 +64,7 @@ std::optional<std::string> PlaceholderValue(std::string_view key, const OptionIn
     const std::pair<std::string_view, std::string> fixed[] = {
         {"program", std::string(kProgramName)},
         {"families", ControllerNames(ControllerKind::Classic)},
+        {"fd_families", ControllerNames(ControllerKind::Fd)},
         {"default_controller", std::string(DefaultController().sName)},
         {"ppm", FormatGeneralNumber(kDefaultCrystalPpm)},
         {"cable_delay", FormatGeneralNumber(kDefaultCableDelayNsPerMetre)},

@@ -423,6 +423,16 @@ TEST(Process, BusPageShowsEveryNodesBit) {
         ++images;
     }
     EXPECT_EQ(images, 3U);
+
+    // A CAN FD bus: a table per phase, and each FD node's two bits in one drawing.
+    const ProcessRun fd = RunProgram(kCli, Args("bus --rate 500 --data-rate 2000 --node "
+                                                "a=mcp2518fd@40:kernel --node b=mcan@48 --html " +
+                                                page));
+    EXPECT_EQ(fd.status, 0) << fd.err;
+    const std::string fdHtml = ReadFile(page);
+    EXPECT_NE(fdHtml.find("CAN FD Nodes in the Data Phase"), std::string::npos);
+    EXPECT_NE(fdHtml.find("data sample point 75.0 %"), std::string::npos);
+    EXPECT_NE(fdHtml.find("height=\"248\" src=\"data:image/png;base64,iVBOR"), std::string::npos);
 }
 
 } // namespace

@@ -106,7 +106,14 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"fd timing " + kInputs + "--pick 1 --transceiver 3M", 2,
             "--transceiver: '3M' is no transceiver class; give none, 2M or 5M"},
         Row{"fd timing " + kInputs + "--pick 1 --data-sample-point 70", 2,
-            "--data-sample-point: only with --recommend, whose segments aim at it"}));
+            "--data-sample-point: only with --recommend, whose segments aim at it"},
+        // A bus without --data-rate is classic: an FD node or a transceiver class is refused.
+        Row{"bus --rate 500 --node a=mcp2518fd@40 --node b=pic18@40", 2,
+            "--node: node 'a': the mcp2518fd is a CAN FD controller: give the bus's --data-rate "
+            "to check both its phases (a bus without one is classic)"},
+        Row{"bus --rate 500 --node a=pic18@40 --node b=pic18@40 --transceiver 2M", 2,
+            "--transceiver: only with --data-rate: the transceivers' symmetry concerns the data "
+            "phase"}));
 
 class FdCommands : public testing::TestWithParam<Row> {};
 
@@ -186,7 +193,19 @@ INSTANTIATE_TEST_SUITE_P(
             "ip-link",
             1,
             "ip link set can0 up\nquillon-cli: fd export: error: The data sample point lies 150 "
-            "ns"}));
+            "ns"},
+        // A CAN FD bus: both phases' margins, and a classic node on it.
+        Row{"bus --rate 500 --data-rate 2000 --node "
+            "a=mcp2518fd@40:registers=0x00440904,0x000D0401,0x00020F00 --node "
+            "b=mcp2517fd@20:registers=0x001E0707,0x00060101,0x00020800:ppm=2000",
+            0,
+            "Nominal phase: margin 0.1125 %: df_min 0.3125 %, the smallest tolerance of any "
+            "node, less the largest need 0.2 %.\nData phase: margin 0.2255 %: df_min 0.4255 %"},
+        Row{"bus --rate 500 --data-rate 2000 --node a=mcp2518fd@40 --node u=mcp2515@16:kernel", 1,
+            "Bus: incompatible.\nThe classic node u answers every CAN FD frame with an error "
+            "frame.\n"},
+        Row{"bus --rate 500 --data-rate 2000 --node a=mcp2518fd@40 --node u=mcp2515@16 --json", 1,
+            "\"classic_nodes\": [\n      \"u\"\n    ]"}));
 
 } // namespace
 } // namespace quillon::cli

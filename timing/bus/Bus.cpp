@@ -2,6 +2,8 @@
 
 #include "timing/common/SamplePoint.h"
 
+#include "timing/bus/FdBus.h"
+#include "timing/bus/FreeFdChoice.h"
 #include "timing/bus/FreeNodeChoice.h"
 #include "timing/classic/Decode.h"
 #include "timing/linux/LinuxDetails.h"
@@ -120,37 +122,81 @@ std::string_view SourceName(NodeSource source) {
     return {};
 }
 
-BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes,
-                    const BusContext& context) {
+double NodeVerdict::SamplePointPercent() const {
+    return facts     ? facts->dSamplePointPercent
+           : fdFacts ? fdFacts->nominal.dSamplePointPercent
+                     : 0.0;
+}
+
+double NodeVerdict::BitSeconds() const {
+    return facts     ? facts->durations.back().dSeconds
+           : fdFacts ? fdFacts->nominal.durations.back().dSeconds
+                     : 0.0;
+}
+
+BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes, const BusContext& context,
+                    double dDataRateKbps) {
     BusVerdict bus;
     bus.dRateKbps = dRateKbps;
+    bus.dDataRateKbps = dDataRateKbps;
     bus.nodes.resize(nodes.size());
 
+    // What the nodes settled so far ask of the free ones: the nodes with a setting first,
+    // then the free FD nodes, then the free classic nodes.
     FreeNodeGoal goal;
     goal.dRateKbps = dRateKbps;
     goal.context = context;
     goal.dFixedDfPercent = kInfinity;
+    FdNodeGoal fdGoal;
+    fdGoal.dNominalKbps = dRateKbps;
+    fdGoal.dDataKbps = dDataRateKbps;
+    fdGoal.bus = context;
+    const auto settle = [&](std::size_t i, NodeVerdict verdict) {
+        bus.nodes[i] = std::move(verdict);
+        const NodeVerdict& node = bus.nodes[i];
+        if (!node.HasSetting()) {
+            bus.problems.push_back(node.sName + ": " + node.sReason);
+            return;
+        }
+        goal.dFixedDfPercent = std::min(goal.dFixedDfPercent, node.dTolerancePercent);
+        goal.samplePointTargets.push_back(node.SamplePointPercent());
+        fdGoal.dNominalDfPercent = std::min(fdGoal.dNominalDfPercent, node.dTolerancePercent);
+        if (node.fdFacts) {
+            fdGoal.dDataDfPercent = std::min(fdGoal.dDataDfPercent, node.dDataTolerancePercent);
+        }
+    };
+    std::vector<std::size_t> freeFdIndices;
+    std::vector<const BusNode*> freeFd;
     std::vector<std::size_t> freeIndices;
     std::vector<const BusNode*> free;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const BusNode& node = nodes[i];
-        if (IsFree(node.source)) {
+        if (node.controller->IsFd() && !bus.IsFd()) {
+            settle(i, Judge(node, std::nullopt, {},
+                            "the " + std::string(node.controller->sName) +
+                                " is a CAN FD controller; the bus needs its data rate to judge it",
+                            context));
+        } else if (node.controller->IsFd()) {
+            if (IsFree(node.source)) {
+                freeFdIndices.push_back(i);
+                freeFd.push_back(&node);
+            } else {
+                settle(i, JudgeFdNode(node, fdGoal));
+            }
+        } else if (IsFree(node.source)) {
             freeIndices.push_back(i);
             free.push_back(&node);
-            continue;
+        } else {
+            Findings findings;
+            std::string reason;
+            const std::optional<BitTimingSetting> setting =
+                FixedSetting(node, dRateKbps, findings, reason);
+            settle(i, Judge(node, setting, std::move(findings), std::move(reason), context));
         }
-        Findings findings;
-        std::string reason;
-        const std::optional<BitTimingSetting> setting =
-            FixedSetting(node, dRateKbps, findings, reason);
-        bus.nodes[i] = Judge(node, setting, std::move(findings), std::move(reason), context);
-        const NodeVerdict& verdict = bus.nodes[i];
-        if (!verdict.facts) {
-            bus.problems.push_back(node.sName + ": " + verdict.sReason);
-            continue;
-        }
-        goal.dFixedDfPercent = std::min(goal.dFixedDfPercent, verdict.dTolerancePercent);
-        goal.samplePointTargets.push_back(verdict.facts->dSamplePointPercent);
+    }
+    const std::vector<FreeFdChoice> chosenFd = ChooseFreeFdNodes(freeFd, fdGoal);
+    for (std::size_t k = 0; k < freeFd.size(); ++k) {
+        settle(freeFdIndices[k], JudgeFdNode(*freeFd[k], fdGoal, chosenFd[k]));
     }
 
     if (!free.empty()) {
@@ -168,18 +214,32 @@ BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes,
         }
     }
 
+    if (bus.IsFd()) {
+        for (NodeVerdict& node : bus.nodes) {
+            if (!node.controller->IsFd()) {
+                const Finding finding = ClassicOnFdBusFinding(*node.controller);
+                node.findings.insert(node.findings.begin(), finding);
+                if (node.facts) {
+                    node.facts->findings.insert(node.facts->findings.begin(), finding);
+                }
+                bus.classicNodes.push_back(node.sName);
+            }
+        }
+        JudgeDataPhase(bus);
+    }
+
     double dMaxNeed = -kInfinity;
     double dLowestSample = kInfinity;
     double dHighestSample = -kInfinity;
     bus.dDfMinPercent = kInfinity;
     for (const NodeVerdict& node : bus.nodes) {
-        if (!node.facts) {
+        if (!node.HasSetting()) {
             continue;
         }
         bus.dDfMinPercent = std::min(bus.dDfMinPercent, node.dTolerancePercent);
         dMaxNeed = std::max(dMaxNeed, node.dNeedPercent);
-        dLowestSample = std::min(dLowestSample, node.facts->dSamplePointPercent);
-        dHighestSample = std::max(dHighestSample, node.facts->dSamplePointPercent);
+        dLowestSample = std::min(dLowestSample, node.SamplePointPercent());
+        dHighestSample = std::max(dHighestSample, node.SamplePointPercent());
     }
     if (!std::isfinite(bus.dDfMinPercent)) {
         bus.dDfMinPercent = 0.0;
@@ -187,7 +247,8 @@ BusVerdict CheckBus(double dRateKbps, const std::vector<BusNode>& nodes,
     }
     bus.dMarginPercent = bus.dDfMinPercent - dMaxNeed;
     bus.dSamplePointSpreadPercent = dHighestSample - dLowestSample;
-    bus.bCompatible = bus.problems.empty() && bus.dMarginPercent >= 0.0;
+    bus.bCompatible = bus.problems.empty() && bus.classicNodes.empty() &&
+                      bus.dMarginPercent >= 0.0 && (!bus.IsFd() || bus.dDataMarginPercent >= 0.0);
     return bus;
 }
 

@@ -6,6 +6,7 @@
 #include "timing/common/NumberReading.h"
 #include "timing/common/RegisterReading.h"
 #include "timing/common/UnitHints.h"
+#include "timing/fd/FdRegisters.h"
 #include "timing/linux/LinuxDetails.h"
 
 #include <charconv>
@@ -59,6 +60,19 @@ struct Parser {
         return true;
     }
 
+    // A CAN FD row's two or three words, as fd decode --registers reads them.
+    bool FdWords(BusNode& node, std::string_view values) {
+        std::string error;
+        const std::optional<std::vector<std::uint32_t>> words =
+            ReadFdWordList(values, node.controller, error);
+        if (!words) {
+            return Fail("registers", error);
+        }
+        node.registers.assign(words->begin(), words->end());
+        node.source = NodeSource::Registers;
+        return true;
+    }
+
     bool Segments(BusNode& node, std::string_view values) {
         const std::vector<std::string_view> parts = Split(values, '/');
         const struct {
@@ -107,6 +121,14 @@ struct Parser {
         const bool cicfg = layout == RegisterLayout::Cicfg;
         const bool cnf = layout == RegisterLayout::Cnf || layout == RegisterLayout::Brgcon;
         const std::string name(node.controller->sName);
+        if (node.controller->IsFd() &&
+            (key == "cnf" || key == "cicfg" || key == "segments" || key == "linux")) {
+            return Fail(key, name + " is a CAN FD controller: set it with registers=W1,W2[,W3], "
+                                    "kernel or free");
+        }
+        if (key == "registers" && node.controller->IsFd()) {
+            return FdWords(node, value);
+        }
         if (key == "cnf") {
             if (!cnf) {
                 return Fail(key, name + " is set with " + (cicfg ? "cicfg" : "registers"));
@@ -186,13 +208,15 @@ BusNodeParse ParseBusNode(std::string_view text) {
     parser.sName = node.sName;
     const std::vector<std::string_view> parts = Split(text.substr(at + 1), ':');
     const std::string_view familyText = text.substr(equals + 1, at - equals - 1);
-    if (const std::optional<std::string> problem =
-            ControllerProblem(familyText, ControllerKind::Classic)) {
-        parser.Fail("controller", *problem);
+    node.controller = FindController(familyText);
+    if (node.controller == nullptr) {
+        parser.Fail("controller", "'" + std::string(familyText) +
+                                      "' is no controller Quillon knows (" +
+                                      ControllerNames(ControllerKind::Classic) +
+                                      "; CAN FD: " + ControllerNames(ControllerKind::Fd) + ")");
         result.sError = parser.sError;
         return result;
     }
-    node.controller = FindController(familyText);
     const StrictNumber oscillator = ReadNumberStrictly(parts.front(), "MHz");
     if (!oscillator.value) {
         parser.Fail("oscillator", oscillator.sReason);

@@ -8,6 +8,8 @@
 // crystal tolerance stands. Register values are hexadecimal (0x91) or decimal. MHZ and N are
 // each one decimal number, read strictly (NumberReading.h); an oscillator above what the
 // controller runs with is refused with its likely meaning ("8000000 looks like Hz").
+// A CAN FD row takes :registers=W1,W2[,W3] (its words in the order fd decode --registers reads
+// them), :kernel or :free.
 #include "timing/bus/Bus.h"
 
 #include <optional>

@@ -66,6 +66,8 @@ inline constexpr std::string_view kFdDataBrp = "fd-data-brp";
 inline constexpr std::string_view kFdDataBelowNominal = "fd-data-below-nominal";
 // Read from registers of a controller a Linux driver runs.
 inline constexpr std::string_view kLinuxTdcGeneration = "linux-tdc-generation";
+// Several nodes on one bus.
+inline constexpr std::string_view kClassicOnFdBus = "classic-on-fd-bus";
 } // namespace code
 
 // The sources named with the findings.

@@ -391,9 +391,8 @@ TEST(BusNodeText, RefusalsNameTheNodeAndTheField) {
         {"=mcp251x@16", "node: '=mcp251x@16': write NAME=CONTROLLER@MHZ[:setting][:ppm=N]"},
         {"pi=can@16", "node 'pi': controller: 'can' is no controller Quillon knows (mcp251x, "
                       "mcp2510, mcp2515, mcp25625, pic18, dspic30, dspic33f, dspic33e, pic24h, "
-                      "pic24e, pic32mx, at91)"},
-        {"f=mcp2518fd@40", "node 'f': controller: mcp2518fd is a CAN FD controller: use "
-                           "quillon-cli fd"},
+                      "pic24e, pic32mx, at91; CAN FD: mcp2517fd, mcp2518fd, mcp251863, dspic33c, "
+                      "mcan)"},
         {"x=pic32mx@80:cnf=1,2,3", "node 'x': cnf: pic32mx is set with registers"},
         {"pi=mcp251x@x", "node 'pi': oscillator: 'x' is not a number"},
         {"pi=mcp251x@16,5", "node 'pi': oscillator: '16,5': a comma is no decimal point here; "

@@ -3,6 +3,7 @@
 
 #include "cli/common/CliArguments.h"
 #include "cli/common/NumberArguments.h"
+#include "cli/common/OptionChecks.h"
 #include "report/classic/Export.h"
 #include "report/common/ReportFiles.h"
 #include "report/fd/FdExport.h"
@@ -51,72 +52,11 @@ constexpr double kLargestWord = 4294967295.0;
 // against the chosen one's (the calculator's grid ends at 63, the AT91's at 127).
 constexpr double kLargestBrpMinus1 = 127;
 
-// How far from a whole tenth a sample point may be and still be read as one: a decimal
-// fraction times 10 is seldom exact in binary.
-constexpr double kTenthSlack = 1e-6;
-
 // --pick has no upper end of its own: the length of the list is known after the search.
 constexpr double kLastEntry = std::numeric_limits<int>::max();
 
 using G = OptionGroup;
 using K = ValueKind;
-
-std::optional<std::string> ClassicControllerProblem(std::string_view text) {
-    return ControllerProblem(text, ControllerKind::Classic);
-}
-std::optional<std::string> FdControllerProblem(std::string_view text) {
-    return ControllerProblem(text, ControllerKind::Fd);
-}
-
-// Each value of the bus is checked by the model's check of a bus that has only it changed.
-std::optional<std::string> BusLengthProblem(double metres) {
-    BusContext bus;
-    bus.dBusLengthMetres = metres;
-    return BusContextProblem(bus);
-}
-std::optional<std::string> CableDelayProblem(double nsPerMetre) {
-    BusContext bus;
-    bus.dCableDelayNsPerMetre = nsPerMetre;
-    return BusContextProblem(bus);
-}
-std::optional<std::string> LoopDelayProblem(double ns) {
-    BusContext bus;
-    bus.dLoopDelayNs = ns;
-    return BusContextProblem(bus);
-}
-std::optional<std::string> CrystalPpmProblem(double ppm) {
-    BusContext bus;
-    bus.dCrystalPpm = ppm;
-    return BusContextProblem(bus);
-}
-// A sample point lies inside the bit: above 0 and below 100 %.
-std::optional<std::string> SamplePointProblem(double percent) {
-    if (std::isfinite(percent) && percent > 0 && percent < 100) {
-        return std::nullopt;
-    }
-    return "a sample point of " + FormatGeneralNumber(percent) +
-           " % is not inside the bit; give more than 0 and less than 100";
-}
-// The kernel takes the sample point in tenths of a percent.
-std::optional<std::string> KernelSamplePointProblem(double percent) {
-    if (std::optional<std::string> problem = SamplePointProblem(percent)) {
-        return problem;
-    }
-    const double tenths = percent * 10;
-    if (std::fabs(tenths - std::round(tenths)) > kTenthSlack) {
-        return FormatGeneralNumber(percent) +
-               " is no whole tenth of a percent, and the kernel takes tenths (" +
-               FormatGeneralNumber(std::floor(tenths) / 10) + " or " +
-               FormatGeneralNumber(std::ceil(tenths) / 10) + ")";
-    }
-    return std::nullopt;
-}
-std::optional<std::string> TransceiverProblem(std::string_view name) {
-    if (TransceiverClassFromName(name)) {
-        return std::nullopt;
-    }
-    return "'" + std::string(name) + "' is no transceiver class; give " + TransceiverNames();
-}
 
 // Each row is built by the helper for its kind of value, so that a row reads as what the
 // option is: its names, the commands that take it, where it stands, its value and its help.

@@ -7,6 +7,7 @@
 #include "timing/common/RegisterReading.h"
 #include "timing/common/UnitHints.h"
 #include "timing/fd/FdRegisters.h"
+#include "timing/linux/FdLinuxDetails.h"
 #include "timing/linux/LinuxDetails.h"
 
 #include <charconv>
@@ -124,7 +125,7 @@ struct Parser {
         if (node.controller->IsFd() &&
             (key == "cnf" || key == "cicfg" || key == "segments" || key == "linux")) {
             return Fail(key, name + " is a CAN FD controller: set it with registers=W1,W2[,W3], "
-                                    "kernel or free");
+                                    "kernel, ip=FILE or free");
         }
         if (key == "registers" && node.controller->IsFd()) {
             return FdWords(node, value);
@@ -239,10 +240,12 @@ BusNodeParse ParseBusNode(std::string_view text) {
 }
 
 std::optional<std::string> AttachIpDetails(BusNode& node, std::string text) {
-    const IpDetailsDecoding decoding =
-        DecodeIpDetails(text, node.dOscFreqMHz, std::nullopt, node.controller);
-    if (!decoding.decoded) {
-        return "node '" + node.sName + "': ip=" + node.sIpDetailsFile + ": " + decoding.sError;
+    const std::string error =
+        node.controller->IsFd()
+            ? DecodeFdIpDetails(text, node.dOscFreqMHz, node.controller).sError
+            : DecodeIpDetails(text, node.dOscFreqMHz, std::nullopt, node.controller).sError;
+    if (!error.empty()) {
+        return "node '" + node.sName + "': ip=" + node.sIpDetailsFile + ": " + error;
     }
     node.sIpDetails = std::move(text);
     return std::nullopt;

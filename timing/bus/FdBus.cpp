@@ -4,6 +4,7 @@
 #include "timing/bus/FdBus.h"
 
 #include "timing/linux/FdKernelChoice.h"
+#include "timing/linux/FdLinuxDetails.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,6 +69,14 @@ std::optional<FdSetting> NodeSetting(const BusNode& node, const FdNodeGoal& goal
         setting = free.setting;
         reason = free.sReason;
         break;
+    case NodeSource::Interface: {
+        FdIpDetailsDecoding decoded =
+            DecodeFdIpDetails(node.sIpDetails, node.dOscFreqMHz, node.controller);
+        setting = std::move(decoded.setting);
+        reason = std::move(decoded.sError);
+        findings.insert(findings.end(), decoded.findings.begin(), decoded.findings.end());
+        break;
+    }
     case NodeSource::Segments:
     case NodeSource::Linux:
         reason = "a CAN FD node is set from registers, by its kernel or free";

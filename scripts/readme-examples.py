@@ -6,14 +6,22 @@ with bash, with the build's quillon-cli first on the PATH, in a scratch folder; 
 to the next "$ " or the end of the block are its output.
   readme-examples.py BUILD_DIR README.md           check: exit 1 and show the first difference
   readme-examples.py BUILD_DIR README.md --update  write today's outputs into the README
-Commands that write reports are left alone: their output names files and times.
+Commands that write reports are left alone (their output names files and times), and so are
+those that need the machine's own interfaces or root. The files the examples read are the
+kept `ip -details` samples, under the names the README gives them.
 """
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 
 SKIPPED = ("report", "mkdir", "sudo")
+SKIPPED_START = ("ip ",)
+SAMPLES = "timing/tests/data/ip-details"
+# The README's file name: the kept sample it stands for.
+FILES = {"can0.txt": "mcp251xfd-tdc.txt", "links.json": "mcp251x-all-links.json",
+         "mcp251x.txt": "mcp251x.txt", "at91_can.json": "at91_can.json"}
 MARK = "@@quillon-readme-example-end@@"
 
 
@@ -70,9 +78,13 @@ def main():
         block.append(example)
     if block:
         blocks.append(block)
+    samples = os.path.join(os.path.dirname(os.path.abspath(readme)), SAMPLES)
     with tempfile.TemporaryDirectory() as scratch:
+        for name, sample in FILES.items():
+            shutil.copyfile(os.path.join(samples, sample), os.path.join(scratch, name))
         for block in blocks:
-            run = [e for e in block if not any(word in e[3] for word in SKIPPED)]
+            run = [e for e in block if not any(word in e[3] for word in SKIPPED) and
+                   not e[3].startswith(SKIPPED_START)]
             outputs = dict(zip((e[0] for e in run), run_block([e[3] for e in run], build, scratch)))
             for start, head, end, command in block:
                 result += lines[last:head]

@@ -156,8 +156,6 @@ INSTANTIATE_TEST_SUITE_P(
             "(4 MHz or less): SYSCLK 40 MHz.\n\nThe Linux mcp251xfd driver's own choice for 'ip "
             "link set can0 type can bitrate 500000 dbitrate 2000000 fd on', with the TDC of Linux "
             "5.16 and later (--linux-tdc new):"},
-        Row{"fd kernel --osc 50 --rate 500 --data-rate 2000", 1,
-            "\nThe mcp251xfd driver refuses an oscillator of 50 MHz; it takes 1 to 40 MHz.\n"},
         Row{"fd kernel --osc 40 --rate 1000 --data-rate 500", 1,
             "\nThe kernel refuses to open an interface whose data bit rate is below its nominal "
             "one (open_candev): 500000 bit/s below 1000000 bit/s.\n"},

@@ -16,18 +16,6 @@ std::string Ppm(const NodeVerdict& node) {
     return FormatGeneralNumber(node.dCrystalPpm) + " ppm";
 }
 
-// "auto, TDCO 15", "manual, TDCO 12, TDCV 3" or "off".
-std::string TdcCell(const FdTdcSetting& tdc) {
-    std::string text(TdcModeName(tdc.mode));
-    if (tdc.mode != TdcMode::Off) {
-        text += ", TDCO " + std::to_string(tdc.lOffset);
-    }
-    if (tdc.mode == TdcMode::Manual) {
-        text += ", TDCV " + std::to_string(tdc.lValue);
-    }
-    return text;
-}
-
 std::string PhaseCells(const FdFacts& facts, FdPhase phase, std::vector<std::string>& row) {
     const FdPhaseSetting& s = facts.setting.Phase(phase);
     const FdPhaseFacts& f = facts.Phase(phase);
@@ -87,7 +75,7 @@ std::string DataTable(const BusVerdict& bus) {
         row.insert(row.end(),
                    {BusPercent(node.dDataErrorPercent, "0.0##"), samplePoint,
                     BusPercent(node.dDataTolerancePercent), BusPercent(node.dDataNeedPercent),
-                    TdcCell(node.fdFacts->setting.tdc)});
+                    FdTdcShortText(node.fdFacts->setting.tdc)});
         table.AddRow(row);
     }
     return table.Text();

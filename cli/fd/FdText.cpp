@@ -20,17 +20,6 @@ const char* YesNo(bool yes) {
     return yes ? "yes" : "no";
 }
 
-std::string TdcText(const FdTdcSetting& tdc) {
-    std::string text(TdcModeName(tdc.mode));
-    if (tdc.mode != TdcMode::Off) {
-        text += ", TDCO " + std::to_string(tdc.lOffset);
-    }
-    if (tdc.mode == TdcMode::Manual) {
-        text += ", TDCV " + std::to_string(tdc.lValue);
-    }
-    return text;
-}
-
 std::string PhaseTable(const FdFacts& f) {
     TextTable table;
     table.AddRow({"Phase", "BRP", "Tq", "Time quantum", "Prop", "Phase1", "Phase2", "SJW",
@@ -65,9 +54,9 @@ std::string DurationTable(const FdFacts& f) {
 
 std::string VerdictTable(const FdFacts& f) {
     TextTable table;
-    std::string tdc = TdcText(f.setting.tdc);
+    std::string tdc = FdTdcShortText(f.setting.tdc);
     tdc += f.bTdcAsRequired ? " (as the controller needs it)"
-                            : " (the controller needs " + TdcText(f.requiredTdc) + ")";
+                            : " (the controller needs " + FdTdcShortText(f.requiredTdc) + ")";
     table.AddRow({"TDC", tdc});
     table.AddRow({"Verdict", f.sVerdict});
     const std::string limiting =

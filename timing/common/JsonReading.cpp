@@ -1,6 +1,8 @@
 // The JSON reader: one recursive descent over the text, at most kJsonMaxDepth deep.
 #include "timing/common/JsonReading.h"
 
+#include "timing/common/NumberReading.h"
+
 #include <charconv>
 #include <cmath>
 #include <utility>
@@ -9,23 +11,6 @@ namespace quillon {
 inline namespace common {
 
 namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-int HexDigit(char c) {
-    if (IsDigit(c)) {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 void AppendUtf8(std::string& text, std::uint32_t code) {
     if (code < 0x80) {
@@ -203,7 +188,7 @@ private:
     bool Hex4(std::uint32_t& code) {
         code = 0;
         for (int i = 0; i < 4; ++i, ++m_pos) {
-            const int digit = AtEnd() ? -1 : HexDigit(m_text[m_pos]);
+            const int digit = AtEnd() ? -1 : HexDigitValue(m_text[m_pos]);
             if (digit < 0) {
                 return Fail("four hexadecimal digits expected after \\u");
             }
@@ -287,7 +272,7 @@ private:
 
     std::size_t Digits() {
         const std::size_t start = m_pos;
-        while (!AtEnd() && IsDigit(m_text[m_pos])) {
+        while (!AtEnd() && IsDecimalDigit(m_text[m_pos])) {
             ++m_pos;
         }
         return m_pos - start;

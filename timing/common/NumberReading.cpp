@@ -58,21 +58,8 @@ struct LeadingScan {
     bool bOutOfRange = false;  // read as 0 because a double cannot hold it
 };
 
-bool IsDecimalDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 int DigitValue(char c) {
-    if (IsDecimalDigit(c)) {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    return HexDigitValue(c);
 }
 
 double Finite(double value, bool& bOutOfRange) {
@@ -211,6 +198,23 @@ std::optional<LenientMisreading> FindLenientMisreading(std::string_view text,
     // The strict reading refuses every such text: it takes no more than the boxes do, and
     // nothing they would read differently.
     return LenientMisreading{scan.value.value_or(0.0), ReadNumberStrictly(text, unit).sReason};
+}
+
+bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int HexDigitValue(char c) {
+    if (IsDecimalDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }
 
 } // namespace common

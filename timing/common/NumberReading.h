@@ -66,5 +66,9 @@ struct LenientMisreading {
 std::optional<LenientMisreading> FindLenientMisreading(std::string_view text,
                                                        std::string_view unit = {});
 
+// '0'..'9'; and the value of a hexadecimal digit (either case), -1 for any other character.
+bool IsDecimalDigit(char c);
+int HexDigitValue(char c);
+
 } // namespace common
 } // namespace quillon

@@ -71,6 +71,17 @@ const FdPhaseLimits& LimitsOf(const FdSetting& setting, FdPhase phase) {
     return phase == FdPhase::Nominal ? row.nominalLimits : row.dataLimits;
 }
 
+std::string FdTdcShortText(const FdTdcSetting& tdc) {
+    std::string text(TdcModeName(tdc.mode));
+    if (tdc.mode != TdcMode::Off) {
+        text += ", TDCO " + std::to_string(tdc.lOffset);
+    }
+    if (tdc.mode == TdcMode::Manual) {
+        text += ", TDCV " + std::to_string(tdc.lValue);
+    }
+    return text;
+}
+
 FdTdcSetting RequiredTdc(const FdPhaseSetting& data, int lOffsetMax) {
     FdTdcSetting tdc;
     const long long offset = (1LL + data.lPropagation + data.lPhase1) * data.lBRP;

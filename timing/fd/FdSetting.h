@@ -98,6 +98,8 @@ const FdPhaseLimits& LimitsOf(const FdSetting& setting, FdPhase phase);
 // The TDC as a sentence's end: "automatic, TDCO 15 SYSCLK periods (the secondary sample
 // point at TDCV + TDCO).", "manual, TDCO 12 and TDCV 3 SYSCLK periods." or "off.".
 std::string FdTdcText(const FdTdcSetting& tdc, std::string_view clockName = "SYSCLK");
+// The TDC in a table's cell: "auto, TDCO 15", "manual, TDCO 12, TDCV 3" or "off".
+std::string FdTdcShortText(const FdTdcSetting& tdc);
 
 // The TDC the controller needs for a data phase: automatic, with the offset TDCO = (1 +
 // propagation + phase 1) x BRP clock periods (the secondary sample point at the data sample

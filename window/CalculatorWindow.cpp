@@ -81,6 +81,7 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QWidget(parent) {
     };
     inputs.inStepThree = [this] { return m_step == 2; };
     inputs.bus = [this] { return m_bus; };
+    inputs.boxReadings = [this] { return BoxReadings(); };
     // Built in the window, with its fonts, then handed to the scroll area that shows it: the
     // findings under the diagram may need more height than the screen has.
     m_classicStepThree = new ClassicStepThree(vrnBitTime, std::move(inputs), this);
@@ -292,7 +293,8 @@ void CalculatorWindow::ShowClassicStep2() {
     vrnBitTime->Calculate();
 
     lblStep->setText(QStringLiteral("Step 2"));
-    lblNote->setText(QString::fromLatin1(kNoteStep2));
+    lblNote->setText(
+        (QStringList(QString::fromLatin1(kNoteStep2)) << BoxReadings()).join(QLatin1Char(' ')));
 
     m_classicStepThreeArea->hide();
     vrnBitTime->show();

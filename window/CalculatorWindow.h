@@ -94,6 +94,8 @@ private:
     void ShowFdStep3();
     // The oscillator, PLL and the two rates as the boxes hold them.
     quillon::FdSetting FdInputsFromBoxes() const;
+    // What steps 2 and 3 say of the boxes whose text was read as something other than typed.
+    QStringList BoxReadings() const;
     // The height the FD step 3 panel needs at the window's width.
     int FdStepThreeHeight() const;
 

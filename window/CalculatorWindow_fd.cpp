@@ -13,6 +13,7 @@
 #include "window/ControllerChoice.h"
 #include "window/FdCandidateList.h"
 #include "window/FdStepThree.h"
+#include "window/StepThreeNotes.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -56,6 +57,15 @@ void CalculatorWindow::BuildFdPanels() {
     m_fdStepThreeArea->hide();
 }
 
+QStringList CalculatorWindow::BoxReadings() const {
+    QList<BoxText> boxes{{tr("oscillator"), txtOsc->text(), "MHz"},
+                         {tr("rate"), txtCANBaud->text(), "kbit/s"}};
+    if (m_controller->Row()->IsFd()) {
+        boxes.append({tr("data rate"), m_controller->dataRateBox()->text(), "kbit/s"});
+    }
+    return BoxReadingTexts(boxes);
+}
+
 quillon::FdSetting CalculatorWindow::FdInputsFromBoxes() const {
     quillon::FdSetting inputs;
     inputs.dOscFreqMHz = ReadBox(txtOsc);
@@ -82,7 +92,8 @@ void CalculatorWindow::ShowFdStep2() {
                          quillon::DescribeFdProposals(inputs, found, sep));
 
     lblStep->setText(QStringLiteral("Step 2"));
-    lblNote->setText(QString::fromLatin1(kFdNoteStep2));
+    lblNote->setText(
+        (QStringList(QString::fromLatin1(kFdNoteStep2)) << BoxReadings()).join(QLatin1Char(' ')));
     HideStepPanels();
     m_fdCandidates->show();
     m_fdCandidates->raise();
@@ -94,6 +105,7 @@ void CalculatorWindow::ShowFdStep2() {
 void CalculatorWindow::ShowFdStep3() {
     lblStep->setText(QStringLiteral("Step 3"));
     lblNote->setText(QString::fromLatin1(kFdNoteStep3));
+    m_fdStepThree->SetBoxReadings(BoxReadings());
     m_fdStepThree->Show(FdInputsFromBoxes(), m_fdCandidates->Candidates(),
                         std::max(0, m_fdCandidates->CurrentIndex()));
     HideStepPanels();

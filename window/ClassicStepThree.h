@@ -42,6 +42,8 @@ struct ClassicStepInputs {
     std::function<bool()> inStepThree;
     // The bus as it is built, which the findings and Recommend judge the setting for.
     std::function<quillon::BusContext()> bus;
+    // Lines for the boxes whose text was read as something other than typed.
+    std::function<QStringList()> boxReadings;
 };
 
 class ClassicStepThree : public QWidget {

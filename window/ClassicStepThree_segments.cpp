@@ -118,7 +118,7 @@ void ClassicStepThree::CheckTimingRules() {
            "point against the usual recommendation for the rate")
             .arg(lblBus->locale().toString(bus.dLoopDelayNs),
                  lblBus->locale().toString(bus.dCableDelayNsPerMetre)));
-    QStringList checks;
+    QStringList checks = m_inputs.boxReadings();
     if (m_inputs.inStepThree() && InputsChangedSinceSearch()) {
         checks << InputsChangedText();
     }

@@ -399,7 +399,7 @@ void FdStepThree::Describe() {
     }
     lblFdTolerance->setToolTip(conditions.join(QLatin1Char('\n')));
 
-    QStringList notes{ToQString(facts.sVerdict)};
+    QStringList notes = QStringList{ToQString(facts.sVerdict)} + m_boxReadings;
     for (const quillon::Finding& finding : facts.findings) {
         if (finding.sText != facts.sVerdict) {
             notes << FindingNote(finding);

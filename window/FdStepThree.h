@@ -8,6 +8,7 @@
 #include "timing/fd/FdSearch.h"
 
 #include <QList>
+#include <QStringList>
 #include <QWidget>
 
 #include <string>
@@ -40,6 +41,9 @@ public:
               int index);
     // New oscillator or rates from the boxes above, with the controls' segments kept.
     void SetInputs(const quillon::FdSetting& inputs);
+    // Lines for the boxes whose text was read as something other than typed, shown first
+    // among the notes.
+    void SetBoxReadings(const QStringList& readings) { m_boxReadings = readings; }
     // The bus the findings and Recommend judge the setting for; the facts follow it.
     void SetBus(const quillon::BusContext& bus);
     // The setting the controls hold, with the TDC the controller needs for its data phase.
@@ -62,6 +66,7 @@ private slots:
     void cmdFdReport_Click();
 
 private:
+    QStringList m_boxReadings;
     struct PhaseControls {
         QLabel* quanta = nullptr; // "BRP 1, 80 Tq of 25.000 ns"
         QSpinBox* propagation = nullptr;

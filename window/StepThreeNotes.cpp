@@ -4,6 +4,7 @@
 #include "timing/classic/DisplayTexts.h"
 #include "timing/classic/Registers.h"
 #include "timing/common/NumberFormat.h"
+#include "timing/common/NumberReading.h"
 #include "ui/QtText.h"
 
 #include <QCoreApplication>
@@ -58,6 +59,20 @@ QString FindingNote(const quillon::Finding& finding) {
         break;
     }
     return Tr("\u2139 Advice: %1").arg(ToQString(finding.sText));
+}
+
+QStringList BoxReadingTexts(const QList<BoxText>& boxes) {
+    QStringList texts;
+    for (const BoxText& box : boxes) {
+        const std::string text = box.sText.toStdString();
+        if (const auto misread = quillon::FindLenientMisreading(text, box.sUnit)) {
+            texts << Tr("The %1 box holds '%2', read as %3 %4: %5.")
+                         .arg(box.sName, box.sText,
+                              ToQString(quillon::FormatGeneralNumber(misread->dRead)),
+                              ToQString(box.sUnit), ToQString(misread->sReason));
+        }
+    }
+    return texts;
 }
 
 QString InputsChangedText() {

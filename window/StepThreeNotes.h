@@ -21,6 +21,16 @@ QStringList SettingCheckTexts(const quillon::BitTimingFacts& facts);
 // ("\u2716 Error: The bit rate is ...").
 QString FindingNote(const quillon::Finding& finding);
 
+// One line for each box whose text the boxes' reading takes as something other than typed
+// ("The oscillator box holds '3,6864', read as 3 MHz: ..."); none when each reads as typed.
+// `boxes` pairs each box's name with its text and unit.
+struct BoxText {
+    QString sName; // "oscillator", "rate", "data rate"
+    QString sText;
+    std::string_view sUnit; // "MHz", "kbit/s"
+};
+QStringList BoxReadingTexts(const QList<BoxText>& boxes);
+
 // The line saying the boxes no longer hold what the candidate list was computed from.
 QString InputsChangedText();
 

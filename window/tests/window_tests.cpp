@@ -128,6 +128,43 @@ private slots:
         QCOMPARE(Child<CandidateGrid>(window, "vrnBitTime")->CANBaudRate(), rateKbps * 1000);
     }
 
+    // A box whose text is read as something other than typed is named in steps 2 and 3,
+    // beside the step's own note; a text read as typed adds nothing.
+    void boxReadings_data() {
+        QTest::addColumn<QString>("osc");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("decimal comma") << "16,5"
+                                       << "500"
+                                       << "The oscillator box holds '16,5', read as 16 MHz";
+        QTest::newRow("unit typed") << "16"
+                                    << "500k"
+                                    << "The rate box holds '500k', read as 500 kbit/s";
+        QTest::newRow("as typed") << "16"
+                                  << "500"
+                                  << "";
+    }
+    void boxReadings() {
+        QFETCH(QString, osc);
+        QFETCH(QString, rate);
+        QFETCH(QString, said);
+        CalculatorWindow window;
+        window.show();
+        Type(window, "txtOsc", osc);
+        Type(window, "txtCANBaud", rate);
+        Click(window, "cmdNext");
+        const QString note = Text(window, "lblNote");
+        Click(window, "cmdNext");
+        const QString findings = Text(window, "lblCheck");
+        if (said.isEmpty()) {
+            QVERIFY2(!note.contains(QStringLiteral(" box holds ")), qPrintable(note));
+            QVERIFY2(!findings.contains(QStringLiteral(" box holds ")), qPrintable(findings));
+        } else {
+            QVERIFY2(note.contains(said), qPrintable(note));
+            QVERIFY2(findings.contains(said), qPrintable(findings));
+        }
+    }
+
     // Under a locale with a decimal comma every number shown carries the comma, and the
     // boxes are still read only up to it.
     void commaLocale() {

@@ -262,6 +262,7 @@ void CalculatorWindow::ShowStep1() {
     HideStepPanels();
     lblStep->setText(QStringLiteral("Step 1:"));
     lblNote->setText(QString::fromLatin1(kNoteStep1));
+    lblNote->setToolTip(QString());
     cmdTarsel->show();
     m_controller->show();
     cmdBus->show();
@@ -293,8 +294,7 @@ void CalculatorWindow::ShowClassicStep2() {
     vrnBitTime->Calculate();
 
     lblStep->setText(QStringLiteral("Step 2"));
-    lblNote->setText(
-        (QStringList(QString::fromLatin1(kNoteStep2)) << BoxReadings()).join(QLatin1Char(' ')));
+    SetStepTwoNote(QString::fromLatin1(kNoteStep2));
 
     m_classicStepThreeArea->hide();
     vrnBitTime->show();
@@ -307,6 +307,7 @@ void CalculatorWindow::ShowClassicStep2() {
 void CalculatorWindow::ShowClassicStep3() {
     lblStep->setText(QStringLiteral("Step 3"));
     lblNote->setText(QString::fromLatin1(kNoteStep3));
+    lblNote->setToolTip(QString());
     m_classicStepThreeArea->show();
     m_classicStepThreeArea->raise();
     m_classicStepThree->Show();

@@ -96,6 +96,8 @@ private:
     quillon::FdSetting FdInputsFromBoxes() const;
     // What steps 2 and 3 say of the boxes whose text was read as something other than typed.
     QStringList BoxReadings() const;
+    // Step 2's note, after the lines for boxes read as something other than typed.
+    void SetStepTwoNote(const QString& note);
     // The height the FD step 3 panel needs at the window's width.
     int FdStepThreeHeight() const;
 

@@ -66,6 +66,15 @@ QStringList CalculatorWindow::BoxReadings() const {
     return BoxReadingTexts(boxes);
 }
 
+void CalculatorWindow::SetStepTwoNote(const QString& note) {
+    // What was read comes first: the note has room for two lines only. The whole text stays
+    // in the tooltip.
+    const QStringList readings = BoxReadings();
+    const QString text = (readings + QStringList{note}).join(QLatin1Char(' '));
+    lblNote->setText(text);
+    lblNote->setToolTip(readings.isEmpty() ? QString() : text);
+}
+
 quillon::FdSetting CalculatorWindow::FdInputsFromBoxes() const {
     quillon::FdSetting inputs;
     inputs.dOscFreqMHz = ReadBox(txtOsc);
@@ -92,8 +101,7 @@ void CalculatorWindow::ShowFdStep2() {
                          quillon::DescribeFdProposals(inputs, found, sep));
 
     lblStep->setText(QStringLiteral("Step 2"));
-    lblNote->setText(
-        (QStringList(QString::fromLatin1(kFdNoteStep2)) << BoxReadings()).join(QLatin1Char(' ')));
+    SetStepTwoNote(QString::fromLatin1(kFdNoteStep2));
     HideStepPanels();
     m_fdCandidates->show();
     m_fdCandidates->raise();
@@ -105,6 +113,7 @@ void CalculatorWindow::ShowFdStep2() {
 void CalculatorWindow::ShowFdStep3() {
     lblStep->setText(QStringLiteral("Step 3"));
     lblNote->setText(QString::fromLatin1(kFdNoteStep3));
+    lblNote->setToolTip(QString());
     m_fdStepThree->SetBoxReadings(BoxReadings());
     m_fdStepThree->Show(FdInputsFromBoxes(), m_fdCandidates->Candidates(),
                         std::max(0, m_fdCandidates->CurrentIndex()));

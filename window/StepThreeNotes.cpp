@@ -66,10 +66,14 @@ QStringList BoxReadingTexts(const QList<BoxText>& boxes) {
     for (const BoxText& box : boxes) {
         const std::string text = box.sText.toStdString();
         if (const auto misread = quillon::FindLenientMisreading(text, box.sUnit)) {
-            texts << Tr("The %1 box holds '%2', read as %3 %4: %5.")
+            QString reason = ToQString(misread->sReason);
+            if (!reason.endsWith(QLatin1Char('.')) && !reason.endsWith(QLatin1Char('?'))) {
+                reason += QLatin1Char('.');
+            }
+            texts << Tr("The %1 box holds '%2', read as %3 %4: %5")
                          .arg(box.sName, box.sText,
                               ToQString(quillon::FormatGeneralNumber(misread->dRead)),
-                              ToQString(box.sUnit), ToQString(misread->sReason));
+                              ToQString(box.sUnit), reason);
         }
     }
     return texts;

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
@@ -153,6 +154,17 @@ private slots:
             QGuiApplication::clipboard()->text(),
             ToQString(quillon::ExportFdSetting(facts, quillon::FdExportFormat::IpLinkTq).sText));
         QCOMPARE(answerer->take().size(), 0);
+    }
+
+    // A data rate box read as something other than typed is named in steps 2 and 3.
+    void dataRateReadAsSomethingElse() {
+        goToStep2(QStringLiteral("2000 kbit/s"));
+        const QString said =
+            QStringLiteral("The data rate box holds '2000 kbit/s', read as 2000 kbit/s");
+        QVERIFY2(Text(*window, "lblNote").contains(said), qPrintable(Text(*window, "lblNote")));
+        Click(*window, "cmdNext");
+        const QString notes = Child<QPlainTextEdit>(*window, "txtFdNotes")->toPlainText();
+        QVERIFY2(notes.contains(said), qPrintable(notes));
     }
 
     // A data rate the controllers cannot run is set to the default, with the reason; rates

@@ -140,7 +140,9 @@ CandidateGrid::CandidateGrid(QWidget* parent)
                                 TwipsToPixels(kListColumnTwips[column], this));
     }
     m_lvwTq->setToolTip(tr("Chosen candidates: Tq count, BRP-1, oscillator clocks per bit and "
-                           "the rate error in percent"));
+                           "the rate error in percent.\nDelete removes the selected candidate; "
+                           "Return goes on as \">\" does."));
+    m_lvwTq->installEventFilter(this);
 
     m_cmdRemove =
         MakeListButton(m_pctLeft, QStringLiteral("Remove"), QStringLiteral("cmdRemove"),
@@ -315,6 +317,15 @@ void CandidateGrid::AddCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount)
     AddListItem(candidate);
 }
 
+int CandidateGrid::ChooseCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount) {
+    const int index = m_chosenList.IndexOf(lBRPMinus1, lTqCount);
+    if (index >= 0) {
+        return index;
+    }
+    AddCandidate(lBRPMinus1, lTqCount);
+    return m_chosenList.Count() - 1;
+}
+
 void CandidateGrid::cmdRemove_Click() {
     const QList<QTreeWidgetItem*> selected = m_lvwTq->selectedItems();
     if (selected.isEmpty()) {
@@ -347,6 +358,10 @@ bool CandidateGrid::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == m_lvwTq && event->type() == QEvent::KeyPress &&
+        ListKeyPressed(static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
     if (watched == m_pctLeft && event->type() == QEvent::Resize) {
         pctLeft_Resize();
     } else if (watched == m_gCorner && event->type() == QEvent::Paint) {
@@ -354,6 +369,32 @@ bool CandidateGrid::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool CandidateGrid::ListKeyPressed(const QKeyEvent* event) {
+    if (event->modifiers() != Qt::NoModifier && event->modifiers() != Qt::KeypadModifier) {
+        return false;
+    }
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit chosen();
+        return true;
+    case Qt::Key_Delete:
+        cmdRemove_Click();
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // Selected, whatever was current before (the view takes the first entry for either
+        // key while none is current): Remove and Delete then act on it.
+        if (const int count = m_lvwTq->topLevelItemCount(); count > 0) {
+            m_lvwTq->setCurrentItem(
+                m_lvwTq->topLevelItem(event->key() == Qt::Key_Home ? 0 : count - 1));
+        }
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CandidateGrid::PaintCorner() {

@@ -15,6 +15,7 @@
 #include <string>
 
 class QAbstractButton;
+class QKeyEvent;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
@@ -53,6 +54,9 @@ public:
     // Appends the grid cell of a prescaler and Tq count to the chosen list, as a
     // double-click on it does.
     void AddCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount);
+    // The chosen list's entry of a prescaler and Tq count (0-based), appended first only
+    // when the list has none: a setting brought in from elsewhere is listed once.
+    int ChooseCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount);
 
     // Decimal separator of every number the control writes from now on (grid and %Err);
     // the user's locale unless set.
@@ -67,6 +71,10 @@ public:
     // True for a rate cell whose combination misses the target.
     bool cellIsSilver(int row, int col) const;
 
+signals:
+    // Return in the chosen list: go on as ">" does.
+    void chosen();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +87,8 @@ private slots:
 private:
     void UserControl_Resize();
     void pctLeft_Resize();
+    // The chosen list's own keys: Return goes on, Delete removes, Home and End select.
+    bool ListKeyPressed(const QKeyEvent* event);
     void AddListItem(const quillon::TqCandidate& candidate);
     void WriteRateCell(int tableRow, int tableColumn, const quillon::TqCandidate& candidate);
     void PaintCorner();

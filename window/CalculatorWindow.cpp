@@ -18,6 +18,7 @@
 #include "window/FdStepThree.h"
 #include "window/WindowDesign.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -96,6 +97,7 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QWidget(parent) {
     BuildFdPanels();
     BuildBusButton();
     BuildStepPanels();
+    BuildRememberBox();
     SetUpKeyboard();
 
     resize(Twips(kDesignWidthTwips), Twips(kDesignHeightTwips));
@@ -139,12 +141,18 @@ void CalculatorWindow::SetUpKeyboard() {
             cmdNext->click();
         }
     });
+    // Return in step 2's chosen list goes on as ">" does (in the grid it adds the cell).
+    connect(vrnBitTime, &CandidateGrid::chosen, this, [this] {
+        if (m_step == 1 && cmdNext->isEnabled()) {
+            cmdNext->click();
+        }
+    });
 
     // One pass through the window in reading order; hidden controls are skipped. The
     // controller choice follows the boxes it completes.
     QList<QWidget*> order = {txtOsc, txtCANBaud};
     order << m_controller->TabChain();
-    order << QList<QWidget*>{cmdBus, cmdNext, cmdBack, Label13, cmdTarsel};
+    order << QList<QWidget*>{cmdBus, chkRemember, cmdNext, cmdBack, Label13, cmdTarsel};
     for (const char* name : {"g", "lvwTq", "cmdRemove", "cmdClear"}) {
         order << vrnBitTime->findChild<QWidget*>(QString::fromLatin1(name));
     }
@@ -249,6 +257,7 @@ void CalculatorWindow::ShowStep() {
     cmdTarsel->hide();
     m_controller->hide();
     cmdBus->hide();
+    chkRemember->hide();
     if (m_step == 0) {
         ShowStep1();
     } else if (m_step == 1) {
@@ -266,6 +275,7 @@ void CalculatorWindow::ShowStep1() {
     cmdTarsel->show();
     m_controller->show();
     cmdBus->show();
+    chkRemember->show();
     cmdBack->setEnabled(false);
     cmdNext->setEnabled(true);
     m_controller->setFocus();

@@ -29,6 +29,7 @@ inline const char* const kNoteStep1 =
 // The date and time separators of a locale's short formats, for the report's time stamp.
 quillon::DateSeparators LocaleDateSeparators(const QLocale& locale = QLocale());
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -52,6 +53,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // With "Remember these inputs" on, keeps step 1's inputs for the next start.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
@@ -109,6 +112,14 @@ private:
     void ShowBus();
     void GrowToShow(int panelHeight);
 
+    // Step 1's "Remember these inputs" (CalculatorWindow_remember.cpp): the check box, and
+    // the controller, boxes, PLL and bus put back from the settings file, kept in it, or
+    // removed from it.
+    void BuildRememberBox();
+    void RestoreInputs();
+    void StoreInputs();
+    void ForgetInputs();
+
     void OpenMakerWebsite();
     void BuildHeaderBands();
     void BuildPromotionalPanel();
@@ -142,6 +153,7 @@ private:
     QLabel* lblrev = nullptr;
     QPushButton* cmdBus = nullptr;
     quillon::BusContext m_bus;
+    QCheckBox* chkRemember = nullptr;
 
     // The classic steps.
     CandidateGrid* vrnBitTime = nullptr;

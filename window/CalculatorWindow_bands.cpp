@@ -35,14 +35,14 @@ void CalculatorWindow::BuildHeaderBands() {
 
     cmdBack = new QPushButton(QStringLiteral("<"), pctTop);
     cmdBack->setObjectName(QStringLiteral("cmdBack"));
-    cmdBack->setToolTip(tr("Back to the previous step"));
+    cmdBack->setToolTip(tr("Back to the previous step (Alt+Left)"));
     Place(cmdBack, 3855, 315, 300, 285);
     cmdBack->setEnabled(false);
     cmdBack->setAutoDefault(true);
 
     cmdNext = new QPushButton(QStringLiteral(">"), pctTop);
     cmdNext->setObjectName(QStringLiteral("cmdNext"));
-    cmdNext->setToolTip(tr("On to the next step"));
+    cmdNext->setToolTip(tr("On to the next step (Alt+Right)"));
     Place(cmdNext, 4200, 315, 300, 285);
     cmdNext->setAutoDefault(true);
 

@@ -1,9 +1,9 @@
 // What the classic step 3 hands on: "Generate Report..." for the setting the controls
 // hold, the "Copy as" menu (the setting onto the clipboard in a target's form, and the
 // Linux kernel's own choice beside Quillon's), and "Registers...", which brings a register
-// set the user already has into the Tq list as a grid double-click adds a candidate, with
-// its segments, SJW, flags and phase-2 mode, so the diagram, the verdict, the analysis and
-// the report follow as for any other choice.
+// set the user already has into the Tq list as a grid double-click adds a candidate (or
+// chooses the entry already listed for it), with its segments, SJW, flags and phase-2 mode,
+// so the diagram, the verdict, the analysis and the report follow as for any other choice.
 #include "window/ClassicStepThree.h"
 
 #include "candidates/CandidateGrid.h"
@@ -170,13 +170,16 @@ void ClassicStepThree::cmdRegisters_Click() {
 }
 
 void ClassicStepThree::ShowRegisterSetting(const quillon::BitTimingSetting& setting) {
-    m_grid->AddCandidate(setting.lBRPMinus1, setting.segments.lTqCount);
+    // A setting already listed is chosen again rather than listed twice.
+    const int index = m_grid->ChooseCandidate(setting.lBRPMinus1, setting.segments.lTqCount);
     std::int32_t count = 0;
     m_grid->GetTqValues(vTqValues, vBRPValues, count);
     {
         const QSignalBlocker quiet(lstSelectTq);
-        lstSelectTq->addItem(QString::number(setting.segments.lTqCount));
-        lstSelectTq->setCurrentIndex(lstSelectTq->count() - 1);
+        if (index >= lstSelectTq->count()) {
+            lstSelectTq->addItem(QString::number(setting.segments.lTqCount));
+        }
+        lstSelectTq->setCurrentIndex(index);
     }
     lstSelectTq->setEnabled(true);
     ShowSegments(setting.segments);

@@ -16,6 +16,8 @@ namespace {
 // that stand for a whole kind as the window always offered it.
 constexpr int kCalculatorEntry = -1; // the MCP2510/MCP251X with every Microchip register
 constexpr int kFdEntry = -2;         // the MCP251xFD and the dsPIC33C together
+// The FD entry's name in EntryName; no row of the table is called so.
+const char* const kFdEntryName = "canfd";
 
 } // namespace
 
@@ -89,6 +91,41 @@ const quillon::Controller* ControllerChoice::Row() const {
 
 bool ControllerChoice::Pll() const {
     return chkPll->isChecked();
+}
+
+QString ControllerChoice::EntryName() const {
+    const int entry = cboController->currentData().toInt();
+    if (entry == kFdEntry) {
+        return QString::fromLatin1(kFdEntryName);
+    }
+    return ToQString(Row() != nullptr ? Row()->sName : quillon::DefaultController().sName);
+}
+
+bool ControllerChoice::ChooseEntry(const QString& name) {
+    int entry = kFdEntry;
+    if (name != QLatin1String(kFdEntryName)) {
+        const quillon::Controller* row = quillon::FindController(ToStdString(name));
+        if (row == nullptr) {
+            return false;
+        }
+        entry = row == &quillon::DefaultController()
+                    ? kCalculatorEntry
+                    : static_cast<int>(row - quillon::ControllerTable().data());
+    }
+    const int index = cboController->findData(entry);
+    if (index < 0) {
+        return false;
+    }
+    cboController->setCurrentIndex(index);
+    return true;
+}
+
+bool ControllerChoice::SetPll(bool on) {
+    if (on && chkPll->isHidden()) {
+        return false;
+    }
+    chkPll->setChecked(on);
+    return true;
 }
 
 QList<QWidget*> ControllerChoice::TabChain() const {

@@ -28,6 +28,13 @@ public:
     const quillon::Controller* Row() const;
     QLineEdit* dataRateBox() const { return txtDataRate; }
     bool Pll() const;
+    // The entry chosen as a word that stays the same between versions: the table row's name
+    // ("mcp2515"; the calculator's entry is its row "mcp251x"), or "canfd" for the CAN FD one.
+    QString EntryName() const;
+    // Chooses the entry of such a word (a row's alias too); false for a word no entry has.
+    bool ChooseEntry(const QString& name);
+    // Switches the PLL on or off; false when the chosen controller has none to switch on.
+    bool SetPll(bool on);
     // The controls in the order the keyboard visits them.
     QList<QWidget*> TabChain() const;
 

@@ -95,6 +95,15 @@ void ChosenList::RemoveAt(int index) {
     }
 }
 
+int ChosenList::IndexOf(std::int32_t lBRPMinus1, std::int32_t lTqCount) const {
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].lBRPMinus1 == lBRPMinus1 && m_items[i].lTqCount == lTqCount) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
 void ChosenList::GetTqValues(OneBasedArray<std::int32_t>& vTqValues,
                              OneBasedArray<std::int32_t>& vBRPValues,
                              std::int32_t& lNumItems) const {

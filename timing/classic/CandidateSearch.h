@@ -59,6 +59,8 @@ public:
 
     const std::vector<TqCandidate>& Items() const { return m_items; }
     int Count() const { return static_cast<int>(m_items.size()); }
+    // The first entry (0-based) with this prescaler and Tq count, or -1 when none has them.
+    int IndexOf(std::int32_t lBRPMinus1, std::int32_t lTqCount) const;
 
     // Hands the list over as two 1-based arrays (Tq counts and BRP-1 values) and the count.
     // With an empty list the count is 0 and both arrays are left exactly as they were.

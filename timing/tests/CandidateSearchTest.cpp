@@ -89,5 +89,20 @@ TEST(ChosenList, KeepsInsertionOrderAndDuplicates) {
     EXPECT_EQ(list.Count(), 2);
 }
 
+TEST(ChosenList, IndexOfMatchesPrescalerAndTqCountTogether) {
+    ChosenList list;
+    list.Refill(EvaluateAllCandidates(20, 125000)); // 20/3, 16/4, 10/7, 8/9
+    list.Append(MakeTqCandidate(20, 125000, 9, 8, ErrorSignRule::Grid));
+    const struct {
+        std::int32_t brp, tq;
+        int index;
+    } rows[] = {{3, 20, 0}, {9, 8, 3}, {4, 20, -1}, {3, 16, -1}, {0, 0, -1}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(list.IndexOf(row.brp, row.tq), row.index) << row.brp << "/" << row.tq;
+    }
+    list.Clear();
+    EXPECT_EQ(list.IndexOf(3, 20), -1);
+}
+
 } // namespace
 } // namespace quillon

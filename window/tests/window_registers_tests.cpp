@@ -79,14 +79,15 @@ private slots:
         answerer.reset();
     }
 
-    // A library's 500 kbit/s table entry: triple sampling, 1 + 7 + 7 Tq after sync.
+    // A library's 500 kbit/s table entry: triple sampling, 1 + 7 + 7 Tq after sync, on the
+    // entry already listed for 16 Tq at BRP-1 0.
     void aRegisterSetIsLoadedAndShown() {
         EnterRegisters(*window, {"0x00", "0xF0", "0x86"});
         auto* tq = Child<QComboBox>(*window, "lstSelectTq");
-        QCOMPARE(tq->count(), 3);
-        QCOMPARE(tq->currentIndex(), 2);
+        QCOMPARE(tq->count(), 2);
+        QCOMPARE(tq->currentIndex(), 0);
         QCOMPARE(tq->currentText(), QStringLiteral("16"));
-        QCOMPARE(Child<QTreeWidget>(*window, "lvwTq")->topLevelItemCount(), 3);
+        QCOMPARE(Child<QTreeWidget>(*window, "lvwTq")->topLevelItemCount(), 2);
         QCOMPARE(StepThree(*window).mid(0, 5),
                  (QStringList{"1", "7", "7", "1", "These settings meet all timing requirements."}));
         QVERIFY(Child<QCheckBox>(*window, "chkMultipleSampling")->isChecked());

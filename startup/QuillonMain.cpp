@@ -7,6 +7,7 @@
 #include "startup/StartMode.h"
 #include "timing/common/Maker.h"
 #include "timing/common/Version.h"
+#include "ui/ReadableControls.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -59,6 +60,7 @@ int QuillonMain(int argc, char* argv[], ExportExtraObjects exportExtra) {
     }
 
     QApplication app(argc, argv);
+    UseReadableControls();
     QApplication::setApplicationName(
         QString::fromUtf8(quillon::kAppTitle.data(), static_cast<int>(quillon::kAppTitle.size())));
     QApplication::setApplicationVersion(

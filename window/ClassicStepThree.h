@@ -25,6 +25,7 @@ enum class ExportFormat;
 
 class BitTimingPicture;
 class CandidateGrid;
+class CopyNote;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -150,6 +151,7 @@ private:
     QPushButton* cmdRecommend = nullptr;
     QPushButton* cmdGenerateReport = nullptr;
     QToolButton* cmdCopyAs = nullptr;
+    CopyNote* m_copyNote = nullptr; // what "Copy as" put on the clipboard
     QPushButton* cmdRegisters = nullptr;
     QPushButton* cmdBus = nullptr;
     QLabel* lblBus = nullptr;

@@ -20,6 +20,7 @@
 #include "window/BitTimingPicture.h"
 #include "window/CalculatorWindow.h"
 #include "window/ClipboardCopy.h"
+#include "window/CopyNote.h"
 #include "window/KernelDialog.h"
 #include "window/MenuButton.h"
 #include "window/RegistersDialog.h"
@@ -123,6 +124,7 @@ void ClassicStepThree::BuildCopyAsButton() {
     connect(menu, &QMenu::aboutToShow, this, offer);
     cmdCopyAs->setMenu(menu);
     Place(cmdCopyAs, 7365, 4350, 855, 300);
+    m_copyNote = new CopyNote(cmdCopyAs);
 }
 
 void ClassicStepThree::CopyAs(quillon::ExportFormat format) {
@@ -136,7 +138,7 @@ void ClassicStepThree::CopyAs(quillon::ExportFormat format) {
         quillon::ExportSetting(format, setting, options, DecimalSeparator());
     const QString form =
         ToQString(quillon::kExportFormats.at(static_cast<std::size_t>(format)).title);
-    CopyExport(this, form, result.text, result.warnings);
+    CopyExport(this, m_copyNote, form, result.text, result.warnings);
 }
 
 void ClassicStepThree::ShowKernelChoice() {

@@ -3,6 +3,7 @@
 #include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
+#include "window/CopyNote.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -25,16 +26,21 @@ QString Tr(const char* text) {
 
 } // namespace
 
-void CopyExport(QWidget* parent, const QString& form, const std::string& text,
+void CopyExport(QWidget* parent, CopyNote* note, const QString& form, const std::string& text,
                 const std::vector<std::string>& warnings) {
     const QString title = ToQString(quillon::kAppTitle);
     if (text.empty()) {
+        note->Say(Tr("Nothing was copied: the %1 cannot be made.").arg(form));
         ShowMessage(
             parent, QMessageBox::Information, title,
             Tr("Nothing was copied: the %1 cannot be made.\n\n%2").arg(form, Sentences(warnings)));
         return;
     }
     QGuiApplication::clipboard()->setText(ToQString(text));
+    note->Say(warnings.empty()
+                  ? Tr("Copied the %1 to the clipboard.").arg(form)
+                  : Tr("Copied the %1 to the clipboard; its target would refuse or change it.")
+                        .arg(form));
     if (!warnings.empty()) {
         ShowMessage(parent, QMessageBox::Warning, title,
                     Tr("The %1 is on the clipboard, but its target would refuse or change "

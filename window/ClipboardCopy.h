@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+class CopyNote;
 class QWidget;
 
-// `form` names the export in the boxes ("C header for the MCP251x").
-void CopyExport(QWidget* parent, const QString& form, const std::string& text,
+// `form` names the export in the boxes and the note ("C header for the MCP251x").
+void CopyExport(QWidget* parent, CopyNote* note, const QString& form, const std::string& text,
                 const std::vector<std::string>& warnings);

@@ -137,9 +137,11 @@ FdStepThree::FdStepThree(QWidget* parent) : QWidget(parent) {
     cmdFdReport = new QPushButton(tr("Generate Report..."), this);
     cmdFdReport->setObjectName(QStringLiteral("cmdFdReport"));
     cmdFdReport->setAutoDefault(true);
+    BuildRegistersButton();
     BuildCopyAsButton();
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdFdReport);
+    buttons->addWidget(cmdFdRegisters);
     buttons->addWidget(cmdFdCopyAs);
     auto* notesRow = new QHBoxLayout;
     notesRow->addWidget(lblNotes, 0, Qt::AlignTop);
@@ -318,7 +320,7 @@ QList<QWidget*> FdStepThree::TabChain() const {
     for (const PhaseControls& c : m_phases) {
         chain << c.propagation << c.phase1 << c.phase2 << c.sjw;
     }
-    return chain << txtFdNotes << cmdFdReport << cmdFdCopyAs;
+    return chain << txtFdNotes << cmdFdReport << cmdFdRegisters << cmdFdCopyAs;
 }
 
 void FdStepThree::cboFdCandidate_Click() {

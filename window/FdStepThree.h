@@ -2,8 +2,9 @@
 // Step 3 with a CAN FD controller: the chosen candidate, the segments of both phases in
 // spin boxes, the facts of the setting they make (rates, errors, sample points, the TDC,
 // the oscillator tolerance with the condition that limits it, the verdict and findings on
-// the bus as built), the nominal and the data bit on one drawing, and the report and
-// "Copy as" for it. Every fact comes from DescribeFdTiming; the panel only shows them.
+// the bus as built), the nominal and the data bit on one drawing, and the report,
+// "Registers..." and "Copy as" (with the Linux driver's own choice) for it. Every fact comes
+// from DescribeFdTiming; the panel only shows them.
 #include "timing/common/BusContext.h"
 #include "timing/fd/FdSearch.h"
 
@@ -21,6 +22,7 @@ enum class FdExportFormat;
 } // namespace quillon
 
 class BitTimingPicture;
+class CopyNote;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -64,6 +66,7 @@ private slots:
     void cboFdCandidate_Click();
     void cmdFdRecommend_Click();
     void cmdFdReport_Click();
+    void cmdFdRegisters_Click();
 
 private:
     QStringList m_boxReadings;
@@ -80,11 +83,16 @@ private:
 
     void BuildPhaseRows(class QGridLayout* grid);
     void BuildCopyAsButton();
+    void BuildRegistersButton();
     void ShowSetting(const quillon::FdSetting& setting);
     // The facts of the current setting into the labels, the notes and the drawing.
     void Describe();
     void DrawDiagram();
     void CopyAs(quillon::FdExportFormat format);
+    void ShowKernelChoice();
+    // The setting of register words: its prescalers and Tq counts chosen in the candidate
+    // list (added to it where no entry has them), its segments in the controls.
+    void ShowRegisterSetting(const quillon::FdSetting& setting);
     // The notes box as high as its whole text, and never lower than a few lines.
     void FitNotes();
     std::string DecimalSeparator() const;
@@ -105,5 +113,7 @@ private:
     BitTimingPicture* pctFdDisplay = nullptr;
     QPlainTextEdit* txtFdNotes = nullptr;
     QPushButton* cmdFdReport = nullptr;
+    QPushButton* cmdFdRegisters = nullptr;
     QToolButton* cmdFdCopyAs = nullptr;
+    CopyNote* m_copyNote = nullptr; // what "Copy as" put on the clipboard
 };

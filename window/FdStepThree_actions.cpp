@@ -1,10 +1,11 @@
 // Step 3's CAN FD buttons: the recommended segments, the FD report and the "Copy as" menu
-// of the FD export forms.
+// of the FD export forms and the Linux driver's own choice for the two rates.
 #include "window/FdStepThree.h"
 
 #include "report/classic/ReportValues.h"
 #include "report/fd/FdExport.h"
 #include "report/fd/FdHtmlReport.h"
+#include "report/fd/FdKernelText.h"
 #include "timing/common/InputChecks.h"
 #include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
@@ -13,6 +14,8 @@
 #include "window/BitTimingPicture.h"
 #include "window/CalculatorWindow.h"
 #include "window/ClipboardCopy.h"
+#include "window/CopyNote.h"
+#include "window/KernelDialog.h"
 #include "window/MenuButton.h"
 #include "window/ReportHandOff.h"
 
@@ -40,7 +43,8 @@ void FdStepThree::BuildCopyAsButton() {
     cmdFdCopyAs = new MenuButton(QStringLiteral("cmdFdCopyAs"), tr("Copy as"), this);
     cmdFdCopyAs->setToolTip(tr("Copy the setting to the clipboard as C for the registers, as a "
                                "Linux ip link command, systemd-networkd file or Raspberry Pi "
-                               "overlay line, or as JSON"));
+                               "overlay line, or as JSON; or see what the Linux driver would "
+                               "choose by itself for these rates"));
     cmdFdCopyAs->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* menu = new QMenu(cmdFdCopyAs);
     menu->setObjectName(QStringLiteral("mnuFdCopyAs"));
@@ -50,7 +54,15 @@ void FdStepThree::BuildCopyAsButton() {
         const quillon::FdExportFormat format = info.format;
         connect(action, &QAction::triggered, this, [this, format] { CopyAs(format); });
     }
+    menu->addSeparator();
+    QAction* kernel = menu->addAction(tr("The Linux kernel's own choice..."));
+    kernel->setObjectName(QStringLiteral("mnuFdKernelChoice"));
+    connect(kernel, &QAction::triggered, this, &FdStepThree::ShowKernelChoice);
+    // Only where the controller has a Linux driver.
+    connect(menu, &QMenu::aboutToShow, this,
+            [this, kernel] { kernel->setVisible(m_inputs.Row().linux.has_value()); });
     cmdFdCopyAs->setMenu(menu);
+    m_copyNote = new CopyNote(cmdFdCopyAs);
 }
 
 void FdStepThree::cmdFdRecommend_Click() {
@@ -103,11 +115,33 @@ void FdStepThree::CopyAs(quillon::FdExportFormat format) {
     // Named as quillon-cli fd export names it: "the ip-link-tq form is on the clipboard".
     const QString form = tr("%1 form").arg(ToQString(info->name));
     if (const auto problem = ComputeProblem(setting)) {
-        CopyExport(this, form, {}, {*problem});
+        CopyExport(this, m_copyNote, form, {}, {*problem});
         return;
     }
     // The export's numbers are for files and commands: always with a decimal point.
     const quillon::FdExportText text =
         quillon::ExportFdSetting(quillon::DescribeFdTiming(setting, ".", m_bus), format);
-    CopyExport(this, form, text.sText, text.warnings);
+    CopyExport(this, m_copyNote, form, text.sText, text.warnings);
+}
+
+void FdStepThree::ShowKernelChoice() {
+    const quillon::FdSetting& inputs = m_inputs;
+    std::optional<std::string> problem = ComputeProblem(inputs);
+    if (!problem) {
+        problem = quillon::FdDataRateProblem(inputs.dDataKbps);
+    }
+    if (problem) {
+        ShowMessage(this, QMessageBox::Information, ToQString(quillon::kAppTitle),
+                    ToQString(*problem) + QString::fromLatin1(kCorrectInputs));
+        return;
+    }
+    const quillon::FdKernelChoice choice = quillon::ChooseFdKernelBitTiming(
+        inputs.dOscFreqMHz, inputs.bPll, inputs.dNominalKbps, inputs.dDataKbps, inputs.controller);
+    quillon::RecommendationGoal goal;
+    goal.bus = m_bus;
+    const std::string text =
+        quillon::FdKernelText(inputs, choice, quillon::kDefaultLinuxTdc, goal, DecimalSeparator());
+    auto* dialog = new KernelDialog(ToQString(text), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }

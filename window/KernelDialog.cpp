@@ -5,11 +5,14 @@
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
-// Room for the widest line of the comparison and its usual length.
+// Room for the widest line of the classic comparison and its usual length.
 constexpr int kColumns = 92;
 constexpr int kLines = 34;
 
@@ -37,9 +40,18 @@ KernelDialog::KernelDialog(const QString& text, QWidget* parent) : QDialog(paren
     layout->addWidget(m_text);
     layout->addWidget(buttons);
 
+    // As wide as the longest line (the CAN FD driver's names its ip link command), within
+    // the screen.
+    qsizetype columns = kColumns;
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        columns = std::max(columns, line.size());
+    }
     const QFontMetrics metrics(m_text->font());
-    resize(metrics.horizontalAdvance(QString(kColumns, QLatin1Char('0'))) + 48,
-           metrics.lineSpacing() * kLines + 80);
+    int width = metrics.horizontalAdvance(QString(columns, QLatin1Char('0'))) + 48;
+    if (const QScreen* screen = this->screen()) {
+        width = std::min(width, screen->availableGeometry().width() * 9 / 10);
+    }
+    resize(width, metrics.lineSpacing() * kLines + 80);
     m_text->setFocus();
 }
 

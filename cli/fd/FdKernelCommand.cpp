@@ -2,8 +2,8 @@
 // rates, beside Quillon's recommendation for the first candidate.
 #include "cli/fd/FdChoice.h"
 #include "cli/fd/FdCommands.h"
-#include "cli/fd/FdText.h"
 #include "report/common/FindingTexts.h"
+#include "report/fd/FdKernelText.h"
 #include "report/fd/FdSettingJson.h"
 #include "timing/common/Controllers.h"
 #include "timing/linux/FdKernelChoice.h"
@@ -93,40 +93,6 @@ std::string KernelJson(const Request& request, const FdKernelChoice& choice) {
     return json.Text();
 }
 
-std::string Segments(const FdPhaseSetting& p) {
-    return "BRP " + std::to_string(p.lBRP) + ", prop " + std::to_string(p.lPropagation) +
-           ", phase1 " + std::to_string(p.lPhase1) + ", phase2 " + std::to_string(p.lPhase2) +
-           ", SJW " + std::to_string(p.lSJW);
-}
-
-// Where the driver's choice and Quillon's recommendation for the first candidate on the
-// driver's clock differ.
-std::string Comparison(const Request& request, const FdFacts& kernel) {
-    FdSetting inputs = FdInputs(request);
-    inputs.bPll = kernel.setting.bPll;
-    const std::vector<FdCandidate> found = SearchFdCandidates(inputs);
-    if (found.empty()) {
-        return "Quillon finds no candidate for these rates.\n";
-    }
-    const FdSetting proposal = ProposedFdSetting(inputs, found.front());
-    const FdFacts ours =
-        DescribeFdTiming(RecommendedFdSetting(proposal, request.Goal()).value_or(proposal),
-                         kDecimalSeparator, request.bus);
-    std::string text = "Quillon's first candidate (" + FdCandidateText(found.front()) +
-                       ") with its recommended segments:\n";
-    for (const FdPhase phase : {FdPhase::Nominal, FdPhase::Data}) {
-        const FdPhaseSetting& k = kernel.setting.Phase(phase);
-        const FdPhaseSetting& q = ours.setting.Phase(phase);
-        text += "  " + std::string(PhaseName(phase)) + ": " +
-                (k == q ? "the same as the driver's"
-                        : Segments(q) + " (the driver: " + Segments(k) + ")") +
-                "\n";
-    }
-    return text + "  oscillator tolerance " + ours.sTolerance + " % (condition " +
-           std::to_string(ours.tolerance.lLimiting) + "), the driver's " + kernel.sTolerance +
-           " % (condition " + std::to_string(kernel.tolerance.lLimiting) + ")\n";
-}
-
 } // namespace
 
 CommandOutput RunFdKernel(const Request& request) {
@@ -135,10 +101,6 @@ CommandOutput RunFdKernel(const Request& request) {
     const LinuxTdcGeneration generation = LinuxTdcOf(request);
     const FdKernelChoice choice = ChooseFdKernelBitTiming(
         request.oscFreqMHz, request.pll, request.rateKbps, request.dataRateKbps, row, generation);
-    const Controller& controller = row != nullptr ? *row : DefaultFdController();
-    const std::string driver = controller.linux
-                                   ? "The Linux " + std::string(controller.linux->sName) + " driver"
-                                   : "Linux";
     if (!choice.setting) {
         output.status = kExitRefused;
     }
@@ -146,27 +108,7 @@ CommandOutput RunFdKernel(const Request& request) {
         output.out = KernelJson(request, choice);
         return output;
     }
-    output.out = FdInputsTable(FdInputs(request)) + "\n";
-    if (!choice.clock.sPll.empty()) {
-        output.out += choice.clock.sPll + "\n\n";
-    }
-    const std::string line = "'ip link set can0 type can bitrate " +
-                             std::to_string(KernelBitrate(request.rateKbps)) + " dbitrate " +
-                             std::to_string(KernelBitrate(request.dataRateKbps)) + " fd on'";
-    if (choice.bRefused) {
-        output.out += choice.sReason + "\n";
-        return output;
-    }
-    if (!choice.setting) {
-        output.out += driver + " finds no timing for " + line + ": " + choice.sReason + "\n";
-        return output;
-    }
-    const FdFacts facts = DescribeFdTiming(*choice.setting, kDecimalSeparator, request.bus);
-    output.out += driver + "'s own choice for " + line + ", with the TDC of " +
-                  std::string(LinuxTdcGenerationTitle(generation)) + " (--linux-tdc " +
-                  std::string(LinuxTdcGenerationName(generation)) + "):\n\n" +
-                  FdSettingText("the driver's own choice", facts) + "\n" + choice.sTdc + "\n\n" +
-                  Comparison(request, facts);
+    output.out = FdKernelText(FdInputs(request), choice, generation, request.Goal());
     return output;
 }
 

@@ -1,12 +1,14 @@
 // The window for every user: keyboard only from step 1 to a written report, readable text on
-// every fixed background under a light and a dark palette, what step 3 says beside the
-// verdict, and the report's date in a German locale.
+// every fixed background and check boxes, radio buttons and focus frames that stand out
+// under a light and a dark palette, what step 3 says beside the verdict, and the report's
+// date in a German locale.
 #include "report/classic/HtmlReport.h"
 #include "report/common/ReportFiles.h"
 #include "support/ModalAnswerer.h"
 #include "support/RecordingShell.h"
 #include "support/WindowDriver.h"
 #include "ui/FixedColours.h"
+#include "ui/ReadableControls.h"
 #include "window/CalculatorWindow.h"
 
 #include <QApplication>
@@ -15,6 +17,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPalette>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTableWidget>
 #include <QTreeWidget>
 
@@ -51,6 +55,18 @@ void Press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::N
 
 QWidget* Focused() {
     return QApplication::focusWidget();
+}
+
+// The most any pixel of `area` in `image` stands out from `background`.
+double Strongest(const QImage& image, const QRect& area, const QColor& background) {
+    double strongest = 1.0;
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            strongest = std::max(strongest, ContrastRatio(image.pixelColor(x, y), background));
+        }
+    }
+    return strongest;
 }
 
 } // namespace
@@ -148,6 +164,72 @@ private slots:
         const QTableWidgetItem* silver = grid->item(0, 1);
         QVERIFY(silver->background().style() != Qt::NoBrush);
         QVERIFY(ContrastRatio(silver->background().color(), silver->foreground().color()) >= 4.5);
+    }
+
+    // Check boxes, radio buttons and the focus frame as the style set at start-up draws them
+    // in step 3: their frame on the window, their mark on the base, by at least 3:1.
+    void controlsStandOut_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("part"); // "frame", "mark" or "focus"
+        for (const bool dark : {false, true}) {
+            const QString palette = dark ? QStringLiteral("dark") : QStringLiteral("light");
+            const auto row = [&palette, dark](const char* name) -> QTestData& {
+                return QTest::newRow(qPrintable(palette + QLatin1String(": ") + name)) << dark;
+            };
+            row("check box frame") << "chkMultipleSampling"
+                                   << "frame";
+            row("check box mark") << "chkMultipleSampling"
+                                  << "mark";
+            row("radio button frame") << "optPhase2_1"
+                                      << "frame";
+            row("radio button mark") << "optPhase2_0"
+                                     << "mark";
+            row("focus frame of a check box") << "chkUseWakeUpFilter"
+                                              << "focus";
+        }
+    }
+    void controlsStandOut() {
+        QFETCH(bool, dark);
+        QFETCH(QString, control);
+        QFETCH(QString, part);
+        UseReadableControls();
+        QApplication::setPalette(dark ? DarkPalette() : QPalette());
+        CalculatorWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        GoToStep3(window, QStringLiteral("16"), QStringLiteral("500"));
+        auto* button = Child<QAbstractButton>(window, qPrintable(control));
+        if (part == QLatin1String("mark")) {
+            button->setChecked(true);
+        } else if (part == QLatin1String("focus")) { // Tab from the check box before it
+            Child(window, "chkMultipleSampling")->setFocus();
+            Press(Focused(), Qt::Key_Tab);
+            QCOMPARE(Focused(), button);
+        }
+        const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QStyle* style = button->style();
+        const QRect indicator = style->subElementRect(radio ? QStyle::SE_RadioButtonIndicator
+                                                            : QStyle::SE_CheckBoxIndicator,
+                                                      &option, button);
+        const QRect focus = style->subElementRect(QStyle::SE_CheckBoxFocusRect, &option, button);
+        const QImage image = button->grab().toImage();
+        const QPalette& palette = button->palette();
+        const QColor background = palette.color(QPalette::Window);
+        // A frame's left edge at the middle; the mark inside the frame.
+        const QRect frameEdge(indicator.left(), indicator.center().y() - 1, 2, 3);
+        const double ratio =
+            part == QLatin1String("mark")
+                ? Strongest(image, indicator.adjusted(3, 3, -3, -3), palette.color(QPalette::Base))
+                : Strongest(image,
+                            part == QLatin1String("focus")
+                                ? QRect(focus.left(), focus.center().y() - 1, 2, 3)
+                                : frameEdge,
+                            background);
+        QVERIFY2(ratio >= 3.0, qPrintable(QStringLiteral("%1:1").arg(ratio, 0, 'f', 2)));
     }
 
     // Beside the verdict: the actual rate of a cell off the target, boxes edited after the

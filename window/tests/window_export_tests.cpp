@@ -1,7 +1,8 @@
 // Step 3's "Copy as" menu in the real window: a form lands on the clipboard, a target's
 // objection comes in a warning box, nothing is copied from a box that cannot be computed
-// with, the kernel dialog shows the shared comparison text, and the keyboard reaches and
-// opens the menu. The forms and the comparison themselves are proven in report/.
+// with, a note that screen readers take as an alert says which, the kernel dialog shows the
+// shared comparison text, and the keyboard reaches and opens the menu. The forms and the
+// comparison themselves are proven in report/.
 #include "report/classic/Export.h"
 #include "report/classic/KernelComparisonText.h"
 #include "support/ModalAnswerer.h"
@@ -10,6 +11,7 @@
 #include "window/CalculatorWindow.h"
 #include "window/KernelDialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -55,28 +57,34 @@ private slots:
         QTest::addColumn<QString>("change");    // "wakfil" or "oscillator emptied"
         QTest::addColumn<QString>("clipboard"); // what it holds afterwards
         QTest::addColumn<int>("icon");          // of the one box shown, or NoIcon for none
+        QTest::addColumn<QString>("note");      // beside the button
 
         const quillon::BitTimingSetting proposal = quillon::ProposedSetting(16, 500, 0, 16);
         QTest::newRow("C header on the clipboard")
             << "mnuCopyAs_c-mcp251x"
             << ""
             << ToQString(quillon::ExportSetting(quillon::ExportFormat::CMcp251x, proposal).text)
-            << int(QMessageBox::NoIcon);
+            << int(QMessageBox::NoIcon)
+            << "Copied the C header for the MCP251x (CNF1..CNF3) to the clipboard.";
         QTest::newRow("ip link copied, WAKFIL warned about")
             << "mnuCopyAs_ip-link"
             << "wakfil"
             << "ip link set can0 type can tq 125 prop-seg 1 phase-seg1 8 phase-seg2 6 sjw 1\n"
-            << int(QMessageBox::Warning);
+            << int(QMessageBox::Warning)
+            << "Copied the Linux ip link command to the clipboard; its target would refuse or "
+               "change it.";
         QTest::newRow("nothing copied without an oscillator")
             << "mnuCopyAs_networkd"
             << "oscillator emptied"
-            << "before" << int(QMessageBox::Information);
+            << "before" << int(QMessageBox::Information)
+            << "Nothing was copied: the systemd-networkd file cannot be made.";
     }
     void copyAs() {
         QFETCH(QString, action);
         QFETCH(QString, change);
         QFETCH(QString, clipboard);
         QFETCH(int, icon);
+        QFETCH(QString, note);
         if (change == QLatin1String("wakfil")) {
             Click(*window, "chkUseWakeUpFilter");
         } else if (change == QLatin1String("oscillator emptied")) {
@@ -94,6 +102,13 @@ private slots:
                                                     ? QStringLiteral("(WAKFIL) off")
                                                     : QStringLiteral("must be greater than 0")));
         }
+        auto* shown = Child<QLabel>(*window, "cmdCopyAsNote");
+        QVERIFY(shown->isVisible());
+        QCOMPARE(shown->text(), note);
+        // An alert to screen readers, which read its text out when it shows.
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(shown);
+        QCOMPARE(told->role(), QAccessible::AlertMessage);
+        QCOMPARE(told->text(QAccessible::Name), note);
     }
 
     void kernelDialogShowsTheComparison() {

@@ -1,11 +1,14 @@
 // CAN FD in the real window: the controller choice in step 1, the candidate list of step 2,
-// the segment panel of step 3 with its drawing, recommendation, report and "Copy as", and
-// the way back to step 1 and the classic steps. What the facts, the drawing, the page and
-// the forms say is proven in timing/, diagram/ and report/; here they must arrive.
+// the segment panel of step 3 with its drawing, recommendation, report, "Copy as" with its
+// note and the driver's own choice, "Registers...", and the way back to step 1 and the
+// classic steps. What the facts, the drawing, the page, the forms and the texts say is
+// proven in timing/, diagram/, report/ and cli/; here they must arrive.
 #include "canvas/ImageCanvas.h"
 #include "report/classic/ReportValues.h"
 #include "report/fd/FdExport.h"
 #include "report/fd/FdHtmlReport.h"
+#include "report/fd/FdKernelText.h"
+#include "report/fd/FdSettingText.h"
 #include "support/ModalAnswerer.h"
 #include "support/RecordingShell.h"
 #include "support/TempFolder.h"
@@ -13,7 +16,10 @@
 #include "timing/fd/FdSearch.h"
 #include "ui/QtText.h"
 #include "window/CalculatorWindow.h"
+#include "window/FdRegistersDialog.h"
+#include "window/KernelDialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -25,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <memory>
@@ -54,6 +61,50 @@ quillon::FdPhaseSetting Segments(const QWidget& window, const char* phase) {
 bool SameSegments(const quillon::FdPhaseSetting& a, const quillon::FdPhaseSetting& b) {
     return a.lPropagation == b.lPropagation && a.lPhase1 == b.lPhase1 && a.lPhase2 == b.lPhase2 &&
            a.lSJW == b.lSJW;
+}
+
+// Propagation, phase 1, phase 2 and SJW, for a table's cell.
+QList<int> SegmentList(const quillon::FdPhaseSetting& s) {
+    return {s.lPropagation, s.lPhase1, s.lPhase2, s.lSJW};
+}
+
+// What "Registers..." showed: the words in its boxes at first, what they give once `words`
+// were typed over them, and whether Return left it open.
+struct RegistersVisit {
+    QStringList boxes;
+    QString preview;
+    bool stayedOpen = false;
+};
+
+// Presses "Registers..." from the keyboard, types `words` over the first boxes and presses
+// Return.
+RegistersVisit EnterWords(QWidget& window, const QStringList& words) {
+    RegistersVisit visit;
+    QTimer::singleShot(0, [&visit, words] {
+        auto* dialog = qobject_cast<FdRegistersDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        for (int i = 0; i < 3; ++i) {
+            auto* box =
+                Child<QLineEdit>(*dialog, qPrintable(QStringLiteral("txtFdWord%1").arg(i + 1)));
+            visit.boxes << box->text();
+            if (i < words.size()) {
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, words[i]);
+            }
+        }
+        visit.preview = dialog->preview();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        visit.stayedOpen = dialog->isVisible();
+        if (visit.stayedOpen) {
+            dialog->reject();
+        }
+    });
+    auto* button = Child<QPushButton>(window, "cmdFdRegisters");
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    return visit;
 }
 
 } // namespace
@@ -154,6 +205,88 @@ private slots:
             QGuiApplication::clipboard()->text(),
             ToQString(quillon::ExportFdSetting(facts, quillon::FdExportFormat::IpLinkTq).sText));
         QCOMPARE(answerer->take().size(), 0);
+        const QString note = QStringLiteral("Copied the ip-link-tq form to the clipboard.");
+        QCOMPARE(Text(*window, "cmdFdCopyAsNote"), note);
+        QVERIFY(Child(*window, "cmdFdCopyAsNote")->isVisible());
+        QCOMPARE(QAccessible::queryAccessibleInterface(Child(*window, "cmdFdCopyAsNote"))->role(),
+                 QAccessible::AlertMessage);
+    }
+
+    // "Copy as" ends with the Linux driver's own choice, in the text fd kernel prints.
+    void kernelChoiceBesideTheForms() {
+        goToStep2(QStringLiteral("2000"));
+        Click(*window, "cmdNext");
+        emit Child<QMenu>(*window, "mnuFdCopyAs")->aboutToShow();
+        auto* kernel = Child<QAction>(*window, "mnuFdKernelChoice");
+        QVERIFY(kernel->isVisible());
+        kernel->trigger();
+        auto* dialog = Child<KernelDialog>(*window, "KernelDialog");
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->text(), ToQString(quillon::FdKernelText(
+                                     inputs, quillon::ChooseFdKernelBitTiming(40, false, 500, 2000),
+                                     quillon::kDefaultLinuxTdc, {})));
+    }
+
+    // "Registers..." shows the words of the setting; words typed over them choose their pair
+    // in the list (an entry of its own where none has it) with TSEG1 split as Linux splits it.
+    void registerWordsInAndOut_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("entry");      // chosen afterwards; empty: the first
+        QTest::addColumn<QList<int>>("nominal"); // prop, phase 1, phase 2, SJW; empty: kept
+        QTest::addColumn<QList<int>>("data");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("own words: OK keeps the controls")
+            << QStringList() << "" << QList<int>() << QList<int>() << "";
+        // 59 + 20 + 1 and 15 + 4 + 1 Tq: the first entry's Tq counts.
+        QTest::newRow("words of a listed pair")
+            << QStringList{"0x003A1313", "0x000E0303"} << "" << QList<int>{29, 30, 20, 20}
+            << QList<int>{7, 8, 4, 4} << "";
+        // 64 + 16 + 1 = 81 Tq: 493.827 kbit/s, in no entry.
+        QTest::newRow("words of an unlisted pair")
+            << QStringList{"0x003F0F0F", "0x000E0303"}
+            << "nominal BRP 1 x 81 Tq, data BRP 1 x 20 Tq (from the registers)"
+            << QList<int>{32, 32, 16, 16} << QList<int>{7, 8, 4, 4} << "";
+        QTest::newRow("a word that does not read")
+            << QStringList{"0x1G"} << "" << QList<int>() << QList<int>()
+            << "These words cannot be read. CiNBTCFG: '0x1G' is not a register value (write "
+               "0x91 or 145)";
+    }
+    void registerWordsInAndOut() {
+        QFETCH(QStringList, words);
+        QFETCH(QString, entry);
+        QFETCH(QList<int>, nominal);
+        QFETCH(QList<int>, data);
+        QFETCH(QString, message);
+        goToStep2(QStringLiteral("2000"));
+        Click(*window, "cmdNext");
+        auto* list = Child<QComboBox>(*window, "cboFdCandidate");
+        const int entries = list->count();
+        const quillon::FdSetting shown =
+            quillon::ProposedFdSetting(inputs, quillon::SearchFdCandidates(inputs).front());
+        const quillon::FdRegisterWords own = *quillon::EncodeFdRegisters(shown).words;
+
+        const RegistersVisit visit = EnterWords(*window, words);
+        QCOMPARE(visit.boxes, (QStringList{ToQString(quillon::WordToHex(own.nbtcfg, 32)),
+                                           ToQString(quillon::WordToHex(own.dbtcfg, 32)),
+                                           ToQString(quillon::WordToHex(own.tdc, 32))}));
+        if (words.isEmpty()) {
+            const quillon::FdFacts facts = quillon::DescribeFdTiming(shown);
+            QVERIFY(visit.preview.contains(ToQString(quillon::FdRegisterTable(facts))));
+        }
+        const QVector<SeenMessage> boxes = answerer->take();
+        QCOMPARE(visit.stayedOpen, !message.isEmpty());
+        QCOMPARE(boxes.size(), message.isEmpty() ? 0 : 1);
+        if (!boxes.isEmpty()) {
+            QCOMPARE(boxes.first().text, message);
+        }
+        QCOMPARE(list->count(), entries + (entry.isEmpty() ? 0 : 1));
+        QCOMPARE(list->currentText(), entry.isEmpty()
+                                          ? list->itemText(0)
+                                          : QStringLiteral("%1: %2").arg(entries + 1).arg(entry));
+        QCOMPARE(SegmentList(Segments(*window, "Nominal")),
+                 nominal.isEmpty() ? SegmentList(shown.nominal) : nominal);
+        QCOMPARE(SegmentList(Segments(*window, "Data")),
+                 data.isEmpty() ? SegmentList(shown.data) : data);
     }
 
     // A data rate box read as something other than typed is named in steps 2 and 3.
@@ -222,7 +355,7 @@ private slots:
                                      "spnNominalProp", "spnNominalPhase1", "spnNominalPhase2",
                                      "spnNominalSjw",  "spnDataProp",      "spnDataPhase1",
                                      "spnDataPhase2",  "spnDataSjw",       "txtFdNotes",
-                                     "cmdFdReport",    "cmdFdCopyAs"};
+                                     "cmdFdReport",    "cmdFdRegisters",   "cmdFdCopyAs"};
         QCOMPARE(QApplication::focusWidget(), Child(*window, order[0]));
         for (std::size_t i = 1; i < std::size(order); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

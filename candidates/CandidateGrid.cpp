@@ -80,6 +80,7 @@ CandidateGrid::CandidateGrid(QWidget* parent)
     : QWidget(parent), m_sDecimalSeparator(QLocale().decimalPoint()) {
     m_g = new QTableWidget(1, 1, this);
     m_g->setObjectName(QStringLiteral("g"));
+    m_g->setAccessibleName(tr("Bit rate of every prescaler and Tq count"));
     QFont gridFont(QStringLiteral("Arial"));
     gridFont.setPointSizeF(kGridFontPoints);
     m_g->setFont(gridFont);
@@ -121,6 +122,7 @@ CandidateGrid::CandidateGrid(QWidget* parent)
 
     m_lvwTq = new QTreeWidget(m_pctLeft);
     m_lvwTq->setObjectName(QStringLiteral("lvwTq"));
+    m_lvwTq->setAccessibleName(tr("Chosen candidates"));
     QStringList headings;
     for (const std::string_view sHeading : quillon::kListHeadings) {
         headings.append(ToQString(sHeading));
@@ -224,6 +226,11 @@ void CandidateGrid::WriteRateCell(int tableRow, int tableColumn,
     }
     item->setText(
         QString::fromStdString(quillon::GridRateText(candidate.dActualBaud, DecimalSeparator())));
+    // A screen reader reads the rate as the cell's name and this beside it: the match that
+    // the bold or silver shows.
+    item->setData(
+        Qt::AccessibleDescriptionRole,
+        ToQString(quillon::GridCellDescription(candidate, m_dCANBaudRate, DecimalSeparator())));
 }
 
 QTableWidgetItem* CandidateGrid::EnsureTableItem(int tableRow, int tableColumn) {

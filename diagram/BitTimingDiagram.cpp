@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace quillon {
 
@@ -33,9 +34,6 @@ constexpr double kArrowHeadLength = 0.2; // dimension and SJW arrowheads
 // than on the widest design-size picture (8 Tq across 586 pixels), so the design-size
 // drawing is untouched.
 constexpr double kMaxArrowHeadPixels = 15;
-// The picture's width at the window's design size; only a wider one keeps the last Tq
-// number inside, the design drawing has it half outside the right edge.
-constexpr double kDesignPictureWidthPixels = 586;
 constexpr double kMarkerHeadHalfWidth = 0.1;
 constexpr double kTextGap = 0.25; // between an arrow and the text right of it
 
@@ -53,13 +51,24 @@ void DrawLine(BitCanvas& canvas, double x1, double y1, double x2, double y2, Rgb
                 static_cast<float>(y2), colour);
 }
 
-// Centres a text on (x, y): its height is measured and CurrentY set first, then its width
-// and CurrentX, then it is printed.
-void PrintCentred(BitCanvas& canvas, const std::string& text, double x, double y) {
+// Every text stands inside the picture: x from 0 to the Tq count N, y from 0 to the scale
+// height. A text is moved in from the edge it would cross (from the right one first, so a
+// text wider than the picture starts at its left edge).
+double InsideX(double x, double dWidth, double N) {
+    return std::max(0.0, std::min(x, N - dWidth));
+}
+
+double InsideY(double y, double dHeight) {
+    return std::max(0.0, std::min(y, kScaleHeight - dHeight));
+}
+
+// Centres a text on (x, y), moved in where it would cross an edge: its height is measured
+// and CurrentY set first, then its width and CurrentX, then it is printed.
+void PrintCentred(BitCanvas& canvas, const std::string& text, double x, double y, double N) {
     const double dHeight = canvas.TextHeight(text);
-    canvas.SetCurrentY(y - dHeight / 2);
+    canvas.SetCurrentY(InsideY(y - dHeight / 2, dHeight));
     const double dWidth = canvas.TextWidth(text);
-    canvas.SetCurrentX(x - dWidth / 2);
+    canvas.SetCurrentX(InsideX(x - dWidth / 2, dWidth, N));
     canvas.Print(text);
 }
 
@@ -67,6 +76,30 @@ void PrintAt(BitCanvas& canvas, const std::string& text, double x, double y) {
     canvas.SetCurrentX(x);
     canvas.SetCurrentY(y);
     canvas.Print(text);
+}
+
+// A label beside a mark, in the first of its forms (longest first) that fits: right of
+// `right` where it ends inside the picture, else ending left of `left` where it starts
+// inside it. The last form that fits on neither side is moved in from the right edge.
+struct BesideLabel {
+    std::string text;
+    double x = 0;
+};
+
+BesideLabel PlaceBeside(BitCanvas& canvas, const std::vector<std::string>& forms, double right,
+                        double left, double N) {
+    const auto inside = [N](double x, double dWidth) { return x >= 0 && x + dWidth <= N; };
+    double dWidth = 0;
+    for (const std::string& form : forms) {
+        dWidth = canvas.TextWidth(form);
+        if (inside(right + kTextGap, dWidth)) {
+            return {form, right + kTextGap};
+        }
+        if (inside(left - kTextGap - dWidth, dWidth)) {
+            return {form, left - kTextGap - dWidth};
+        }
+    }
+    return {forms.back(), InsideX(right + kTextGap, dWidth, N)};
 }
 
 // A segment from a to b as a dimension: shaft with an arrowhead at each end and an
@@ -101,12 +134,12 @@ void DrawSampleMarker(BitCanvas& canvas, double m, double leftHeadX, double righ
 }
 
 void DrawSegment(BitCanvas& canvas, double a, int lLength, const char* sName,
-                 const std::string& sDuration) {
+                 const std::string& sDuration, double N) {
     const double b = a + lLength;
     DrawDimension(canvas, a, b);
     const double dCentre = a + lLength / 2.0;
-    PrintCentred(canvas, sName, dCentre, kSegmentNameY);
-    PrintCentred(canvas, sDuration, dCentre, kDurationY);
+    PrintCentred(canvas, sName, dCentre, kSegmentNameY, N);
+    PrintCentred(canvas, sDuration, dCentre, kDurationY, N);
 }
 
 } // namespace
@@ -137,30 +170,21 @@ bool DrawBitTimingDiagram(BitCanvas& canvas, const BitTimingSetting& setting, bo
     const int lLastTq = static_cast<int>(std::nearbyint(N));
     for (int i = 1; i <= lLastTq; ++i) {
         DrawLine(canvas, i, kGridTopY, i, kScaleHeight, diagram_colours::kGrid);
-        const std::string sLabel = i == 1 ? std::string("Tq = 1") : std::to_string(i);
-        if (i == lLastTq && N * canvas.PixelsPerUnitX() > kDesignPictureWidthPixels) {
-            // Centred the same way, then moved in so that its right edge is the picture's.
-            const double dHeight = canvas.TextHeight(sLabel);
-            canvas.SetCurrentY(kTqNumberY - dHeight / 2);
-            const double dWidth = canvas.TextWidth(sLabel);
-            canvas.SetCurrentX(std::min(i - dWidth / 2, N - dWidth));
-            canvas.Print(sLabel);
-        } else {
-            PrintCentred(canvas, sLabel, i, kTqNumberY);
-        }
+        PrintCentred(canvas, i == 1 ? std::string("Tq = 1") : std::to_string(i), i, kTqNumberY, N);
     }
 
     // Sync segment: one Tq, no duration.
     canvas.SetForeColor(diagram_colours::kSegment);
     DrawDimension(canvas, 0, 1);
-    PrintCentred(canvas, "sync", 0.5, kSegmentNameY);
+    PrintCentred(canvas, "sync", 0.5, kSegmentNameY, N);
 
-    DrawSegment(canvas, 1, P, "prop", durationText(kPropagationDuration));
+    DrawSegment(canvas, 1, P, "prop", durationText(kPropagationDuration), N);
     double S = P + 1;
-    DrawSegment(canvas, S, Q, "phase1", durationText(kPhase1Duration));
+    DrawSegment(canvas, S, Q, "phase1", durationText(kPhase1Duration), N);
     S += Q; // the sample point
 
-    // SJW: arrows both ways from the sample point, text right of the right tip.
+    // SJW: arrows both ways from the sample point, text right of the right tip or left of
+    // the left one.
     const int J = setting.segments.lSJW;
     const Rgb green = diagram_colours::kSJW;
     canvas.SetForeColor(green);
@@ -171,28 +195,33 @@ bool DrawBitTimingDiagram(BitCanvas& canvas, const BitTimingSetting& setting, bo
     DrawLine(canvas, S + J, kSJWShaftY, S + J - head, kSJWHeadBottomY, green);
     DrawLine(canvas, S - J, kSJWShaftY, S - J + head, kSJWHeadTopY, green);
     DrawLine(canvas, S - J, kSJWShaftY, S - J + head, kSJWHeadBottomY, green);
-    const std::string sSJW = "SJW " + durationText(kSJWDuration);
-    canvas.SetCurrentX(S + J + kTextGap);
-    canvas.SetCurrentY(kSJWShaftY - canvas.TextHeight(sSJW) / 2);
-    canvas.Print(sSJW);
+    const BesideLabel sjw =
+        PlaceBeside(canvas, {"SJW " + durationText(kSJWDuration), "SJW"}, S + J, S - J, N);
+    canvas.SetCurrentX(sjw.x);
+    const double dSJWHeight = canvas.TextHeight(sjw.text);
+    canvas.SetCurrentY(InsideY(kSJWShaftY - dSJWHeight / 2, dSJWHeight));
+    canvas.Print(sjw.text);
 
     // Sample marker(s); with multiple sampling two more, half a Tq apart, before S.
     canvas.SetForeColor(diagram_colours::kSamplePoint);
     const bool bSam = setting.segments.bSam;
     if (bSam) {
         DrawSampleMarker(canvas, S - 1, S - 1.1, S - 0.9);
-        PrintAt(canvas, "1", S - 1 + kTextGap, kMarkerTopY);
+        PrintAt(canvas, "1", InsideX(S - 1 + kTextGap, canvas.TextWidth("1"), N), kMarkerTopY);
         DrawSampleMarker(canvas, S - 0.5, S - 0.6, S - 0.4);
-        PrintAt(canvas, "2", S - 0.5 + kTextGap, kMarkerTopY);
+        PrintAt(canvas, "2", InsideX(S - 0.5 + kTextGap, canvas.TextWidth("2"), N), kMarkerTopY);
     }
     DrawSampleMarker(canvas, S, S - kMarkerHeadHalfWidth, S + kMarkerHeadHalfWidth);
+    // Its text right of the marker, or left of the first marker where that is the only room.
     const std::string& sPercent = facts.sSamplePoint;
     const std::string sSample = bSam ? "3 Sample Points  (" + sPercent + " % of bit time)"
                                      : "Sample Point (" + sPercent + " % of bit time)";
-    PrintAt(canvas, sSample, S + kTextGap, kMarkerTopY);
+    const BesideLabel sample =
+        PlaceBeside(canvas, {sSample, sPercent + " %"}, S, bSam ? S - 1 : S, N);
+    PrintAt(canvas, sample.text, sample.x, kMarkerTopY);
 
     canvas.SetForeColor(diagram_colours::kSegment);
-    DrawSegment(canvas, S, R, "phase2", durationText(kPhase2Duration));
+    DrawSegment(canvas, S, R, "phase2", durationText(kPhase2Duration), N);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -79,17 +80,23 @@ public:
         m_canvas.SetCurrentX(std::max(0.0, std::min(x - width / 2, m_quanta - width)));
         m_canvas.Print(text);
     }
-    // Right of x when it fits in the bit, else ending left of `leftEnd`.
-    void Beside(const std::string& text, double x, double leftEnd, double y, bool centredY) {
+    // Beside a mark, in the first of its forms (longest first) that fits in the bit: right
+    // of x, else ending left of `leftEnd`. The last form that fits on neither side is moved
+    // in from the bit's right end, so no text leaves the picture.
+    void Beside(const std::vector<std::string>& forms, double x, double leftEnd, double y,
+                bool centredY) {
         const double gap = Size(kTextGap, kTextGapPixels);
-        const double width = m_canvas.TextWidth(text);
-        double at = x + gap;
-        if (m_pixelsPerTq > 0 && at + width > m_quanta && leftEnd - gap - width >= 0) {
-            at = leftEnd - gap - width;
+        for (const std::string& form : forms) {
+            const double width = m_canvas.TextWidth(form);
+            for (const double at : {x + gap, leftEnd - gap - width}) {
+                if (at >= 0 && at + width <= m_quanta) {
+                    Put(form, at, y, centredY);
+                    return;
+                }
+            }
         }
-        m_canvas.SetCurrentX(at);
-        m_canvas.SetCurrentY(m_top + y - (centredY ? m_canvas.TextHeight(text) / 2 : 0));
-        m_canvas.Print(text);
+        const double width = m_canvas.TextWidth(forms.back());
+        Put(forms.back(), std::max(0.0, std::min(x + gap, m_quanta - width)), y, centredY);
     }
     void At(const std::string& text, double x, double y) {
         m_canvas.SetCurrentX(x);
@@ -154,17 +161,17 @@ public:
             Line(end, kSJWShaftY, end + inward, kSJWShaftY - kSJWHeadHalf, green);
             Line(end, kSJWShaftY, end + inward, kSJWShaftY + kSJWHeadHalf, green);
         }
-        Beside(text, s + j, s - j, kSJWShaftY, true);
+        Beside({text, "SJW"}, s + j, s - j, kSJWShaftY, true);
     }
 
-    void SampleMarker(double s, const std::string& text) {
+    void SampleMarker(double s, const std::string& text, const std::string& shortText) {
         const Rgb black = diagram_colours::kSamplePoint;
         m_canvas.SetForeColor(black);
         const double half = Size(kMarkerHeadHalf, kMarkerHeadPixels);
         Line(s, kMarkerTopY, s, kMarkerTipY, black);
         Line(s, kMarkerTipY, s - half, kMarkerHeadY, black);
         Line(s, kMarkerTipY, s + half, kMarkerHeadY, black);
-        Beside(text, s, s, kMarkerTopY, false);
+        Beside({text, shortText}, s, s, kMarkerTopY, false);
     }
 
     // An upward arrow under the segments, where TDC takes the secondary sample.
@@ -175,10 +182,16 @@ public:
         Line(x, kSspTailY, x, kSspTipY, purple);
         Line(x, kSspTipY, x - half, kSspHeadY, purple);
         Line(x, kSspTipY, x + half, kSspHeadY, purple);
-        Beside(text, x, x, kSspTextY, false);
+        Beside({text, "SSP"}, x, x, kSspTextY, false);
     }
 
 private:
+    void Put(const std::string& text, double x, double y, bool centredY) {
+        m_canvas.SetCurrentX(x);
+        m_canvas.SetCurrentY(m_top + y - (centredY ? m_canvas.TextHeight(text) / 2 : 0));
+        m_canvas.Print(text);
+    }
+
     BitCanvas& m_canvas;
     double m_top;
     int m_quanta;
@@ -220,7 +233,8 @@ void DrawBit(BitCanvas& canvas, const FdFacts& facts, FdPhase phase, double top)
     row.Segment(samplePoint, samplePoint + s.lPhase2, "phase2", duration(kPhase2Duration));
 
     row.Sjw(samplePoint, s.lSJW, "SJW " + duration(kSJWDuration));
-    row.SampleMarker(samplePoint, "Sample Point (" + f.sSamplePoint + " % of bit time)");
+    row.SampleMarker(samplePoint, "Sample Point (" + f.sSamplePoint + " % of bit time)",
+                     f.sSamplePoint + " %");
     const FdTdcSetting& tdc = facts.setting.tdc;
     if (phase == FdPhase::Data && tdc.mode != TdcMode::Off && s.lBRP > 0) {
         // TDCV + TDCO SYSCLK periods after the edge as received; TDCV is the delay the

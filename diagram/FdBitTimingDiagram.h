@@ -4,7 +4,9 @@
 // phase 2 segments as dimension arrows, the SJW around the sample point, the sample marker
 // and, on the data bit, the secondary sample point of the transmitter delay compensation.
 // It draws a setting on any BitCanvas and keeps no state; its numbers and texts come from
-// the setting's facts (DescribeFdTiming).
+// the setting's facts (DescribeFdTiming). Every text stays inside the picture, as the
+// classic diagram's do: a label with no room right of its mark stands left of it, then in a
+// shorter form.
 #include "diagram/BitCanvas.h"
 #include "timing/fd/FdTiming.h"
 

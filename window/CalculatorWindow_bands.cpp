@@ -36,6 +36,7 @@ void CalculatorWindow::BuildHeaderBands() {
     cmdBack = new QPushButton(QStringLiteral("<"), pctTop);
     cmdBack->setObjectName(QStringLiteral("cmdBack"));
     cmdBack->setToolTip(tr("Back to the previous step (Alt+Left)"));
+    cmdBack->setAccessibleName(tr("Back"));
     Place(cmdBack, 3855, 315, 300, 285);
     cmdBack->setEnabled(false);
     cmdBack->setAutoDefault(true);
@@ -43,6 +44,7 @@ void CalculatorWindow::BuildHeaderBands() {
     cmdNext = new QPushButton(QStringLiteral(">"), pctTop);
     cmdNext->setObjectName(QStringLiteral("cmdNext"));
     cmdNext->setToolTip(tr("On to the next step (Alt+Right)"));
+    cmdNext->setAccessibleName(tr("Next"));
     Place(cmdNext, 4200, 315, 300, 285);
     cmdNext->setAutoDefault(true);
 
@@ -53,6 +55,7 @@ void CalculatorWindow::BuildHeaderBands() {
 
     txtOsc = new QLineEdit(ToQString(quillon::kDefaultOscillatorText), pctTop);
     txtOsc->setObjectName(QStringLiteral("txtOsc"));
+    txtOsc->setAccessibleName(label1->text());
     Place(txtOsc, 7350, 45, 1260, 285);
 
     auto* label2 = new QLabel(QStringLiteral("CAN (kBPS)"), pctTop);
@@ -62,6 +65,7 @@ void CalculatorWindow::BuildHeaderBands() {
 
     txtCANBaud = new QLineEdit(ToQString(quillon::kDefaultRateText), pctTop);
     txtCANBaud->setObjectName(QStringLiteral("txtCANBaud"));
+    txtCANBaud->setAccessibleName(label2->text());
     Place(txtCANBaud, 7350, 435, 1260, 315);
 
     Label13 = new QLabel(ToQString(quillon::kMakerHost), pctTop);

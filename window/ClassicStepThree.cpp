@@ -114,10 +114,12 @@ ClassicStepThree::ClassicStepThree(CandidateGrid* grid, ClassicStepInputs inputs
 ClassicStepThree::~ClassicStepThree() = default;
 
 void ClassicStepThree::BuildSegmentControls() {
-    Place(MakeCaption(this, "Label10", "# of Time Quanta (Tq) in one bit time"), 450, 60, 3405,
-          210);
+    auto* label10 = MakeCaption(this, "Label10", "# of Time Quanta (Tq) in one bit time");
+    Place(label10, 450, 60, 3405, 210);
     lstSelectTq = new QComboBox(this);
     lstSelectTq->setObjectName(QStringLiteral("lstSelectTq"));
+    lstSelectTq->setAccessibleName(label10->text());
+    label10->setBuddy(lstSelectTq); // a screen reader's label for it
     lstSelectTq->setEditable(false);
     lstSelectTq->setToolTip(tr("The chosen Tq counts, in the order of the list in step 2"));
     Place(lstSelectTq, 435, 315, 2730, 330);
@@ -125,6 +127,7 @@ void ClassicStepThree::BuildSegmentControls() {
     auto* label8 = MakeCaption(this, "Label8", "Propagation Delay (Tq)");
     Place(label8, 450, 720, 1875, 240);
     sclProp = MakeScrollBar(this, "sclProp", quillon::kMinPropagation, quillon::kMaxPropagation, 1);
+    sclProp->setAccessibleName(label8->text());
     Place(sclProp, 435, 1005, 225, 450);
     lblPropDelay = MakeValueLabel(this, "lblPropDelay", 1);
     Place(lblPropDelay, 675, 1035, 1350, 390);
@@ -132,6 +135,7 @@ void ClassicStepThree::BuildSegmentControls() {
     auto* label9 = MakeCaption(this, "Label9", "Phase Segment 1(Tq)");
     Place(label9, 2190, 720, 1875, 240);
     sclPhase1 = MakeScrollBar(this, "sclPhase1", quillon::kMinPhase1, quillon::kMaxPhase1, 1);
+    sclPhase1->setAccessibleName(label9->text());
     Place(sclPhase1, 2175, 1005, 225, 450);
     lblPhase1 = MakeValueLabel(this, "lblPhase1", 1);
     Place(lblPhase1, 2415, 1020, 1350, 390);
@@ -140,6 +144,7 @@ void ClassicStepThree::BuildSegmentControls() {
     Place(label11, 3915, 720, 1875, 240);
 
     sclPhase2 = MakeScrollBar(this, "sclPhase2", quillon::kMinPhase2, quillon::kMaxPhase2, 2);
+    sclPhase2->setAccessibleName(label11->text());
     Place(sclPhase2, 4260, 990, 225, 450);
     lblPhase2 = MakeValueLabel(this, "lblPhase2", 2);
     Place(lblPhase2, 4500, 1005, 1350, 390);
@@ -150,6 +155,7 @@ void ClassicStepThree::BuildSegmentControls() {
     // row takes the font size at which none runs into the next.
     FitCaptionRow({label8, label9, label11, label7});
     sclSJW = MakeScrollBar(this, "sclSJW", quillon::kMinSJW, quillon::kMaxSJW, 1);
+    sclSJW->setAccessibleName(label7->text());
     Place(sclSJW, 6375, 1005, 225, 450);
     lblSJW = MakeValueLabel(this, "lblSJW", 1);
     Place(lblSJW, 6615, 1020, 1350, 390);
@@ -158,6 +164,7 @@ void ClassicStepThree::BuildSegmentControls() {
     optPhase2[0] = new QRadioButton(this);
     optPhase2[0]->setObjectName(QStringLiteral("optPhase2_0"));
     optPhase2[0]->setToolTip(tr("Phase 2 is set by its own scroll bar"));
+    optPhase2[0]->setAccessibleName(tr("Phase 2 set by its own scroll bar"));
     Place(optPhase2[0], 3990, 1080, 240, 240);
     // A radio button cannot wrap its caption, so the long caption of the second option is a
     // wrapping label beside an indicator-only button; clicking the label selects the option.
@@ -192,6 +199,8 @@ void ClassicStepThree::BuildNotesAndButtons() {
 
     pctDisplay = new BitTimingPicture(this);
     pctDisplay->setObjectName(QStringLiteral("pctDisplay"));
+    // A screen reader cannot read the picture: its description says it in words.
+    pctDisplay->setAccessibleName(tr("Bit timing diagram"));
     Place(pctDisplay, 210, 2340, 8115, 1590);
 
     Place(MakeCaption(this, "Label5", "Notes"), 195, 3960, 1725, 225);

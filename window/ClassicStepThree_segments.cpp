@@ -5,11 +5,13 @@
 
 #include "candidates/CandidateGrid.h"
 #include "diagram/BitTimingDiagram.h"
+#include "diagram/DiagramText.h"
 #include "timing/classic/DisplayTexts.h"
 #include "timing/classic/Recommendation.h"
 #include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
+#include "ui/Spoken.h"
 #include "window/BitTimingPicture.h"
 #include "window/BusDialog.h"
 #include "window/StepThreeNotes.h"
@@ -132,6 +134,7 @@ void ClassicStepThree::CheckTimingRules() {
                 EmptyListText(m_grid->OscFreqInMhz(), m_grid->CANBaudRate() / 1000, sep));
         }
         lblCheck->setText(checks.join(QLatin1Char('\n')));
+        SetSpokenDescription(lblCheck, lblCheck->text());
         FitFindings();
         return;
     }
@@ -140,6 +143,8 @@ void ClassicStepThree::CheckTimingRules() {
     cmdGenerateReport->setEnabled(facts.Passes());
     lblAnalysis->setText(AnalysisText(facts, sep));
     lblCheck->setText((SettingCheckTexts(facts) + checks).join(QLatin1Char('\n')));
+    // Its name is "Findings"; the findings themselves are what a screen reader announces.
+    SetSpokenDescription(lblCheck, lblCheck->text());
     FitFindings();
 }
 
@@ -155,6 +160,9 @@ void ClassicStepThree::DrawBitTiming() {
     }
     quillon::DrawBitTimingDiagram(pctDisplay->canvas(), CurrentSetting(), HasSelectedTq(),
                                   DecimalSeparator());
+    SetSpokenDescription(pctDisplay, HasSelectedTq() ? ToQString(quillon::BitTimingDiagramText(
+                                                           CurrentSetting(), DecimalSeparator()))
+                                                     : QString());
     CheckTimingRules();
 }
 

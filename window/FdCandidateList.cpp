@@ -2,6 +2,7 @@
 
 #include "timing/common/NumberFormat.h"
 #include "ui/QtText.h"
+#include "ui/Spoken.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -31,6 +32,7 @@ FdCandidateList::FdCandidateList(QWidget* parent) : QWidget(parent) {
 
     lvwFdCandidates = new QTreeWidget(this);
     lvwFdCandidates->setObjectName(QStringLiteral("lvwFdCandidates"));
+    lvwFdCandidates->setAccessibleName(tr("Pairs of nominal and data timing"));
     lvwFdCandidates->setRootIsDecorated(false);
     lvwFdCandidates->setUniformRowHeights(true);
     lvwFdCandidates->setAlternatingRowColors(true);
@@ -70,6 +72,7 @@ void FdCandidateList::Show(const QString& clockName, const QString& sysclk,
                "and change the oscillator or the rates.")
                 .arg(clockName, sysclk,
                      ToQString(quillon::FormatGeneralNumber(quillon::kFdNearRatePercent))));
+        SetSpokenDescription(lvwFdCandidates, lblFdSummary->text());
         return;
     }
     const auto usable = std::count_if(candidates.begin(), candidates.end(),
@@ -92,6 +95,7 @@ void FdCandidateList::Show(const QString& clockName, const QString& sysclk,
         works = tr("; one of them works with its proposed segments and comes first.");
     }
     lblFdSummary->setText(found + works);
+    SetSpokenDescription(lvwFdCandidates, lblFdSummary->text());
     QList<QTreeWidgetItem*> items;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const quillon::FdCandidate& c = candidates[i];

@@ -1,8 +1,10 @@
 #include "window/FdStepThree.h"
 
 #include "canvas/ImageCanvas.h"
+#include "diagram/DiagramText.h"
 #include "diagram/FdBitTimingDiagram.h"
 #include "ui/QtText.h"
+#include "ui/Spoken.h"
 #include "window/BitTimingPicture.h"
 #include "window/BusDialog.h"
 #include "window/StepThreeNotes.h"
@@ -117,6 +119,7 @@ FdStepThree::FdStepThree(QWidget* parent) : QWidget(parent) {
 
     pctFdDisplay = new BitTimingPicture(this);
     pctFdDisplay->setObjectName(QStringLiteral("pctFdDisplay"));
+    pctFdDisplay->setAccessibleName(tr("Bit timing diagram"));
     pctFdDisplay->setMinimumWidth(kFdPictureSize.width());
     pctFdDisplay->setFixedHeight(kFdPictureSize.height());
     pctFdDisplay->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -363,8 +366,10 @@ void FdStepThree::Describe() {
         lblFdTolerance->clear();
         txtFdNotes->setPlainText(tr("No candidate to set up: press \"<\" and change the "
                                     "oscillator or the rates."));
+        SetSpokenDescription(txtFdNotes, txtFdNotes->toPlainText());
         FitNotes();
         pctFdDisplay->canvas().Cls();
+        SetSpokenDescription(pctFdDisplay, QString());
         return;
     }
     const quillon::FdFacts facts =
@@ -408,8 +413,12 @@ void FdStepThree::Describe() {
         }
     }
     txtFdNotes->setPlainText(notes.join(QLatin1Char('\n')));
+    // What a screen reader announces when the verdict or a finding changes.
+    SetSpokenDescription(txtFdNotes, txtFdNotes->toPlainText());
     FitNotes();
     DrawDiagram();
+    SetSpokenDescription(pctFdDisplay, ToQString(quillon::FdBitTimingDiagramText(
+                                           facts.setting, DecimalSeparator())));
 }
 
 void FdStepThree::DrawDiagram() {

@@ -88,7 +88,9 @@ TEST(BitTimingDiagram, WorkedExampleLineByLineAndTextByText) {
     Calls lines, texts;
     for (int i = 1; i <= 16; ++i) {
         lines.push_back(L(i, 10, i, 100, "grey"));
-        texts.push_back(T(i == 1 ? "Tq = 1" : std::to_string(i), i - kW, 5 - kH, "grey"));
+        // The last number ends at the right edge, not half outside it.
+        texts.push_back(T(i == 1 ? "Tq = 1" : std::to_string(i), i == 16 ? 16 - 2 * kW : i - kW,
+                          5 - kH, "grey"));
     }
     Dimension(lines, 0, 1);
     Dimension(lines, 1, 6);
@@ -183,12 +185,12 @@ TEST(BitTimingDiagram, SeparatorAndUnusableOscillator) {
     }
 }
 
-// On a wider picture than the design's the arrowheads keep at most 15 pixels and the last
-// Tq number moves inside the right edge; up to the design width nothing changes.
+// On a wider picture than the design's the arrowheads keep at most 15 pixels; up to the
+// design width they are 0.2 Tq. The last Tq number ends at the right edge on both.
 TEST(BitTimingDiagram, StretchedPictureKeepsArrowheadsAndLastNumber) {
     const BitTimingSetting setting{16, 500, 1, {16, 5, 6, 4, 1}};
     for (const auto& [pixelsPerTq, head, lastX] :
-         {std::tuple{586.0 / 16, 0.2f, 16 - kW}, {100.0, 0.15f, 16 - 2 * kW}}) {
+         {std::tuple{586.0 / 16, 0.2f, 16 - 2 * kW}, {100.0, 0.15f, 16 - 2 * kW}}) {
         RecordingCanvas canvas;
         canvas.pixelsPerUnitX = pixelsPerTq;
         ASSERT_TRUE(DrawBitTimingDiagram(canvas, setting, true));

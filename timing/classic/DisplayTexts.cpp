@@ -19,6 +19,8 @@ constexpr std::string_view kGridTqUnit = "S";
 constexpr std::string_view kGridRatePattern = "0.000";
 constexpr std::string_view kGridRateUnit = "b";
 constexpr std::string_view kErrorPattern = "0.0###";
+constexpr std::string_view kRatePattern = "0.000###";
+constexpr std::string_view kRateUnit = "bps";
 
 } // namespace
 
@@ -43,6 +45,24 @@ std::string GridTqText(double seconds, std::string_view decimalSeparator) {
 std::string GridRateText(double bitsPerSecond, std::string_view decimalSeparator) {
     return FormatEngineering(bitsPerSecond, kGridRatePattern, kGridRateUnit, false,
                              decimalSeparator);
+}
+
+std::string GridCellDescription(const TqCandidate& candidate, double targetBitsPerSecond,
+                                std::string_view decimalSeparator) {
+    const auto rate = [decimalSeparator](double bitsPerSecond) {
+        return FormatEngineering(bitsPerSecond, kRatePattern, kRateUnit, false, decimalSeparator);
+    };
+    const std::string asked = "the " + rate(targetBitsPerSecond) + " asked for";
+    const std::string where = " (BRP-1 " + std::to_string(candidate.lBRPMinus1) + ", " +
+                              std::to_string(candidate.lTqCount) + " Tq)";
+    if (candidate.bMatches) {
+        return "Matches " + asked + where;
+    }
+    const double dOff = candidate.dActualBaud - targetBitsPerSecond;
+    return rate(candidate.dActualBaud) + ", " +
+           FormatNumber(std::fabs(dOff) / targetBitsPerSecond * 100, kErrorPattern,
+                        decimalSeparator) +
+           (dOff > 0 ? " % above " : " % below ") + asked + where;
 }
 
 CandidateListTexts ListTexts(const TqCandidate& candidate, std::string_view decimalSeparator) {

@@ -31,6 +31,12 @@ std::string GridRowLabel(int brpMinus1);
 std::string GridTqText(double seconds, std::string_view decimalSeparator);
 std::string GridRateText(double bitsPerSecond, std::string_view decimalSeparator);
 
+// What a screen reader says of a grid cell beside its rate: whether it gives the target and
+// where it stands, "Matches the 500.000 kbps asked for (BRP-1 0, 16 Tq)" or "1.000 Mbps,
+// 100.0 % above the 500.000 kbps asked for (BRP-1 0, 8 Tq)".
+std::string GridCellDescription(const TqCandidate& candidate, double targetBitsPerSecond,
+                                std::string_view decimalSeparator);
+
 // The chosen list's columns: headings, and the texts of one candidate in the same order
 // (Tq count, BRP-1 and oscillator clocks in decimal, the error in percent as "0.0###").
 inline constexpr std::size_t kListColumnCount = 4;

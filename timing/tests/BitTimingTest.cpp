@@ -140,5 +140,30 @@ TEST(DisplayTexts, GridAndListTexts) {
     EXPECT_EQ(SamplePointText(200.0 / 3, ","), "66,7");
 }
 
+TEST(DisplayTexts, GridCellDescription) {
+    // 16 MHz: BRP-1 0 gives a Tq of 125 ns, BRP-1 1 one of 250 ns.
+    const struct {
+        const char* name;
+        int brpMinus1, tq;
+        const char* separator;
+        const char* text;
+    } rows[] = {
+        {"match", 0, 16, ".", "Matches the 500.000 kbps asked for (BRP-1 0, 16 Tq)"},
+        {"above: 8 x 125 ns = 1 us", 0, 8, ".",
+         "1.000 Mbps, 100.0 % above the 500.000 kbps asked for (BRP-1 0, 8 Tq)"},
+        {"below: 16 x 250 ns = 4 us", 1, 16, ",",
+         "250,000 kbps, 50,0 % below the 500,000 kbps asked for (BRP-1 1, 16 Tq)"},
+        {"below by a fraction: 1/(17 x 125 ns)", 0, 17, ".",
+         "470.588235 kbps, 5.8824 % below the 500.000 kbps asked for (BRP-1 0, 17 Tq)"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(GridCellDescription(
+                      MakeTqCandidate(16, 500000, row.brpMinus1, row.tq, ErrorSignRule::Search),
+                      500000, row.separator),
+                  row.text)
+            << row.name;
+    }
+}
+
 } // namespace
 } // namespace quillon

@@ -143,7 +143,8 @@ private slots:
         // CAN FD pair 80 and 20 Tq at BRP 1.
         QTest::newRow("classic, MCP2515")
             << "MCP2515"
-            << Band({"Controller: MCP2515", "Bus...", "Next"}) +
+            << Band({"Controller: MCP2515", "Bus...", "Remember these inputs between runs",
+                     "Next"}) +
                    QStringList{"Click for More Information"}
             << QStringList{"Bit rate of every prescaler and Tq count", "Chosen candidates",
                            "Remove", "Clear"} +
@@ -166,7 +167,7 @@ private slots:
         QTest::newRow("CAN FD, MCP2518FD")
             << "MCP2518FD"
             << Band({"Controller: MCP2518FD", "Data (kBPS)", "PLL (SYSCLK = 10 x oscillator)",
-                     "Bus...", "Next"}) +
+                     "Bus...", "Remember these inputs between runs", "Next"}) +
                    QStringList{"Click for More Information"}
             << QStringList{"Pairs of nominal and data timing"} + Band({"Next", "Back"})
             << QStringList{"Candidate: 1: nominal BRP 1 x 80 Tq, data BRP 1 x 20 Tq",
@@ -182,6 +183,7 @@ private slots:
                            "Data SJW (Tq)",
                            "Notes",
                            "Generate Report...",
+                           "Registers...",
                            "Copy as"} +
                    Band({"Back"});
     }

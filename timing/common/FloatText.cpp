@@ -92,14 +92,24 @@ std::string FixedForm(const Scientific& parts, double value) {
 
 std::string ShortestViaPrintf(double value) {
     std::array<char, 40> buffer{};
-    // The fewest digits that read back as the value; printf rounds them correctly, so
-    // they are also the nearest such digits.
-    for (int precision = 0; precision <= 17; ++precision) {
+    const auto readsBack = [&](int precision) {
         std::snprintf(buffer.data(), buffer.size(), "%.*e", precision, value);
-        if (std::strtod(buffer.data(), nullptr) == value) {
-            break;
+        return std::strtod(buffer.data(), nullptr) == value;
+    };
+    // The fewest digits that read back as the value (17 always do, and one more digit
+    // never stops a text from reading back); printf rounds them correctly, so they are
+    // also the nearest such digits.
+    int low = 0;
+    int high = 16;
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (readsBack(middle)) {
+            high = middle;
+        } else {
+            low = middle + 1;
         }
     }
+    readsBack(low);
     const Scientific parts = SplitScientific(buffer.data());
     std::string fixed = FixedForm(parts, value);
     std::string scientific = ScientificForm(parts);

@@ -9,6 +9,9 @@ namespace quillon::web {
 namespace {
 
 constexpr double kFontPixels = 11;
+// Room left and right of the bit, in pixels.
+constexpr double kMarginLeft = 6;
+constexpr double kMarginRight = 190;
 // One line of the font (ascent plus descent) and its ascent, in pixels.
 constexpr double kLinePixels = 13;
 constexpr double kAscentPixels = 10;
@@ -142,15 +145,18 @@ void SvgCanvas::Print(const std::string& utf8) {
 }
 
 std::string SvgCanvas::Svg(const std::string& title) const {
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"diagram\" role=\"img\" viewBox=\"0 "
-           "0 " +
-           Number(m_width) + " " + Number(m_height) +
-           "\" font-family=\"'Liberation Sans', Arial, "
-           "Helvetica, sans-serif\" font-size=\"" +
+    // The picture with a margin on both sides: the texts right of the last marks (the
+    // sample point's, the SJW's) run past the bit, as on the window's picture, where
+    // they are cut.
+    const std::string left = Number(-kMarginLeft);
+    const std::string width = Number(m_width + kMarginLeft + kMarginRight);
+    const std::string height = Number(m_height);
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"diagram\" role=\"img\" viewBox=\"" +
+           left + " 0 " + width + " " + height +
+           "\" font-family=\"'Liberation Sans', Arial, Helvetica, sans-serif\" font-size=\"" +
            Number(kFontPixels) + "\" stroke-width=\"1\">\n<title>" + Escaped(title) +
-           "</title>\n<rect class=\"background\" width=\"100%\" height=\"100%\" "
-           "fill=\"#ffffff\"/>\n" +
-           m_body + "</svg>\n";
+           "</title>\n<rect class=\"background\" x=\"" + left + "\" width=\"" + width +
+           "\" height=\"" + height + "\" fill=\"#ffffff\"/>\n" + m_body + "</svg>\n";
 }
 
 } // namespace quillon::web

@@ -87,11 +87,11 @@ test('refusals pass through with what was read', () => {
 
 test('the diagram, the forms and the options come from the model', () => {
   const svg = model.diagram('timing?osc=16&rate=500&pick=1&recommend');
-  assert.match(svg, /^<svg [^>]*viewBox="0 0 760.00 106.00"/);
+  assert.match(svg, /^<svg [^>]*viewBox="-6.00 0 956.00 106.00"/);
   for (const label of ['sync', 'prop', 'phase1', 'phase2', 'Sample Point (87.5 % of bit time)', '1.0 µs']) {
     assert.ok(svg.includes(`>${label}</text>`), label);
   }
-  assert.match(model.diagram('fd/timing?osc=40&rate=500&data-rate=2000&pick=1'), /viewBox="0 0 760.00 248.00"/);
+  assert.match(model.diagram('fd/timing?osc=40&rate=500&data-rate=2000&pick=1'), /viewBox="-6.00 0 956.00 248.00"/);
   assert.equal(model.diagram('candidates?osc=16&rate=500'), '');
   assert.deepEqual(model.formats(false, 'pic18').map((f) => f.name), ['c-pic18', 'json']);
   assert.ok(model.options('fd/timing').some((o) => o.name === 'data-rate' && !o.flag));

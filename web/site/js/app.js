@@ -53,6 +53,8 @@ function showLayout() {
   const l = layout[state.view];
   for (const f of allFields) fieldNode(f).hidden = !l.fields.includes(f);
   for (const s of allSections) $(`${s}-section`).hidden = !l.sections.includes(s);
+  // The CAN FD register words are for the FD controllers only.
+  for (const f of ['nbtcfg', 'dbtcfg', 'tdc']) $(`${f}-field`).hidden = !isFdController(state.opts.controller);
   for (const b of document.querySelectorAll('nav button')) {
     b.setAttribute('aria-pressed', String(b.dataset.view === state.view));
   }
@@ -126,7 +128,11 @@ function drawExports(fd, hasChoice) {
   }
   const command = fd ? 'fd/export' : 'export';
   const forms = model().formats(fd, state.opts.controller);
-  fill('exports', forms.map((f) => exportForm(f, run(S.argsFor(state, command, { format: f.name }), false))));
+  const own = Object.keys(state.opts).some((n) => /^(n|d)?(prop|phase1|phase2|sjw)$|^larger-of$|^recommend$/.test(n));
+  fill('exports',
+    own ? null : el('p', { class: 'muted' }, 'Without segments of your own the forms carry the recommended segments, '
+      + 'as quillon-cli export does; tick "Recommend segments" to see them above.'),
+    forms.map((f) => exportForm(f, run(S.argsFor(state, command, { format: f.name }), false))));
 }
 
 function drawSetting(t, timingArgs, fd) {
@@ -264,7 +270,7 @@ async function start() {
       update();
     });
   }
-  $('inputs').addEventListener('change', () => { fromForm(); update(); });
+  $('inputs').addEventListener('change', () => { fromForm(); showLayout(); update(); });
   $('grid-details').addEventListener('toggle', () => { if ($('grid-details').open) update(); });
   $('inputs').addEventListener('submit', (e) => { e.preventDefault(); fromForm(); update(); });
   $('copy-link').addEventListener('click', () => copyText(location.href, 'the link'));

@@ -60,7 +60,7 @@ void CalculatorWindow::BuildFdPanels() {
 QStringList CalculatorWindow::BoxReadings() const {
     QList<BoxText> boxes{{tr("oscillator"), txtOsc->text(), "MHz"},
                          {tr("rate"), txtCANBaud->text(), "kbit/s"}};
-    if (m_controller->Row()->IsFd()) {
+    if (m_controller->IsFd()) {
         boxes.append({tr("data rate"), m_controller->dataRateBox()->text(), "kbit/s"});
     }
     return BoxReadingTexts(boxes);

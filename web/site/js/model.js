@@ -32,8 +32,14 @@ function wrap(module) {
 // empty, output goes nowhere.
 export async function load(factory, overrides = {}) {
   if (!calls) {
+    // In the page, boot.js has started compiling the model already.
+    const compiled = globalThis.quillonWasm;
+    const instantiateWasm = compiled && ((imports, receive) => {
+      compiled.then((wasm) => WebAssembly.instantiate(wasm, imports)).then((instance) => receive(instance));
+      return {};
+    });
     const module = await factory({
-      stdin: () => null, print: () => {}, printErr: () => {}, ...overrides,
+      stdin: () => null, print: () => {}, printErr: () => {}, ...(instantiateWasm ? { instantiateWasm } : {}), ...overrides,
     });
     calls = wrap(module);
   }

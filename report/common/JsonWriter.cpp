@@ -1,5 +1,7 @@
 #include "report/common/JsonWriter.h"
 
+#include "timing/common/FloatText.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -59,9 +61,7 @@ JsonWriter& JsonWriter::Number(double value) {
         return Integer(static_cast<std::int64_t>(value));
     }
     BeforeValue();
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    m_text.append(buffer.data(), result.ptr);
+    m_text += ShortestDoubleText(value);
     return *this;
 }
 

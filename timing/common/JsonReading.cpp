@@ -1,5 +1,6 @@
 // The JSON reader: one recursive descent over the text, at most kJsonMaxDepth deep.
 #include "timing/common/JsonReading.h"
+#include "timing/common/FloatText.h"
 
 #include "timing/common/NumberReading.h"
 
@@ -311,7 +312,7 @@ private:
         value.kind = JsonValue::Kind::Number;
         value.sText = std::string(m_text.substr(start, m_pos - start));
         const char* const first = m_text.data() + start;
-        const auto [end, error] = std::from_chars(first, m_text.data() + m_pos, value.dValue);
+        const auto [end, error] = ReadDouble(first, m_text.data() + m_pos, value.dValue);
         if (error != std::errc() || end != m_text.data() + m_pos || !std::isfinite(value.dValue)) {
             m_pos = start;
             return Fail("the number " + value.sText.substr(0, 40) + " is out of range");

@@ -1,5 +1,7 @@
 #include "timing/common/NumberFormat.h"
 
+#include "timing/common/FloatText.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -36,9 +38,7 @@ struct DecimalForm {
 // The 15 significant digits of a finite, non-negative value. The digits are picked out of
 // the "%e" text by themselves, so the locale's decimal point does not matter.
 DecimalForm FifteenDigitForm(double magnitude) {
-    std::array<char, 64> buffer{};
-    std::to_chars(buffer.data(), buffer.data() + buffer.size() - 1, magnitude,
-                  std::chars_format::scientific, kSignificantDigits - 1);
+    const std::string buffer = ScientificDoubleText(magnitude, kSignificantDigits - 1);
 
     DecimalForm form;
     std::size_t i = 0;
@@ -53,8 +53,7 @@ DecimalForm FifteenDigitForm(double magnitude) {
         if (*first == '+') {
             ++first;
         }
-        std::from_chars(first, buffer.data() + std::char_traits<char>::length(buffer.data()),
-                        lExponent);
+        std::from_chars(first, buffer.data() + buffer.size(), lExponent);
     }
     form.lPointPos = lExponent + 1;
     return form;
@@ -178,7 +177,7 @@ std::string FormatNumber(double value, std::string_view pattern,
 double RoundToWhole(double value) {
     const std::string sWhole = FormatNumber(value, "0");
     double result = 0.0;
-    std::from_chars(sWhole.data(), sWhole.data() + sWhole.size(), result);
+    ReadDouble(sWhole.data(), sWhole.data() + sWhole.size(), result);
     return result;
 }
 

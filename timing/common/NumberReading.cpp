@@ -1,4 +1,5 @@
 #include "timing/common/NumberReading.h"
+#include "timing/common/FloatText.h"
 
 #include <charconv>
 #include <cmath>
@@ -158,7 +159,7 @@ std::optional<double> ReadNumber(Scanner& scanner, bool& bOutOfRange) {
                                (sFractionDigits.empty() ? "0" : sFractionDigits) + "e" +
                                std::to_string(lExponent);
     double value = 0.0;
-    const auto result = std::from_chars(sPlain.data(), sPlain.data() + sPlain.size(), value);
+    const auto result = ReadDouble(sPlain.data(), sPlain.data() + sPlain.size(), value);
     if (result.ec != std::errc()) {
         bOutOfRange = true;
         return 0.0; // out of range: an overflow reads as 0, an underflow is 0 anyway

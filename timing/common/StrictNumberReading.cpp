@@ -1,6 +1,7 @@
 // The strict reading of a number (NumberReading.h): one decimal number and nothing else, for
 // the command line, where a value that the boxes' reading would cut short or run together
 // must be refused with what was read, rather than become another number quietly.
+#include "timing/common/FloatText.h"
 #include "timing/common/NumberReading.h"
 
 #include <algorithm>
@@ -255,7 +256,7 @@ StrictNumber ReadNumberStrictly(std::string_view text, std::string_view unit) {
     }
     double value = 0.0;
     const auto result =
-        std::from_chars(span.sPlain.data(), span.sPlain.data() + span.sPlain.size(), value);
+        ReadDouble(span.sPlain.data(), span.sPlain.data() + span.sPlain.size(), value);
     if (result.ec != std::errc()) {
         return Refuse(NumberRefusal::OutOfRange,
                       Quoted(trimmed) +

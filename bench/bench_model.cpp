@@ -10,6 +10,7 @@
 #include "timing/bus/BusNodeText.h"
 #include "timing/classic/BitTiming.h"
 #include "timing/classic/CandidateSearch.h"
+#include "timing/classic/DisplayTexts.h"
 #include "timing/classic/Registers.h"
 #include "timing/classic/Segments.h"
 #include "timing/common/NumberFormat.h"
@@ -52,6 +53,33 @@ void BM_CandidateSearch(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CandidateSearch);
+
+// The search and what step 2 shows of it without formatting the grid: every rate and
+// match, and the list's four texts for each match.
+void BM_SearchAndListTexts(benchmark::State& state) {
+    std::size_t matches = 0;
+    for (const TqCandidate& candidate : EvaluateAllCandidates(kOscMHz, kRateKbps * 1000)) {
+        matches += candidate.bMatches ? 1 : 0;
+    }
+    if (matches == 0) {
+        state.SkipWithError("the search found no match");
+        return;
+    }
+    for (auto _ : state) {
+        const std::vector<TqCandidate> evaluated = EvaluateAllCandidates(kOscMHz, kRateKbps * 1000);
+        std::size_t length = 0;
+        for (const TqCandidate& candidate : evaluated) {
+            if (candidate.bMatches) {
+                for (const std::string& sText : ListTexts(candidate, ".")) {
+                    length += sText.size();
+                }
+            }
+        }
+        benchmark::DoNotOptimize(length);
+    }
+    state.SetLabel(std::to_string(matches) + " matches");
+}
+BENCHMARK(BM_SearchAndListTexts);
 
 // One quantum length and one rate, the two kinds of text the grid shows.
 void BM_FormatEngineering(benchmark::State& state) {

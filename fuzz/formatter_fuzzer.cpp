@@ -6,7 +6,8 @@
 // (one optional leading "-", digits, at most one separator, the decimals the pattern
 // allows); the prefix belongs to the table and the scaled value lies in its row (1 to 1000,
 // or 1000 itself after rounding); and the text, read back and multiplied by the prefix,
-// gives the value within the rounding of the pattern.
+// gives the value within the rounding of the pattern; the whole number of the match rules
+// is the text of the pattern "0".
 #include "FuzzInput.h"
 #include "timing/common/NumberFormat.h"
 #include "timing/common/NumberReading.h"
@@ -167,6 +168,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             0.5 * std::pow(10.0, -shape.maxDecimals) + 1e-13 * std::fabs(value);
         FUZZ_CHECK(std::fabs(shown - value) <= tolerance, Describe(value, shape.pattern, number));
     }
+
+    // The whole number of the match rules is the one the pattern "0" writes, though it is
+    // mostly worked out from the fraction without writing anything.
+    const std::string whole = quillon::FormatNumber(value, "0");
+    FUZZ_CHECK(quillon::RoundToWhole(value) == quillon::ReadLeadingNumber(whole),
+               Describe(value, "0", whole));
 
     // A pattern of any text: only digits, a sign and the separator come out.
     const std::string freePattern = input.TakeText(64);

@@ -11,17 +11,18 @@ inline namespace classic {
 
 namespace {
 
-// `dRoundedTarget` is RoundToWhole(dCANBaudRate), taken once per search.
-TqCandidate MakeCandidate(double dOscFreqInMhz, double dCANBaudRate, double dRoundedTarget,
+// `dRoundedTarget` is RoundToWhole(dCANBaudRate) and `dTqSeconds` the quantum length of
+// the prescaler (GridTqSeconds), both taken once: per search and per prescaler row.
+TqCandidate MakeCandidate(double dCANBaudRate, double dRoundedTarget, double dTqSeconds,
                           std::int32_t lBRPMinus1, std::int32_t lTqCount, ErrorSignRule rule,
-                          int lPeriodsPerBrp = 2) {
+                          int lPeriodsPerBrp) {
     // The formulas are evaluated in exactly this order and grouping: the match rule
     // compares whole bit rates, and a different grouping can move a rate across a half.
     const std::int32_t lBRP = lBRPMinus1 + 1;
     TqCandidate candidate;
     candidate.lBRPMinus1 = lBRPMinus1;
     candidate.lTqCount = lTqCount;
-    candidate.dTqSeconds = GridTqSeconds(dOscFreqInMhz, lBRPMinus1, lPeriodsPerBrp);
+    candidate.dTqSeconds = dTqSeconds;
     candidate.dActualBaud = 1 / (lTqCount * candidate.dTqSeconds);
     candidate.lOscClocks = lPeriodsPerBrp * lBRP * lTqCount;
     candidate.bMatches = RoundToWhole(candidate.dActualBaud) == dRoundedTarget;
@@ -39,7 +40,8 @@ TqCandidate MakeCandidate(double dOscFreqInMhz, double dCANBaudRate, double dRou
 
 TqCandidate MakeTqCandidate(double dOscFreqInMhz, double dCANBaudRate, std::int32_t lBRPMinus1,
                             std::int32_t lTqCount, ErrorSignRule rule, int lPeriodsPerBrp) {
-    return MakeCandidate(dOscFreqInMhz, dCANBaudRate, RoundToWhole(dCANBaudRate), lBRPMinus1,
+    return MakeCandidate(dCANBaudRate, RoundToWhole(dCANBaudRate),
+                         GridTqSeconds(dOscFreqInMhz, lBRPMinus1, lPeriodsPerBrp), lBRPMinus1,
                          lTqCount, rule, lPeriodsPerBrp);
 }
 
@@ -51,9 +53,10 @@ std::vector<TqCandidate> EvaluateAllCandidates(double dOscFreqInMhz, double dCAN
     const double dRoundedTarget = RoundToWhole(dCANBaudRate);
     for (std::int32_t lBRPMinus1 = range.brpMinus1Min; lBRPMinus1 <= range.brpMinus1Max;
          ++lBRPMinus1) {
+        const double dTqSeconds = GridTqSeconds(dOscFreqInMhz, lBRPMinus1, range.periodsPerBrp);
         for (std::int32_t lTqCount = range.tqMin; lTqCount <= range.tqMax; ++lTqCount) {
-            evaluated.push_back(MakeCandidate(dOscFreqInMhz, dCANBaudRate, dRoundedTarget,
-                                              lBRPMinus1, lTqCount, ErrorSignRule::Search,
+            evaluated.push_back(MakeCandidate(dCANBaudRate, dRoundedTarget, dTqSeconds, lBRPMinus1,
+                                              lTqCount, ErrorSignRule::Search,
                                               range.periodsPerBrp));
         }
     }

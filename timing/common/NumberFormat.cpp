@@ -175,6 +175,22 @@ std::string FormatNumber(double value, std::string_view pattern,
 }
 
 double RoundToWhole(double value) {
+    // The 15-digit form of a magnitude below 1e14 lies within half a unit of its 15th digit
+    // of the value, less than 1e-14 of the magnitude. A fraction further than that from a
+    // half rounds the same way on the value as on its 15-digit form (the form may carry
+    // into the next whole number, which rounding upwards gives anyway); only a fraction
+    // that close to a half needs the decimal form itself. Below 1e14 the whole part and
+    // the fraction are exact in a double.
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e14) {
+        const double whole = std::floor(magnitude);
+        const double fraction = magnitude - whole;
+        if (std::fabs(fraction - 0.5) > magnitude * 1e-14) {
+            const double rounded = fraction > 0.5 ? whole + 1 : whole;
+            // "0" is read back as +0, whichever side of zero it came from.
+            return value < 0 && rounded != 0 ? -rounded : rounded;
+        }
+    }
     const std::string sWhole = FormatNumber(value, "0");
     double result = 0.0;
     ReadDouble(sWhole.data(), sWhole.data() + sWhole.size(), result);

@@ -3,6 +3,7 @@
 #include "timing/common/NumberFormat.h"
 #include "timing/common/NumberReading.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -75,6 +76,37 @@ TEST(NumberFormat, Patterns) {
         {0.5, 1}, {-0.5, -1}, {2.4999, 2}, {83332.99999999999, 83333}, {1e300, 1e300}, {kNaN, 0}};
     for (const auto& [value, expected] : whole) {
         EXPECT_EQ(RoundToWhole(value), expected) << value;
+    }
+}
+
+// Whole numbers are judged on the 15-digit form; the search decides most values on the
+// fraction alone, so the rows sit on both sides of where it must look at the digits.
+TEST(NumberFormat, RoundToWholeNearHalves) {
+    struct Row {
+        const char* name;
+        double value;
+        double expected;
+    };
+    // clang-format off
+    const std::vector<Row> rows = {
+        {"stored below 2.5, 15 digits read 2.5", 2.4999999999999996, 3},
+        {"the same below zero", -2.4999999999999996, -3},
+        {"2.49999999999999 shows all its digits", 2.49999999999999, 2},
+        {"one step under a half reads as the half", 0.49999999999999994, 1},
+        {"a rate stored below its half", 83333.49999999999, 83334},
+        {"a rate one digit further below", 83333.4999999999, 83333},
+        {"a rate clearly below its half", 83333.4999999, 83333},
+        {"a rate clearly above its half", 499999.5000001, 500000},
+        {"a half just under 1e14", 99999999999999.5, 1e14},
+        {"a fraction the 15 digits keep, near 1e14", 12345678901234.4, 12345678901234},
+        {"nines that carry", 99.99999999999999, 100},
+        {"a small negative value gives plus zero", -0.3, 0},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        const double rounded = RoundToWhole(row.value);
+        EXPECT_EQ(rounded, row.expected) << row.name;
+        EXPECT_FALSE(std::signbit(rounded) && rounded == 0) << row.name;
     }
 }
 

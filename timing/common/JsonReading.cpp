@@ -66,6 +66,15 @@ private:
 
     bool AtEnd() const { return m_pos >= m_text.size(); }
 
+    // Steps over `c` when it comes next.
+    bool Take(char c) {
+        if (AtEnd() || m_text[m_pos] != c) {
+            return false;
+        }
+        ++m_pos;
+        return true;
+    }
+
     void SkipSpace() {
         while (!AtEnd() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' ||
                             m_text[m_pos] == '\n' || m_text[m_pos] == '\r')) {
@@ -118,8 +127,7 @@ private:
         }
         ++m_pos; // '{'
         SkipSpace();
-        if (!AtEnd() && m_text[m_pos] == '}') {
-            ++m_pos;
+        if (Take('}')) {
             return true;
         }
         for (;;) {
@@ -132,10 +140,9 @@ private:
                 return false;
             }
             SkipSpace();
-            if (AtEnd() || m_text[m_pos] != ':') {
+            if (!Take(':')) {
                 return Fail("':' expected after a member's name");
             }
-            ++m_pos;
             SkipSpace();
             value.keys.push_back(std::move(key));
             value.items.emplace_back();
@@ -143,12 +150,10 @@ private:
                 return false;
             }
             SkipSpace();
-            if (!AtEnd() && m_text[m_pos] == ',') {
-                ++m_pos;
+            if (Take(',')) {
                 continue;
             }
-            if (!AtEnd() && m_text[m_pos] == '}') {
-                ++m_pos;
+            if (Take('}')) {
                 return true;
             }
             return Fail("',' or '}' expected after an object's member");
@@ -162,8 +167,7 @@ private:
         }
         ++m_pos; // '['
         SkipSpace();
-        if (!AtEnd() && m_text[m_pos] == ']') {
-            ++m_pos;
+        if (Take(']')) {
             return true;
         }
         for (;;) {
@@ -173,12 +177,10 @@ private:
                 return false;
             }
             SkipSpace();
-            if (!AtEnd() && m_text[m_pos] == ',') {
-                ++m_pos;
+            if (Take(',')) {
                 continue;
             }
-            if (!AtEnd() && m_text[m_pos] == ']') {
-                ++m_pos;
+            if (Take(']')) {
                 return true;
             }
             return Fail("',' or ']' expected after an array's element");

@@ -68,35 +68,8 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QWidget(parent) {
     BuildHeaderBands();
     BuildPromotionalPanel();
 
-    vrnBitTime = new CandidateGrid(this);
-    vrnBitTime->setObjectName(QStringLiteral("vrnBitTime"));
-    vrnBitTime->hide();
-
-    ClassicStepInputs inputs;
-    inputs.boxes = [this] {
-        quillon::BitTimingSetting boxes;
-        boxes.pController = m_controller->Row();
-        boxes.dOscFreqMHz = ReadBox(txtOsc);
-        boxes.dTargetKbps = ReadBox(txtCANBaud);
-        return boxes;
-    };
-    inputs.inStepThree = [this] { return m_step == 2; };
-    inputs.bus = [this] { return m_bus; };
-    inputs.boxReadings = [this] { return BoxReadings(); };
-    // Built in the window, with its fonts, then handed to the scroll area that shows it: the
-    // findings under the diagram may need more height than the screen has.
-    m_classicStepThree = new ClassicStepThree(vrnBitTime, std::move(inputs), this);
-    m_classicStepThreeArea = new QScrollArea(this);
-    m_classicStepThreeArea->setObjectName(QStringLiteral("scrClassicStepThree"));
-    m_classicStepThreeArea->setFrameShape(QFrame::NoFrame);
-    m_classicStepThreeArea->setFocusPolicy(Qt::NoFocus);
-    m_classicStepThreeArea->setWidgetResizable(true);
-    m_classicStepThreeArea->setWidget(m_classicStepThree);
-    m_classicStepThreeArea->hide();
-
-    BuildFdPanels();
+    BuildControllerChoice();
     BuildBusButton();
-    BuildStepPanels();
     BuildRememberBox();
     SetUpKeyboard();
 
@@ -141,27 +114,7 @@ void CalculatorWindow::SetUpKeyboard() {
             cmdNext->click();
         }
     });
-    // Return in step 2's chosen list goes on as ">" does (in the grid it adds the cell).
-    connect(vrnBitTime, &CandidateGrid::chosen, this, [this] {
-        if (m_step == 1 && cmdNext->isEnabled()) {
-            cmdNext->click();
-        }
-    });
-
-    // One pass through the window in reading order; hidden controls are skipped. The
-    // controller choice follows the boxes it completes.
-    QList<QWidget*> order = {txtOsc, txtCANBaud};
-    order << m_controller->TabChain();
-    order << QList<QWidget*>{cmdBus, chkRemember, cmdNext, cmdBack, Label13, cmdTarsel};
-    for (const char* name : {"g", "lvwTq", "cmdRemove", "cmdClear"}) {
-        order << vrnBitTime->findChild<QWidget*>(QString::fromLatin1(name));
-    }
-    order << m_fdCandidates->list();
-    order << m_classicStepThree->TabChain();
-    order << m_fdStepThree->TabChain();
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        setTabOrder(order[i - 1], order[i]);
-    }
+    ApplyTabOrder();
     txtOsc->setFocus();
     txtOsc->selectAll();
 }
@@ -200,6 +153,9 @@ void CalculatorWindow::LayoutContent() {
     const int height = this->height() - top;
     if (height > 0) {
         for (const StepPanels* kind : {&m_classic, &m_fd}) {
+            if (kind->stepTwo == nullptr) {
+                continue; // not built yet
+            }
             kind->stepTwo->setGeometry(0, top, width, height);
             kind->stepThree->setGeometry(0, top, width, height);
         }
@@ -218,28 +174,18 @@ bool CalculatorWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void CalculatorWindow::BuildStepPanels() {
-    m_classic.stepTwo = vrnBitTime;
-    m_classic.stepThree = m_classicStepThreeArea;
-    m_classic.showStepTwo = [this] { ShowClassicStep2(); };
-    m_classic.showStepThree = [this] { ShowClassicStep3(); };
-    m_classic.boxesEdited = [this] { m_classicStepThree->DrawBitTiming(); };
-
-    m_fd.stepTwo = m_fdCandidates;
-    m_fd.stepThree = m_fdStepThreeArea;
-    m_fd.showStepTwo = [this] { ShowFdStep2(); };
-    m_fd.showStepThree = [this] { ShowFdStep3(); };
-    m_fd.boxesEdited = [this] { m_fdStepThree->SetInputs(FdInputsFromBoxes()); };
-}
-
 void CalculatorWindow::HideStepPanels() {
     for (const StepPanels* kind : {&m_classic, &m_fd}) {
+        if (kind->stepTwo == nullptr) {
+            continue;
+        }
         kind->stepTwo->hide();
         kind->stepThree->hide();
     }
 }
 
 void CalculatorWindow::cmdNext_Click() {
+    EnsureSteps();
     if (m_step == 0) {
         m_panels = m_controller->IsFd() ? &m_fd : &m_classic;
     }

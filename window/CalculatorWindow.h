@@ -53,6 +53,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The first frame queues the building of steps 2 and 3.
+    void paintEvent(QPaintEvent* event) override;
     // With "Remember these inputs" on, keeps step 1's inputs for the next start.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -77,7 +79,13 @@ private:
     };
 
     void Form_Load();
+    // Steps 2 and 3 of both kinds (CalculatorWindow_steps.cpp): built once, after the
+    // first frame or on the spot when something needs them earlier.
+    void EnsureSteps();
+    void BuildClassicSteps();
+    void BuildFdSteps();
     void BuildStepPanels();
+    void ApplyTabOrder();
     void ShowStep();
     void ShowStep1();
     void HideStepPanels();
@@ -92,7 +100,7 @@ private:
     // CAN FD (CalculatorWindow_fd.cpp): the controller choice in step 1, whose "<" from an
     // FD step 2 returns to it, the FD candidates in step 2 and the FD segment panel in
     // step 3.
-    void BuildFdPanels();
+    void BuildControllerChoice();
     void ShowFdStep2();
     void ShowFdStep3();
     // The oscillator, PLL and the two rates as the boxes hold them.
@@ -131,6 +139,8 @@ private:
     std::string DecimalSeparator() const;
 
     int m_step = 0;
+    bool m_stepsBuilt = false;
+    bool m_stepsQueued = false;
     StepPanels m_classic;
     StepPanels m_fd;
     const StepPanels* m_panels = &m_classic; // the kind chosen when step 1 was left
@@ -155,12 +165,12 @@ private:
     quillon::BusContext m_bus;
     QCheckBox* chkRemember = nullptr;
 
-    // The classic steps.
+    // The classic steps (null until built).
     CandidateGrid* vrnBitTime = nullptr;
     QScrollArea* m_classicStepThreeArea = nullptr;
     ClassicStepThree* m_classicStepThree = nullptr;
 
-    // CAN FD.
+    // CAN FD (the steps null until built).
     ControllerChoice* m_controller = nullptr;
     FdCandidateList* m_fdCandidates = nullptr;
     QScrollArea* m_fdStepThreeArea = nullptr;

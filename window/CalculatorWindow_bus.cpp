@@ -18,27 +18,6 @@ void CalculatorWindow::BuildBusButton() {
     cmdBus->setAutoDefault(true);
     Place(cmdBus, 3300, 5490, 1000, 330);
     connect(cmdBus, &QPushButton::clicked, this, &CalculatorWindow::EditBus);
-    connect(m_classicStepThree, &ClassicStepThree::busRequested, this, &CalculatorWindow::EditBus);
-    connect(m_fdStepThree, &FdStepThree::busRequested, this, &CalculatorWindow::EditBus);
-
-    // More findings than the panel had room for: the window grows with them, once the
-    // panel's layout has taken in the new height (the connections are queued).
-    connect(
-        m_classicStepThree, &ClassicStepThree::heightWanted, this,
-        [this] {
-            if (m_step == 2 && m_panels == &m_classic) {
-                GrowToShow(m_classicStepThree->minimumHeight());
-            }
-        },
-        Qt::QueuedConnection);
-    connect(
-        m_fdStepThree, &FdStepThree::heightWanted, this,
-        [this] {
-            if (m_step == 2 && m_panels == &m_fd) {
-                GrowToShow(FdStepThreeHeight());
-            }
-        },
-        Qt::QueuedConnection);
     ShowBus();
 }
 
@@ -55,7 +34,9 @@ void CalculatorWindow::ShowBus() {
     cmdBus->setToolTip(tr("The bus as it is built, which the findings of step 3 judge each "
                           "setting for: %1")
                            .arg(BusSummary(m_bus)));
-    m_fdStepThree->SetBus(m_bus);
+    if (m_fdStepThree != nullptr) {
+        m_fdStepThree->SetBus(m_bus);
+    }
     if (m_step == 2 && m_panels == &m_classic) {
         m_classicStepThree->DrawBitTiming();
     }

@@ -34,27 +34,9 @@ const char* const kSettingToDefault = " Setting to default value.";
 
 } // namespace
 
-void CalculatorWindow::BuildFdPanels() {
+void CalculatorWindow::BuildControllerChoice() {
     m_controller = new ControllerChoice(this);
     Place(m_controller, 3300, 4740, 5310, 660);
-
-    m_fdCandidates = new FdCandidateList(this);
-    m_fdCandidates->setAutoFillBackground(true);
-    m_fdCandidates->hide();
-    connect(m_fdCandidates, &FdCandidateList::chosen, this, [this] {
-        if (m_step == 1 && cmdNext->isEnabled()) {
-            cmdNext->click();
-        }
-    });
-
-    m_fdStepThree = new FdStepThree;
-    m_fdStepThreeArea = new QScrollArea(this);
-    m_fdStepThreeArea->setObjectName(QStringLiteral("scrFdStepThree"));
-    m_fdStepThreeArea->setFrameShape(QFrame::NoFrame);
-    m_fdStepThreeArea->setFocusPolicy(Qt::NoFocus);
-    m_fdStepThreeArea->setWidgetResizable(true);
-    m_fdStepThreeArea->setWidget(m_fdStepThree);
-    m_fdStepThreeArea->hide();
 }
 
 QStringList CalculatorWindow::BoxReadings() const {

@@ -32,7 +32,6 @@
 #include <QScrollArea>
 #include <QShortcut>
 
-#include <utility>
 
 namespace {
 

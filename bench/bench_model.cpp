@@ -15,9 +15,12 @@
 #include "timing/classic/Segments.h"
 #include "timing/common/NumberFormat.h"
 #include "timing/common/NumberReading.h"
+#include "timing/fd/FdSearch.h"
+#include "timing/fd/FdSetting.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -53,6 +56,22 @@ void BM_CandidateSearch(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CandidateSearch);
+
+// The floor of the search: the same 64 x 18 rates worked out and compared with the target,
+// with nothing kept and no text.
+void BM_FloorRates(benchmark::State& state) {
+    for (auto _ : state) {
+        int matches = 0;
+        for (int brp = 1; brp <= kBRPValueCount; ++brp) {
+            for (int tq = kMinTqCount; tq <= kMaxTqCount; ++tq) {
+                const double dRate = kOscMHz * 1e6 / (2.0 * brp * tq);
+                matches += std::fabs(dRate - kRateKbps * 1000) < 0.5 ? 1 : 0;
+            }
+        }
+        benchmark::DoNotOptimize(matches);
+    }
+}
+BENCHMARK(BM_FloorRates);
 
 // The search and what step 2 shows of it without formatting the grid: every rate and
 // match, and the list's four texts for each match.
@@ -217,19 +236,47 @@ void BM_ReadLeadingNumber(benchmark::State& state) {
 BENCHMARK(BM_ReadLeadingNumber);
 
 // A bus whose free nodes are chosen together: the best of every setting of all of them.
-void RunBus(benchmark::State& state, const std::vector<const char*>& texts,
-            const BusContext& context) {
+// Its floor (state.range(0) == 1) checks the same bus with every node fixed at the setting
+// the choice gave it: the check alone, without choosing.
+std::vector<BusNode> ExampleBus(const std::vector<const char*>& texts) {
     std::vector<BusNode> nodes;
     for (const char* text : texts) {
         nodes.push_back(*ParseBusNode(text).node);
     }
-    if (!CheckBus(500, nodes, context).bCompatible) {
+    return nodes;
+}
+
+std::vector<BusNode> FixedAsChosen(std::vector<BusNode> nodes, const BusVerdict& verdict) {
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const std::optional<BitTimingFacts>& facts = verdict.nodes[i].facts;
+        if (facts) {
+            nodes[i].source = NodeSource::Segments;
+            nodes[i].lBRPMinus1 = facts->setting.lBRPMinus1;
+            nodes[i].segments = facts->setting.segments;
+        }
+    }
+    return nodes;
+}
+
+void RunBus(benchmark::State& state, const std::vector<const char*>& texts,
+            const BusContext& context) {
+    std::vector<BusNode> nodes = ExampleBus(texts);
+    const BusVerdict verdict = CheckBus(kRateKbps, nodes, context);
+    if (!verdict.bCompatible) {
         state.SkipWithError("the example bus is not compatible");
         return;
     }
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(CheckBus(500, nodes, context));
+    if (state.range(0) == 1) {
+        nodes = FixedAsChosen(nodes, verdict);
+        if (!CheckBus(kRateKbps, nodes, context).bCompatible) {
+            state.SkipWithError("the bus fixed at its chosen settings is not compatible");
+            return;
+        }
     }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CheckBus(kRateKbps, nodes, context));
+    }
+    state.SetLabel(state.range(0) == 1 ? "floor: every node fixed as chosen" : "free nodes chosen");
 }
 
 // Five nodes, four of them free. Budget: 100 ms.
@@ -238,7 +285,7 @@ void BM_BusFourFreeNodes(benchmark::State& state) {
            {"pi=mcp251x@16:kernel", "a=pic18@40", "b=dspic33f@40", "c=mcp251x@8", "d=pic24h@20"},
            {});
 }
-BENCHMARK(BM_BusFourFreeNodes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BusFourFreeNodes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Nine nodes on 30 m of cable, eight of them free, two of those set through Linux.
 // Budget: 1 s.
@@ -250,7 +297,50 @@ void BM_BusEightFreeNodes(benchmark::State& state) {
             "e=mcp2515@20:linux", "f=pic32mx@80", "g=at91@132:linux", "h=dspic30@30"},
            context);
 }
-BENCHMARK(BM_BusEightFreeNodes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BusEightFreeNodes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// CAN FD step 2 at 40 MHz, 500 kbit/s and 2 Mbit/s: every pair of a nominal and a data
+// candidate judged and ordered (range 0), with the sample points and tolerance the list
+// shows beside each (range 1). Budget: 1 ms.
+FdSetting ExampleFdInputs() {
+    FdSetting inputs;
+    inputs.dOscFreqMHz = 40;
+    inputs.dNominalKbps = kRateKbps;
+    inputs.dDataKbps = 2000;
+    return inputs;
+}
+
+void BM_FdPairSearch(benchmark::State& state) {
+    const FdSetting inputs = ExampleFdInputs();
+    const std::vector<FdCandidate> found = SearchFdCandidates(inputs);
+    if (found.empty() || !found.front().bUsable) {
+        state.SkipWithError("the FD search found no usable pair");
+        return;
+    }
+    for (auto _ : state) {
+        const std::vector<FdCandidate> pairs = SearchFdCandidates(inputs);
+        if (state.range(0) == 1) {
+            benchmark::DoNotOptimize(DescribeFdProposals(inputs, pairs));
+        }
+        benchmark::DoNotOptimize(pairs);
+    }
+    state.SetLabel(std::to_string(found.size()) + " pairs" +
+                   (state.range(0) == 1 ? " with the list's facts" : ""));
+}
+BENCHMARK(BM_FdPairSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The floor of the FD search: each phase's candidates alone, neither paired nor judged.
+void BM_FloorFdPhases(benchmark::State& state) {
+    const FdSetting inputs = ExampleFdInputs();
+    const double dClockMHz = FdClockMHz(inputs);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            SearchFdPhase(LimitsOf(inputs, FdPhase::Nominal), dClockMHz, inputs.dNominalKbps));
+        benchmark::DoNotOptimize(
+            SearchFdPhase(LimitsOf(inputs, FdPhase::Data), dClockMHz, inputs.dDataKbps));
+    }
+}
+BENCHMARK(BM_FloorFdPhases)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -28,7 +28,12 @@ rm -f "$results"/*.csv "$results"/*.txt "$results"/summary.md
 # Budgets in milliseconds, kept here and nowhere else.
 budget_interaction=16
 budget_first_frame=250
+budget_first_frame_ratio=1.3 # processor time, times the empty widget program's
 budget_cli=20
+budget_search=0.016          # the 64 x 18 candidate search with what step 2 shows
+budget_fd_search=1           # the CAN FD pair search at 40 MHz with the list's facts
+budget_bus_four=100          # the bus optimiser, four free nodes
+budget_bus_eight=1000        # eight free nodes
 
 failures=0
 load_start=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -69,6 +74,7 @@ echo "== Start-up to first painted frame (median of $runs)"
 if [ "$display" = offscreen ] || [ "$display" = both ]; then
   export QT_QPA_PLATFORM=offscreen
   start_up floor-window-offscreen --probe "$QUILLON_BENCH_PROBE" -- "$QUILLON_BENCH_EMPTY_WINDOW"
+  start_up label-window-offscreen --probe "$QUILLON_BENCH_PROBE" -- "$QUILLON_BENCH_LABEL_WINDOW"
   if [ -n "${QUILLON_BENCH_QUILLON:-}" ]; then
     start_up window-offscreen --probe "$QUILLON_BENCH_PROBE" -- "$QUILLON_BENCH_QUILLON"
   fi
@@ -80,6 +86,8 @@ if [ "$display" = xvfb ] || [ "$display" = both ]; then
     set -o pipefail
     "$QUILLON_BENCH_STARTUP" --runs "$1" --name floor-window-xvfb --probe "$QUILLON_BENCH_PROBE" \
       -- "$QUILLON_BENCH_EMPTY_WINDOW" || exit 1
+    "$QUILLON_BENCH_STARTUP" --runs "$1" --name label-window-xvfb --probe "$QUILLON_BENCH_PROBE" \
+      -- "$QUILLON_BENCH_LABEL_WINDOW" || exit 1
     if [ -n "${QUILLON_BENCH_QUILLON:-}" ]; then
       "$QUILLON_BENCH_STARTUP" --runs "$1" --name window-xvfb --probe "$QUILLON_BENCH_PROBE" \
         -- "$QUILLON_BENCH_QUILLON" || exit 1
@@ -99,32 +107,52 @@ fi
 
 # ---- Summary -------------------------------------------------------------------------------
 # figure_of KIND NAME [FIELD]: a median in milliseconds (FIELD cpu: the processor time of a
-# process-level figure), or empty.
+# process-level figure; model figures are always processor time), or empty.
 figure_of() {
   case $1 in
   widget)
     [ -f "$results/widgets.csv" ] &&
-      awk -F, -v f="\"$2\"" '$1 == f { printf "%.3f", $4 }' "$results/widgets.csv"
+      awk -F, -v f="\"$2\"" '$1 == f { printf "%.6f", $4 }' "$results/widgets.csv"
     ;;
   process)
     [ -f "$results/process.txt" ] &&
       awk -v n="$2" -v k="${3:-median}=" '$1 == "RESULT" && $2 == n {
-        for (i = 3; i <= NF; ++i) if (index($i, k) == 1) { sub(k, "", $i); printf "%.3f", $i }
+        for (i = 3; i <= NF; ++i) if (index($i, k) == 1) { sub(k, "", $i); printf "%.6f", $i }
       }' "$results/process.txt"
+    ;;
+  model)
+    [ -f "$results/model.csv" ] &&
+      awk -F, -v f="\"$2_median\"" '$1 == f {
+        scale = $5 == "ns" ? 1e-6 : ($5 == "us" ? 1e-3 : ($5 == "s" ? 1000 : 1))
+        printf "%.9f", $4 * scale
+      }' "$results/model.csv"
     ;;
   esac
 }
 
-# row LABEL FIGURE FLOOR BUDGET [CPU]: one table row with the verdict. A figure over budget
-# whose floor is over budget too is marked: the machine was too busy to judge.
+# row LABEL FIGURE FLOOR BUDGET [CPU]: one table row, in milliseconds, with the figure's ratio
+# to its floor and the verdict. A figure over budget whose floor is over budget too is marked:
+# the machine was too busy to judge. A BUDGET of "xN" is a ratio to the floor.
 row() {
-  awk -v l="$1" -v f="$2" -v fl="$3" -v b="$4" -v c="${5:-}" 'BEGIN {
-    if (f == "") { printf "| %s | n/a | | | %s ms | not measured |\n", l, b; exit }
-    floor = fl == "" ? "n/a" : sprintf("%.2f ms", fl)
-    above = fl == "" ? "n/a" : sprintf("%+.2f ms", f - fl)
-    cpu = c == "" ? "" : sprintf(" (cpu %.1f)", c)
-    verdict = f <= b ? "PASS" : (fl != "" && fl > b ? "MISS (floor over budget too: busy machine)" : "MISS")
-    printf "| %s | %.2f ms%s | %s | %s | %s ms | %s |\n", l, f, cpu, floor, above, b, verdict
+  awk -v l="$1" -v f="$2" -v fl="$3" -v b="$4" -v c="${5:-}" '
+  function show(ms) {
+    if (ms < 0.01) return sprintf("%.2f µs", ms * 1000)
+    if (ms < 1) return sprintf("%.1f µs", ms * 1000)
+    return sprintf("%.2f ms", ms)
+  }
+  BEGIN {
+    ratio_budget = substr(b, 1, 1) == "x"
+    shown_budget = ratio_budget ? sprintf("%s x floor", substr(b, 2)) : (b < 1 ? sprintf("%g µs", b * 1000) : sprintf("%g ms", b))
+    if (f == "") { printf "| %s | not measured | | | %s | |\n", l, shown_budget; exit }
+    floor = fl == "" ? "n/a" : show(fl)
+    ratio = fl == "" || fl == 0 ? "n/a" : sprintf("%.2f x", f / fl)
+    cpu = c == "" ? "" : sprintf(" (cpu %s)", show(c))
+    if (ratio_budget) {
+      verdict = fl != "" && f <= substr(b, 2) * fl ? "PASS" : "MISS"
+    } else {
+      verdict = f <= b ? "PASS" : (fl != "" && fl > b ? "MISS (floor over budget too: busy machine)" : "MISS")
+    }
+    printf "| %s | %s%s | %s | %s | %s | %s |\n", l, show(f), cpu, floor, ratio, shown_budget, verdict
   }'
 }
 
@@ -133,7 +161,7 @@ row() {
     "$(awk '/^MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo) RAM;" \
     "load average at start ${load_start}, at end $(cut -d' ' -f1-3 /proc/loadavg)."
   echo
-  echo "| figure (median) | measured | floor | above floor | budget | verdict |"
+  echo "| figure (median) | measured | floor | ratio | budget | verdict |"
   echo "|---|---|---|---|---|---|"
   floor=$(figure_of widget floorEmptyRepaint)
   row "Step 1 to step 2: checks, search, grid and list filled, painted" \
@@ -148,27 +176,46 @@ row() {
     "$(figure_of widget generateReport)" "$floor" $budget_interaction
   for d in offscreen xvfb; do
     f=$(figure_of process "window-$d")
-    [ -n "$f" ] && row "quillon start to first painted frame ($d)" "$f" \
+    [ -n "$f" ] || continue
+    row "quillon start to first painted frame ($d)" "$f" \
       "$(figure_of process "floor-window-$d")" $budget_first_frame \
       "$(figure_of process "window-$d" cpu)"
+    row "quillon's first frame, processor time, beside the empty widget's" \
+      "$(figure_of process "window-$d" cpu)" "$(figure_of process "floor-window-$d" cpu)" \
+      "x$budget_first_frame_ratio"
+    row "the one-label program's processor time, beside the empty widget's" \
+      "$(figure_of process "label-window-$d" cpu)" "$(figure_of process "floor-window-$d" cpu)" \
+      "x$budget_first_frame_ratio"
   done
   if [ -n "${QUILLON_BENCH_CLI:-}" ]; then
     row "quillon-cli ${QUILLON_BENCH_CLI_ARGS:-}, start to exit" "$(figure_of process cli-timing)" \
       "$(figure_of process floor-cli-version)" $budget_cli "$(figure_of process cli-timing cpu)"
   fi
+  row "64 x 18 candidate search with its rates, matches and the list's texts (cpu)" \
+    "$(figure_of model BM_SearchAndListTexts)" "$(figure_of model BM_FloorRates)" $budget_search
+  row "CAN FD pair search at 40 MHz with the list's facts (cpu)" \
+    "$(figure_of model BM_FdPairSearch/1)" "$(figure_of model BM_FloorFdPhases)" $budget_fd_search
+  row "Bus optimiser, four free nodes of five (cpu)" \
+    "$(figure_of model BM_BusFourFreeNodes/0)" "$(figure_of model BM_BusFourFreeNodes/1)" \
+    $budget_bus_four
+  row "Bus optimiser, eight free nodes of nine, 30 m (cpu)" \
+    "$(figure_of model BM_BusEightFreeNodes/0)" "$(figure_of model BM_BusEightFreeNodes/1)" \
+    $budget_bus_eight
   echo
   echo "Floors: an empty widget of the window's size repainted (interactions); an empty Qt"
-  echo "widget program started the same way (first frame); \`quillon-cli --version\` (CLI)."
+  echo "widget program started the same way (first frame); \`quillon-cli --version\` (CLI); the"
+  echo "1152 rates worked out and compared with no text (search); each phase's candidates alone"
+  echo "(CAN FD search); the same bus with every node fixed at its chosen setting (bus)."
   echo "cpu: processor time of the whole process (user + system), median."
   echo
   echo "| part (median) | time |"
   echo "|---|---|"
   v=$(figure_of process floor-process)
-  [ -n "$v" ] && printf '| process: /bin/true start to exit (cpu %s ms) | %s ms |\n' \
+  [ -n "$v" ] && printf '| process: /bin/true start to exit (cpu %.2f ms) | %.2f ms |\n' \
     "$(figure_of process floor-process cpu)" "$v"
   for f in diagramOnImage windowFirstFrame; do
     v=$(figure_of widget $f)
-    [ -n "$v" ] && printf '| widget: %s | %s ms |\n' "$f" "$v"
+    [ -n "$v" ] && printf '| widget: %s | %.3f ms |\n' "$f" "$v"
   done
   if [ -f "$results/model.csv" ]; then
     awk -F, '$1 ~ /_median"?$/ {

@@ -74,7 +74,7 @@ echo "== Start-up to first painted frame (median of $runs)"
 if [ "$display" = offscreen ] || [ "$display" = both ]; then
   export QT_QPA_PLATFORM=offscreen
   start_up floor-window-offscreen --probe "$QUILLON_BENCH_PROBE" -- "$QUILLON_BENCH_EMPTY_WINDOW"
-  start_up label-window-offscreen --probe "$QUILLON_BENCH_PROBE" -- "$QUILLON_BENCH_LABEL_WINDOW"
+  start_up label-window-offscreen --probe "$QUILLON_BENCH_PROBE" -- "$QUILLON_BENCH_EMPTY_WINDOW" --text
   if [ -n "${QUILLON_BENCH_QUILLON:-}" ]; then
     start_up window-offscreen --probe "$QUILLON_BENCH_PROBE" -- "$QUILLON_BENCH_QUILLON"
   fi
@@ -87,7 +87,7 @@ if [ "$display" = xvfb ] || [ "$display" = both ]; then
     "$QUILLON_BENCH_STARTUP" --runs "$1" --name floor-window-xvfb --probe "$QUILLON_BENCH_PROBE" \
       -- "$QUILLON_BENCH_EMPTY_WINDOW" || exit 1
     "$QUILLON_BENCH_STARTUP" --runs "$1" --name label-window-xvfb --probe "$QUILLON_BENCH_PROBE" \
-      -- "$QUILLON_BENCH_LABEL_WINDOW" || exit 1
+      -- "$QUILLON_BENCH_EMPTY_WINDOW" --text || exit 1
     if [ -n "${QUILLON_BENCH_QUILLON:-}" ]; then
       "$QUILLON_BENCH_STARTUP" --runs "$1" --name window-xvfb --probe "$QUILLON_BENCH_PROBE" \
         -- "$QUILLON_BENCH_QUILLON" || exit 1
@@ -183,7 +183,7 @@ row() {
     row "quillon's first frame, processor time, beside the empty widget's" \
       "$(figure_of process "window-$d" cpu)" "$(figure_of process "floor-window-$d" cpu)" \
       "x$budget_first_frame_ratio"
-    row "the one-label program's processor time, beside the empty widget's" \
+    row "the same empty widget with one line of text, processor time" \
       "$(figure_of process "label-window-$d" cpu)" "$(figure_of process "floor-window-$d" cpu)" \
       "x$budget_first_frame_ratio"
   done

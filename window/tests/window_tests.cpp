@@ -1,5 +1,6 @@
-// Steps 1 and 2 of the real window, driven with typed text and clicks: the step flow, the
-// input checks and their message boxes, the hand-over to the search, and a comma locale.
+// Steps 1 and 2 of the real window, driven with typed text and clicks: the step flow, steps
+// 2 and 3 built after the first frame, the input checks and their message boxes, the
+// hand-over to the search, and a comma locale.
 #include "candidates/CandidateGrid.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowDriver.h"
@@ -100,6 +101,22 @@ private slots:
                                    << "1001" << QStringList{rate} << 16.0 << 500.0;
         QTest::newRow("both, oscillator first") << "MHz"
                                                 << "0" << QStringList{osc, rate} << 16.0 << 500.0;
+    }
+
+    // Step 1 shows before steps 2 and 3 exist; they follow the first frame by themselves,
+    // and a window that never shows builds them when ">" needs them.
+    void stepsFollowTheFirstFrame() {
+        CalculatorWindow shown;
+        QVERIFY(shown.findChild<CandidateGrid*>(QStringLiteral("vrnBitTime")) == nullptr);
+        shown.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        QTRY_VERIFY(shown.findChild<CandidateGrid*>(QStringLiteral("vrnBitTime")) != nullptr);
+        QVERIFY(shown.findChild<QWidget*>(QStringLiteral("scrFdStepThree")) != nullptr);
+
+        CalculatorWindow hidden;
+        Click(hidden, "cmdNext");
+        QCOMPARE(Text(hidden, "lblStep"), QStringLiteral("Step 2"));
+        QVERIFY(Child<CandidateGrid>(hidden, "vrnBitTime")->rowCount() > 2);
     }
 
     void inputChecks() {

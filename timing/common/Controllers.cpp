@@ -227,7 +227,9 @@ const Controller& DefaultController() {
 }
 
 const Controller& DefaultFdController() {
-    return *FindController("mcp2518fd");
+    // Looked up once: every FD setting without a row of its own asks for it.
+    static const Controller& row = *FindController("mcp2518fd");
+    return row;
 }
 
 std::string ControllerNames(ControllerKind kind) {

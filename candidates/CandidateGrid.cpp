@@ -1,30 +1,32 @@
 #include "candidates/CandidateGrid.h"
 
+#include "candidates/CandidateGridModel.h"
+
 #include "timing/classic/DisplayTexts.h"
 #include "ui/QtText.h"
 #include "ui/Twips.h"
 
 #include <QAbstractButton>
-#include <QBrush>
-#include <QColor>
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionHeader>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,10 +34,6 @@ namespace {
 // stay in view while the rates scroll; table cell (r, c) is grid cell (r + 1, c + 1).
 constexpr int kHeaderRows = 1;
 constexpr int kHeaderColumns = 1;
-constexpr int kTqColumn = 1;        // grid column of the quantum lengths
-constexpr int kFirstRateColumn = 2; // grid column of the lowest Tq count
-
-const QColor kSilver(192, 192, 192);
 
 constexpr double kGridFontPoints = 8.25;
 constexpr double kRowLabelColumnTwips = 1000.0;
@@ -70,15 +68,13 @@ quillon::SearchRange RangeOf(const quillon::Controller* pController) {
                                                          : quillon::DefaultController());
 }
 
-std::size_t EvaluatedIndex(int brpIndex, int tqIndex) {
-    return static_cast<std::size_t>(brpIndex * quillon::kTqCountCount + tqIndex);
-}
-
 } // namespace
 
 CandidateGrid::CandidateGrid(QWidget* parent)
     : QWidget(parent), m_sDecimalSeparator(QLocale().decimalPoint()) {
-    m_g = new QTableWidget(1, 1, this);
+    m_model = new CandidateGridModel(this);
+    m_g = new QTableView(this);
+    m_g->setModel(m_model);
     m_g->setObjectName(QStringLiteral("g"));
     m_g->setAccessibleName(tr("Bit rate of every prescaler and Tq count"));
     QFont gridFont(QStringLiteral("Arial"));
@@ -87,8 +83,6 @@ CandidateGrid::CandidateGrid(QWidget* parent)
     m_g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_g->setSelectionMode(QAbstractItemView::SingleSelection);
     m_g->setWordWrap(false);
-    m_g->setHorizontalHeaderItem(0, new QTableWidgetItem);
-    m_g->setVerticalHeaderItem(0, new QTableWidgetItem);
     m_g->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     m_g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     const QFontMetrics metrics(gridFont);
@@ -109,7 +103,7 @@ CandidateGrid::CandidateGrid(QWidget* parent)
     if (m_gCorner != nullptr) {
         m_gCorner->installEventFilter(this);
     }
-    connect(m_g, &QTableWidget::cellDoubleClicked, this, &CandidateGrid::g_DblClick);
+    connect(m_g, &QTableView::doubleClicked, this, &CandidateGrid::g_DblClick);
     // Tab leaves the grid for the list (the arrow keys move within it); Return or Space on a
     // cell adds it as a double-click does.
     m_g->setTabKeyNavigation(false);
@@ -156,104 +150,33 @@ CandidateGrid::CandidateGrid(QWidget* parent)
 }
 
 void CandidateGrid::Calculate() {
-    const quillon::SearchRange range = RangeOf(m_pController);
-    const std::vector<quillon::TqCandidate> evaluated =
-        quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate, range);
-    const int rows = range.brpMinus1Max - range.brpMinus1Min + 1;
+    std::vector<quillon::TqCandidate> evaluated =
+        quillon::EvaluateAllCandidates(m_dOscFreqInMhz, m_dCANBaudRate, RangeOf(m_pController));
 
-    // One repaint at the end instead of one per cell.
+    // One repaint at the end instead of one per change.
     m_g->setUpdatesEnabled(false);
-    const QSignalBlocker blocker(m_g);
-    const int currentRow = m_g->currentRow();
-    const int currentColumn = m_g->currentColumn();
+    const QModelIndex current = m_g->currentIndex();
+    const int currentRow = current.row();
+    const int currentColumn = current.column();
     m_lvwTq->clear();
-
-    m_g->setRowCount(rows);
-    m_g->setColumnCount(quillon::kTqCountCount + kFirstRateColumn - kHeaderColumns);
-    m_g->verticalHeader()->setFixedWidth(TwipsToPixels(kRowLabelColumnTwips, this));
-
-    m_sCornerText = ToQString(quillon::kGridCornerText);
-    SetHeaderText(Qt::Horizontal, kTqColumn - kHeaderColumns, ToQString(quillon::kGridTqHeading));
-    for (int tqIndex = 0; tqIndex < quillon::kTqCountCount; ++tqIndex) {
-        SetHeaderText(
-            Qt::Horizontal, kFirstRateColumn - kHeaderColumns + tqIndex,
-            QString::fromStdString(quillon::GridTqCountHeading(quillon::kMinTqCount + tqIndex)));
-    }
-
-    for (int brpIndex = 0; brpIndex < rows; ++brpIndex) {
-        const quillon::TqCandidate& first = evaluated.at(EvaluatedIndex(brpIndex, 0));
-        SetHeaderText(Qt::Vertical, brpIndex,
-                      QString::fromStdString(quillon::GridRowLabel(first.lBRPMinus1)));
-        EnsureTableItem(brpIndex, kTqColumn - kHeaderColumns)
-            ->setText(
-                QString::fromStdString(quillon::GridTqText(first.dTqSeconds, DecimalSeparator())));
-        for (int tqIndex = 0; tqIndex < quillon::kTqCountCount; ++tqIndex) {
-            WriteRateCell(brpIndex, kFirstRateColumn - kHeaderColumns + tqIndex,
-                          evaluated.at(EvaluatedIndex(brpIndex, tqIndex)));
-        }
-    }
 
     m_chosenList.Refill(evaluated);
     for (const quillon::TqCandidate& candidate : m_chosenList.Items()) {
         AddListItem(candidate);
     }
+    // The grid keeps the numbers; the view has the texts of the cells it shows written.
+    m_model->SetCandidates(std::move(evaluated), m_dCANBaudRate, m_sDecimalSeparator);
+    m_g->verticalHeader()->setFixedWidth(TwipsToPixels(kRowLabelColumnTwips, this));
+    m_sCornerText = ToQString(quillon::kGridCornerText);
 
     if (currentRow >= 0 && currentColumn >= 0) {
-        m_g->setCurrentCell(currentRow, currentColumn);
+        m_g->selectionModel()->setCurrentIndex(m_model->index(currentRow, currentColumn),
+                                               QItemSelectionModel::ClearAndSelect);
     }
     m_g->setUpdatesEnabled(true);
     if (m_gCorner != nullptr) {
         m_gCorner->update();
     }
-}
-
-void CandidateGrid::WriteRateCell(int tableRow, int tableColumn,
-                                  const quillon::TqCandidate& candidate) {
-    QTableWidgetItem* item = EnsureTableItem(tableRow, tableColumn);
-    if (candidate.bMatches) {
-        // Normal background; bold so that the few matches stand out in the silver field.
-        QFont bold = m_g->font();
-        bold.setBold(true);
-        item->setData(Qt::BackgroundRole, QVariant());
-        item->setData(Qt::ForegroundRole, QVariant());
-        item->setFont(bold);
-    } else {
-        // A fixed background takes a fixed text colour: a dark theme's light text would
-        // vanish on silver.
-        item->setBackground(kSilver);
-        item->setForeground(QColor(Qt::black));
-        item->setData(Qt::FontRole, QVariant());
-    }
-    item->setText(
-        QString::fromStdString(quillon::GridRateText(candidate.dActualBaud, DecimalSeparator())));
-    // A screen reader reads the rate as the cell's name and this beside it: the match that
-    // the bold or silver shows.
-    item->setData(
-        Qt::AccessibleDescriptionRole,
-        ToQString(quillon::GridCellDescription(candidate, m_dCANBaudRate, DecimalSeparator())));
-}
-
-QTableWidgetItem* CandidateGrid::EnsureTableItem(int tableRow, int tableColumn) {
-    QTableWidgetItem* item = m_g->item(tableRow, tableColumn);
-    if (item == nullptr) {
-        item = new QTableWidgetItem;
-        m_g->setItem(tableRow, tableColumn, item);
-    }
-    return item;
-}
-
-void CandidateGrid::SetHeaderText(Qt::Orientation orientation, int section, const QString& sText) {
-    QTableWidgetItem* item = orientation == Qt::Horizontal ? m_g->horizontalHeaderItem(section)
-                                                           : m_g->verticalHeaderItem(section);
-    if (item == nullptr) {
-        item = new QTableWidgetItem;
-        if (orientation == Qt::Horizontal) {
-            m_g->setHorizontalHeaderItem(section, item);
-        } else {
-            m_g->setVerticalHeaderItem(section, item);
-        }
-    }
-    item->setText(sText);
 }
 
 void CandidateGrid::AddListItem(const quillon::TqCandidate& candidate) {
@@ -271,18 +194,11 @@ void CandidateGrid::GetTqValues(quillon::OneBasedArray<std::int32_t>& vTqValues,
 }
 
 int CandidateGrid::rowCount() const {
-    return m_g->rowCount() + kHeaderRows;
+    return m_model->rowCount() + kHeaderRows;
 }
 
 int CandidateGrid::columnCount() const {
-    return m_g->columnCount() + kHeaderColumns;
-}
-
-QTableWidgetItem* CandidateGrid::TableItem(int row, int col) const {
-    if (row < kHeaderRows || col < kHeaderColumns) {
-        return nullptr;
-    }
-    return m_g->item(row - kHeaderRows, col - kHeaderColumns);
+    return m_model->columnCount() + kHeaderColumns;
 }
 
 QString CandidateGrid::cellText(int row, int col) const {
@@ -292,28 +208,30 @@ QString CandidateGrid::cellText(int row, int col) const {
     if (row == 0 && col == 0) {
         return m_sCornerText;
     }
-    const QTableWidgetItem* item = row == 0   ? m_g->horizontalHeaderItem(col - kHeaderColumns)
-                                   : col == 0 ? m_g->verticalHeaderItem(row - kHeaderRows)
-                                              : TableItem(row, col);
-    return item != nullptr ? item->text() : QString();
+    if (row == 0) {
+        return m_model->headerData(col - kHeaderColumns, Qt::Horizontal).toString();
+    }
+    if (col == 0) {
+        return m_model->headerData(row - kHeaderRows, Qt::Vertical).toString();
+    }
+    return m_model->index(row - kHeaderRows, col - kHeaderColumns).data().toString();
 }
 
 bool CandidateGrid::cellIsSilver(int row, int col) const {
-    const QTableWidgetItem* item = TableItem(row, col);
-    return item != nullptr && item->background().style() != Qt::NoBrush &&
-           item->background().color() == kSilver;
+    const quillon::TqCandidate* candidate =
+        m_model->CandidateAt(row - kHeaderRows, col - kHeaderColumns);
+    return candidate != nullptr && !candidate->bMatches;
 }
 
-void CandidateGrid::g_DblClick(int tableRow, int tableColumn) {
-    const int row = tableRow + kHeaderRows;
-    const int col = tableColumn + kHeaderColumns;
-    // Before the first Calculate the only cell is in the quantum column, so this also
-    // covers the empty grid.
-    if (col < kFirstRateColumn) {
+void CandidateGrid::g_DblClick(const QModelIndex& index) {
+    // Header column 0 and the quantum column add nothing; before the first Calculate no
+    // cell has a candidate.
+    const quillon::TqCandidate* candidate =
+        index.isValid() ? m_model->CandidateAt(index.row(), index.column()) : nullptr;
+    if (candidate == nullptr) {
         return;
     }
-    AddCandidate(RangeOf(m_pController).brpMinus1Min + row - kHeaderRows,
-                 quillon::kMinTqCount + col - kFirstRateColumn);
+    AddCandidate(candidate->lBRPMinus1, candidate->lTqCount);
 }
 
 void CandidateGrid::AddCandidate(std::int32_t lBRPMinus1, std::int32_t lTqCount) {
@@ -360,8 +278,8 @@ bool CandidateGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_g && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
-            m_g->currentRow() >= 0 && m_g->currentColumn() >= 0) {
-            g_DblClick(m_g->currentRow(), m_g->currentColumn());
+            m_g->currentIndex().isValid()) {
+            g_DblClick(m_g->currentIndex());
             return true;
         }
     }

@@ -14,11 +14,12 @@
 #include <cstdint>
 #include <string>
 
+class CandidateGridModel;
 class QAbstractButton;
 class QKeyEvent;
+class QModelIndex;
 class QPushButton;
-class QTableWidget;
-class QTableWidgetItem;
+class QTableView;
 class QTreeWidget;
 
 class CandidateGrid : public QWidget {
@@ -80,7 +81,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
-    void g_DblClick(int tableRow, int tableColumn);
+    void g_DblClick(const QModelIndex& index);
     void cmdRemove_Click();
     void cmdClear_Click();
 
@@ -90,12 +91,7 @@ private:
     // The chosen list's own keys: Return goes on, Delete removes, Home and End select.
     bool ListKeyPressed(const QKeyEvent* event);
     void AddListItem(const quillon::TqCandidate& candidate);
-    void WriteRateCell(int tableRow, int tableColumn, const quillon::TqCandidate& candidate);
     void PaintCorner();
-    void SetHeaderText(Qt::Orientation orientation, int section, const QString& sText);
-    // The item behind grid cell (row, col) of a rate or quantum column, or null.
-    QTableWidgetItem* TableItem(int row, int col) const;
-    QTableWidgetItem* EnsureTableItem(int tableRow, int tableColumn);
     std::string DecimalSeparator() const { return m_sDecimalSeparator.toStdString(); }
 
     const quillon::Controller* m_pController = nullptr;
@@ -104,7 +100,8 @@ private:
     quillon::ChosenList m_chosenList;
     QString m_sDecimalSeparator;
 
-    QTableWidget* m_g = nullptr;
+    CandidateGridModel* m_model = nullptr;
+    QTableView* m_g = nullptr;
     // The grid's top-left corner, row 0 / column 0, painted with this heading.
     QAbstractButton* m_gCorner = nullptr;
     QString m_sCornerText;

@@ -4,9 +4,11 @@
 #include "candidates/CandidateGrid.h"
 #include "ui/Twips.h"
 
+#include <QBrush>
+#include <QFont>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -20,7 +22,7 @@ class CandidatesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CandidateGrid> control;
-    QTableWidget* g() const { return control->findChild<QTableWidget*>("g"); }
+    QTableView* g() const { return control->findChild<QTableView*>("g"); }
     QTreeWidget* lvwTq() const { return control->findChild<QTreeWidget*>("lvwTq"); }
     QPushButton* button(const char* name) const { return control->findChild<QPushButton*>(name); }
 
@@ -91,11 +93,13 @@ private slots:
         for (int row = 1; row <= 64; ++row) {
             for (int col = 2; col <= 19; ++col) {
                 const bool match = (row == 1 && col == 10) || (row == 2 && col == 2);
-                const QTableWidgetItem* item = g()->item(row - 1, col - 1);
+                const QModelIndex cell = g()->model()->index(row - 1, col - 1);
                 const QString where = QStringLiteral("cell %1,%2").arg(row).arg(col);
-                QVERIFY2(item->font().bold() == match, qPrintable(where));
-                QVERIFY2((item->background() == QBrush(QColor(192, 192, 192))) == !match,
+                QVERIFY2(cell.data(Qt::FontRole).value<QFont>().bold() == match, qPrintable(where));
+                QVERIFY2((cell.data(Qt::BackgroundRole).value<QBrush>() ==
+                          QBrush(QColor(192, 192, 192))) == !match,
                          qPrintable(where));
+                QVERIFY2(control->cellIsSilver(row, col) == !match, qPrintable(where));
             }
         }
         QCOMPARE(listTexts(), (QStringList{"16/0/32/0.0", "8/1/32/0.0"}));
@@ -152,6 +156,50 @@ private slots:
         QCOMPARE(control->cellText(1, 1), QStringLiteral("125,000 nS"));
         doubleClickCell(1, 9);
         QCOMPARE(listTexts().value(2), QStringLiteral("15/0/30/-6,6667"));
+    }
+
+    // The grid writes a cell's texts when they are asked for: never from a calculation
+    // other than the last one, and nothing before the first.
+    void cellTextsFollowTheLastCalculate_data() {
+        QTest::addColumn<QStringList>("separators"); // one Calculate for each, 16 then 20 MHz
+        QTest::addColumn<QStringList>("texts");      // grid cells (1,1), (1,10), (0,1), (1,0)
+        QTest::addColumn<bool>("silver");            // grid cell (1,10), 16 Tq at BRP-1 0
+        QTest::addColumn<QString>("description");    // of grid cell (1,10)
+        QTest::newRow("before any Calculate")
+            << QStringList{} << QStringList{"", "", "", ""} << false << QString();
+        QTest::newRow("first Calculate, 16 MHz")
+            << QStringList{"."} << QStringList{"125.000 nS", "500.000 kb", "Tq", "0 (0x0)"} << false
+            << "Matches the 500.000 kbps asked for (BRP-1 0, 16 Tq)";
+        // 20 MHz: 100 ns a quantum, 16 Tq make 625 kbit/s, 25 % above 500 kbit/s.
+        QTest::newRow("second Calculate, 20 MHz and a comma")
+            << QStringList{".", ","} << QStringList{"100,000 nS", "625,000 kb", "Tq", "0 (0x0)"}
+            << true << "625,000 kbps, 25,0 % above the 500,000 kbps asked for (BRP-1 0, 16 Tq)";
+    }
+    void cellTextsFollowTheLastCalculate() {
+        QFETCH(QStringList, separators);
+        QFETCH(QStringList, texts);
+        QFETCH(bool, silver);
+        QFETCH(QString, description);
+        double dOscFreqInMhz = 16;
+        for (const QString& separator : separators) {
+            control->setDecimalSeparator(separator);
+            calculate(dOscFreqInMhz, 500000);
+            // Read as a user sees it, before the next calculation.
+            QVERIFY(!control->cellText(1, 10).isEmpty());
+            dOscFreqInMhz = 20;
+        }
+        const QStringList shown{control->cellText(1, 1), control->cellText(1, 10),
+                                control->cellText(0, 1), control->cellText(1, 0)};
+        QCOMPARE(shown, texts);
+        QCOMPARE(control->cellIsSilver(1, 10), silver);
+        QCOMPARE(g()->model()->index(0, 9).data(Qt::AccessibleDescriptionRole).toString(),
+                 description);
+        QCOMPARE(control->rowCount(), separators.isEmpty() ? 2 : 65);
+        // A double-click on the quantum column, or on the one empty cell before any
+        // Calculate, adds nothing.
+        const int listed = static_cast<int>(handedOver().size());
+        doubleClickCell(1, 1);
+        QCOMPARE(static_cast<int>(handedOver().size()), listed);
     }
 
     void gridAndListShareTheWidthSeventyToThirty() {

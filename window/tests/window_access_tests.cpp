@@ -12,6 +12,7 @@
 #include "window/CalculatorWindow.h"
 
 #include <QApplication>
+#include <QBrush>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
@@ -19,7 +20,7 @@
 #include <QPalette>
 #include <QRadioButton>
 #include <QStyleOptionButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 
 #include <memory>
@@ -102,9 +103,9 @@ private slots:
         Press(Focused(), Qt::Key_Return);
         QCOMPARE(window.step(), 1);
 
-        auto* grid = Child<QTableWidget>(window, "g");
+        auto* grid = Child<QTableView>(window, "g");
         QCOMPARE(Focused(), grid);
-        grid->setCurrentCell(4, 9); // BRP-1 4, 16 Tq: 125 kbit/s from 20 MHz
+        grid->setCurrentIndex(grid->model()->index(4, 9)); // BRP-1 4, 16 Tq: 125 kbit/s, 20 MHz
         Press(grid, Qt::Key_Space);
         auto* list = Child<QTreeWidget>(window, "lvwTq");
         QCOMPARE(list->topLevelItemCount(), 5);
@@ -160,10 +161,12 @@ private slots:
             ++checked;
         }
         QCOMPARE(checked, 3); // the two bands and the Notes box
-        const auto* grid = Child<QTableWidget>(window, "g");
-        const QTableWidgetItem* silver = grid->item(0, 1);
-        QVERIFY(silver->background().style() != Qt::NoBrush);
-        QVERIFY(ContrastRatio(silver->background().color(), silver->foreground().color()) >= 4.5);
+        const auto* grid = Child<QTableView>(window, "g");
+        const QModelIndex silver = grid->model()->index(0, 1);
+        const auto background = silver.data(Qt::BackgroundRole).value<QBrush>();
+        QVERIFY(background.style() != Qt::NoBrush);
+        QVERIFY(ContrastRatio(background.color(),
+                              silver.data(Qt::ForegroundRole).value<QBrush>().color()) >= 4.5);
     }
 
     // Check boxes, radio buttons and the focus frame as the style set at start-up draws them
@@ -239,8 +242,9 @@ private slots:
         window.show();
         Type(window, "txtOsc", QStringLiteral("16"));
         Click(window, "cmdNext");
-        Child<QTableWidget>(window, "g")->setCurrentCell(0, 1); // BRP-1 0, 8 Tq: 1 Mbit/s
-        Press(Child(window, "g"), Qt::Key_Return);
+        auto* grid = Child<QTableView>(window, "g");
+        grid->setCurrentIndex(grid->model()->index(0, 1)); // BRP-1 0, 8 Tq: 1 Mbit/s
+        Press(grid, Qt::Key_Return);
         Click(window, "cmdNext");
         auto* tq = Child<QComboBox>(window, "lstSelectTq");
         QCOMPARE(tq->count(), 3); // 16 and 8 from the search, the added 8 last

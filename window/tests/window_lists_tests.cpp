@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -160,8 +160,8 @@ private slots:
         Type(Open(), "txtOsc", QStringLiteral("20"));
         Type(*window, "txtCANBaud", QStringLiteral("125"));
         Click(*window, "cmdNext");
-        auto* grid = Child<QTableWidget>(*window, "g");
-        grid->setCurrentCell(0, 1); // BRP-1 0, 8 Tq
+        auto* grid = Child<QTableView>(*window, "g");
+        grid->setCurrentIndex(grid->model()->index(0, 1)); // BRP-1 0, 8 Tq
         QTest::keyClick(grid, Qt::Key_Return);
         QCOMPARE(ListedTq(*window), (QStringList{"20", "16", "10", "8", "8"}));
         QCOMPARE(window->step(), 1);

@@ -17,7 +17,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -212,7 +212,7 @@ private slots:
         Type(*window, "txtCANBaud", QStringLiteral("500"));
         Click(*window, "cmdNext");
         QAccessibleInterface* grid =
-            QAccessible::queryAccessibleInterface(Child<QTableWidget>(*window, "g"));
+            QAccessible::queryAccessibleInterface(Child<QTableView>(*window, "g"));
         QVERIFY(grid != nullptr && grid->tableInterface() != nullptr);
         const struct {
             int brpMinus1, tq;

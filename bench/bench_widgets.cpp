@@ -103,11 +103,17 @@ private:
         QTest::mouseClick(Child<QPushButton>(window, "cmdNext"), Qt::LeftButton);
     }
 
-    // A window at step 3 with the first chosen Tq count (16 at 16 MHz / 500 kbit/s).
-    std::unique_ptr<CalculatorWindow> OpenStepThree() {
+    // A window at step 2 for 16 MHz / 500 kbit/s.
+    std::unique_ptr<CalculatorWindow> OpenStepTwo() {
         auto window = OpenWindow();
         Next(*window);
         ServeEventLoop();
+        return window;
+    }
+
+    // A window at step 3 with the first chosen Tq count (16 at 16 MHz / 500 kbit/s).
+    std::unique_ptr<CalculatorWindow> OpenStepThree() {
+        auto window = OpenStepTwo();
         Next(*window);
         ServeEventLoop();
         if (window->step() != 2) {
@@ -176,9 +182,7 @@ private slots:
     // Page Down or Page Up in the step-2 grid: the cells that come into view written and
     // painted. Alternates so that every run scrolls.
     void gridPageScroll() {
-        const auto window = OpenWindow();
-        Next(*window);
-        ServeEventLoop();
+        const auto window = OpenStepTwo();
         auto* grid = Child<QTableView>(*window, "g");
         grid->setCurrentIndex(grid->model()->index(0, 1));
         const PaintCounter gridPainted(grid->viewport());
@@ -193,9 +197,7 @@ private slots:
 
     // ">" at step 2: the chosen list handed over, the proposal, the diagram, painted.
     void enterStepThree() {
-        const auto window = OpenWindow();
-        Next(*window);
-        ServeEventLoop();
+        const auto window = OpenStepTwo();
         auto* picture = Child<BitTimingPicture>(*window, "pctDisplay");
         const PaintCounter diagramPainted(picture);
 

@@ -1,5 +1,7 @@
 #include "web/SvgCanvas.h"
 
+#include "report/common/HtmlText.h"
+
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -59,29 +61,6 @@ std::string ColourText(Rgb colour) {
     return buffer.data();
 }
 
-std::string Escaped(const std::string& text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 } // namespace
 
 SvgCanvas::SvgCanvas(double width, double height) : m_width(width), m_height(height) {}
@@ -139,7 +118,7 @@ double SvgCanvas::TextHeight(const std::string& /*utf8*/) {
 void SvgCanvas::Print(const std::string& utf8) {
     m_body += "<text class=\"" + std::string(ClassOf(m_foreColor)) + "\" x=\"" +
               Number(X(m_currentX)) + "\" y=\"" + Number(Y(m_currentY) + kAscentPixels) +
-              "\" fill=\"" + ColourText(m_foreColor) + "\">" + Escaped(utf8) + "</text>\n";
+              "\" fill=\"" + ColourText(m_foreColor) + "\">" + HtmlQuoted(utf8) + "</text>\n";
     m_currentX = m_left;
     m_currentY += TextHeight(utf8);
 }
@@ -154,7 +133,7 @@ std::string SvgCanvas::Svg(const std::string& title) const {
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"diagram\" role=\"img\" viewBox=\"" +
            left + " 0 " + width + " " + height +
            "\" font-family=\"'Liberation Sans', Arial, Helvetica, sans-serif\" font-size=\"" +
-           Number(kFontPixels) + "\" stroke-width=\"1\">\n<title>" + Escaped(title) +
+           Number(kFontPixels) + "\" stroke-width=\"1\">\n<title>" + HtmlQuoted(title) +
            "</title>\n<rect class=\"background\" x=\"" + left + "\" width=\"" + width +
            "\" height=\"" + height + "\" fill=\"#ffffff\"/>\n" + m_body + "</svg>\n";
 }

@@ -2,6 +2,7 @@
 #include "cli/common/AddressFragment.h"
 
 #include "cli/common/CliOptions.h"
+#include "timing/common/NumberReading.h"
 
 #include <algorithm>
 
@@ -45,19 +46,6 @@ bool IsPlainCharacter(char c) {
            std::string_view("-._~!$'()*+,;:@/?=").find(c) != std::string_view::npos;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // The length of the UTF-8 sequence starting at `at`, or 0 for a byte no sequence starts
 // with, a sequence cut short, an overlong form, a surrogate or a value beyond U+10FFFF.
 std::size_t Utf8Length(std::string_view text, std::size_t at) {
@@ -96,8 +84,8 @@ std::string Decode(std::string_view text, std::string& decoded) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '%') {
-            const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
+            const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
             if (high < 0 || low < 0) {
                 return "'%' must be followed by two hexadecimal digits (" +
                        Shown(text.substr(i, 3)) + ")";

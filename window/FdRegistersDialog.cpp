@@ -7,6 +7,7 @@
 #include "timing/fd/FdTiming.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
+#include "ui/ReadOnlyText.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -87,16 +88,10 @@ FdRegistersDialog::FdRegistersDialog(const quillon::FdSetting& current,
     txtFdRegisterPreview = new QPlainTextEdit(this);
     txtFdRegisterPreview->setObjectName(QStringLiteral("txtFdRegisterPreview"));
     txtFdRegisterPreview->setAccessibleName(tr("What the words give"));
-    txtFdRegisterPreview->setReadOnly(true);
-    txtFdRegisterPreview->setTabChangesFocus(true);
-    txtFdRegisterPreview->setTextInteractionFlags(Qt::TextSelectableByKeyboard |
-                                                  Qt::TextSelectableByMouse);
+    MakeReadOnlyText(txtFdRegisterPreview);
     txtFdRegisterPreview->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtFdRegisterPreview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    // Not every style frames a focused text view; this one says where the keyboard is.
-    txtFdRegisterPreview->setStyleSheet(QStringLiteral(
-        "QPlainTextEdit { border: 1px solid palette(mid); padding: 1px; }"
-        "QPlainTextEdit:focus { border: 2px solid palette(highlight); padding: 0; }"));
+    FrameFocusedText(txtFdRegisterPreview);
     const QFontMetrics metrics(txtFdRegisterPreview->font());
     txtFdRegisterPreview->setMinimumSize(
         metrics.horizontalAdvance(QString(kPreviewColumns, QLatin1Char('0'))),

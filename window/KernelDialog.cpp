@@ -1,5 +1,7 @@
 #include "window/KernelDialog.h"
 
+#include "ui/ReadOnlyText.h"
+
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -24,10 +26,7 @@ KernelDialog::KernelDialog(const QString& text, QWidget* parent) : QDialog(paren
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("txtKernelChoice"));
-    m_text->setReadOnly(true);
-    // Read-only, the box still takes the keyboard for selecting and copying; Tab leaves it.
-    m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    m_text->setTabChangesFocus(true);
+    MakeReadOnlyText(m_text);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap); // the text is wrapped for its columns
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_text->setPlainText(text);

@@ -4,6 +4,7 @@
 #include "timing/common/Maker.h"
 #include "ui/MessageBox.h"
 #include "ui/QtText.h"
+#include "ui/ReadOnlyText.h"
 #include "window/StepThreeNotes.h"
 
 #include <QComboBox>
@@ -97,13 +98,8 @@ RegistersDialog::RegistersDialog(double dOscFreqMHz, std::optional<double> dTarg
     // keyboard; Tab leaves it.
     txtPreview = new QPlainTextEdit(this);
     txtPreview->setObjectName(QStringLiteral("txtPreview"));
-    txtPreview->setReadOnly(true);
-    txtPreview->setTabChangesFocus(true);
-    txtPreview->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    // Not every style frames a focused text view; this one says where the keyboard is.
-    txtPreview->setStyleSheet(QStringLiteral(
-        "QPlainTextEdit { border: 1px solid palette(mid); padding: 1px; }"
-        "QPlainTextEdit:focus { border: 2px solid palette(highlight); padding: 0; }"));
+    MakeReadOnlyText(txtPreview);
+    FrameFocusedText(txtPreview);
     const QFontMetrics metrics(txtPreview->font());
     txtPreview->setMinimumSize(metrics.averageCharWidth() * kPreviewWidthChars,
                                metrics.lineSpacing() * kPreviewLines);

@@ -32,7 +32,6 @@
 #include <QScrollArea>
 #include <QShortcut>
 
-
 namespace {
 
 const char* const kNoteStep2 =
@@ -174,10 +173,8 @@ bool CalculatorWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CalculatorWindow::HideStepPanels() {
+    // Only ever after ">", so the steps are built.
     for (const StepPanels* kind : {&m_classic, &m_fd}) {
-        if (kind->stepTwo == nullptr) {
-            continue;
-        }
         kind->stepTwo->hide();
         kind->stepThree->hide();
     }
